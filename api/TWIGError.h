@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace twig {
+
+// An error as the stores and screens see it: a domain text and a code. Where a domain is shown to
+// the user ("断网", "无网") the domain is the user-visible text itself.
+struct TWIGError {
+  std::string domain;
+  long long code = 0;
+  std::string description;  // for people reading logs and tests
+
+  // Domains of the API client.
+  static constexpr const char* kNetworkDown = "断网";                    // not sent: network reported down
+  static constexpr const char* kInvalidPath = "twig.request.path";       // not sent: path cannot be signed
+  static constexpr const char* kTransport = "twig.http.transport";       // no response (code: libcurl's)
+  static constexpr const char* kStatus = "twig.http.status";             // status outside 200..299
+  static constexpr const char* kContentType = "twig.http.content-type";  // answer not declared as JSON
+  static constexpr const char* kBadJson = "twig.http.json";              // answer does not parse
+};
+
+}  // namespace twig

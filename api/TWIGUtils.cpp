@@ -1,0 +1,131 @@
+#include "api/TWIGUtils.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/LocalTime.h"
+#include "platform/Ports.h"
+#include "platform/Uuid.h"
+
+namespace twig {
+
+namespace {
+
+// Beyond this many seconds from 1970 calendar arithmetic stops being meaningful.
+constexpr double kLargestSeconds = 1e13;
+
+std::optional<double> millisecondsOf(const Json& value) {
+  if (value.is_number()) return value.get<double>();
+  if (value.is_string()) return TWIGUtils::doubleValue(value.get_ref<const std::string&>());
+  return std::nullopt;
+}
+
+// Parses "yyyy-MM-dd HH:mm" as local time.
+std::optional<WallTime> parseMinuteText(const std::string& text) {
+  LocalTime fields;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d%c", &fields.year, &fields.month, &fields.day, &fields.hour,
+                  &fields.minute, &tail) != 5) {
+    return std::nullopt;
+  }
+  return fromLocalTime(fields);
+}
+
+long long dayNumber(long long offsetSeconds, long long instantSeconds) {
+  const long long shifted = offsetSeconds + instantSeconds;
+  return shifted >= 0 ? shifted / 86400 : -((-shifted + 86399) / 86400);
+}
+
+std::optional<long long> minuteInstant(const Json& milliseconds) {
+  const auto parsed = parseMinuteText(TWIGUtils::timeStampString(milliseconds));
+  if (!parsed) return std::nullopt;
+  return std::chrono::duration_cast<std::chrono::seconds>(parsed->time_since_epoch()).count();
+}
+
+bool sameDay(const Json& milliseconds, const Clock& clock, long long shiftSeconds) {
+  const auto t = minuteInstant(milliseconds);
+  if (!t) return false;
+  const WallTime now = clock.now();
+  const long long offset = toLocalTime(now).utcOffsetSeconds;
+  const long long n = std::chrono::floor<std::chrono::seconds>(now.time_since_epoch()).count();
+  return dayNumber(offset, n - shiftSeconds) == dayNumber(offset, *t);
+}
+
+}  // namespace
+
+std::int64_t TWIGUtils::millisecondsSince1970(WallTime t) {
+  const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(t.time_since_epoch()).count();
+  // To the nearest millisecond, half a millisecond upwards.
+  const auto shifted = micros + 500;
+  return shifted >= 0 ? shifted / 1000 : -((-shifted + 999) / 1000);
+}
+
+std::string TWIGUtils::timeToTurnTheTimestamp(const Clock& clock) {
+  return std::to_string(millisecondsSince1970(clock.now()));
+}
+
+std::string TWIGUtils::timeToTurnTheTimestamp() {
+  return timeToTurnTheTimestamp(port::clock());
+}
+
+std::string TWIGUtils::timeStampString(const Json& milliseconds) {
+  const auto ms = millisecondsOf(milliseconds);
+  if (!ms || !std::isfinite(*ms)) return "";
+  const double seconds = std::floor(*ms / 1000.0);
+  if (std::fabs(seconds) > kLargestSeconds) return "";
+  const LocalTime local = toLocalTime(WallTime(std::chrono::seconds(static_cast<long long>(seconds))));
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.year, local.month, local.day, local.hour,
+                local.minute);
+  return text;
+}
+
+bool TWIGUtils::isToday(const Json& milliseconds, const Clock& clock) {
+  return sameDay(milliseconds, clock, 0);
+}
+bool TWIGUtils::isToday(const Json& milliseconds) {
+  return isToday(milliseconds, port::clock());
+}
+bool TWIGUtils::isYesterday(const Json& milliseconds, const Clock& clock) {
+  return sameDay(milliseconds, clock, 86400);
+}
+bool TWIGUtils::isYesterday(const Json& milliseconds) {
+  return isYesterday(milliseconds, port::clock());
+}
+
+std::string TWIGUtils::getUUIDString() {
+  return Uuid::randomString();
+}
+
+std::string TWIGUtils::jsonWithObject(const Json& object) {
+  return object.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+std::optional<Json> TWIGUtils::jsonWithString(std::string_view text) {
+  Json parsed = Json::parse(text.begin(), text.end(), nullptr, false);
+  if (parsed.is_discarded() || !(parsed.is_object() || parsed.is_array())) return std::nullopt;
+  return parsed;
+}
+
+bool TWIGUtils::objectIsNull(const std::optional<Json>& value) {
+  return value.has_value() && !value->is_null();
+}
+
+double TWIGUtils::doubleValue(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+  text.remove_prefix(i);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  double value = 0;
+  const auto result =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+  if (result.ec != std::errc()) return 0;
+  return negative ? -value : value;
+}
+
+}  // namespace twig

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace twig::bench {
+
+// Wall time of a block, reported as operations per second.
+class Stopwatch {
+ public:
+  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+  double seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+};
+
+inline void report(const std::string& what, long long operations, double seconds) {
+  std::printf("%-40s %10lld ops in %8.3f s = %12.0f ops/s (%.3f us/op)\n", what.c_str(), operations, seconds,
+              operations / seconds, seconds * 1e6 / static_cast<double>(operations));
+}
+
+int signingBenchmark(long long count);
+
+}  // namespace twig::bench

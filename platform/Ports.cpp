@@ -1,0 +1,63 @@
+#include "platform/Ports.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace twig {
+
+namespace {
+
+Ports installed;
+
+template <class T>
+T& require(T* port, const char* name) {
+  if (port == nullptr) {
+    std::fprintf(stderr, "twig: the %s port is used before it was installed\n", name);
+    std::abort();
+  }
+  return *port;
+}
+
+}  // namespace
+
+void Ports::install(const Ports& ports) {
+  installed = ports;
+}
+const Ports& Ports::current() {
+  return installed;
+}
+
+namespace port {
+MainLoop& mainLoop() {
+  return require(installed.mainLoop, "main loop");
+}
+Clock& clock() {
+  return require(installed.clock, "clock");
+}
+NotificationCenter& notifications() {
+  return require(installed.notifications, "notification centre");
+}
+DeviceFacts& device() {
+  return require(installed.device, "device facts");
+}
+Keychain& keychain() {
+  return require(installed.keychain, "keychain");
+}
+UserDefaults& userDefaults() {
+  return require(installed.userDefaults, "user defaults");
+}
+Directories& directories() {
+  return require(installed.directories, "directories");
+}
+Reachability& reachability() {
+  return require(installed.reachability, "reachability");
+}
+BackgroundPool& backgroundPool() {
+  return require(installed.backgroundPool, "background pool");
+}
+const DeploymentSettings& settings() {
+  return require(installed.settings, "deployment settings");
+}
+}  // namespace port
+
+}  // namespace twig

@@ -1,0 +1,50 @@
+#pragma once
+
+namespace twig {
+
+class BackgroundPool;
+class Clock;
+class DeviceFacts;
+class Directories;
+class Keychain;
+class MainLoop;
+class NotificationCenter;
+class Reachability;
+class UserDefaults;
+struct DeploymentSettings;
+
+// The process's set of platform ports. The executable (or a test) installs it once at start-up,
+// before any other thread exists; the process-wide objects of the core take their ports from here.
+// The installer keeps the implementations alive.
+struct Ports {
+  MainLoop* mainLoop = nullptr;
+  Clock* clock = nullptr;
+  NotificationCenter* notifications = nullptr;
+  DeviceFacts* device = nullptr;
+  Keychain* keychain = nullptr;
+  UserDefaults* userDefaults = nullptr;
+  Directories* directories = nullptr;
+  Reachability* reachability = nullptr;
+  BackgroundPool* backgroundPool = nullptr;
+  const DeploymentSettings* settings = nullptr;
+
+  static void install(const Ports& ports);
+  static const Ports& current();
+};
+
+// The installed ports. Each stops the process with a clear message when its port was not
+// installed: that is a wiring fault of the executable, not something to limp on with.
+namespace port {
+MainLoop& mainLoop();
+Clock& clock();
+NotificationCenter& notifications();
+DeviceFacts& device();
+Keychain& keychain();
+UserDefaults& userDefaults();
+Directories& directories();
+Reachability& reachability();
+BackgroundPool& backgroundPool();
+const DeploymentSettings& settings();
+}  // namespace port
+
+}  // namespace twig

@@ -1,0 +1,136 @@
+#include "api/TWIGUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "platform/fake/ManualClock.h"
+#include "tests/fakes/ScopedTimeZone.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+
+WallTime at(long long seconds, long long micros = 0) {
+  return WallTime(std::chrono::seconds(seconds)) + std::chrono::microseconds(micros);
+}
+
+// 2016-11-24 00:00:00 UTC.
+constexpr long long kDayStartUtc = 1479945600;
+
+TEST(TWIGUtils, TimestampIsWholeMillisecondsRoundedToNearest) {
+  ManualClock clock(at(1480000000, 1500));
+  EXPECT_EQ(TWIGUtils::timeToTurnTheTimestamp(clock), "1480000000002");
+  clock.setNow(at(1480000000, 1499));
+  EXPECT_EQ(TWIGUtils::timeToTurnTheTimestamp(clock), "1480000000001");
+  clock.setNow(at(1480000000));
+  EXPECT_EQ(TWIGUtils::timeToTurnTheTimestamp(clock), "1480000000000");
+  EXPECT_EQ(TWIGUtils::millisecondsSince1970(at(-1, 999500)), 0);
+  EXPECT_EQ(TWIGUtils::millisecondsSince1970(at(-1, 999400)), -1);
+}
+
+TEST(TWIGUtils, TimeStampStringIsLocalMinuteText) {
+  test::ScopedTimeZone zone("TST-8");
+  EXPECT_EQ(TWIGUtils::timeStampString(1480000000000LL), "2016-11-24 23:06");
+  EXPECT_EQ(TWIGUtils::timeStampString("1480000000000"), "2016-11-24 23:06");
+  EXPECT_EQ(TWIGUtils::timeStampString(" 1480000059999.9xyz"), "2016-11-24 23:07");
+  EXPECT_EQ(TWIGUtils::timeStampString("not a number"), "1970-01-01 08:00");
+  EXPECT_EQ(TWIGUtils::timeStampString(Json()), "");
+  EXPECT_EQ(TWIGUtils::timeStampString(1e300), "");
+  test::ScopedTimeZone other("TST+5");
+  EXPECT_EQ(TWIGUtils::timeStampString(1480000000000LL), "2016-11-24 10:06");
+}
+
+TEST(TWIGUtils, DayTestsAcrossMidnight) {
+  test::ScopedTimeZone zone("TST-8");
+  const long long localMidnight = kDayStartUtc - 8 * 3600;  // 2016-11-24 00:00 at UTC+8
+  ManualClock clock(at(localMidnight + 86400 - 30));        // 23:59:30 local
+  const long long lastMillisecond = (localMidnight + 86400) * 1000 - 1;
+  const long long nextMidnight = (localMidnight + 86400) * 1000;
+  EXPECT_TRUE(TWIGUtils::isToday(lastMillisecond, clock));
+  EXPECT_FALSE(TWIGUtils::isToday(nextMidnight, clock));
+  EXPECT_TRUE(TWIGUtils::isToday(localMidnight * 1000, clock));
+  EXPECT_TRUE(TWIGUtils::isYesterday(localMidnight * 1000 - 1, clock));
+  EXPECT_FALSE(TWIGUtils::isYesterday(localMidnight * 1000, clock));
+
+  clock.advance(60s);  // 00:00:30 of the next day
+  EXPECT_TRUE(TWIGUtils::isToday(nextMidnight, clock));
+  EXPECT_FALSE(TWIGUtils::isToday(lastMillisecond, clock));
+  EXPECT_TRUE(TWIGUtils::isYesterday(lastMillisecond, clock));
+}
+
+TEST(TWIGUtils, DayTestsFollowTheTimeZone) {
+  ManualClock clock(at(1480000000));  // 15:06:40 UTC
+  const long long utc1610 = (kDayStartUtc + 16 * 3600 + 10 * 60) * 1000LL;
+  const long long utc0400 = (kDayStartUtc + 4 * 3600) * 1000LL;
+  {
+    test::ScopedTimeZone east("TST-8");                // now is 23:06 local
+    EXPECT_FALSE(TWIGUtils::isToday(utc1610, clock));  // 00:10 tomorrow
+    EXPECT_TRUE(TWIGUtils::isToday(utc0400, clock));   // 12:00 today
+    EXPECT_FALSE(TWIGUtils::isYesterday(utc0400, clock));
+  }
+  {
+    test::ScopedTimeZone west("TST+5");                // now is 10:06 local
+    EXPECT_TRUE(TWIGUtils::isToday(utc1610, clock));   // 11:10 today
+    EXPECT_FALSE(TWIGUtils::isToday(utc0400, clock));  // 23:00 yesterday
+    EXPECT_TRUE(TWIGUtils::isYesterday(utc0400, clock));
+  }
+  EXPECT_FALSE(TWIGUtils::isToday("garbage", clock));
+  EXPECT_FALSE(TWIGUtils::isToday(Json::array(), clock));
+}
+
+TEST(TWIGUtils, UuidsAreCanonicalUpperCaseVersion4) {
+  const std::regex shape("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+  std::set<std::string> seen;
+  for (int i = 0; i < 1000; ++i) {
+    const std::string uuid = TWIGUtils::getUUIDString();
+    ASSERT_EQ(uuid.size(), 36u);
+    ASSERT_TRUE(std::regex_match(uuid, shape)) << uuid;
+    seen.insert(uuid);
+  }
+  EXPECT_EQ(seen.size(), 1000u);
+}
+
+TEST(TWIGUtils, ObjectIsNullTellsPresentValuesFromNullAndAbsence) {
+  EXPECT_TRUE(TWIGUtils::objectIsNull(std::optional<Json>(Json(""))));
+  EXPECT_TRUE(TWIGUtils::objectIsNull(std::optional<Json>(Json(0))));
+  EXPECT_FALSE(TWIGUtils::objectIsNull(std::optional<Json>(Json(nullptr))));
+  EXPECT_FALSE(TWIGUtils::objectIsNull(std::optional<Json>()));
+  const Json object = Json::parse(R"({"a":null,"b":0})");
+  EXPECT_FALSE(TWIGUtils::objectIsNull(object.contains("a") ? &object["a"] : nullptr));
+  EXPECT_TRUE(TWIGUtils::objectIsNull(object.contains("b") ? &object["b"] : nullptr));
+  EXPECT_FALSE(TWIGUtils::objectIsNull(object.contains("c") ? &object["c"] : nullptr));
+}
+
+TEST(TWIGUtils, JsonTextBothWays) {
+  Json message = Json::object();
+  message["zeta"] = 1;
+  message["alpha"] = "刺猬家";
+  message["bad"] = std::string("\xff\xfe");
+  const std::string text = TWIGUtils::jsonWithObject(message);
+  EXPECT_NE(text.find('\n'), std::string::npos);
+  EXPECT_NE(text.find("  \"zeta\""), std::string::npos);
+  EXPECT_LT(text.find("zeta"), text.find("alpha"));  // order of construction is kept
+  EXPECT_NE(text.find("刺猬家"), std::string::npos);
+
+  const auto parsed = TWIGUtils::jsonWithString(R"({"b":1,"a":[true]})");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->begin().key(), "b");
+  EXPECT_TRUE(TWIGUtils::jsonWithString("[1]").has_value());
+  for (const char* bad : {"", "{", "not json", "1", "\"text\"", "null", "{\"a\":1} trailing"}) {
+    EXPECT_FALSE(TWIGUtils::jsonWithString(bad).has_value()) << bad;
+  }
+}
+
+TEST(TWIGUtils, DoubleValueReadsLeadingNumbers) {
+  EXPECT_EQ(TWIGUtils::doubleValue("  42abc"), 42);
+  EXPECT_EQ(TWIGUtils::doubleValue("-1.5e3"), -1500);
+  EXPECT_EQ(TWIGUtils::doubleValue("+7"), 7);
+  EXPECT_EQ(TWIGUtils::doubleValue("abc"), 0);
+  EXPECT_EQ(TWIGUtils::doubleValue(""), 0);
+}
+
+}  // namespace
+}  // namespace twig
