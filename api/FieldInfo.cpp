@@ -1,5 +1,7 @@
 #include "api/FieldInfo.h"
 
+#include <cctype>
+
 namespace twig::detail {
 
 void assignText(std::optional<std::string>& member, const Json& value) {
@@ -20,6 +22,15 @@ void assignNumber(std::optional<Json>& member, const Json& value) {
     member.reset();
   } else if (value.is_number() || value.is_boolean()) {
     member = value;
+  } else if (value.is_string()) {
+    // Rows of the table store and some service answers carry numbers as text; a text that is
+    // exactly a number keeps its value.
+    const auto& text = value.get_ref<const std::string&>();
+    if (!text.empty() && !std::isspace(static_cast<unsigned char>(text.front())) &&
+        !std::isspace(static_cast<unsigned char>(text.back()))) {
+      Json parsed = Json::parse(text, nullptr, false);
+      if (parsed.is_number()) member = std::move(parsed);
+    }
   }
 }
 

@@ -16,7 +16,7 @@ class TWIGBaseModel;
 // numeric kinds always hold a value and keep it when JSON null arrives.
 enum class FieldKind {
   Text,     // std::optional<std::string>
-  Number,   // std::optional<Json> holding a number
+  Number,   // std::optional<Json> holding a number (a text that is exactly a number is read as one)
   Value,    // std::optional<Json>: arrays, dictionaries, anything
   Integer,  // std::int64_t
   Real,     // double

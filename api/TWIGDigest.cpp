@@ -30,6 +30,22 @@ std::string TWIGDigest::base64(std::string_view bytes) {
   return out;
 }
 
+std::optional<std::string> TWIGDigest::base64Decode(std::string_view text) {
+  if (text.size() % 4 != 0) return std::nullopt;
+  if (text.empty()) return std::string();
+  std::string out(text.size() / 4 * 3, '\0');
+  const int written =
+      EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                      reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+  if (written < 0) return std::nullopt;
+  // The block decoder counts the padding as zero bytes; drop them.
+  std::size_t padding = 0;
+  if (text.back() == '=') ++padding;
+  if (text.size() >= 2 && text[text.size() - 2] == '=') ++padding;
+  out.resize(static_cast<std::size_t>(written) - padding);
+  return out;
+}
+
 std::string TWIGDigest::hmacSha1Base64(std::string_view key, std::string_view text) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
   unsigned int length = 0;

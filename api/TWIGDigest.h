@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,8 @@ class TWIGDigest {
   static std::string hmacSha1Base64(std::string_view key, std::string_view text);
   // Standard Base64 with padding and no line breaks.
   static std::string base64(std::string_view bytes);
+  // Nothing when `text` is not standard padded Base64.
+  static std::optional<std::string> base64Decode(std::string_view text);
 
   static constexpr std::string_view kSignatureKey = "wbxprkedu7m";
 };

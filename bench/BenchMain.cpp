@@ -8,7 +8,14 @@ int main(int argc, char** argv) {
   long long count = 100000;
   auto* sign = app.add_subcommand("sign", "sign requests and report signatures per second");
   sign->add_option("--count", count, "how many requests to sign")->check(CLI::PositiveNumber);
+  long long writes = 2000;
+  std::string folder = (std::filesystem::temp_directory_path() / "twig-bench").string();
+  auto* cache = app.add_subcommand("cache", "object-cache writes and reads against the file-system floor");
+  cache->add_option("--writes", writes, "how many writes (reads are 50 times as many)")
+      ->check(CLI::PositiveNumber);
+  cache->add_option("--dir", folder, "scratch folder (on the disk to measure)");
   CLI11_PARSE(app, argc, argv);
   if (sign->parsed()) return twig::bench::signingBenchmark(count);
+  if (cache->parsed()) return twig::bench::cacheBenchmark(writes, folder);
   return 2;
 }

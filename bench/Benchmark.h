@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace twig::bench {
@@ -24,5 +25,6 @@ inline void report(const std::string& what, long long operations, double seconds
 }
 
 int signingBenchmark(long long count);
+int cacheBenchmark(long long writes, const std::filesystem::path& folder);
 
 }  // namespace twig::bench

@@ -44,7 +44,8 @@ std::atomic<unsigned long> temporaryCounter{0};
 
 }  // namespace
 
-bool AtomicFile::write(const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
+bool AtomicFile::write(const std::filesystem::path& path, std::string_view bytes, mode_t mode,
+                       bool flushFolder) {
   const auto directory = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   std::filesystem::path temporary;
   int fd = -1;
@@ -61,9 +62,11 @@ bool AtomicFile::write(const std::filesystem::path& path, std::string_view bytes
     ::unlink(temporary.c_str());
     return false;
   }
-  // The rename itself must reach the disk too, or a power cut could bring back the old name.
-  FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  if (flushFolder) {
+    // The rename itself must reach the disk too, or a power cut could bring back the old name.
+    FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+  }
   return true;
 }
 

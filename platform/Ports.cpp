@@ -55,6 +55,9 @@ Reachability& reachability() {
 BackgroundPool& backgroundPool() {
   return require(installed.backgroundPool, "background pool");
 }
+ImageDownloadCache& imageCache() {
+  return require(installed.imageCache, "image download cache");
+}
 const DeploymentSettings& settings() {
   return require(installed.settings, "deployment settings");
 }

@@ -5,6 +5,7 @@ namespace twig {
 class BackgroundPool;
 class Clock;
 class DeviceFacts;
+class ImageDownloadCache;
 class Directories;
 class Keychain;
 class MainLoop;
@@ -26,6 +27,7 @@ struct Ports {
   Directories* directories = nullptr;
   Reachability* reachability = nullptr;
   BackgroundPool* backgroundPool = nullptr;
+  ImageDownloadCache* imageCache = nullptr;
   const DeploymentSettings* settings = nullptr;
 
   static void install(const Ports& ports);
@@ -44,6 +46,7 @@ UserDefaults& userDefaults();
 Directories& directories();
 Reachability& reachability();
 BackgroundPool& backgroundPool();
+ImageDownloadCache& imageCache();
 const DeploymentSettings& settings();
 }  // namespace port
 

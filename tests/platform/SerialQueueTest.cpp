@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -28,17 +29,57 @@ TEST(SerialQueue, RunsTasksOneAtATimeInSubmissionOrder) {
   EXPECT_FALSE(overlapped);
 }
 
-TEST(SerialQueue, SyncWaitsAndRunsOnTheQueue) {
+TEST(SerialQueue, SyncRunsAfterEverythingSubmittedBefore) {
   SerialQueue queue("test.sync");
-  std::thread::id ranOn;
-  int value = 0;
-  queue.async([&] { value = 1; });
-  queue.sync([&] {
-    ranOn = std::this_thread::get_id();
-    value += 1;
+  std::vector<int> order;
+  std::atomic<bool> release{false};
+  queue.async([&] {
+    while (!release) std::this_thread::yield();
+    order.push_back(1);
   });
-  EXPECT_EQ(value, 2);
-  EXPECT_NE(ranOn, std::this_thread::get_id());
+  queue.async([&] { order.push_back(2); });
+  std::thread releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    release = true;
+  });
+  bool current = false;
+  queue.sync([&] {
+    current = queue.isCurrent();
+    order.push_back(3);
+  });
+  releaser.join();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+  EXPECT_TRUE(current);
+  EXPECT_FALSE(queue.isCurrent());
+}
+
+TEST(SerialQueue, TasksNeverOverlapWhicheverThreadRunsThem) {
+  std::atomic<int> inside{0};
+  std::atomic<bool> overlapped{false};
+  int counter = 0;  // touched by every task without a lock of its own
+  {
+    SerialQueue queue("test.mixed");
+    auto step = [&] {
+      if (++inside > 1) overlapped = true;
+      ++counter;
+      --inside;
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+      threads.emplace_back([&] {
+        for (int i = 0; i < 500; ++i) {
+          if (i % 3 == 0) {
+            queue.async(step);
+          } else {
+            queue.sync(step);
+          }
+        }
+      });
+    }
+    for (auto& thread : threads) thread.join();
+  }
+  EXPECT_FALSE(overlapped.load());
+  EXPECT_EQ(counter, 2000);
 }
 
 TEST(SerialQueue, SyncFromTheQueueItselfRunsInline) {

@@ -1,0 +1,252 @@
+#include "storage/OAKCache.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <system_error>
+
+#include "platform/AtomicFile.h"
+#include "platform/DeviceFacts.h"
+#include "platform/Directories.h"
+#include "platform/Ports.h"
+
+namespace twig {
+
+namespace {
+
+std::mutex sharedMutex;
+std::unique_ptr<OAKCache> sharedCache;
+
+bool looksLikePicture(std::string_view bytes) {
+  static constexpr std::string_view kPng = "\x89PNG\r\n\x1a\n";
+  static constexpr std::string_view kJpeg = "\xFF\xD8\xFF";
+  return bytes.substr(0, kPng.size()) == kPng || bytes.substr(0, kJpeg.size()) == kJpeg ||
+         bytes.substr(0, 4) == "GIF8";
+}
+
+double fileSize(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0.0 : static_cast<double>(size);
+}
+
+}  // namespace
+
+OAKCache::OAKCache(Dependencies dependencies)
+    : directory_(std::move(dependencies.directory)),
+      clock_(*dependencies.clock),
+      cacheInfoQueue_(kQueueLabel) {
+  if (dependencies.notifications != nullptr) {
+    memoryWarning_ = dependencies.notifications->addObserver(
+        kMemoryWarningNotification, [this](const Notification&) { clearMemoryCache(); });
+  }
+  cacheInfoQueue_.sync([this] {
+    diskCachePlist_ = OAKCacheIndex::load(directory_ / kIndexFileName);
+    std::error_code error;
+    if (std::filesystem::is_directory(directory_, error)) {
+      // Expiry is enforced here only, once per start. The index file itself is rewritten by the
+      // next write or clear-all.
+      const WallTime now = clock_.now();
+      std::vector<std::string> expired;
+      for (const auto& [key, expiry] : diskCachePlist_) {
+        if (expiry && *expiry <= now) {
+          if (isUsableKey(key)) std::filesystem::remove(directory_ / key, error);
+          expired.push_back(key);
+        }
+      }
+      for (const auto& key : expired) diskCachePlist_.erase(key);
+      removeStrayTemporaryFiles();
+    } else {
+      std::filesystem::create_directories(directory_, error);
+    }
+  });
+}
+
+OAKCache::~OAKCache() = default;
+
+OAKCache& OAKCache::sharedGlobalCache() {
+  std::lock_guard lock(sharedMutex);
+  if (!sharedCache) {
+    Dependencies dependencies;
+    dependencies.directory = port::directories().caches() / port::device().processName() / "OAKCache";
+    dependencies.clock = &port::clock();
+    dependencies.notifications = &port::notifications();
+    sharedCache = std::make_unique<OAKCache>(std::move(dependencies));
+  }
+  return *sharedCache;
+}
+
+void OAKCache::resetSharedGlobalCacheForTesting() {
+  std::lock_guard lock(sharedMutex);
+  sharedCache.reset();
+}
+
+bool OAKCache::isUsableKey(std::string_view key) {
+  return !key.empty() && key != "." && key != ".." && key != kIndexFileName &&
+         key.find('/') == std::string_view::npos && key.find('\0') == std::string_view::npos;
+}
+
+void OAKCache::removeStrayTemporaryFiles() {
+  // A process killed in the middle of a crash-safe write leaves its temporary file behind.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory_, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(".~", 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) {
+      std::error_code ignored;
+      std::filesystem::remove(entry.path(), ignored);
+    }
+  }
+}
+
+double OAKCache::defaultTimeoutInterval() const {
+  return defaultTimeoutInterval_.load();
+}
+void OAKCache::setDefaultTimeoutInterval(double seconds) {
+  defaultTimeoutInterval_ = seconds;
+}
+std::int64_t OAKCache::defaultCacheMemoryLimit() const {
+  return defaultCacheMemoryLimit_.load();
+}
+void OAKCache::setDefaultCacheMemoryLimit(std::int64_t keys) {
+  defaultCacheMemoryLimit_ = keys;
+}
+
+void OAKCache::setObjectValue(const CacheObject& value, const std::string& key) {
+  setObjectValue(value, key, defaultTimeoutInterval());
+}
+
+void OAKCache::setObjectValue(const CacheObject& value, const std::string& key, double timeoutInterval) {
+  if (!isUsableKey(key)) return;
+  setDataValue(value.encode(), key, timeoutInterval);
+}
+
+void OAKCache::setDataValue(std::string bytes, const std::string& key, double timeoutInterval) {
+  if (!isUsableKey(key)) return;
+  cacheInfoQueue_.sync([&] {
+    // A failed data write still leaves the index and memory entries, so the value stays readable
+    // in this process. The index write that follows flushes the folder for both renames.
+    AtomicFile::write(directory_ / key, bytes, 0644, false);
+    if (timeoutInterval > 0) {
+      diskCachePlist_[key] = clock_.now() + std::chrono::duration_cast<WallTime::duration>(
+                                                std::chrono::duration<double>(timeoutInterval));
+    } else {
+      diskCachePlist_[key] = std::nullopt;
+    }
+    OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
+  });
+  setMemoryCacheData(std::move(bytes), key);
+}
+
+void OAKCache::setImage(std::string_view encodedImage, const std::string& key) {
+  setImage(encodedImage, key, 0);
+}
+
+void OAKCache::setImage(std::string_view encodedImage, const std::string& key, double timeoutInterval) {
+  if (encodedImage.empty()) return;
+  setObjectValue(CacheObject::data(encodedImage), key, timeoutInterval);
+}
+
+void OAKCache::setMemoryCacheData(std::string bytes, const std::string& key) {
+  cacheInfoQueue_.sync([&] { insertIntoMemory(std::move(bytes), key); });
+}
+
+void OAKCache::insertIntoMemory(std::string bytes, const std::string& key) {
+  memoryCacheInfo_[key] = std::move(bytes);
+  recentlyAccessedKeys_.erase(std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
+                              recentlyAccessedKeys_.end());
+  recentlyAccessedKeys_.insert(recentlyAccessedKeys_.begin(), key);
+  if (static_cast<std::int64_t>(recentlyAccessedKeys_.size()) > defaultCacheMemoryLimit()) {
+    memoryCacheInfo_.erase(recentlyAccessedKeys_.back());
+    recentlyAccessedKeys_.pop_back();
+  }
+}
+
+std::optional<CacheObject> OAKCache::objectForKey(const std::string& key) {
+  if (!isUsableKey(key)) return std::nullopt;
+  std::optional<std::string> bytes;
+  cacheInfoQueue_.sync([&] {
+    if (auto it = memoryCacheInfo_.find(key); it != memoryCacheInfo_.end()) {
+      bytes = it->second;
+    } else {
+      bytes = AtomicFile::read(directory_ / key);
+    }
+    if (bytes) insertIntoMemory(*bytes, key);
+  });
+  if (!bytes) return std::nullopt;
+  // Decoded afresh on every read: changing what a read returned never changes the cache.
+  return CacheObject::decode(*bytes);
+}
+
+std::optional<std::string> OAKCache::imageObjectForKey(const std::string& key) {
+  const auto object = objectForKey(key);
+  if (!object) return std::nullopt;
+  auto bytes = object->dataValue();
+  if (!bytes || !looksLikePicture(*bytes)) return std::nullopt;
+  return bytes;
+}
+
+bool OAKCache::hasCacheForKey(const std::string& key) const {
+  if (!isUsableKey(key)) return false;
+  std::error_code error;
+  return std::filesystem::is_regular_file(directory_ / key, error);
+}
+
+void OAKCache::removeCacheForKey(const std::string& key) {
+  if (!isUsableKey(key)) return;
+  cacheInfoQueue_.async([this, key] {
+    std::error_code ignored;
+    std::filesystem::remove(directory_ / key, ignored);
+    if (memoryCacheInfo_.erase(key) > 0) {
+      recentlyAccessedKeys_.erase(
+          std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
+          recentlyAccessedKeys_.end());
+    }
+  });
+}
+
+void OAKCache::clearAllCache() {
+  cacheInfoQueue_.sync([this] {
+    for (const auto& [key, expiry] : diskCachePlist_) {
+      std::error_code ignored;
+      if (isUsableKey(key)) std::filesystem::remove(directory_ / key, ignored);
+    }
+    diskCachePlist_.clear();
+    OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
+    memoryCacheInfo_.clear();
+    recentlyAccessedKeys_.clear();
+  });
+}
+
+void OAKCache::clearMemoryCache() {
+  cacheInfoQueue_.sync([this] {
+    memoryCacheInfo_.clear();
+    recentlyAccessedKeys_.clear();
+  });
+}
+
+std::vector<std::string> OAKCache::allKeys() {
+  std::vector<std::string> keys;
+  cacheInfoQueue_.sync([&] {
+    for (const auto& [key, expiry] : diskCachePlist_) keys.push_back(key);
+  });
+  return keys;
+}
+
+double OAKCache::getAllCacheSize() {
+  double total = 0;
+  for (const auto& key : allKeys()) total += getSingleCacheSizeForKey(key);
+  return total;
+}
+
+double OAKCache::getSingleCacheSizeForKey(const std::string& key) const {
+  if (!isUsableKey(key)) return 0;
+  return fileSize(directory_ / key);
+}
+
+std::vector<std::string> OAKCache::recentlyAccessedKeys() {
+  std::vector<std::string> keys;
+  cacheInfoQueue_.sync([&] { keys = recentlyAccessedKeys_; });
+  return keys;
+}
+
+}  // namespace twig

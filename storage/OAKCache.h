@@ -1,0 +1,105 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/NotificationCenter.h"
+#include "platform/SerialQueue.h"
+#include "storage/CacheObject.h"
+#include "storage/OAKCacheIndex.h"
+
+namespace twig {
+
+// The process's key-value store for small persistent state: one file per key (named by the key)
+// in the cache directory, an index of expiries beside them, and a memory table of the serialised
+// bytes of the most recently used keys. Every file step runs on one serial queue, so steps apply
+// in the order they were asked for; writes, reads and clear-all wait for their step, removal does
+// not. Callable from any thread.
+//
+// Keys that would escape or damage the directory (empty, ".", "..", containing "/" or a NUL byte,
+// or the index's own name) are refused: writes do nothing and reads miss. Files are written
+// crash-safely, and stored bytes that cannot be decoded read as a miss.
+class OAKCache {
+ public:
+  struct Dependencies {
+    std::filesystem::path directory;  // the "OAKCache" folder itself
+    Clock* clock = nullptr;
+    NotificationCenter* notifications = nullptr;  // may be absent: then no memory-warning purge
+  };
+
+  static constexpr const char* kIndexFileName = "OAKCache.plist";
+  static constexpr const char* kQueueLabel = "com.oakcache.info";
+  // Posted by the platform when memory runs low; the cache then drops its memory table.
+  static constexpr const char* kMemoryWarningNotification =
+      "UIApplicationDidReceiveMemoryWarningNotification";
+
+  explicit OAKCache(Dependencies dependencies);
+  ~OAKCache();
+  OAKCache(const OAKCache&) = delete;
+  OAKCache& operator=(const OAKCache&) = delete;
+
+  // The process's cache in <caches>/<process name>/OAKCache, made on first use from the installed ports.
+  static OAKCache& sharedGlobalCache();
+  // Tests only: forget the process's cache so that the next use makes a new one.
+  static void resetSharedGlobalCacheForTesting();
+  static bool isUsableKey(std::string_view key);
+
+  // Seconds; 0 means no expiry. Starts at 0.
+  double defaultTimeoutInterval() const;
+  void setDefaultTimeoutInterval(double seconds);
+  // Number of keys the memory table holds. Starts at 10.
+  std::int64_t defaultCacheMemoryLimit() const;
+  void setDefaultCacheMemoryLimit(std::int64_t keys);
+
+  void setObjectValue(const CacheObject& value, const std::string& key);
+  void setObjectValue(const CacheObject& value, const std::string& key, double timeoutInterval);
+  void setDataValue(std::string bytes, const std::string& key, double timeoutInterval);
+  // Encoded picture bytes (PNG or JPEG); never expire unless an interval is given. Empty does nothing.
+  void setImage(std::string_view encodedImage, const std::string& key);
+  void setImage(std::string_view encodedImage, const std::string& key, double timeoutInterval);
+
+  std::optional<CacheObject> objectForKey(const std::string& key);
+  // The picture bytes stored under `key`; nothing unless they are a PNG, JPEG or GIF.
+  std::optional<std::string> imageObjectForKey(const std::string& key);
+  // Whether the key's data file exists (asks the file system only).
+  bool hasCacheForKey(const std::string& key) const;
+  // Queued without waiting; a later read of the key misses. The index keeps the key.
+  void removeCacheForKey(const std::string& key);
+  void clearAllCache();
+  void clearMemoryCache();
+
+  std::vector<std::string> allKeys();
+  // Bytes of the data files of the indexed keys (missing files count 0; the index is not counted).
+  double getAllCacheSize();
+  double getSingleCacheSizeForKey(const std::string& key) const;
+  // Puts bytes into the memory table, most recent first, evicting the least recent key beyond the limit.
+  void setMemoryCacheData(std::string bytes, const std::string& key);
+
+  // What the memory table holds, most recent first (for tests and diagnostics).
+  std::vector<std::string> recentlyAccessedKeys();
+  const std::filesystem::path& directory() const { return directory_; }
+
+ private:
+  void insertIntoMemory(std::string bytes, const std::string& key);  // on the queue
+  void removeStrayTemporaryFiles();
+
+  std::filesystem::path directory_;
+  Clock& clock_;
+  std::atomic<double> defaultTimeoutInterval_{0};
+  std::atomic<std::int64_t> defaultCacheMemoryLimit_{10};
+  std::map<std::string, OAKCacheIndex::Expiry> diskCachePlist_;
+  std::vector<std::string> recentlyAccessedKeys_;
+  std::map<std::string, std::string> memoryCacheInfo_;
+  // Declared after the state its steps touch, so that it stops (finishing queued steps) first.
+  SerialQueue cacheInfoQueue_;
+  ObserverToken memoryWarning_;
+};
+
+}  // namespace twig

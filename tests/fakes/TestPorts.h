@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/DeploymentSettings.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Ports.h"
+#include "platform/fake/FakeDeviceFacts.h"
+#include "platform/fake/FakeImageDownloadCache.h"
+#include "platform/fake/FakeReachability.h"
+#include "platform/fake/MemoryKeychain.h"
+#include "platform/fake/MemoryUserDefaults.h"
+#include "platform/linux/DataDirectories.h"
+#include "tests/fakes/ManualTime.h"
+#include "tests/fakes/TempDir.h"
+
+namespace twig::test {
+
+// A complete set of ports for one test: fakes for everything that talks to the machine, real
+// folders in a temp dir, manual time. Installs itself on construction; on destruction it forgets
+// the process-wide objects made from it, so the next test starts clean.
+class TestPorts {
+ public:
+  TestPorts();
+  ~TestPorts();
+  TestPorts(const TestPorts&) = delete;
+  TestPorts& operator=(const TestPorts&) = delete;
+
+  TempDir dir;
+  ManualTime time;
+  NotificationCenter notifications;
+  FakeDeviceFacts device;
+  MemoryKeychain keychain;
+  MemoryUserDefaults userDefaults;
+  DataDirectories directories;
+  FakeReachability reachability;
+  FakeImageDownloadCache imageCache;
+  DeploymentSettings settings;
+};
+
+}  // namespace twig::test

@@ -1,0 +1,260 @@
+#include "storage/OAKCache.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "control/TWIGAppControlGroupModel.h"
+#include "platform/AtomicFile.h"
+#include "tests/fakes/ManualTime.h"
+#include "tests/fakes/TempDir.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+
+class OAKCacheTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<OAKCache> open() {
+    OAKCache::Dependencies dependencies;
+    dependencies.directory = dir / "Caches" / "twig-test" / "OAKCache";
+    dependencies.clock = &time.clock();
+    dependencies.notifications = &notifications;
+    return std::make_unique<OAKCache>(std::move(dependencies));
+  }
+  std::filesystem::path cacheDir() const { return dir / "Caches" / "twig-test" / "OAKCache"; }
+  static std::string text(OAKCache& cache, const std::string& key) {
+    auto object = cache.objectForKey(key);
+    return object && object->stringValue() ? *object->stringValue() : "<miss>";
+  }
+
+  test::TempDir dir;
+  test::ManualTime time;
+  NotificationCenter notifications;
+};
+
+TEST_F(OAKCacheTest, AFreshCacheMakesItsFolderAndMissesEverything) {
+  auto cache = open();
+  EXPECT_TRUE(std::filesystem::is_directory(cacheDir()));
+  EXPECT_TRUE(cache->allKeys().empty());
+  EXPECT_FALSE(cache->objectForKey("binding").has_value());
+  EXPECT_FALSE(cache->hasCacheForKey("binding"));
+  EXPECT_EQ(cache->defaultTimeoutInterval(), 0);
+  EXPECT_EQ(cache->defaultCacheMemoryLimit(), 10);
+}
+
+TEST_F(OAKCacheTest, ValuesComeBackWithTheirTypes) {
+  auto cache = open();
+  cache->setObjectValue(CacheObject(Json(true)), "flag");
+  cache->setObjectValue(CacheObject(Json(1)), "number");
+  cache->setObjectValue(CacheObject(Json("1")), "text");
+  const Json messages =
+      Json::parse(R"([{"EventOnline":{"commandUuid":"A","createTime":"1"}},{"b":[1,2.5,null]}])");
+  cache->setObjectValue(CacheObject(messages), "publishMessages");
+  // A dictionary shaped like a model archive must stay a dictionary.
+  const Json lookalike = Json::parse(R"({"model":{"class":"TWIGAppControlGroupModel","members":{}}})");
+  cache->setObjectValue(CacheObject(lookalike), "lookalike");
+  TWIGAppControlGroupModel group;
+  group.groupName = "游戏";
+  group.type = Json(2);
+  cache->setObjectValue(CacheObject::model(group), "group");
+  cache->setObjectValue(
+      CacheObject::models(std::vector<TWIGAppControlGroupModel>{group, TWIGAppControlGroupModel()}),
+      "groups");
+
+  auto reopened = open();  // from the files, not the memory table
+  const auto flag = reopened->objectForKey("flag");
+  EXPECT_EQ(flag->plain(), Json(true));
+  EXPECT_TRUE(flag->plain()->is_boolean());
+  EXPECT_TRUE(reopened->objectForKey("number")->plain()->is_number_integer());
+  EXPECT_EQ(reopened->objectForKey("text")->stringValue(), "1");
+  EXPECT_EQ(reopened->objectForKey("publishMessages")->plain(), messages);
+  EXPECT_EQ(reopened->objectForKey("lookalike")->plain(), lookalike);
+  EXPECT_FALSE(reopened->objectForKey("lookalike")->modelValue<TWIGAppControlGroupModel>());
+
+  const auto restored = reopened->objectForKey("group")->modelValue<TWIGAppControlGroupModel>();
+  ASSERT_TRUE(restored);
+  EXPECT_EQ(restored->groupId, group.groupId);
+  EXPECT_EQ(restored->groupName, "游戏");
+  EXPECT_EQ(restored->type, Json(2));
+  EXPECT_FALSE(reopened->objectForKey("group")->plain().has_value());
+  const auto list = reopened->objectForKey("groups")->modelArray<TWIGAppControlGroupModel>();
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->size(), 2u);
+  EXPECT_EQ((*list)[0].groupName, "游戏");
+}
+
+TEST_F(OAKCacheTest, TheEleventhKeyEvictsTheLeastRecentlyUsed) {
+  auto cache = open();
+  for (int i = 0; i <= 10; ++i)
+    cache->setObjectValue(CacheObject(Json("v" + std::to_string(i))), "k" + std::to_string(i));
+  auto recent = cache->recentlyAccessedKeys();
+  ASSERT_EQ(recent.size(), 10u);
+  EXPECT_EQ(recent.front(), "k10");
+  EXPECT_EQ(recent.back(), "k1");
+
+  // k0 is no longer in memory: a read must come from its file.
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / "k0", CacheObject(Json("changed on disk")).encode()));
+  EXPECT_EQ(text(*cache, "k0"), "changed on disk");
+  recent = cache->recentlyAccessedKeys();
+  EXPECT_EQ(recent.size(), 10u);
+  EXPECT_EQ(recent.front(), "k0");
+  EXPECT_EQ(recent.back(), "k2");
+
+  // k5 is still in memory: its file is not read.
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / "k5", CacheObject(Json("changed on disk")).encode()));
+  EXPECT_EQ(text(*cache, "k5"), "v5");
+}
+
+TEST_F(OAKCacheTest, RewritingAKeyMovesItToTheFrontWithoutEviction) {
+  auto cache = open();
+  for (int i = 0; i < 10; ++i) cache->setObjectValue(CacheObject(Json(i)), "k" + std::to_string(i));
+  cache->setObjectValue(CacheObject(Json(100)), "k3");
+  const auto recent = cache->recentlyAccessedKeys();
+  EXPECT_EQ(recent, (std::vector<std::string>{"k3", "k9", "k8", "k7", "k6", "k5", "k4", "k2", "k1", "k0"}));
+  EXPECT_EQ(cache->objectForKey("k3")->integerValue(), 100);
+}
+
+TEST_F(OAKCacheTest, ARemovalIsSeenByTheNextReadButTheIndexKeepsTheKey) {
+  auto cache = open();
+  cache->setObjectValue(CacheObject(Json("x")), "localStash");
+  cache->removeCacheForKey("localStash");
+  EXPECT_FALSE(cache->objectForKey("localStash").has_value());
+  EXPECT_FALSE(cache->hasCacheForKey("localStash"));
+  EXPECT_EQ(cache->allKeys(), (std::vector<std::string>{"localStash"}));
+  EXPECT_EQ(cache->getSingleCacheSizeForKey("localStash"), 0);
+  EXPECT_TRUE(cache->recentlyAccessedKeys().empty());
+}
+
+TEST_F(OAKCacheTest, ExpiredEntriesAreSweptAtTheNextStart) {
+  {
+    auto cache = open();
+    cache->setObjectValue(CacheObject(Json("soon gone")), "short", 60);
+    cache->setObjectValue(CacheObject(Json("kept")), "forever");
+    cache->setObjectValue(CacheObject(Json("later")), "long", 3600);
+  }
+  time.clock().advance(61s);
+  {
+    auto cache = open();
+    // Expiry is looked at only when the cache starts; this one started after 61 s.
+    EXPECT_FALSE(std::filesystem::exists(cacheDir() / "short"));
+    EXPECT_EQ(cache->allKeys(), (std::vector<std::string>{"forever", "long"}));
+    EXPECT_EQ(text(*cache, "forever"), "kept");
+    EXPECT_EQ(text(*cache, "long"), "later");
+    // The index file is not rewritten by the sweep ...
+    EXPECT_NE(AtomicFile::read(cacheDir() / OAKCache::kIndexFileName)->find("<key>short</key>"),
+              std::string::npos);
+    cache->setObjectValue(CacheObject(Json(1)), "other");
+    // ... but by the next write.
+    EXPECT_EQ(AtomicFile::read(cacheDir() / OAKCache::kIndexFileName)->find("<key>short</key>"),
+              std::string::npos);
+  }
+  time.clock().advance(10h);
+  auto cache = open();
+  EXPECT_EQ(cache->allKeys(), (std::vector<std::string>{"forever", "other"}));
+}
+
+TEST_F(OAKCacheTest, ClearAllRemovesIndexedFilesOnly) {
+  auto cache = open();
+  cache->setObjectValue(CacheObject(Json(1)), "a");
+  cache->setObjectValue(CacheObject(Json(2)), "b");
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / "not-indexed", "x"));
+  cache->clearAllCache();
+  EXPECT_TRUE(cache->allKeys().empty());
+  EXPECT_FALSE(cache->objectForKey("a").has_value());
+  EXPECT_TRUE(cache->recentlyAccessedKeys().empty());
+  EXPECT_TRUE(std::filesystem::exists(cacheDir() / "not-indexed"));
+  const auto index = AtomicFile::read(cacheDir() / OAKCache::kIndexFileName);
+  ASSERT_TRUE(index);
+  EXPECT_NE(index->find("<dict/>"), std::string::npos) << *index;
+}
+
+TEST_F(OAKCacheTest, KeysThatWouldEscapeOrDamageTheFolderAreRefused) {
+  auto cache = open();
+  cache->setObjectValue(CacheObject(Json("ok")), "good");
+  for (const std::string& key :
+       {std::string(), std::string("."), std::string(".."), std::string("../escape"), std::string("a/b"),
+        std::string("nul\0byte", 8), std::string("OAKCache.plist")}) {
+    cache->setObjectValue(CacheObject(Json("evil")), key);
+    EXPECT_FALSE(cache->objectForKey(key).has_value()) << key;
+    EXPECT_FALSE(cache->hasCacheForKey(key)) << key;
+    cache->removeCacheForKey(key);
+  }
+  EXPECT_EQ(cache->allKeys(), (std::vector<std::string>{"good"}));
+  EXPECT_FALSE(std::filesystem::exists(cacheDir().parent_path() / "escape"));
+  auto reopened = open();  // the index still parses
+  EXPECT_EQ(text(*reopened, "good"), "ok");
+}
+
+TEST_F(OAKCacheTest, BytesThatCannotBeDecodedReadAsAMiss) {
+  auto cache = open();
+  cache->setDataValue("not an archive", "raw", 0);
+  EXPECT_FALSE(cache->objectForKey("raw").has_value());
+  ASSERT_TRUE(
+      AtomicFile::write(cacheDir() / "damaged", R"({"archive":"twig/1","root":{"model":{"class":1}}})"));
+  EXPECT_FALSE(cache->objectForKey("damaged").has_value());
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / OAKCache::kIndexFileName, "<plist>garbage"));
+  auto reopened = open();  // a damaged index starts empty
+  EXPECT_TRUE(reopened->allKeys().empty());
+}
+
+TEST_F(OAKCacheTest, PicturesAreStoredAsTheirBytes) {
+  auto cache = open();
+  const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  cache->setImage(png, "icon");
+  EXPECT_EQ(cache->imageObjectForKey("icon"), png);
+  cache->setImage("", "empty");
+  EXPECT_FALSE(cache->hasCacheForKey("empty"));
+  cache->setObjectValue(CacheObject(Json("text")), "notPicture");
+  EXPECT_FALSE(cache->imageObjectForKey("notPicture").has_value());
+  cache->setObjectValue(CacheObject::data("plain bytes"), "bytes");
+  EXPECT_FALSE(cache->imageObjectForKey("bytes").has_value());
+}
+
+TEST_F(OAKCacheTest, AMemoryWarningEmptiesTheMemoryTableOnly) {
+  auto cache = open();
+  cache->setObjectValue(CacheObject(Json("v")), "k");
+  notifications.post(OAKCache::kMemoryWarningNotification);
+  EXPECT_TRUE(cache->recentlyAccessedKeys().empty());
+  EXPECT_EQ(text(*cache, "k"), "v");
+}
+
+TEST_F(OAKCacheTest, SizesCountTheDataFiles) {
+  auto cache = open();
+  cache->setObjectValue(CacheObject(Json("abc")), "a");
+  cache->setObjectValue(CacheObject(Json(std::string(1000, 'x'))), "b");
+  const double a = cache->getSingleCacheSizeForKey("a");
+  const double b = cache->getSingleCacheSizeForKey("b");
+  EXPECT_EQ(a, static_cast<double>(std::filesystem::file_size(cacheDir() / "a")));
+  EXPECT_GT(b, 1000);
+  EXPECT_EQ(cache->getAllCacheSize(), a + b);
+  EXPECT_EQ(cache->getSingleCacheSizeForKey("missing"), 0);
+}
+
+TEST_F(OAKCacheTest, LeftoverTemporaryFilesAreRemovedAtStart) {
+  { auto cache = open(); }
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / ".~k.123.4.tmp", "half written"));
+  auto cache = open();
+  EXPECT_FALSE(std::filesystem::exists(cacheDir() / ".~k.123.4.tmp"));
+}
+
+TEST_F(OAKCacheTest, ManyThreadsWriteAndReadSafely) {
+  auto cache = open();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 50; ++i) {
+        const std::string key = "t" + std::to_string(t) + "-" + std::to_string(i % 7);
+        cache->setObjectValue(CacheObject(Json(i)), key);
+        EXPECT_TRUE(cache->objectForKey(key).has_value());
+        if (i % 10 == 0) cache->removeCacheForKey(key);
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(cache->allKeys().size(), 28u);
+}
+
+}  // namespace
+}  // namespace twig
