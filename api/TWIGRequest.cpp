@@ -64,8 +64,14 @@ TWIGRequest::~TWIGRequest() {
   if (reachability_ != nullptr) reachability_->stopMonitoring();
 }
 
+namespace {
+std::mutex sharedMutex;
+std::unique_ptr<TWIGRequest> sharedClient;
+}  // namespace
+
 TWIGRequest& TWIGRequest::sharedRequest() {
-  static TWIGRequest shared([] {
+  std::lock_guard lock(sharedMutex);
+  if (!sharedClient) {
     Dependencies dependencies;
     dependencies.loop = &port::mainLoop();
     dependencies.clock = &port::clock();
@@ -74,9 +80,17 @@ TWIGRequest& TWIGRequest::sharedRequest() {
     dependencies.baseAddress = port::settings().baseAddress();
     dependencies.transport = std::make_unique<CurlHttpTransport>();
     dependencies.userAgent = std::string("twig-child/") + build::kVersion;
-    return dependencies;
-  }());
-  return shared;
+    sharedClient = std::make_unique<TWIGRequest>(std::move(dependencies));
+  }
+  return *sharedClient;
+}
+
+void TWIGRequest::resetShared() {
+  std::unique_ptr<TWIGRequest> ending;
+  {
+    std::lock_guard lock(sharedMutex);
+    ending = std::move(sharedClient);
+  }
 }
 
 bool TWIGRequest::isConnectionAvailable() const {

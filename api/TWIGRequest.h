@@ -52,6 +52,8 @@ class TWIGRequest {
 
   // The process's client, made on first use from the installed ports and deployment settings.
   static TWIGRequest& sharedRequest();
+  // Ends the process's client (before the ports it was made from go away); the next use makes a new one.
+  static void resetShared();
 
   // methodType: 0 GET (parameters in the query), 1 POST, 2 PUT, 4 PATCH (parameters as a JSON body).
   // Any other number sends nothing and calls neither callback.

@@ -129,3 +129,21 @@ double TWIGUtils::doubleValue(std::string_view text) {
 }
 
 }  // namespace twig
+
+namespace twig {
+
+std::int64_t TWIGUtils::integerValue(const Json& value) {
+  double number = 0;
+  if (value.is_number_integer()) return value.get<std::int64_t>();
+  if (value.is_number_float()) {
+    number = value.get<double>();
+  } else if (value.is_boolean()) {
+    return value.get<bool>() ? 1 : 0;
+  } else if (value.is_string()) {
+    number = doubleValue(value.get_ref<const std::string&>());
+  }
+  if (!std::isfinite(number) || number > 9.2e18 || number < -9.2e18) return 0;
+  return static_cast<std::int64_t>(number);
+}
+
+}  // namespace twig

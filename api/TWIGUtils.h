@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ class TWIGUtils {
   // The numeric value of text as a lenient reader sees it: leading blanks, then the longest number;
   // 0 when there is none.
   static double doubleValue(std::string_view text);
+  // The integer a lenient reader sees in a JSON value: numbers (cut to whole), booleans as 0/1,
+  // text by its leading number; 0 for anything else.
+  static std::int64_t integerValue(const Json& value);
 };
 
 }  // namespace twig

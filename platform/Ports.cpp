@@ -58,6 +58,18 @@ BackgroundPool& backgroundPool() {
 ImageDownloadCache& imageCache() {
   return require(installed.imageCache, "image download cache");
 }
+ScreenHost& screenHost() {
+  return require(installed.screenHost, "screen host");
+}
+Analytics& analytics() {
+  return require(installed.analytics, "analytics");
+}
+UrlOpener& urlOpener() {
+  return require(installed.urlOpener, "URL opener");
+}
+ApplicationShell& applicationShell() {
+  return require(installed.applicationShell, "application shell");
+}
 const DeploymentSettings& settings() {
   return require(installed.settings, "deployment settings");
 }

@@ -2,6 +2,8 @@
 
 namespace twig {
 
+class Analytics;
+class ApplicationShell;
 class BackgroundPool;
 class Clock;
 class DeviceFacts;
@@ -11,6 +13,8 @@ class Keychain;
 class MainLoop;
 class NotificationCenter;
 class Reachability;
+class ScreenHost;
+class UrlOpener;
 class UserDefaults;
 struct DeploymentSettings;
 
@@ -28,6 +32,10 @@ struct Ports {
   Reachability* reachability = nullptr;
   BackgroundPool* backgroundPool = nullptr;
   ImageDownloadCache* imageCache = nullptr;
+  ScreenHost* screenHost = nullptr;
+  Analytics* analytics = nullptr;
+  UrlOpener* urlOpener = nullptr;
+  ApplicationShell* applicationShell = nullptr;
   const DeploymentSettings* settings = nullptr;
 
   static void install(const Ports& ports);
@@ -47,6 +55,10 @@ Directories& directories();
 Reachability& reachability();
 BackgroundPool& backgroundPool();
 ImageDownloadCache& imageCache();
+ScreenHost& screenHost();
+Analytics& analytics();
+UrlOpener& urlOpener();
+ApplicationShell& applicationShell();
 const DeploymentSettings& settings();
 }  // namespace port
 

@@ -76,7 +76,7 @@ OAKCache& OAKCache::sharedGlobalCache() {
   return *sharedCache;
 }
 
-void OAKCache::resetSharedGlobalCacheForTesting() {
+void OAKCache::resetShared() {
   std::lock_guard lock(sharedMutex);
   sharedCache.reset();
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ApplicationEvents.h"
 #include "platform/Clock.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SerialQueue.h"
@@ -47,8 +48,8 @@ class OAKCache {
 
   // The process's cache in <caches>/<process name>/OAKCache, made on first use from the installed ports.
   static OAKCache& sharedGlobalCache();
-  // Tests only: forget the process's cache so that the next use makes a new one.
-  static void resetSharedGlobalCacheForTesting();
+  // Ends the process's cache (before the ports it was made from go away); the next use makes a new one.
+  static void resetShared();
   static bool isUsableKey(std::string_view key);
 
   // Seconds; 0 means no expiry. Starts at 0.

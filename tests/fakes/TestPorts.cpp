@@ -1,12 +1,14 @@
 #include "tests/fakes/TestPorts.h"
 
-#include "storage/OAKCache.h"
+#include "app/SharedObjects.h"
 
 namespace twig::test {
 
 TestPorts::TestPorts() : directories(dir / "app") {
   settings.serviceHost = "127.0.0.1:9";
   settings.dataRoot = dir.path();
+  settings.installManifestUrl = "http://127.0.0.1:9/install/children/manifest.plist";
+  settings.launcherManifestUrl = "http://127.0.0.1:9/install/launcher/manifest.plist";
   Ports ports;
   ports.mainLoop = &time.loop();
   ports.clock = &time.clock();
@@ -17,12 +19,17 @@ TestPorts::TestPorts() : directories(dir / "app") {
   ports.directories = &directories;
   ports.reachability = &reachability;
   ports.imageCache = &imageCache;
+  ports.screenHost = &screenHost;
+  ports.analytics = &analytics;
+  ports.urlOpener = &urls;
+  ports.applicationShell = &shell;
+  ports.backgroundPool = &pool;
   ports.settings = &settings;
   Ports::install(ports);
 }
 
 TestPorts::~TestPorts() {
-  OAKCache::resetSharedGlobalCacheForTesting();
+  SharedObjects::shutdown();
   Ports::install(Ports{});
 }
 

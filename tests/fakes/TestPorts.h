@@ -1,14 +1,19 @@
 #pragma once
 
+#include "platform/BackgroundPool.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
+#include "platform/fake/FakeAnalytics.h"
+#include "platform/fake/FakeApplicationShell.h"
 #include "platform/fake/FakeDeviceFacts.h"
 #include "platform/fake/FakeImageDownloadCache.h"
 #include "platform/fake/FakeReachability.h"
+#include "platform/fake/FakeUrlOpener.h"
 #include "platform/fake/MemoryKeychain.h"
 #include "platform/fake/MemoryUserDefaults.h"
 #include "platform/linux/DataDirectories.h"
+#include "tests/fakes/FakeScreenHost.h"
 #include "tests/fakes/ManualTime.h"
 #include "tests/fakes/TempDir.h"
 
@@ -33,7 +38,15 @@ class TestPorts {
   DataDirectories directories;
   FakeReachability reachability;
   FakeImageDownloadCache imageCache;
+  FakeScreenHost screenHost;
+  FakeAnalytics analytics;
+  FakeUrlOpener urls;
+  FakeApplicationShell shell;
+  BackgroundPool pool{2, "test-pool"};
   DeploymentSettings settings;
+
+  // Points the API client at a test server (before its first use).
+  void useServiceHost(const std::string& hostAndPort) { settings.serviceHost = hostAndPort; }
 };
 
 }  // namespace twig::test

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/TWIGAppDelegateStore.h"
+
+namespace twig {
+
+// The application's reactions to its lifecycle: the launch order of the services, the first screen
+// chosen by the configuration answer, the push token, the return to the foreground and termination.
+// Main loop only.
+class AppDelegate {
+ public:
+  AppDelegate();
+  ~AppDelegate();
+  AppDelegate(const AppDelegate&) = delete;
+  AppDelegate& operator=(const AppDelegate&) = delete;
+
+  bool didFinishLaunching();
+  void didRegisterForRemoteNotificationsWithDeviceToken(const std::string& describedToken);
+  void didReceiveRemoteNotification();
+  void applicationWillEnterForeground();
+  void applicationWillTerminate();
+  void applicationWillResignActive() {}
+  void applicationDidEnterBackground() {}
+  void applicationDidBecomeActive() {}
+
+  TWIGAppDelegateStore* store() const { return store_.get(); }
+
+ private:
+  void clearBadgeAndLocalNotifications();
+
+  std::unique_ptr<TWIGAppDelegateStore> store_;
+  // Set while this delegate lives; the launch completion runs only then.
+  std::shared_ptr<bool> alive_;
+};
+
+}  // namespace twig

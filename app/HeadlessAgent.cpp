@@ -1,0 +1,124 @@
+#include "app/HeadlessAgent.h"
+
+#include <signal.h>
+
+#include <thread>
+
+#include "app/AgentServices.h"
+#include "app/AppDelegate.h"
+#include "app/ConsoleScreenHost.h"
+#include "app/ScreenCatalog.h"
+#include "app/ScreenRegistry.h"
+#include "app/SharedObjects.h"
+#include "app/TWIGBaseViewController.h"
+#include "platform/ApplicationEvents.h"
+#include "platform/BackgroundPool.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PlainMainLoop.h"
+#include "platform/Ports.h"
+#include "platform/SystemClock.h"
+#include "platform/linux/DataDirectories.h"
+#include "platform/linux/DesktopApplicationShell.h"
+#include "platform/linux/DirectoryImageCache.h"
+#include "platform/linux/FileKeychain.h"
+#include "platform/linux/FileUserDefaults.h"
+#include "platform/linux/LinuxDeviceFacts.h"
+#include "platform/linux/LinuxUrlOpener.h"
+#include "platform/linux/NetlinkReachability.h"
+#include "platform/linux/NullAnalytics.h"
+
+namespace twig {
+
+namespace {
+
+// Types the code into the binding screen once, when it first appears.
+void enrolWhenLoginAppears(ConsoleScreenHost& host, PlainMainLoop& loop, const std::string& code) {
+  auto done = std::make_shared<bool>(false);
+  host.setLineObserver([&host, &loop, code, done](const std::string& line) {
+    if (*done || (line != "screen push Login/LoginID" && line != "screen root Login/LoginID")) return;
+    *done = true;
+    loop.post([&host, code] {
+      auto screen = host.topScreen();
+      if (!screen || screen->screenName() != "Login/LoginID") return;
+      screen->invoke("setText1", Json{{"text", code}});
+      screen->invoke("setText2", Json{{"text", code}});
+      if (!screen->state().value("agreementSelected", false)) screen->invoke("chooseButton");
+      screen->invoke("determineButton");
+    });
+  });
+}
+
+}  // namespace
+
+int HeadlessAgent::run(const Options& options) {
+  // SIGINT and SIGTERM are taken by one thread below; every other thread inherits the block.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  const DeploymentSettings& settings = options.settings;
+  SystemClock clock;
+  PlainMainLoop loop(clock);
+  NotificationCenter notifications;
+  LinuxDeviceFacts::Options deviceOptions;
+  deviceOptions.applicationFolder = settings.applicationFolder();
+  deviceOptions.deviceFolder = settings.deviceFolder();
+  LinuxDeviceFacts device(deviceOptions);
+  FileKeychain keychain(settings.keychainFolder());
+  DataDirectories directories(settings.applicationFolder());
+  FileUserDefaults userDefaults(directories.preferences() / (device.bundleIdentifier() + ".json"));
+  NetlinkReachability reachability(settings.serviceHostName());
+  BackgroundPool pool(2, "twig-upload");
+  DirectoryImageCache pictures(directories.caches() / device.processName() / "ImageDownloads");
+  ConsoleScreenHost host;
+  NullAnalytics analytics;
+  LinuxUrlOpener urls;
+  urls.setAnnouncer([&host](const std::string& url) { host.print("url " + url); });
+  DesktopApplicationShell shell;
+
+  Ports ports;
+  ports.mainLoop = &loop;
+  ports.clock = &clock;
+  ports.notifications = &notifications;
+  ports.device = &device;
+  ports.keychain = &keychain;
+  ports.userDefaults = &userDefaults;
+  ports.directories = &directories;
+  ports.reachability = &reachability;
+  ports.backgroundPool = &pool;
+  ports.imageCache = &pictures;
+  ports.screenHost = &host;
+  ports.analytics = &analytics;
+  ports.urlOpener = &urls;
+  ports.applicationShell = &shell;
+  ports.settings = &settings;
+  Ports::install(ports);
+  AgentServices::install({});
+  ScreenCatalog::registerAll(ScreenRegistry::shared());
+
+  if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
+
+  std::thread signalWatcher([&loop, stopSignals] {
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    loop.quit();
+  });
+
+  AppDelegate delegate;
+  loop.post([&] {
+    delegate.didFinishLaunching();
+    notifications.post(ApplicationEvents::kDidBecomeActive);
+  });
+  loop.run();
+  delegate.applicationWillTerminate();
+  // The watcher may still wait for a signal when the loop ended another way; wake it.
+  pthread_kill(signalWatcher.native_handle(), SIGTERM);
+  signalWatcher.join();
+  SharedObjects::shutdown();
+  host.print("stopped");
+  return 0;
+}
+
+}  // namespace twig

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/DeploymentSettings.h"
+
+namespace twig {
+
+// The agent without a window: the core on the plain main loop with the console screen host, which
+// prints what the screens would show. Runs until SIGINT or SIGTERM.
+class HeadlessAgent {
+ public:
+  struct Options {
+    DeploymentSettings settings;
+    // Typed into both fields of the binding screen, with the agreement ticked and confirmed, when
+    // that screen appears.
+    std::optional<std::string> enrollCode;
+  };
+
+  // Returns the process's exit code.
+  static int run(const Options& options);
+};
+
+}  // namespace twig

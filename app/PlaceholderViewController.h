@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/TWIGBaseViewController.h"
+
+namespace twig {
+
+// The empty screen shown from launch until the configuration answer picks the first screen.
+class PlaceholderViewController final : public TWIGBaseViewController {
+ public:
+  PlaceholderViewController() : TWIGBaseViewController("Placeholder") {}
+};
+
+}  // namespace twig

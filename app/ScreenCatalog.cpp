@@ -1,0 +1,19 @@
+#include "app/ScreenCatalog.h"
+
+#include "app/ScreenRegistry.h"
+#include "identity/TWIGInstallViewController.h"
+#include "identity/TWIGLoginViewController.h"
+#include "screens/TWIGHomePageViewController.h"
+#include "screens/TWIGNotNetWorkViewController.h"
+
+namespace twig {
+
+void ScreenCatalog::registerAll(ScreenRegistry& registry) {
+  registry.add("HomePage", "HomePageID", [] { return std::make_shared<TWIGHomePageViewController>(); });
+  registry.add("Install", "InstallID", [] { return std::make_shared<TWIGInstallViewController>(); });
+  registry.add("Login", "LoginID", [] { return std::make_shared<TWIGLoginViewController>(); });
+  registry.add("NotNetWork", "NotNetWorkViewControllerID",
+               [] { return std::make_shared<TWIGNotNetWorkViewController>(); });
+}
+
+}  // namespace twig

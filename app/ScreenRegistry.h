@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "platform/ScreenHost.h"
+
+namespace twig {
+
+// The one place that knows how to make each screen from its storyboard name and identifier.
+// Asking for a screen nobody registered is a packaging error: it is reported on standard error and
+// gives nothing, never a crash.
+class ScreenRegistry {
+ public:
+  using Factory = std::function<ScreenPtr()>;
+
+  static ScreenRegistry& shared();
+
+  void add(const std::string& storyboardName, const std::string& storyboardId, Factory factory);
+  bool contains(const std::string& storyboardName, const std::string& storyboardId) const;
+  // A fresh screen carrying its storyboard identity; null (and a report) when none is registered.
+  ScreenPtr make(const std::string& storyboardName, const std::string& storyboardId) const;
+
+  static void reportPackagingError(const std::string& what);
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::pair<std::string, std::string>, Factory> factories_;
+};
+
+}  // namespace twig

@@ -1,0 +1,178 @@
+#include "app/StackScreenHost.h"
+
+#include "app/TWIGBaseViewController.h"
+
+namespace twig {
+
+namespace {
+
+const char* overlayName(OverlayKind kind) {
+  switch (kind) {
+    case OverlayKind::Success:
+      return "success";
+    case OverlayKind::Error:
+      return "error";
+    case OverlayKind::Warning:
+      return "warning";
+    case OverlayKind::Progress:
+      return "progress";
+  }
+  return "message";
+}
+
+}  // namespace
+
+void StackScreenHost::showWindow() {
+  render(LineKind::Window, "window");
+}
+
+void StackScreenHost::listen(const ScreenPtr& screen) {
+  std::weak_ptr<TWIGBaseViewController> weak = screen;
+  screen->setChangeListener([this, weak](const std::string& key, const Json& value) {
+    if (auto shown = weak.lock()) {
+      render(LineKind::State, "state " + shown->screenName() + " " + key + "=" +
+                                  value.dump(-1, ' ', false, Json::error_handler_t::replace));
+    }
+  });
+}
+
+void StackScreenHost::show(const ScreenPtr& screen) {
+  screen->attach(this);
+  listen(screen);
+  screen->loadViewIfNeeded();
+  screen->viewWillAppear();
+}
+
+void StackScreenHost::hide(const ScreenPtr& screen) {
+  screen->viewWillDisappear();
+}
+
+void StackScreenHost::setRoot(ScreenPtr screen) {
+  if (!screen) return;
+  const ScreenPtr previous = topScreen();
+  auto oldStack = std::move(stack_);
+  auto oldModals = std::move(modals_);
+  stack_ = {screen};
+  modals_.clear();
+  if (previous) hide(previous);
+  render(LineKind::Screen, "screen root " + screen->screenName());
+  show(screen);
+  for (auto& old : oldStack) {
+    if (old != screen) old->setChangeListener(nullptr);
+  }
+  for (auto& old : oldModals) old->setChangeListener(nullptr);
+}
+
+void StackScreenHost::push(ScreenPtr screen, bool) {
+  if (!screen) return;
+  if (stack_.empty()) {
+    setRoot(std::move(screen));
+    return;
+  }
+  const ScreenPtr previous = topScreen();
+  stack_.push_back(screen);
+  if (modals_.empty() && previous) hide(previous);
+  render(LineKind::Screen, "screen push " + screen->screenName());
+  show(screen);
+}
+
+void StackScreenHost::pop(bool) {
+  if (stack_.size() < 2) return;
+  const ScreenPtr leaving = stack_.back();
+  stack_.pop_back();
+  if (modals_.empty()) hide(leaving);
+  render(LineKind::Screen, "screen pop " + leaving->screenName());
+  leaving->setChangeListener(nullptr);
+  if (modals_.empty()) stack_.back()->viewWillAppear();
+}
+
+void StackScreenHost::popToRoot(bool) {
+  if (stack_.size() < 2) return;
+  const ScreenPtr leaving = stack_.back();
+  if (modals_.empty()) hide(leaving);
+  for (std::size_t i = 1; i < stack_.size(); ++i) stack_[i]->setChangeListener(nullptr);
+  stack_.resize(1);
+  render(LineKind::Screen, "screen popToRoot " + stack_.front()->screenName());
+  if (modals_.empty()) stack_.front()->viewWillAppear();
+}
+
+void StackScreenHost::present(ScreenPtr screen, bool) {
+  if (!screen) return;
+  const ScreenPtr previous = topScreen();
+  modals_.push_back(screen);
+  if (previous) hide(previous);
+  render(LineKind::Screen, "screen present " + screen->screenName());
+  show(screen);
+}
+
+void StackScreenHost::dismiss(bool) {
+  if (modals_.empty()) return;
+  const ScreenPtr leaving = modals_.back();
+  modals_.pop_back();
+  hide(leaving);
+  render(LineKind::Screen, "screen dismiss " + leaving->screenName());
+  leaving->setChangeListener(nullptr);
+  if (auto top = topScreen()) top->viewWillAppear();
+}
+
+ScreenPtr StackScreenHost::topScreen() const {
+  if (!modals_.empty()) return modals_.back();
+  if (!stack_.empty()) return stack_.back();
+  return nullptr;
+}
+
+ScreenPtr StackScreenHost::rootScreen() const {
+  return stack_.empty() ? nullptr : stack_.front();
+}
+
+void StackScreenHost::showOverlay(OverlayKind kind, const std::string& text) {
+  render(LineKind::Overlay, std::string("overlay ") + overlayName(kind) + " " + text);
+}
+
+void StackScreenHost::dismissOverlay() {
+  render(LineKind::Overlay, "overlay dismiss");
+}
+
+void StackScreenHost::showNoNetworkBar(std::function<void()> onClick) {
+  barAction_ = std::move(onClick);
+  if (barShown_) return;
+  barShown_ = true;
+  render(LineKind::Bar, "bar show");
+}
+
+void StackScreenHost::hideNoNetworkBar() {
+  if (!barShown_) return;
+  barShown_ = false;
+  render(LineKind::Bar, "bar hide");
+}
+
+bool StackScreenHost::tapNoNetworkBar() {
+  if (!barShown_ || !barAction_) return false;
+  auto action = barAction_;
+  action();
+  return true;
+}
+
+void StackScreenHost::showAlert(const AlertSpec& alert, std::function<void(int)> onClick) {
+  alerts_.push_back({alert, std::move(onClick)});
+  render(LineKind::Alert, "alert " + alert.title);
+}
+
+bool StackScreenHost::clickAlertButton(int index) {
+  if (alerts_.empty()) return false;
+  OpenAlert alert = std::move(alerts_.back());
+  alerts_.pop_back();
+  if (alert.onClick) alert.onClick(index);
+  return true;
+}
+
+std::optional<AlertSpec> StackScreenHost::openAlert() const {
+  if (alerts_.empty()) return std::nullopt;
+  return alerts_.back().spec;
+}
+
+void StackScreenHost::endEditing() {
+  render(LineKind::Keyboard, "keyboard hide");
+}
+
+}  // namespace twig

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ScreenHost.h"
+
+namespace twig {
+
+// The navigation logic every screen host shares: a stack of screens with modal screens over it,
+// the screens' load and appear/disappear calls, the overlay, the no-network bar and open alerts.
+// A concrete host only shows what changed, one line at a time through render(): "screen push
+// Login/LoginID", "overlay error 绑定失败", "bar show", "alert <title>", "state <screen> <key>=<json>".
+class StackScreenHost : public ScreenHost {
+ public:
+  enum class LineKind { Window, Screen, Overlay, Bar, Alert, State, Keyboard };
+
+  void showWindow() override;
+  void setRoot(ScreenPtr screen) override;
+  void push(ScreenPtr screen, bool animated) override;
+  void pop(bool animated) override;
+  void popToRoot(bool animated) override;
+  void present(ScreenPtr screen, bool animated) override;
+  void dismiss(bool animated) override;
+  ScreenPtr topScreen() const override;
+  ScreenPtr rootScreen() const override;
+
+  void showOverlay(OverlayKind kind, const std::string& text) override;
+  void dismissOverlay() override;
+  void showNoNetworkBar(std::function<void()> onClick) override;
+  void hideNoNetworkBar() override;
+  void showAlert(const AlertSpec& alert, std::function<void(int buttonIndex)> onClick) override;
+  void endEditing() override;
+
+  // What a user does.
+  bool tapNoNetworkBar();
+  // Presses a button of the newest open alert, which then closes.
+  bool clickAlertButton(int index);
+  bool isNoNetworkBarShown() const { return barShown_; }
+  std::optional<AlertSpec> openAlert() const;
+  const std::vector<ScreenPtr>& navigationStack() const { return stack_; }
+  const std::vector<ScreenPtr>& modalScreens() const { return modals_; }
+
+ protected:
+  virtual void render(LineKind kind, const std::string& line) = 0;
+
+ private:
+  void show(const ScreenPtr& screen);
+  void hide(const ScreenPtr& screen);
+  void listen(const ScreenPtr& screen);
+
+  std::vector<ScreenPtr> stack_;
+  std::vector<ScreenPtr> modals_;
+  bool barShown_ = false;
+  std::function<void()> barAction_;
+  struct OpenAlert {
+    AlertSpec spec;
+    std::function<void(int)> onClick;
+  };
+  std::vector<OpenAlert> alerts_;
+};
+
+}  // namespace twig

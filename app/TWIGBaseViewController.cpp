@@ -1,0 +1,71 @@
+#include "app/TWIGBaseViewController.h"
+
+#include "platform/Analytics.h"
+#include "platform/Ports.h"
+
+namespace twig {
+
+TWIGBaseViewController::TWIGBaseViewController(std::string className) : className_(std::move(className)) {}
+
+void TWIGBaseViewController::setStoryboardIdentity(std::string storyboardName, std::string storyboardId) {
+  storyboardName_ = std::move(storyboardName);
+  storyboardId_ = std::move(storyboardId);
+}
+
+std::string TWIGBaseViewController::screenName() const {
+  if (storyboardName_.empty() && storyboardId_.empty()) return className_;
+  return storyboardName_ + "/" + storyboardId_;
+}
+
+void TWIGBaseViewController::setTitle(std::optional<std::string> title) {
+  title_ = std::move(title);
+  setState("title", title_ ? Json(*title_) : Json(nullptr));
+}
+
+std::string TWIGBaseViewController::pageName() const {
+  return "助手_" + (title_ ? *title_ : className_);
+}
+
+void TWIGBaseViewController::setState(const std::string& key, Json value) {
+  auto it = state_.find(key);
+  if (it != state_.end() && *it == value) return;
+  state_[key] = value;
+  if (listener_) listener_(key, value);
+}
+
+void TWIGBaseViewController::addAction(const std::string& name, Action action) {
+  actions_[name] = std::move(action);
+}
+
+bool TWIGBaseViewController::invoke(const std::string& action, const Json& arguments) {
+  auto it = actions_.find(action);
+  if (it == actions_.end()) return false;
+  // A copy: the action may replace actions or let the screen go.
+  Action run = it->second;
+  run(arguments);
+  return true;
+}
+
+std::vector<std::string> TWIGBaseViewController::actionNames() const {
+  std::vector<std::string> names;
+  for (const auto& [name, action] : actions_) names.push_back(name);
+  return names;
+}
+
+void TWIGBaseViewController::loadViewIfNeeded() {
+  if (loaded_) return;
+  loaded_ = true;
+  viewDidLoad();
+}
+
+void TWIGBaseViewController::viewWillAppear() {
+  if (auto* analytics = Ports::current().analytics) analytics->beginLogPageView(pageName());
+  onWillAppear();
+}
+
+void TWIGBaseViewController::viewWillDisappear() {
+  if (auto* analytics = Ports::current().analytics) analytics->endLogPageView(pageName());
+  onWillDisappear();
+}
+
+}  // namespace twig

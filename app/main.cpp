@@ -1,0 +1,46 @@
+// twig-child: the child-side agent of the parental-control service.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+#include "BuildConfig.h"
+#include "app/DeploymentOptions.h"
+#include "app/HeadlessAgent.h"
+
+int main(int argc, char** argv) {
+  CLI::App app(
+      "twig-child: the child-side agent of the parental-control service.\n"
+      "Binds this device to a parent's account, answers the parent's commands and enforces app time "
+      "windows.");
+  app.set_version_flag("--version", std::string("twig-child ") + twig::build::kVersion);
+  bool headless = false;
+  app.add_flag(
+      "--headless", headless,
+      "Run without a window: screens, overlays and alerts are printed one line each (the only mode so far)");
+  std::optional<std::string> enrollCode;
+  app.add_option(
+      "--enroll-code", enrollCode,
+      "Type CODE into the binding screen, tick the agreement and confirm, when that screen appears");
+  twig::DeploymentOverrides overrides;
+  twig::DeploymentOptions::add(app, overrides);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::fprintf(stderr, "twig-child: %s\nRun with --help for the options.\n", e.what());
+    return 2;
+  }
+
+  const auto resolution = twig::DeploymentSettingsResolver::resolveFromProcess(overrides);
+  if (!resolution.settings) {
+    std::fprintf(stderr, "twig-child: %s\n", resolution.error.c_str());
+    return 2;
+  }
+  twig::HeadlessAgent::Options options;
+  options.settings = *resolution.settings;
+  options.enrollCode = enrollCode;
+  return twig::HeadlessAgent::run(options);
+}

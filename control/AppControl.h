@@ -1,0 +1,15 @@
+#pragma once
+
+namespace twig {
+
+// What the application frame and the binding screen ask of the app-control manager.
+class AppControl {
+ public:
+  virtual ~AppControl() = default;
+  // Starts the monitoring timer unless it runs.
+  virtual void ts_start() = 0;
+  // The hook that would bring this application back to the foreground.
+  virtual void ts_openApplicationWithTessel() = 0;
+};
+
+}  // namespace twig

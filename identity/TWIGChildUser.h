@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "identity/TWIGChildInfo.h"
+
+namespace twig {
+
+class TWIGAlertView;
+
+// The process's child: this device's identity and its parent's, the binding flag, and the
+// messages shown to the user (overlays, the no-network bar, the new-version alert). Callable from
+// any thread; what it shows always happens on the main loop.
+class TWIGChildUser {
+ public:
+  static constexpr const char* kBindingKey = "binding";
+  static constexpr const char* kBillsNumberKey = "billsNumber";
+  static constexpr const char* kUpgradeTitle = "刺猬家发现新版本请升级";
+  static constexpr const char* kInstallLinkPrefix = "itms-services://?action=download-manifest&url=";
+
+  static TWIGChildUser& sharedChildUser();
+  // Ends the process's child (before the ports go away); the next use loads it afresh.
+  static void resetShared();
+  ~TWIGChildUser();
+
+  // A copy of the current record.
+  TWIGChildInfo childInfo() const;
+  // Changes the shared record and stores it.
+  void updateChildInfo(const std::function<void(TWIGChildInfo&)>& change);
+
+  std::string user_childDeviceId() const;
+  std::string user_parentsDeviceId() const;
+  std::string user_parentDN() const;
+  std::string user_APNSToken() const;
+  bool user_isBinding() const;
+  std::optional<std::int64_t> user_BillsNumber() const;
+
+  void showSuccessMessage(const std::string& text);
+  void showErrorMessage(const std::string& text);
+  void showWarningMessage(const std::string& text);
+  // Stays until dismissHUD.
+  void showProgressMessage(const std::string& text);
+  void dismissHUD();
+  // One bar, however often it is asked for; `onClick` runs when it is tapped.
+  void showNetWorkWithClick(std::function<void()> onClick);
+  void dismisNetWork();
+  // The new-version alert: one alert, made on first use and shown each time; its button opens the
+  // installation link of this application.
+  void showEventUpgrade();
+
+ private:
+  TWIGChildUser();
+  static void onMainLoop(std::function<void()> work);
+  void presentUpgradeAlert();
+
+  mutable std::mutex mutex_;
+  TWIGChildInfo childInfo_;
+  std::shared_ptr<TWIGAlertView> upgradeAlertView_;  // main loop only
+};
+
+}  // namespace twig

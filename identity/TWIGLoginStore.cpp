@@ -1,0 +1,63 @@
+#include "identity/TWIGLoginStore.h"
+
+#include "api/TWIGRequest.h"
+#include "api/TWIGUtils.h"
+#include "identity/TWIGChildUser.h"
+#include "platform/ApplicationEvents.h"
+#include "platform/Ports.h"
+
+namespace twig {
+
+namespace {
+
+std::string textMember(const std::optional<Json>& answer, const char* key) {
+  if (!answer || !answer->is_object()) return "";
+  auto it = answer->find(key);
+  if (it == answer->end() || it->is_null()) return "";
+  return it->is_string() ? it->get<std::string>() : it->dump();
+}
+
+long long errorCodeOf(const std::optional<Json>& body) {
+  if (!body || !body->is_object()) return 0;
+  auto it = body->find("errorCode");
+  return it == body->end() ? 0 : TWIGUtils::integerValue(*it);
+}
+
+}  // namespace
+
+void TWIGLoginStore::loginWithParameter(const Json& parameters, Completion complete) {
+  TWIGRequest::sharedRequest().requestWithPath(
+      kPath, parameters, 1,
+      [complete](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
+        if (operation->statusCode == 202) {
+          complete(TWIGError{"error", errorCodeOf(answer), "the service refused the binding code"});
+          return;
+        }
+        if (operation->statusCode == 200) {
+          const std::string parentDN = textMember(answer, "parentDN");
+          const std::string parentDeviceId = textMember(answer, "parentDeviceId");
+          TWIGChildUser::sharedChildUser().updateChildInfo([&](TWIGChildInfo& info) {
+            info.child_parentDN = parentDN;
+            info.child_parentsDeviceId = parentDeviceId;
+          });
+        }
+        complete(std::nullopt);
+      },
+      [complete](const TWIGRequest::Operation& operation, const TWIGError& error) {
+        const long long code = operation ? errorCodeOf(operation->responseObject) : 0;
+        complete(TWIGError{"error", code, error.description});
+      });
+}
+
+TWIGLoginStore::TWIGLoginStore(std::function<void()> becameActive) {
+  becameActive_ = port::notifications().addObserver(
+      ApplicationEvents::kDidBecomeActive, [becameActive = std::move(becameActive)](const Notification&) {
+        if (becameActive) becameActive();
+      });
+}
+
+void TWIGLoginStore::removeNotice() {
+  becameActive_.reset();
+}
+
+}  // namespace twig

@@ -1,0 +1,177 @@
+#include "identity/TWIGLoginViewController.h"
+
+#include <chrono>
+
+#include "app/AgentServices.h"
+#include "app/TWIGRoutingModule.h"
+#include "control/AppControl.h"
+#include "identity/TWIGActivationModel.h"
+#include "identity/TWIGChildUser.h"
+#include "messaging/PushChannel.h"
+#include "platform/DeviceFacts.h"
+#include "platform/MainLoop.h"
+#include "platform/Ports.h"
+#include "platform/ScreenHost.h"
+#include "storage/TWIGCache.h"
+
+namespace twig {
+
+using namespace std::chrono_literals;
+
+TWIGLoginViewController::TWIGLoginViewController() : TWIGBaseViewController("TWIGLoginViewController") {
+  addAction("setText1", [this](const Json& arguments) { setText1(arguments.value("text", "")); });
+  addAction("setText2", [this](const Json& arguments) { setText2(arguments.value("text", "")); });
+  addAction("determineButton", [this](const Json&) { determineButton(); });
+  addAction("returnKey", [this](const Json&) { determineButton(); });
+  addAction("chooseButton", [this](const Json&) { chooseButton(); });
+  addAction("agreementButton", [this](const Json&) { agreementButton(); });
+  addAction("editingBegan", [this](const Json&) { editingBegan(); });
+  addAction("editingEnded", [this](const Json&) { editingEnded(); });
+  addAction("touchOutside", [this](const Json&) { touchOutside(); });
+}
+
+TWIGLoginViewController::~TWIGLoginViewController() {
+  if (store_) store_->removeNotice();
+}
+
+void TWIGLoginViewController::viewDidLoad() {
+  setTitle("登陆");
+  setState("text1", "");
+  setState("text2", "");
+  setState("text1Icon", "dl_mima");
+  setState("text2Icon", "dl_zhanghao");
+  setState("text2Keyboard", "numeric");
+  setState("agreementSelected", agreementSelected_);
+  setState("confirmVisible", true);
+  setState("waiting", false);
+  setState("viewOffset", 0);
+  std::weak_ptr<TWIGLoginViewController> weak = weakSelf<TWIGLoginViewController>();
+  store_ = std::make_unique<TWIGLoginStore>([weak] {
+    if (auto self = weak.lock()) self->doAnimation();
+  });
+  port::mainLoop().postAfter(500ms, [weak] {
+    if (auto self = weak.lock()) self->setState("focusedField", "text2");
+  });
+}
+
+void TWIGLoginViewController::onWillAppear() {
+  setState("navigationBarHidden", true);
+}
+void TWIGLoginViewController::onWillDisappear() {
+  setState("navigationBarHidden", false);
+}
+
+void TWIGLoginViewController::setText1(const std::string& text) {
+  text1_ = text;
+  setState("text1", text);
+}
+
+void TWIGLoginViewController::setText2(const std::string& text) {
+  text2_ = text;
+  setState("text2", text);
+}
+
+void TWIGLoginViewController::chooseButton() {
+  agreementSelected_ = !agreementSelected_;
+  setState("agreementSelected", agreementSelected_);
+}
+
+void TWIGLoginViewController::agreementButton() {
+  if (auto screen = TWIGRoutingModule::sharedRouting().fetchServiceAgreement()) {
+    if (host() != nullptr) host()->push(screen, true);
+  }
+}
+
+void TWIGLoginViewController::shake(const std::string& target) {
+  Json shakeState = Json::object();
+  shakeState["target"] = target;
+  shakeState["serial"] = ++shakes_;
+  setState("shake", shakeState);
+}
+
+void TWIGLoginViewController::determineButton() {
+  if (host() != nullptr) host()->endEditing();
+  editingEnded();
+  if (text1_.empty()) {
+    shake("text1");
+    return;
+  }
+  if (!agreementSelected_) {
+    shake("agreement");
+    return;
+  }
+  // The confirm button is hidden while a request runs: only one request at a time.
+  if (waiting_) return;
+  waiting_ = true;
+  setState("confirmVisible", false);
+  setState("waiting", true);
+  // The request starts once the button has shrunk into the ring.
+  auto self = weakSelf<TWIGLoginViewController>();
+  port::mainLoop().postAfter(300ms, [self] {
+    if (auto screen = self.lock()) screen->sendEnrolment();
+  });
+}
+
+void TWIGLoginViewController::sendEnrolment() {
+  // The screen stays alive until its answer has been handled.
+  auto self = std::static_pointer_cast<TWIGLoginViewController>(shared_from_this());
+  TWIGLoginStore::loginWithParameter(
+      TWIGActivationModel::initWithEnrollCode(text1_),
+      [self](const std::optional<TWIGError>& error) { self->loginCompleted(error); });
+}
+
+void TWIGLoginViewController::doAnimation() {
+  if (!waiting_) return;
+  setState("ringRestarts", ++ringRestarts_);
+}
+
+void TWIGLoginViewController::showConfirmAgain() {
+  setState("confirmVisible", true);
+}
+
+void TWIGLoginViewController::closeAsBound() {
+  showConfirmAgain();
+  if (store_) store_->removeNotice();
+  const auto& services = AgentServices::current();
+  if (services.appControl != nullptr) services.appControl->ts_start();
+  if (services.pushChannel != nullptr) services.pushChannel->setMqttEventOnline();
+  if (host() != nullptr && host()->topScreen().get() == this) host()->pop(true);
+}
+
+void TWIGLoginViewController::loginCompleted(const std::optional<TWIGError>& error) {
+  waiting_ = false;
+  setState("waiting", false);
+  auto self = std::static_pointer_cast<TWIGLoginViewController>(shared_from_this());
+  if (!error) {
+    TWIGCache::setBool(true, TWIGChildUser::kBindingKey);
+    port::mainLoop().postAfter(400ms, [self] { self->closeAsBound(); });
+    return;
+  }
+  port::mainLoop().postAfter(500ms, [self] { self->showConfirmAgain(); });
+  if (text1_ == kDemoCode && text2_ == kDemoCode) {
+    // The demonstration code binds without a parent; no parent identity is stored.
+    TWIGChildUser::sharedChildUser().showSuccessMessage(kDemoMessage);
+    TWIGCache::setBool(true, TWIGChildUser::kBindingKey);
+    port::mainLoop().postAfter(400ms, [self] { self->closeAsBound(); });
+    return;
+  }
+  TWIGChildUser::sharedChildUser().showErrorMessage(error->code == kWrongCodeError ? kWrongCodeMessage
+                                                                                   : kFailedMessage);
+}
+
+void TWIGLoginViewController::editingBegan() {
+  // Small screens move the form up so that the keyboard does not cover it.
+  const double height = port::device().screenHeightPoints();
+  setState("viewOffset", height == 480 ? -130 : height == 568 ? -80 : 0);
+}
+
+void TWIGLoginViewController::editingEnded() {
+  setState("viewOffset", 0);
+}
+
+void TWIGLoginViewController::touchOutside() {
+  if (host() != nullptr) host()->endEditing();
+  editingEnded();
+}
+
+}  // namespace twig

@@ -1,0 +1,196 @@
+#include "app/AppDelegate.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "api/TWIGRequest.h"
+#include "app/AgentServices.h"
+#include "app/ScreenCatalog.h"
+#include "app/ScreenRegistry.h"
+#include "app/TWIGBaseViewController.h"
+#include "identity/TWIGChildInfo.h"
+#include "storage/TWIGCache.h"
+#include "tests/fakes/FakeServices.h"
+#include "tests/fakes/TestHttpServer.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CannedResponse;
+
+class AppDelegateTest : public ::testing::Test {
+ protected:
+  AppDelegateTest() : push(log), control(log) {
+    ports.useServiceHost(server.hostAndPort());
+    ScreenCatalog::registerAll(ScreenRegistry::shared());
+    AgentServices::install({&push, &control});
+  }
+  ~AppDelegateTest() override { AgentServices::install({}); }
+
+  void answerConfig(int status, const std::string& body) {
+    server.setHandler([status, body](const test::RecordedRequest&) {
+      return CannedResponse{status, "application/json", body};
+    });
+  }
+  bool runUntil(const std::function<bool()>& done) { return ports.time.loop().runUntil(done, 20s); }
+  // The root set after the placeholder, once the configuration has answered.
+  std::string firstScreen() {
+    runUntil([&] { return ports.screenHost.lines("screen").size() >= 2; });
+    const auto screens = ports.screenHost.lines("screen");
+    return screens.size() >= 2 ? screens[1] : "<none>";
+  }
+  Duration nextTimerIn() {
+    const auto next = ports.time.loop().nextDeadline();
+    return next ? *next - ports.time.clock().steadyNow() : Duration::max();
+  }
+
+  test::TestHttpServer server;
+  test::TestPorts ports;
+  std::vector<std::string> log;
+  test::FakePushChannel push;
+  test::FakeAppControl control;
+  AppDelegate delegate;
+};
+
+TEST_F(AppDelegateTest, TheConfigurationAnswerChoosesTheFirstScreen) {
+  answerConfig(200, R"({"approvalStatus":1})");
+  ASSERT_TRUE(delegate.didFinishLaunching());
+  EXPECT_EQ(firstScreen(), "screen root HomePage/HomePageID");
+
+  const auto request = server.requests().at(0);
+  EXPECT_EQ(request.method, "POST");
+  EXPECT_EQ(request.path, "/api/v2.0/config");
+  EXPECT_TRUE(request.signatureValid);
+  const Json body = Json::parse(request.body);
+  EXPECT_EQ(body.dump(), Json({{"platform", "2"},
+                               {"uuid", ports.device.vendorIdentifier()},
+                               {"advertisingIdentifier", ports.device.advertisingIdentifier()},
+                               {"clientVersion", "v1.0.0"},
+                               {"bundleId", "com.orvane.tessel.children"}})
+                             .dump());
+  EXPECT_EQ(body.begin().key(), "platform");
+}
+
+TEST_F(AppDelegateTest, AnyOtherApprovalLeadsToTheInstallationScreen) {
+  for (const char* answer :
+       {R"({"approvalStatus":0})", R"({"approvalStatus":2})", R"({})", R"({"approvalStatus":"x"})"}) {
+    test::TestPorts fresh;
+    fresh.useServiceHost(server.hostAndPort());
+    answerConfig(200, answer);
+    AppDelegate launching;
+    launching.didFinishLaunching();
+    fresh.time.loop().runUntil([&] { return fresh.screenHost.lines("screen").size() >= 2; }, 20s);
+    const auto screens = fresh.screenHost.lines("screen");
+    ASSERT_EQ(screens.size(), 2u) << answer;
+    EXPECT_EQ(screens[1], "screen root Install/InstallID") << answer;
+  }
+}
+
+TEST_F(AppDelegateTest, RefusalsAreAskedAgainWithAGrowingPause) {
+  // Counted on the server's thread, in memory that outlives the test's frame.
+  auto served = std::make_shared<std::atomic<int>>(0);
+  server.setHandler([served](const test::RecordedRequest&) {
+    return ++*served < 3 ? CannedResponse{201, "application/json", "{}"}
+                         : CannedResponse{200, "application/json", R"({"approvalStatus":0})"};
+  });
+  delegate.didFinishLaunching();
+  ASSERT_TRUE(runUntil([&] { return ports.time.loop().nextDeadline().has_value(); }));
+  EXPECT_EQ(nextTimerIn(), 1s);
+  ports.time.advance(999ms);
+  EXPECT_EQ(server.requestCount(), 1u);
+  ports.time.advance(1ms);
+  ASSERT_TRUE(
+      runUntil([&] { return server.requestCount() == 2 && ports.time.loop().nextDeadline().has_value(); }));
+  EXPECT_EQ(nextTimerIn(), 2s);
+  EXPECT_EQ(ports.screenHost.lines("screen"), (std::vector<std::string>{"screen root Placeholder"}));
+  ports.time.advance(2s);
+  EXPECT_EQ(firstScreen(), "screen root Install/InstallID");
+  EXPECT_EQ(server.requestCount(), 3u);
+}
+
+TEST_F(AppDelegateTest, AFailureWhileOfflineIsSentAgainWhenTheNetworkReturns) {
+  answerConfig(200, R"({"approvalStatus":1})");
+  TWIGRequest::sharedRequest();  // monitoring starts
+  ports.reachability.setStatus(ReachabilityStatus::NotReachable);
+  ports.time.settle();
+  delegate.didFinishLaunching();
+  ports.time.settle();
+  EXPECT_EQ(server.requestCount(), 0u);
+  EXPECT_FALSE(ports.time.loop().nextDeadline().has_value()) << "no retry timer while offline";
+
+  ports.reachability.setStatus(ReachabilityStatus::ReachableViaWiFi);
+  EXPECT_EQ(firstScreen(), "screen root HomePage/HomePageID");
+  EXPECT_EQ(server.requestCount(), 1u);
+}
+
+TEST_F(AppDelegateTest, ServicesComeUpInLaunchOrder) {
+  answerConfig(200, "{}");
+  std::vector<std::string> order;
+  auto note = [&](const std::string& line) { order.push_back(line); };
+  ports.analytics.echo = note;
+  ports.shell.echo = note;
+  ports.screenHost.echo = note;
+  delegate.didFinishLaunching();
+  // The push channel's calls went to `log`; merge them where they happened.
+  EXPECT_EQ(log, (std::vector<std::string>{"push initializeMQTT", "push startPullMessage"}));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"start a7c41e09b3d25f6e8a0c1b94 1 ''", "version 1.0.0",
+                                      "crashReport NO", "window", "register 7", "statusBar 1", "badge 0",
+                                      "cancelLocal", "screen root Placeholder", "begin 助手_Placeholder"}));
+  EXPECT_TRUE(static_cast<bool>(TWIGRequest::sharedRequest().NetworkReachabilityStatus()));
+  ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
+}
+
+TEST_F(AppDelegateTest, ThePushTokenIsStoredWithoutBracketsAndSpaces) {
+  delegate.didFinishLaunching();
+  delegate.didRegisterForRemoteNotificationsWithDeviceToken("<ab12 cd34>");
+  const auto stored = TWIGCache::modelForKey<TWIGChildInfo>(TWIGChildInfo::kCacheKey);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->child_apnsToken, "ab12cd34");
+  EXPECT_EQ(TWIGAppDelegateStore::normaliseToken("<0a1b2c3d 4e5f6071 8293a4b5>"), "0a1b2c3d4e5f60718293a4b5");
+}
+
+TEST_F(AppDelegateTest, LosingTheNetworkShowsTheBarWhichOpensTheHelpScreen) {
+  answerConfig(200, R"({"approvalStatus":0})");
+  delegate.didFinishLaunching();
+  firstScreen();
+  ports.reachability.setStatus(ReachabilityStatus::NotReachable);
+  ports.time.settle();
+  EXPECT_TRUE(ports.screenHost.saw("bar show"));
+  ASSERT_TRUE(ports.screenHost.tapNoNetworkBar());
+  auto help = ports.screenHost.topScreen();
+  EXPECT_EQ(help->screenName(), "NotNetWork/NotNetWorkViewControllerID");
+  EXPECT_EQ(help->title(), "网络无法连接");
+
+  ports.reachability.setStatus(ReachabilityStatus::ReachableViaWiFi);
+  ports.time.settle();
+  EXPECT_TRUE(ports.screenHost.saw("bar hide"));
+  EXPECT_EQ(ports.screenHost.topScreen(), help) << "the help screen stays until its back action";
+  help->invoke("back");
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Install/InstallID");
+}
+
+TEST_F(AppDelegateTest, ForegroundReconnectsADownChannelAndTerminationCallsTheHook) {
+  answerConfig(200, "{}");
+  delegate.didFinishLaunching();
+  log.clear();
+  push.connected = true;
+  delegate.applicationWillEnterForeground();
+  EXPECT_TRUE(log.empty());
+  push.connected = false;
+  delegate.applicationWillEnterForeground();
+  EXPECT_EQ(log, (std::vector<std::string>{"push startPullMessage", "push connectToHost"}));
+  log.clear();
+  delegate.applicationWillTerminate();
+  EXPECT_EQ(log, (std::vector<std::string>{"control ts_openApplicationWithTessel"}));
+  const auto shellCalls = ports.shell.calls();
+  EXPECT_EQ(std::count(shellCalls.begin(), shellCalls.end(), "badge 0"), 3);
+  delegate.didReceiveRemoteNotification();
+  EXPECT_EQ(ports.shell.calls().back(), "cancelLocal");
+}
+
+}  // namespace
+}  // namespace twig

@@ -1,0 +1,73 @@
+// twig-child --headless as a separate process against a loopback service.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include "platform/AtomicFile.h"
+#include "storage/CacheObject.h"
+#include "tests/fakes/ChildProcess.h"
+#include "tests/fakes/TempDir.h"
+#include "tests/fakes/TestHttpServer.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CannedResponse;
+
+TEST(HeadlessAgent, BindsTheDeviceWithACodeAndPrintsItsScreens) {
+  test::TestHttpServer server;
+  server.setHandler([](const test::RecordedRequest& request) -> CannedResponse {
+    if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
+    if (request.path == "/api/v2.0/device/enroll") {
+      return {200, "application/json", R"({"parentDN":"13800000000","parentDeviceId":"parent-1"})"};
+    }
+    return {404, "application/json", "{}"};
+  });
+  test::TempDir data;
+  test::ChildProcess agent(TWIG_CHILD_PATH, {"--headless", "--service-host", server.hostAndPort(),
+                                             "--data-dir", data.path().string(), "--enroll-code", "246810"});
+  ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 30s)) << "lines so far: " << agent.lines().size();
+  const int status = agent.stop(SIGTERM);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  const auto& lines = agent.lines();
+  auto position = [&](const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) - lines.begin();
+  };
+  EXPECT_LT(position("screen root Placeholder"), position("screen root HomePage/HomePageID"));
+  EXPECT_LT(position("screen root HomePage/HomePageID"), position("screen push Login/LoginID"));
+  EXPECT_LT(position("screen push Login/LoginID"), position("screen pop Login/LoginID"));
+  EXPECT_EQ(lines.back(), "stopped");
+
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_TRUE(requests[0].signatureValid && requests[1].signatureValid);
+  const Json enrolment = Json::parse(requests[1].body);
+  EXPECT_EQ(enrolment["enrollCode"], "246810");
+  EXPECT_EQ(enrolment["deviceId"].get<std::string>().size(), 32u);
+
+  // The binding and the parent survive in the data folder.
+  const auto cache = data / "app" / "Caches" / "twig-child" / "OAKCache";
+  EXPECT_EQ(CacheObject::decode(*AtomicFile::read(cache / "binding"))->plain(), Json(true));
+  const auto child = CacheObject::decode(*AtomicFile::read(cache / "child_InfoKey"));
+  ASSERT_TRUE(child);
+  EXPECT_NE(child->encode().find("13800000000"), std::string::npos);
+}
+
+TEST(HeadlessAgent, CommandLineMistakesExitWithTwo) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--no-such-flag"}, {"--mqtt-port", "99999"}, {"--service-host", "a/b"}}) {
+    test::ChildProcess agent(TWIG_CHILD_PATH, arguments);
+    const int status = agent.stop(0);  // signal 0: just wait for it to end
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2) << arguments[0];
+  }
+  test::ChildProcess version(TWIG_CHILD_PATH, {"--version"});
+  EXPECT_TRUE(version.waitForLine("twig-child 1.0.0", 10s));
+  EXPECT_EQ(WEXITSTATUS(version.stop(0)), 0);
+}
+
+}  // namespace
+}  // namespace twig

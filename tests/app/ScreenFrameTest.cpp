@@ -1,0 +1,154 @@
+// The screen frame: view-model base, screen host stack, alerts, routing.
+#include <gtest/gtest.h>
+
+#include "app/PropertyList.h"
+#include "app/Resources.h"
+#include "app/ScreenRegistry.h"
+#include "app/TWIGAlertView.h"
+#include "app/TWIGBaseViewController.h"
+#include "app/TWIGRoutingModule.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+class SampleScreen final : public TWIGBaseViewController {
+ public:
+  explicit SampleScreen(std::string name = "SampleScreen") : TWIGBaseViewController(std::move(name)) {
+    addAction("rename", [this](const Json& arguments) { setTitle(arguments.value("title", "")); });
+  }
+  int loads = 0;
+  int appearances = 0;
+
+ protected:
+  void viewDidLoad() override { ++loads; }
+  void onWillAppear() override { ++appearances; }
+};
+
+class ScreenFrameTest : public ::testing::Test {
+ protected:
+  test::TestPorts ports;
+  test::FakeScreenHost& host = ports.screenHost;
+};
+
+TEST_F(ScreenFrameTest, PageViewsAreNamedAfterTheTitleOrTheClass) {
+  auto screen = std::make_shared<SampleScreen>();
+  EXPECT_EQ(screen->pageName(), "助手_SampleScreen");
+  screen->setTitle("登陆");
+  EXPECT_EQ(screen->pageName(), "助手_登陆");
+  screen->setTitle("");
+  EXPECT_EQ(screen->pageName(), "助手_");
+
+  auto untitled = std::make_shared<SampleScreen>("TWIGInstallViewController");
+  host.setRoot(untitled);
+  host.push(screen, true);
+  host.pop(true);
+  EXPECT_EQ(
+      ports.analytics.calls(),
+      (std::vector<std::string>{"begin 助手_TWIGInstallViewController", "end 助手_TWIGInstallViewController",
+                                "begin 助手_", "end 助手_", "begin 助手_TWIGInstallViewController"}));
+}
+
+TEST_F(ScreenFrameTest, StateChangesAreToldOnceAndActionsRunByName) {
+  auto screen = std::make_shared<SampleScreen>();
+  screen->setStoryboardIdentity("Sample", "SampleID");
+  host.setRoot(screen);
+  EXPECT_TRUE(screen->invoke("rename", Json{{"title", "刺猬家"}}));
+  EXPECT_TRUE(screen->invoke("rename", Json{{"title", "刺猬家"}}));  // same value: no second line
+  EXPECT_FALSE(screen->invoke("noSuchAction"));
+  EXPECT_EQ(host.lines("state"), (std::vector<std::string>{"state Sample/SampleID title=\"刺猬家\""}));
+  EXPECT_EQ(screen->state()["title"], "刺猬家");
+}
+
+TEST_F(ScreenFrameTest, TheStackLoadsOnceAndShowsTheTopScreen) {
+  auto root = std::make_shared<SampleScreen>("Root");
+  auto second = std::make_shared<SampleScreen>("Second");
+  auto modal = std::make_shared<SampleScreen>("Modal");
+  host.showWindow();
+  host.setRoot(root);
+  host.push(second, true);
+  host.present(modal, true);
+  EXPECT_EQ(host.topScreen(), modal);
+  EXPECT_EQ(host.rootScreen(), root);
+  host.dismiss(true);
+  EXPECT_EQ(host.topScreen(), second);
+  host.pop(true);
+  host.pop(true);  // the root stays
+  EXPECT_EQ(host.topScreen(), root);
+  host.push(second, true);
+  host.popToRoot(true);
+  EXPECT_EQ(host.lines("screen"),
+            (std::vector<std::string>{"screen root Root", "screen push Second", "screen present Modal",
+                                      "screen dismiss Modal", "screen pop Second", "screen push Second",
+                                      "screen popToRoot Root"}));
+  EXPECT_EQ(root->loads, 1);
+  EXPECT_EQ(second->loads, 1);
+  EXPECT_EQ(root->appearances, 3);
+  EXPECT_TRUE(host.saw("window"));
+}
+
+TEST_F(ScreenFrameTest, AlertsCallTheirOneAttachedAction) {
+  auto alert = std::make_shared<TWIGAlertView>("标题", "", std::vector<std::string>{"确定"});
+  alert->show();
+  EXPECT_EQ(host.openAlert()->title, "标题");
+  EXPECT_TRUE(host.clickAlertButton(0));  // nothing attached: nothing happens
+
+  std::vector<std::string> clicks;
+  alert->handlerClickedButton([&](int index) { clicks.push_back("first " + std::to_string(index)); });
+  alert->handlerClickedButton([&](int index) { clicks.push_back("second " + std::to_string(index)); });
+  alert->show();
+  EXPECT_TRUE(host.clickAlertButton(0));
+  EXPECT_EQ(clicks, (std::vector<std::string>{"second 0"}));
+  EXPECT_FALSE(host.clickAlertButton(0));  // no alert open any more
+}
+
+TEST_F(ScreenFrameTest, TheShippedRoutingListNamesTheHomePageItsButtonsAndTheLockScreen) {
+  const auto resource = Resources::find("Routing", "plist");
+  ASSERT_TRUE(resource);
+  const auto routing = PropertyList::parseXml(*resource);
+  ASSERT_TRUE(routing);
+  EXPECT_EQ((*routing)["_HomePage"]["storyboardName"], "HomePage");
+  EXPECT_EQ((*routing)["_HomePage"]["storyboardID"], "HomePageID");
+  EXPECT_TRUE((*routing)["_Lock"]["storyboardID"].is_string());
+
+  ScreenRegistry registry;
+  registry.add("HomePage", "HomePageID", [] { return std::make_shared<SampleScreen>("Home"); });
+  registry.add("Login", "LoginID", [] { return std::make_shared<SampleScreen>("Login"); });
+  const TWIGRoutingModule routingModule(*routing, registry);
+  auto home = routingModule.fetchHomePageController();
+  ASSERT_TRUE(home);
+  EXPECT_EQ(home->screenName(), "HomePage/HomePageID");
+  EXPECT_NE(routingModule.fetchHomePageController(), home);  // a fresh screen each time
+  EXPECT_EQ(routingModule.fetchLoginController()->screenName(), "Login/LoginID");
+  EXPECT_FALSE(routingModule.fetchHomePageButtons().empty());
+}
+
+TEST_F(ScreenFrameTest, MissingRoutingEntriesAreReportedNotFatal) {
+  ScreenRegistry registry;
+  const TWIGRoutingModule empty(Json::object(), registry);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(empty.fetchHomePageController(), nullptr);
+  EXPECT_EQ(empty.fecthLockController(), nullptr);
+  EXPECT_EQ(empty.fetchServiceAgreement(), nullptr);
+  EXPECT_EQ(empty.instantiate(Json::parse(R"({"storyboardName": 3})")), nullptr);
+  const std::string reported = testing::internal::GetCapturedStderr();
+  EXPECT_NE(reported.find("packaging error: the routing list has no entry '_HomePage'"), std::string::npos);
+  EXPECT_NE(reported.find("packaging error: no screen 'ClicenseAgreementID' in storyboard 'Setting'"),
+            std::string::npos);
+  EXPECT_TRUE(empty.fetchHomePageButtons().is_array());
+  const TWIGRoutingModule notADictionary(Json::array(), registry);
+  EXPECT_TRUE(notADictionary.routingData().is_object());
+}
+
+TEST(PropertyList, ReadsTheXmlTypesIntoJson) {
+  const auto parsed = PropertyList::parseXml(R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>a</key><array><string>x</string><integer>7</integer><true/><real>1.5</real></array>
+<key>b</key><dict/></dict></plist>)");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(*parsed, Json::parse(R"({"a":["x",7,true,1.5],"b":{}})"));
+  EXPECT_FALSE(PropertyList::parseXml("<plist><dict><key>a</key>").has_value());
+  EXPECT_FALSE(PropertyList::parseXml("").has_value());
+}
+
+}  // namespace
+}  // namespace twig

@@ -1,0 +1,93 @@
+#include "tests/fakes/ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+#include <thread>
+
+namespace twig::test {
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  std::vector<std::string> argv = {program};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<char*> raw;
+  for (auto& argument : argv) raw.push_back(argument.data());
+  raw.push_back(nullptr);
+  pid_ = ::fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    ::dup2(pipeFds[1], STDOUT_FILENO);
+    ::execv(program.c_str(), raw.data());
+    ::_exit(127);
+  }
+  ::close(pipeFds[1]);
+  output_ = pipeFds[0];
+}
+
+ChildProcess::~ChildProcess() {
+  if (!exited_) stop(SIGTERM, std::chrono::seconds(5));
+  if (output_ >= 0) ::close(output_);
+}
+
+std::optional<std::string> ChildProcess::nextLine(std::chrono::milliseconds timeout) {
+  const auto giveUp = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto newline = pending_.find('\n');
+    if (newline != std::string::npos) {
+      std::string line = pending_.substr(0, newline);
+      pending_.erase(0, newline + 1);
+      lines_.push_back(line);
+      return line;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || output_ < 0) return std::nullopt;
+    pollfd fd{output_, POLLIN, 0};
+    if (::poll(&fd, 1, static_cast<int>(left.count())) <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = ::read(output_, buffer, sizeof buffer);
+    if (n <= 0) {
+      ::close(output_);
+      output_ = -1;
+      continue;
+    }
+    pending_.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+bool ChildProcess::waitForLine(const std::string& line, std::chrono::milliseconds timeout) {
+  const auto giveUp = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
+    auto next = nextLine(left);
+    if (!next) return false;
+    if (*next == line) return true;
+  }
+}
+
+int ChildProcess::stop(int signal, std::chrono::milliseconds timeout) {
+  if (exited_) return status_;
+  ::kill(pid_, signal);
+  const auto giveUp = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < giveUp) {
+    if (::waitpid(pid_, &status_, WNOHANG) == pid_) {
+      exited_ = true;
+      return status_;
+    }
+    // Drain output meanwhile so that a chatty child never blocks on a full pipe.
+    nextLine(std::chrono::milliseconds(10));
+  }
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, &status_, 0);
+  exited_ = true;
+  return status_;
+}
+
+}  // namespace twig::test
