@@ -11,6 +11,7 @@
 #include "app/ScreenRegistry.h"
 #include "app/SharedObjects.h"
 #include "app/TWIGBaseViewController.h"
+#include "messaging/TWIGMQTTClient.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/BackgroundPool.h"
 #include "platform/NotificationCenter.h"
@@ -95,7 +96,9 @@ int HeadlessAgent::run(const Options& options) {
   ports.applicationShell = &shell;
   ports.settings = &settings;
   Ports::install(ports);
-  AgentServices::install({});
+  AgentServices services;
+  services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
+  AgentServices::install(services);
   ScreenCatalog::registerAll(ScreenRegistry::shared());
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
@@ -116,6 +119,7 @@ int HeadlessAgent::run(const Options& options) {
   // The watcher may still wait for a signal when the loop ended another way; wake it.
   pthread_kill(signalWatcher.native_handle(), SIGTERM);
   signalWatcher.join();
+  AgentServices::install({});
   SharedObjects::shutdown();
   host.print("stopped");
   return 0;

@@ -2,11 +2,13 @@
 
 #include "api/TWIGRequest.h"
 #include "identity/TWIGChildUser.h"
+#include "messaging/TWIGMQTTClient.h"
 #include "storage/OAKCache.h"
 
 namespace twig {
 
 void SharedObjects::shutdown() {
+  TWIGMQTTClient::resetShared();
   TWIGChildUser::resetShared();
   TWIGRequest::resetShared();
   OAKCache::resetShared();

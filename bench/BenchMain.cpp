@@ -14,7 +14,20 @@ int main(int argc, char** argv) {
   cache->add_option("--writes", writes, "how many writes (reads are 50 times as many)")
       ->check(CLI::PositiveNumber);
   cache->add_option("--dir", folder, "scratch folder (on the disk to measure)");
+  int port = 0;
+  long long answers = 2000;
+  auto* publish =
+      app.add_subcommand("publish", "answers through the push channel against a bare libmosquitto publisher");
+  publish->add_option("--mqtt-port", port, "port of a broker on 127.0.0.1 that knows the user qomri")
+      ->required()
+      ->check(CLI::Range(1, 65535));
+  publish->add_option("--count", answers, "how many answers")->check(CLI::PositiveNumber);
+  publish->add_option("--dir", folder, "scratch folder");
   CLI11_PARSE(app, argc, argv);
+  if (publish->parsed()) {
+    return twig::bench::publishBenchmark(static_cast<std::uint16_t>(port), answers,
+                                         std::filesystem::path(folder) / "publish");
+  }
   if (sign->parsed()) return twig::bench::signingBenchmark(count);
   if (cache->parsed()) return twig::bench::cacheBenchmark(writes, folder);
   return 2;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -26,5 +27,6 @@ inline void report(const std::string& what, long long operations, double seconds
 
 int signingBenchmark(long long count);
 int cacheBenchmark(long long writes, const std::filesystem::path& folder);
+int publishBenchmark(std::uint16_t port, long long count, const std::filesystem::path& folder);
 
 }  // namespace twig::bench

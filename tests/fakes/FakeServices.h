@@ -1,5 +1,7 @@
 #pragma once
 
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +20,28 @@ class FakePushChannel final : public PushChannel {
   void connectToHost() override { log_.push_back("push connectToHost"); }
   bool isConnect() const override { return connected; }
   void setMqttEventOnline() override { log_.push_back("push setMqttEventOnline"); }
+  // Records {"qos", "message"}; fails with `failWith` when set.
+  void publishWithParameter(const Json& message, int qos, PublishCompletion completion) override {
+    {
+      std::lock_guard lock(mutex_);
+      published_.push_back(Json{{"qos", qos}, {"message", message}});
+    }
+    if (completion) completion(failWith);
+  }
+  void publishWithParameter(const Json& message, PublishCompletion completion) override {
+    publishWithParameter(message, 1, std::move(completion));
+  }
+  std::vector<Json> published() const {
+    std::lock_guard lock(mutex_);
+    return published_;
+  }
   bool connected = false;
+  std::optional<TWIGError> failWith;
 
  private:
   std::vector<std::string>& log_;
+  mutable std::mutex mutex_;
+  std::vector<Json> published_;
 };
 
 class FakeAppControl final : public AppControl {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,12 +34,17 @@ bool isWholeValue(const std::string& value, int key) {
   return value == valueFor(key, std::stoll(value.substr(colon + 1, semicolon - colon - 1)));
 }
 
-[[noreturn]] void writeForever(const std::filesystem::path& directory) {
+// Writes rounds of all keys for ever; tells `ready` once the first round is complete.
+[[noreturn]] void writeForever(const std::filesystem::path& directory, int ready) {
   ManualClock clock;
   OAKCache cache({directory, &clock, nullptr});
   for (long long round = 0;; ++round) {
     for (int key = 0; key < kKeys; ++key) {
       cache.setObjectValue(CacheObject(Json(valueFor(key, round))), "key" + std::to_string(key));
+    }
+    if (round == 0) {
+      const char byte = 1;
+      [[maybe_unused]] const auto written = ::write(ready, &byte, 1);
     }
   }
 }
@@ -50,10 +56,17 @@ TEST(OAKCacheCrash, AWriterKilledAtRandomMomentsLeavesWholeValuesAndAReadableInd
   std::uniform_int_distribution<int> pause(1, 40);
   int sawValues = 0;
   for (int attempt = 0; attempt < 40; ++attempt) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
     // This process has no other thread when it forks: the check below joins its cache's queue.
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0) writeForever(directory);
+    if (child == 0) writeForever(directory, ready[1]);
+    ::close(ready[1]);
+    // Killed at a random moment of steady writing, however slowly the machine runs.
+    pollfd wait{ready[0], POLLIN, 0};
+    ASSERT_EQ(::poll(&wait, 1, 30000), 1) << "the writer did not get going";
+    ::close(ready[0]);
     ::usleep(static_cast<useconds_t>(pause(random) * 1000));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;
@@ -78,7 +91,7 @@ TEST(OAKCacheCrash, AWriterKilledAtRandomMomentsLeavesWholeValuesAndAReadableInd
       ++sawValues;
     }
   }
-  EXPECT_GT(sawValues, 0) << "the writer never got far enough to test anything";
+  EXPECT_EQ(sawValues, 40 * kKeys);
 }
 
 }  // namespace

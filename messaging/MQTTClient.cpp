@@ -1,0 +1,242 @@
+#include "messaging/MQTTClient.h"
+
+#include <mosquitto.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace twig {
+
+namespace {
+
+void initialiseLibraryOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+using SteadyClock = std::chrono::steady_clock;
+
+}  // namespace
+
+struct MQTTClient::Session {
+  mosquitto* mosq = nullptr;
+  int wakeFd = -1;
+  std::mutex mutex;
+  std::deque<std::function<void()>> tasks;
+  bool stopping = false;
+  std::thread thread;
+
+  // Network thread only from here on.
+  std::string host;
+  bool started = false;
+  bool attempted = false;
+  SteadyClock::time_point nextAttempt{};
+  ConnectionHandler connectionHandler;
+  MessageHandler messageHandler;
+  std::map<int, SubscriptionHandler> subscriptionHandlers;
+  std::map<int, PublishHandler> publishHandlers;
+};
+
+MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
+    : clientId_(std::move(clientId)), cleanSession_(cleanSession), session_(std::make_unique<Session>()) {
+  initialiseLibraryOnce();
+  session_->mosq = mosquitto_new(clientId_.c_str(), cleanSession_, this);
+  session_->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (session_->mosq != nullptr) {
+    mosquitto_int_option(session_->mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V31);
+    mosquitto_connect_callback_set(session_->mosq, [](mosquitto*, void* user, int rc) {
+      auto* self = static_cast<MQTTClient*>(user);
+      self->connected_ = rc == 0;
+      if (self->session_->connectionHandler) self->session_->connectionHandler(rc);
+    });
+    mosquitto_disconnect_callback_set(session_->mosq, [](mosquitto*, void* user, int) {
+      auto* self = static_cast<MQTTClient*>(user);
+      self->connected_ = false;
+      // Subscriptions are renewed by the next connection. Publications are kept: the library sends
+      // unacknowledged ones again and their acknowledgement still has to be told.
+      self->session_->subscriptionHandlers.clear();
+      self->session_->nextAttempt = SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay);
+    });
+    mosquitto_publish_callback_set(session_->mosq, [](mosquitto*, void* user, int mid) {
+      auto& handlers = static_cast<MQTTClient*>(user)->session_->publishHandlers;
+      auto it = handlers.find(mid);
+      if (it == handlers.end()) return;
+      PublishHandler handler = std::move(it->second);
+      handlers.erase(it);
+      handler(mid);
+    });
+    mosquitto_subscribe_callback_set(
+        session_->mosq, [](mosquitto*, void* user, int mid, int count, const int* granted) {
+          auto& handlers = static_cast<MQTTClient*>(user)->session_->subscriptionHandlers;
+          auto it = handlers.find(mid);
+          if (it == handlers.end()) return;
+          SubscriptionHandler handler = std::move(it->second);
+          handlers.erase(it);
+          handler(std::vector<int>(granted, granted + count));
+        });
+    mosquitto_message_callback_set(session_->mosq,
+                                   [](mosquitto*, void* user, const mosquitto_message* message) {
+                                     auto* self = static_cast<MQTTClient*>(user);
+                                     if (!self->session_->messageHandler || message == nullptr) return;
+                                     MQTTMessage received;
+                                     received.mid = static_cast<std::uint16_t>(message->mid);
+                                     received.topic = message->topic != nullptr ? message->topic : "";
+                                     if (message->payload != nullptr && message->payloadlen > 0) {
+                                       received.payload.assign(static_cast<const char*>(message->payload),
+                                                               static_cast<std::size_t>(message->payloadlen));
+                                     }
+                                     received.qos = message->qos;
+                                     received.retained = message->retain;
+                                     self->session_->messageHandler(received);
+                                   });
+  } else {
+    std::fprintf(stderr, "twig: cannot create the MQTT session for %s\n", clientId_.c_str());
+  }
+  session_->thread = std::thread([this] { run(); });
+  // Thread names are cut to 15 bytes; they only help debugging.
+  pthread_setname_np(session_->thread.native_handle(), "twig-mqtt");
+}
+
+MQTTClient::~MQTTClient() {
+  {
+    std::lock_guard lock(session_->mutex);
+    session_->stopping = true;
+  }
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const auto written = ::write(session_->wakeFd, &one, sizeof one);
+  session_->thread.join();
+  // No DISCONNECT: the socket just closes, and the broker publishes the will.
+  if (session_->mosq != nullptr) mosquitto_destroy(session_->mosq);
+  ::close(session_->wakeFd);
+}
+
+void MQTTClient::post(std::function<void()> task) {
+  {
+    std::lock_guard lock(session_->mutex);
+    if (session_->stopping) return;
+    session_->tasks.push_back(std::move(task));
+  }
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const auto written = ::write(session_->wakeFd, &one, sizeof one);
+}
+
+void MQTTClient::setMessageHandler(MessageHandler handler) {
+  post([this, handler = std::move(handler)]() mutable { session_->messageHandler = std::move(handler); });
+}
+
+void MQTTClient::connectToHost(const std::string& host, ConnectionHandler handler) {
+  post([this, host, handler = std::move(handler)]() mutable {
+    session_->connectionHandler = std::move(handler);
+    if (session_->started || session_->mosq == nullptr) return;
+    session_->started = true;
+    session_->host = host;
+    if (settings_.username) {
+      mosquitto_username_pw_set(session_->mosq, settings_.username->c_str(),
+                                settings_.password ? settings_.password->c_str() : nullptr);
+    }
+    mosquitto_reconnect_delay_set(session_->mosq, settings_.reconnectDelay, settings_.reconnectDelayMax,
+                                  settings_.reconnectExponentialBackoff);
+    session_->nextAttempt = SteadyClock::now();
+  });
+}
+
+void MQTTClient::subscribe(const std::string& topic, int qos, SubscriptionHandler handler) {
+  post([this, topic, qos, handler = std::move(handler)]() mutable {
+    if (session_->mosq == nullptr) return;
+    int mid = 0;
+    const int rc = mosquitto_subscribe(session_->mosq, &mid, topic.c_str(), qos);
+    if (rc == MOSQ_ERR_SUCCESS && handler) session_->subscriptionHandlers[mid] = std::move(handler);
+  });
+}
+
+void MQTTClient::publishString(const std::string& payload, const std::string& topic, int qos, bool retain,
+                               PublishHandler handler) {
+  post([this, payload, topic, qos, retain, handler = std::move(handler)]() mutable {
+    if (session_->mosq == nullptr) return;
+    int mid = 0;
+    const int rc = mosquitto_publish(session_->mosq, &mid, topic.c_str(), static_cast<int>(payload.size()),
+                                     payload.data(), qos, retain);
+    if (!handler) return;
+    if (qos == 0) {
+      handler(mid);
+    } else if (rc == MOSQ_ERR_SUCCESS || rc == MOSQ_ERR_NO_CONN) {
+      // Without a connection the library keeps the message and sends it after the next connect.
+      session_->publishHandlers[mid] = std::move(handler);
+    } else {
+      std::fprintf(stderr, "twig: the MQTT library refused a message for %s: %s\n", topic.c_str(),
+                   mosquitto_strerror(rc));
+      handler(-1);
+    }
+  });
+}
+
+void MQTTClient::setWill(const std::string& payload, const std::string& topic, int qos, bool retain) {
+  post([this, payload, topic, qos, retain] {
+    if (session_->mosq == nullptr) return;
+    mosquitto_will_set(session_->mosq, topic.c_str(), static_cast<int>(payload.size()), payload.data(), qos,
+                       retain);
+  });
+}
+
+void MQTTClient::run() {
+  Session& s = *session_;
+  for (;;) {
+    std::deque<std::function<void()>> tasks;
+    {
+      std::lock_guard lock(s.mutex);
+      if (s.stopping) return;
+      tasks.swap(s.tasks);
+    }
+    for (auto& task : tasks) task();
+    if (s.mosq == nullptr) {
+      pollfd wake{s.wakeFd, POLLIN, 0};
+      ::poll(&wake, 1, -1);
+      std::uint64_t drained = 0;
+      [[maybe_unused]] const auto read = ::read(s.wakeFd, &drained, sizeof drained);
+      continue;
+    }
+
+    const auto now = SteadyClock::now();
+    if (s.started && mosquitto_socket(s.mosq) < 0 && now >= s.nextAttempt) {
+      s.nextAttempt = now + std::chrono::seconds(settings_.reconnectDelay);
+      if (s.attempted) {
+        mosquitto_reconnect_async(s.mosq);
+      } else {
+        s.attempted = true;
+        mosquitto_connect_async(s.mosq, s.host.c_str(), settings_.port, settings_.keepAlive);
+      }
+    }
+
+    const int socket = mosquitto_socket(s.mosq);
+    pollfd fds[2] = {{s.wakeFd, POLLIN, 0}, {socket, 0, 0}};
+    nfds_t count = 1;
+    int timeout = 1000;  // keep-alive pings are due at most once a second
+    if (socket >= 0) {
+      fds[1].events = static_cast<short>(POLLIN | (mosquitto_want_write(s.mosq) ? POLLOUT : 0));
+      count = 2;
+    } else if (s.started) {
+      const auto wait =
+          std::chrono::duration_cast<std::chrono::milliseconds>(s.nextAttempt - SteadyClock::now());
+      timeout = static_cast<int>(std::max<long long>(0, std::min<long long>(wait.count(), 1000)));
+    }
+    if (::poll(fds, count, timeout) < 0) continue;
+    if (fds[0].revents != 0) {
+      std::uint64_t drained = 0;
+      [[maybe_unused]] const auto read = ::read(s.wakeFd, &drained, sizeof drained);
+    }
+    if (socket >= 0) {
+      if ((fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) mosquitto_loop_read(s.mosq, 1);
+      if (mosquitto_socket(s.mosq) >= 0 &&
+          ((fds[1].revents & POLLOUT) != 0 || mosquitto_want_write(s.mosq))) {
+        mosquitto_loop_write(s.mosq, 1);
+      }
+      if (mosquitto_socket(s.mosq) >= 0) mosquitto_loop_misc(s.mosq);
+    }
+  }
+}
+
+}  // namespace twig

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "messaging/MQTTMessage.h"
+
+namespace twig {
+
+// An MQTT 3.1 session over libmosquitto, with its network loop on a thread of its own. Every
+// library call and every callback runs on that thread: calls from other threads are handed to it.
+// After the first connect the loop reconnects by itself after `reconnectDelay` seconds, for ever,
+// including when the broker was down at the start. Destruction closes the socket without an MQTT
+// DISCONNECT, as a process end would, so the broker publishes the session's will.
+class MQTTClient {
+ public:
+  using ConnectionHandler = std::function<void(int resultCode)>;
+  using MessageHandler = std::function<void(const MQTTMessage& message)>;
+  using SubscriptionHandler = std::function<void(const std::vector<int>& grantedQos)>;
+  using PublishHandler = std::function<void(int mid)>;
+
+  struct Settings {
+    std::uint16_t port = 1883;
+    std::optional<std::string> username;
+    std::optional<std::string> password;
+    std::uint16_t keepAlive = 60;
+    std::uint32_t reconnectDelay = 1;
+    std::uint32_t reconnectDelayMax = 1;
+    bool reconnectExponentialBackoff = false;
+  };
+
+  MQTTClient(std::string clientId, bool cleanSession);
+  ~MQTTClient();
+  MQTTClient(const MQTTClient&) = delete;
+  MQTTClient& operator=(const MQTTClient&) = delete;
+
+  const std::string& clientID() const { return clientId_; }
+  bool cleanSession() const { return cleanSession_; }
+  // Change before connecting.
+  Settings& settings() { return settings_; }
+  bool connected() const { return connected_.load(); }
+
+  // Runs on the network thread for every message; install it before connecting, or messages
+  // queued for a persistent session arrive with nobody to take them.
+  void setMessageHandler(MessageHandler handler);
+  // Connects (asynchronously, on the network thread) and starts the loop; the handler is called with
+  // the CONNACK result on this and every later connection. Calling it again while the loop runs only
+  // replaces the handler: the loop already reconnects by itself.
+  void connectToHost(const std::string& host, ConnectionHandler handler);
+  // The handler is called once the SUBACK arrives.
+  void subscribe(const std::string& topic, int qos, SubscriptionHandler handler);
+  // A QoS 0 handler is called as soon as the message is handed to the library; QoS 1 and 2 handlers
+  // when the broker has acknowledged it, also after a reconnection (the library sends unacknowledged
+  // messages again). Calls from other threads return before the message is handed over.
+  void publishString(const std::string& payload, const std::string& topic, int qos, bool retain,
+                     PublishHandler handler);
+  // Takes effect from the next connection.
+  void setWill(const std::string& payload, const std::string& topic, int qos, bool retain);
+
+ private:
+  struct Session;
+  void post(std::function<void()> task);
+  void run();
+
+  std::string clientId_;
+  bool cleanSession_;
+  Settings settings_;
+  std::atomic<bool> connected_{false};
+  std::unique_ptr<Session> session_;
+};
+
+}  // namespace twig

@@ -1,0 +1,208 @@
+#include "messaging/TWIGMQTTClient.h"
+
+#include "api/TWIGRequest.h"
+#include "api/TWIGUtils.h"
+#include "identity/TWIGChildUser.h"
+#include "messaging/TWIGEventModel.h"
+#include "platform/DeploymentSettings.h"
+#include "platform/Ports.h"
+#include "storage/TWIGCache.h"
+
+namespace twig {
+
+namespace {
+
+std::mutex sharedMutex;
+std::unique_ptr<TWIGMQTTClient> sharedClient;
+
+Json presenceMessage(const char* name) {
+  Json body = Json::object();
+  body["commandUuid"] = TWIGUtils::getUUIDString();
+  body["createTime"] = TWIGUtils::timeToTurnTheTimestamp();
+  body["thisDeviceId"] = TWIGChildUser::sharedChildUser().user_childDeviceId();
+  Json message = Json::object();
+  message[name] = std::move(body);
+  return message;
+}
+
+}  // namespace
+
+TWIGMQTTClient& TWIGMQTTClient::sharedMQTTClient() {
+  std::lock_guard lock(sharedMutex);
+  if (!sharedClient) sharedClient = std::make_unique<TWIGMQTTClient>();
+  return *sharedClient;
+}
+
+void TWIGMQTTClient::resetShared() {
+  std::unique_ptr<TWIGMQTTClient> ending;
+  {
+    std::lock_guard lock(sharedMutex);
+    ending = std::move(sharedClient);
+  }
+}
+
+TWIGMQTTClient::~TWIGMQTTClient() {
+  // Messages waiting for their first write are written and handed over first ...
+  writer_.sync([] {});
+  std::unique_ptr<MQTTClient> client;
+  {
+    std::lock_guard lock(mutex_);
+    client = std::move(client_);
+  }
+  // ... then the session ends; what it had not got acknowledged stays listed for the next start.
+  client.reset();
+}
+
+std::string TWIGMQTTClient::clientID() const {
+  return "/ts/" + std::to_string(kProtocolVersion) + "/2/" +
+         TWIGChildUser::sharedChildUser().user_childDeviceId();
+}
+
+std::string TWIGMQTTClient::subTopic() const {
+  return "/ts/*/2/" + TWIGChildUser::sharedChildUser().user_childDeviceId();
+}
+
+std::string TWIGMQTTClient::pubTopic() const {
+  return "/ts/" + std::to_string(kProtocolVersion) + "/1/" + TWIGChildUser::sharedChildUser().user_parentDN();
+}
+
+void TWIGMQTTClient::initializeMQTT() {
+  if (client_) return;
+  client_ = std::make_unique<MQTTClient>(clientID(), false);
+  client_->settings().username = kCredentials;
+  client_->settings().password = kCredentials;
+  client_->settings().port = port::settings().mqttPort;
+  store_ = std::make_unique<TWIGMQTTStore>(*this);
+  {
+    std::lock_guard lock(mutex_);
+    if (auto stored = TWIGCache::objectForKey(kBacklogKey)) {
+      if (auto list = stored->plain(); list && list->is_array()) {
+        for (const auto& message : *list) backlog_.push_back(message);
+      }
+    }
+  }
+  // The handler comes first: a persistent session gets its queued commands right after CONNACK.
+  subscribeMessage();
+  // A process that dies during its first connection must still be announced offline.
+  if (!TWIGChildUser::sharedChildUser().user_parentDN().empty()) setMqttWill();
+  connectToHost();
+}
+
+void TWIGMQTTClient::connectToHost() {
+  if (!client_) return;
+  client_->connectToHost(port::settings().serviceHostName(), [this](int resultCode) {
+    if (resultCode != 0) return;
+    client_->subscribe(subTopic(), 1, [this](const std::vector<int>&) {
+      setMqttEventOnline();
+      setMqttWill();
+      didNotSendMessages();
+    });
+  });
+}
+
+bool TWIGMQTTClient::isConnect() const {
+  return client_ && client_->connected();
+}
+
+void TWIGMQTTClient::subscribeMessage() {
+  if (!client_) return;
+  client_->setMessageHandler([this](const MQTTMessage& message) {
+    const std::string& text = message.payloadString();
+    if (store_->upgradeIsVersionWithTopic(message.topic, text)) TWIGEventModel::eventMessage(text);
+  });
+}
+
+void TWIGMQTTClient::setMqttEventOnline() {
+  publishWithParameter(presenceMessage("EventOnline"), [](const std::optional<TWIGError>&) {});
+}
+
+void TWIGMQTTClient::setMqttWill() {
+  if (!client_) return;
+  client_->setWill(TWIGUtils::jsonWithObject(presenceMessage("EventOffline")), pubTopic(), 1, true);
+}
+
+void TWIGMQTTClient::publishWithParameter(const Json& message, int qos, PublishCompletion completion) {
+  if (!TWIGRequest::sharedRequest().isConnectionAvailable()) {
+    if (completion) completion(TWIGError{kNoNetworkDomain, 0, "the network is reported down"});
+    return;
+  }
+  if (!isConnect()) {
+    if (completion) completion(TWIGError{kNotConnectedDomain, 0, "the push channel is not connected"});
+    return;
+  }
+  const std::string text = TWIGUtils::jsonWithObject(message);
+  if (qos > 0) {
+    std::lock_guard lock(mutex_);
+    const std::uint64_t entry = nextInFlight_++;
+    inFlight_[entry] = message;
+    pendingHandovers_.push_back({entry, text, pubTopic()});
+    schedulePersistLocked();
+  } else {
+    client_->publishString(text, pubTopic(), qos, false, nullptr);
+  }
+  if (completion) completion(std::nullopt);
+}
+
+void TWIGMQTTClient::publishWithParameter(const Json& message, PublishCompletion completion) {
+  publishWithParameter(message, 1, [this, message, completion](const std::optional<TWIGError>& error) {
+    if (error) {
+      std::lock_guard lock(mutex_);
+      backlog_.push_back(message);
+      schedulePersistLocked();
+    }
+    if (completion) completion(error);
+  });
+}
+
+void TWIGMQTTClient::didNotSendMessages() {
+  std::vector<Json> snapshot;
+  {
+    std::lock_guard lock(mutex_);
+    if (backlog_.empty()) return;
+    snapshot.swap(backlog_);
+    schedulePersistLocked();
+  }
+  for (const auto& message : snapshot) publishWithParameter(message, [](const std::optional<TWIGError>&) {});
+}
+
+std::vector<Json> TWIGMQTTClient::publishMessages() const {
+  std::lock_guard lock(mutex_);
+  std::vector<Json> all = backlog_;
+  for (const auto& [entry, message] : inFlight_) all.push_back(message);
+  return all;
+}
+
+void TWIGMQTTClient::schedulePersistLocked() {
+  if (persistScheduled_) return;
+  persistScheduled_ = true;
+  writer_.async([this] { persistAndHandOver(); });
+}
+
+void TWIGMQTTClient::persistAndHandOver() {
+  Json all = Json::array();
+  std::vector<Handover> handovers;
+  {
+    std::lock_guard lock(mutex_);
+    persistScheduled_ = false;
+    for (const auto& message : backlog_) all.push_back(message);
+    for (const auto& [entry, message] : inFlight_) all.push_back(message);
+    handovers.swap(pendingHandovers_);
+  }
+  // Every change made while this write runs is gathered into the next one.
+  if (all.empty()) {
+    TWIGCache::removeObjectForKey(kBacklogKey);
+  } else {
+    TWIGCache::setObjectValue(CacheObject(all), kBacklogKey);
+  }
+  std::lock_guard lock(mutex_);
+  if (!client_) return;  // ending: the messages stay listed for the next start
+  for (auto& handover : handovers) {
+    const std::uint64_t entry = handover.entry;
+    client_->publishString(handover.text, handover.topic, 1, true, [this, entry](int) {
+      std::lock_guard inner(mutex_);
+      if (inFlight_.erase(entry) > 0) schedulePersistLocked();
+    });
+  }
+}
+
+}  // namespace twig

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "messaging/MQTTClient.h"
+#include "messaging/PushChannel.h"
+#include "messaging/TWIGMQTTStore.h"
+#include "platform/SerialQueue.h"
+
+namespace twig {
+
+// The device's live link to the service: one persistent MQTT session, client id "/ts/20/2/<device>",
+// listening on "/ts/*/2/<device>" and publishing to the parent at "/ts/20/1/<parentDN>". After
+// every (re)connection it subscribes, announces the device online, refreshes its will
+// ("EventOffline") and sends its backlog.
+//
+// Messages that could not go out wait in a backlog; every QoS 1 message stays listed too, from before
+// it is handed to the library until the broker acknowledges it. Both are kept under
+// "publishMessages" in the object cache, so a process that dies sends them after its next start (at
+// least once: the parent tells a repeat by its "commandUuid"). The list is written by a queue of its
+// own that gathers the changes made meanwhile into one write, and a message is handed over only
+// once a write holding it has finished. Callable from any thread; received messages are checked and
+// dispatched on the session's network thread.
+class TWIGMQTTClient final : public PushChannel {
+ public:
+  static constexpr int kProtocolVersion = 20;
+  static constexpr const char* kCredentials = "qomri";
+  static constexpr const char* kBacklogKey = "publishMessages";
+  static constexpr const char* kNoNetworkDomain = "无网";
+  static constexpr const char* kNotConnectedDomain = "mqtt没有连接上";
+
+  static TWIGMQTTClient& sharedMQTTClient();
+  // Ends the process's channel (its socket closes without a goodbye, so the will is published).
+  static void resetShared();
+
+  TWIGMQTTClient() = default;
+  ~TWIGMQTTClient() override;
+
+  void initializeMQTT() override;
+  void startPullMessage() override {}
+  void connectToHost() override;
+  bool isConnect() const override;
+  void setMqttEventOnline() override;
+  void publishWithParameter(const Json& message, int qos, PublishCompletion completion) override;
+  void publishWithParameter(const Json& message, PublishCompletion completion) override;
+
+  void subscribeMessage();
+  void setMqttWill();
+  void didNotSendMessages();
+
+  std::string clientID() const;
+  std::string subTopic() const;
+  std::string pubTopic() const;
+  // The backlog and the unacknowledged messages, as stored.
+  std::vector<Json> publishMessages() const;
+  TWIGMQTTStore* store() const { return store_.get(); }
+
+ private:
+  struct Handover {
+    std::uint64_t entry;
+    std::string text;
+    std::string topic;
+  };
+  void schedulePersistLocked();
+  void persistAndHandOver();
+
+  mutable std::mutex mutex_;
+  std::vector<Json> backlog_;
+  std::map<std::uint64_t, Json> inFlight_;
+  std::uint64_t nextInFlight_ = 1;
+  std::vector<Handover> pendingHandovers_;
+  bool persistScheduled_ = false;
+  std::unique_ptr<TWIGMQTTStore> store_;
+  std::unique_ptr<MQTTClient> client_;
+  // Declared last so that it finishes first: its steps use everything above.
+  SerialQueue writer_{"twig-backlog"};
+};
+
+}  // namespace twig

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "api/TWIGBaseModel.h"
+
+namespace twig {
+
+// The parameters of one pull request: ask for the next pending record ("1") or acknowledge one and
+// ask for the next ("11").
+class TWIGMQTTModel final : public TWIGBaseModel {
+ public:
+  TWIGMQTTModel();  // deviceId of this device, reasonCode "0"
+
+  std::optional<Json> messageId;  // echoed as the service sent it; "" for the first request
+  std::optional<std::string> deviceId;
+  std::optional<std::string> status;
+  std::optional<std::string> reasonCode;
+
+  // {"messageId", "deviceId", "status", "reasonCode"}
+  static Json ferchMessagesWithID(const Json& messageId, const std::string& status);
+
+  static const ModelClass& staticModelClass();
+  const ModelClass& modelClass() const override { return staticModelClass(); }
+};
+
+// One pending message record as the service returns it; every member holds whatever JSON value the
+// service sends. Only messageId and payload are used.
+class TWIGPullMessageModel final : public TWIGBaseModel {
+ public:
+  std::optional<Json> messageId;
+  std::optional<Json> payload;
+  std::optional<Json> deviceId;
+  std::optional<Json> thisDN;
+  std::optional<Json> type;
+  std::optional<Json> status;
+  std::optional<Json> reasonCode;
+  std::optional<Json> retryNum;
+  std::optional<Json> createTime;
+  std::optional<Json> updateTime;
+
+  // The command as JSON text (text as it came; any other JSON value written out as text).
+  std::optional<std::string> payloadText() const;
+
+  static const ModelClass& staticModelClass();
+  const ModelClass& modelClass() const override { return staticModelClass(); }
+};
+
+}  // namespace twig

@@ -1,0 +1,247 @@
+// The push channel against a real RabbitMQ node with its MQTT plugin (the CTest "broker" fixture).
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <atomic>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "api/TWIGRequest.h"
+#include "app/AgentServices.h"
+#include "identity/TWIGChildUser.h"
+#include "messaging/TWIGMQTTClient.h"
+#include "platform/Uuid.h"
+#include "storage/TWIGCache.h"
+#include "tests/fakes/ChildProcess.h"
+#include "tests/fakes/MqttPeer.h"
+#include "tests/fakes/TestBroker.h"
+#include "tests/fakes/TestHttpServer.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+using test::MqttPeer;
+using test::ReceivedMessage;
+
+class PushChannelBrokerTest : public ::testing::Test {
+ protected:
+  PushChannelBrokerTest() {
+    // A device and a parent of their own, so that no session, queue or retained message of another
+    // test gets in the way.
+    auto values = ports.device.values();
+    values.vendorIdentifier = Uuid::randomString();
+    ports.device.set(values);
+    ports.settings.serviceHost = "127.0.0.1:9";
+    ports.settings.mqttPort = broker.mqttPort();
+    parentDN =
+        "1" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 10000000000LL);
+    TWIGChildUser::sharedChildUser().updateChildInfo(
+        [&](TWIGChildInfo& info) { info.child_parentDN = parentDN; });
+    deviceId = TWIGChildUser::sharedChildUser().user_childDeviceId();
+    parentTopic = "/ts/20/1/" + parentDN;
+  }
+  void SetUp() override {
+    if (!broker.available()) GTEST_SKIP() << "no test broker (run through ctest)";
+  }
+  TWIGMQTTClient& channel() { return TWIGMQTTClient::sharedMQTTClient(); }
+  std::unique_ptr<MqttPeer> parent(bool cleanSession = true) {
+    auto peer = std::make_unique<MqttPeer>("parent-" + Uuid::randomString().substr(0, 8), broker.mqttPort(),
+                                           cleanSession);
+    EXPECT_TRUE(peer->subscribe(parentTopic));
+    return peer;
+  }
+  static bool eventually(const std::function<bool()>& condition, std::chrono::seconds timeout = 20s) {
+    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < giveUp) {
+      if (condition()) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+  }
+  static std::set<std::string> liveUuids(const std::vector<ReceivedMessage>& messages,
+                                         const std::string& name) {
+    std::set<std::string> uuids;
+    for (const auto& message : messages) {
+      if (!message.retained && message.payload.contains(name))
+        uuids.insert(message.payload[name]["commandUuid"]);
+    }
+    return uuids;
+  }
+
+  test::TestBroker broker;
+  test::TestPorts ports;
+  std::string parentDN;
+  std::string deviceId;
+  std::string parentTopic;
+};
+
+TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
+  auto peer = parent();
+  std::atomic<int> bills{0};
+  auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++bills; });
+  channel().initializeMQTT();
+
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline", parentTopic)));
+  const auto online = peer->received().front();
+  EXPECT_EQ(online.qos, 1);
+  const Json& body = online.payload["EventOnline"];
+  std::vector<std::string> keys;
+  for (auto it = body.begin(); it != body.end(); ++it) keys.push_back(it.key());
+  EXPECT_EQ(keys, (std::vector<std::string>{"commandUuid", "createTime", "thisDeviceId"}));
+  EXPECT_EQ(body["thisDeviceId"], deviceId);
+
+  EXPECT_TRUE(std::regex_match(channel().clientID(), std::regex("/ts/20/2/[0-9a-f]{32}")));
+  EXPECT_NE(broker.control("list_mqtt_connections client_id").find(channel().clientID()), std::string::npos);
+
+  peer->publish("/ts/20/2/" + deviceId, Json{{"EventNotification", {{"type", "bills"}}}}, 1, false);
+  ASSERT_TRUE(eventually([&] { return bills.load() == 1; }));
+  EXPECT_EQ(TWIGCache::objectForKey("billsNumber")->integerValue(), 1);
+
+  // The announcement is retained: a parent that subscribes later still finds it.
+  auto latecomer = parent();
+  ASSERT_TRUE(latecomer->waitFor(
+      [](const ReceivedMessage& m) { return m.retained && m.payload.contains("EventOnline"); }));
+}
+
+TEST_F(PushChannelBrokerTest, OtherProtocolVersionsAreAnsweredNotDispatched) {
+  auto peer = parent();
+  std::atomic<int> dispatched{0};
+  auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++dispatched; });
+  channel().initializeMQTT();
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
+
+  const Json notice = {{"EventNotification", {{"type", "bills"}}}};
+  std::size_t answered = 0;
+  for (const char* version : {"19", "21", "x"}) {
+    peer->publish("/ts/" + std::string(version) + "/2/" + deviceId, notice, 1, false);
+    ++answered;
+    ASSERT_TRUE(eventually([&] { return liveUuids(peer->received(), "EventUpgrade").size() == answered; }))
+        << version;
+  }
+  EXPECT_EQ(dispatched.load(), 0);
+
+  std::vector<std::string> targets;
+  for (const auto& message : peer->received()) {
+    if (!message.payload.contains("EventUpgrade")) continue;
+    EXPECT_EQ(message.qos, 0);
+    EXPECT_FALSE(message.retained);
+    const Json& body = message.payload["EventUpgrade"];
+    EXPECT_TRUE(body["createTime"].is_number_integer());
+    EXPECT_EQ(body["thisDN"], parentDN);
+    targets.push_back(body["upgradeDeviceId"]);
+  }
+  EXPECT_EQ(targets, (std::vector<std::string>{parentDN, deviceId, parentDN}));
+
+  // Not retained: the retained message of the topic is still the announcement.
+  auto latecomer = parent();
+  ASSERT_TRUE(latecomer->waitFor([](const ReceivedMessage& m) { return m.retained; }));
+  for (const auto& message : latecomer->received()) EXPECT_FALSE(message.payload.contains("EventUpgrade"));
+}
+
+TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSubscription) {
+  const Json left = Json::array({Json{{"ResponseApps", {{"commandUuid", "left-1"}}}},
+                                 Json{{"ResponseChildInfo", {{"commandUuid", "left-2"}}}}});
+  TWIGCache::setObjectValue(CacheObject(left), "publishMessages");
+  auto peer = parent();
+  channel().initializeMQTT();
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseChildInfo")));
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseApps")));
+  std::vector<std::string> order;
+  for (const auto& message : peer->received()) order.push_back(message.payload.begin().key());
+  EXPECT_EQ(order, (std::vector<std::string>{"EventOnline", "ResponseApps", "ResponseChildInfo"}));
+  EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+}
+
+TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowledgesIt) {
+  auto peer = parent();
+  channel().initializeMQTT();
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
+  ASSERT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+
+  broker.pause();
+  const Json answer = {{"ResponseLocation", {{"commandUuid", "held-1"}}}};
+  std::optional<TWIGError> told = TWIGError{};
+  channel().publishWithParameter(answer, [&](const std::optional<TWIGError>& error) { told = error; });
+  EXPECT_FALSE(told.has_value()) << "the caller is told at once";
+  ASSERT_TRUE(eventually([&] {
+    const auto listed = TWIGCache::objectForKey("publishMessages");
+    return listed && listed->plain() == Json::array({answer});
+  }));
+  TWIGMQTTClient::resetShared();  // the process dies before the acknowledgement
+  broker.resume();
+
+  channel().initializeMQTT();  // the next start
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseLocation")));
+  EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+}
+
+TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterItReturns) {
+  auto peer = parent(false);
+  channel().initializeMQTT();
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
+
+  broker.stop();
+  ASSERT_TRUE(eventually([&] { return !channel().isConnect(); }));
+  std::optional<TWIGError> failure;
+  const Json answer = {{"ResponseApps", {{"commandUuid", "while-down"}}}};
+  channel().publishWithParameter(answer, [&](const std::optional<TWIGError>& error) { failure = error; });
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->domain, "mqtt没有连接上");
+  ASSERT_TRUE(eventually([&] {
+    const auto listed = TWIGCache::objectForKey("publishMessages");
+    return listed && listed->plain() == Json::array({answer});
+  }));
+
+  const std::size_t before = peer->received().size();
+  broker.start();
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseApps"), 60s));
+  std::this_thread::sleep_for(2s);  // room for a second announcement, which must not come
+  const auto received = peer->received();
+  const std::vector<ReceivedMessage> after(received.begin() + static_cast<long>(before), received.end());
+  EXPECT_EQ(liveUuids(after, "EventOnline").size(), 1u);
+  EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+}
+
+TEST_F(PushChannelBrokerTest, TheWillAnnouncesAKilledAgentOffline) {
+  test::TestHttpServer service;
+  service.setHandler([this](const test::RecordedRequest& request) -> test::CannedResponse {
+    if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
+    return {200, "application/json",
+            Json{{"parentDN", parentDN}, {"parentDeviceId", "parent-device"}}.dump()};
+  });
+  const std::vector<std::string> common = {"--headless",
+                                           "--service-host",
+                                           service.hostAndPort(),
+                                           "--mqtt-port",
+                                           std::to_string(broker.mqttPort()),
+                                           "--data-dir",
+                                           (ports.dir / "agent").string()};
+  {
+    auto arguments = common;
+    arguments.insert(arguments.end(), {"--enroll-code", "112233"});
+    test::ChildProcess binding(TWIG_CHILD_PATH, arguments);
+    ASSERT_TRUE(binding.waitForLine("screen pop Login/LoginID", 30s));
+    binding.stop(SIGTERM);
+  }
+  auto peer = parent();
+  const std::size_t before = peer->received().size();
+  test::ChildProcess agent(TWIG_CHILD_PATH, common);
+  ASSERT_TRUE(eventually(
+      [&] {
+        return liveUuids(peer->received(), "EventOnline").size() >= 1 && peer->received().size() > before;
+      },
+      30s));
+  agent.stop(SIGKILL);
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOffline", parentTopic), 30s));
+  for (const auto& message : peer->received()) {
+    if (message.payload.contains("EventOffline")) {
+      EXPECT_EQ(message.qos, 1);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace twig
