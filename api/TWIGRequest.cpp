@@ -14,6 +14,7 @@
 #include "platform/MainLoop.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
+#include "platform/SharedInstance.h"
 #include "platform/Reachability.h"
 
 namespace twig {
@@ -65,13 +66,11 @@ TWIGRequest::~TWIGRequest() {
 }
 
 namespace {
-std::mutex sharedMutex;
-std::unique_ptr<TWIGRequest> sharedClient;
+SharedInstance<TWIGRequest> shared;
 }  // namespace
 
 TWIGRequest& TWIGRequest::sharedRequest() {
-  std::lock_guard lock(sharedMutex);
-  if (!sharedClient) {
+  return shared.get([] {
     Dependencies dependencies;
     dependencies.loop = &port::mainLoop();
     dependencies.clock = &port::clock();
@@ -80,18 +79,11 @@ TWIGRequest& TWIGRequest::sharedRequest() {
     dependencies.baseAddress = port::settings().baseAddress();
     dependencies.transport = std::make_unique<CurlHttpTransport>();
     dependencies.userAgent = std::string("twig-child/") + build::kVersion;
-    sharedClient = std::make_unique<TWIGRequest>(std::move(dependencies));
-  }
-  return *sharedClient;
+    return std::make_unique<TWIGRequest>(std::move(dependencies));
+  });
 }
 
-void TWIGRequest::resetShared() {
-  std::unique_ptr<TWIGRequest> ending;
-  {
-    std::lock_guard lock(sharedMutex);
-    ending = std::move(sharedClient);
-  }
-}
+void TWIGRequest::resetShared() { shared.reset(); }
 
 bool TWIGRequest::isConnectionAvailable() const {
   return state_->isNetWorking.load();

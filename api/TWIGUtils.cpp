@@ -146,4 +146,11 @@ std::int64_t TWIGUtils::integerValue(const Json& value) {
   return static_cast<std::int64_t>(number);
 }
 
+std::string TWIGUtils::stringValue(const Json& object, std::string_view key) {
+  if (!object.is_object()) return "";
+  auto it = object.find(key);
+  if (it == object.end() || it->is_null()) return "";
+  return it->is_string() ? it->get<std::string>() : it->dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 }  // namespace twig

@@ -46,6 +46,9 @@ class TWIGUtils {
   // The integer a lenient reader sees in a JSON value: numbers (cut to whole), booleans as 0/1,
   // text by its leading number; 0 for anything else.
   static std::int64_t integerValue(const Json& value);
+  // A member of a JSON object as text: strings as they are, other values written out as JSON, ""
+  // when the member is absent or null or `object` is not an object. Never throws.
+  static std::string stringValue(const Json& object, std::string_view key);
 };
 
 }  // namespace twig

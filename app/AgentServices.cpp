@@ -12,5 +12,8 @@ void AgentServices::install(const AgentServices& services) {
 const AgentServices& AgentServices::current() {
   return installed;
 }
+AppControl* AgentServices::control() {
+  return installed.appControl ? installed.appControl() : nullptr;
+}
 
 }  // namespace twig

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace twig {
 
 class AppControl;
@@ -9,10 +11,13 @@ class PushChannel;
 // Either may be absent (a build or test without it): calls to it are then skipped.
 struct AgentServices {
   PushChannel* pushChannel = nullptr;
-  AppControl* appControl = nullptr;
+  // The app-control manager, made on first use (making it starts its work).
+  std::function<AppControl*()> appControl;
 
   static void install(const AgentServices& services);
   static const AgentServices& current();
+  // The app-control manager (made now if need be), or null without one.
+  static AppControl* control();
 };
 
 }  // namespace twig

@@ -4,6 +4,7 @@
 #include "app/PlaceholderViewController.h"
 #include "app/ScreenRegistry.h"
 #include "control/AppControl.h"
+#include "identity/TWIGChildUser.h"
 #include "messaging/PushChannel.h"
 #include "platform/ApplicationShell.h"
 #include "platform/MainLoop.h"
@@ -28,6 +29,8 @@ bool AppDelegate::didFinishLaunching() {
   }
   store_->registration();
   store_->netWorkReachability();
+  // A bound device enforces its app control from the start, not only once a command arrives.
+  if (TWIGChildUser::sharedChildUser().user_isBinding()) AgentServices::control();
   host.setRoot(std::make_shared<PlaceholderViewController>());
 
   std::weak_ptr<bool> alive = alive_;
@@ -63,7 +66,7 @@ void AppDelegate::applicationWillEnterForeground() {
 }
 
 void AppDelegate::applicationWillTerminate() {
-  if (auto* control = AgentServices::current().appControl) control->ts_openApplicationWithTessel();
+  if (auto* control = AgentServices::control()) control->ts_openApplicationWithTessel();
 }
 
 }  // namespace twig

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "api/TWIGUtils.h"
 #include "app/AgentServices.h"
 #include "app/AppDelegate.h"
 #include "app/ConsoleScreenHost.h"
@@ -11,9 +12,11 @@
 #include "app/ScreenRegistry.h"
 #include "app/SharedObjects.h"
 #include "app/TWIGBaseViewController.h"
+#include "control/TWIGManagement.h"
 #include "messaging/TWIGMQTTClient.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/BackgroundPool.h"
+#include "platform/InstalledApplications.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlainMainLoop.h"
 #include "platform/Ports.h"
@@ -23,10 +26,14 @@
 #include "platform/linux/DirectoryImageCache.h"
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/FileUserDefaults.h"
+#include "platform/linux/GpsdLocationService.h"
 #include "platform/linux/LinuxDeviceFacts.h"
+#include "platform/linux/LinuxDeviceState.h"
 #include "platform/linux/LinuxUrlOpener.h"
 #include "platform/linux/NetlinkReachability.h"
 #include "platform/linux/NullAnalytics.h"
+#include "platform/linux/NullAudioPlayer.h"
+#include "platform/linux/ProcProcessTable.h"
 
 namespace twig {
 
@@ -48,6 +55,37 @@ void enrolWhenLoginAppears(ConsoleScreenHost& host, PlainMainLoop& loop, const s
     });
   });
 }
+
+// One line when control starts or its offending applications change, one when it ends (the
+// evaluation itself repeats every 10 seconds).
+class ControlReporter {
+ public:
+  ControlReporter(NotificationCenter& notifications, ConsoleScreenHost& host) {
+    start_ = notifications.addObserver(TWIGManagement::kControlStart, [this, &host](const Notification& n) {
+      const auto* blacklist = std::any_cast<Json>(&n.object);
+      if (blacklist == nullptr || *blacklist == last_) return;
+      last_ = *blacklist;
+      std::string line = "control start";
+      for (const auto& group : *blacklist) {
+        line += " " + TWIGUtils::stringValue(group, "groupName") + ":";
+        for (const auto& app : group.value("apps", Json::array()))
+          line += " " + TWIGUtils::stringValue(app, "processName");
+        line += ";";
+      }
+      host.print(line);
+    });
+    end_ = notifications.addObserver(TWIGManagement::kControlEnd, [this, &host](const Notification&) {
+      if (last_.empty()) return;
+      last_ = Json::array();
+      host.print("control end");
+    });
+  }
+
+ private:
+  Json last_ = Json::array();
+  ObserverToken start_;
+  ObserverToken end_;
+};
 
 }  // namespace
 
@@ -78,6 +116,13 @@ int HeadlessAgent::run(const Options& options) {
   LinuxUrlOpener urls;
   urls.setAnnouncer([&host](const std::string& url) { host.print("url " + url); });
   DesktopApplicationShell shell;
+  ProcProcessTable processes;
+  LinuxDeviceState::Options stateOptions;
+  stateOptions.sessionId = LinuxDeviceState::currentSessionId();
+  LinuxDeviceState deviceState(loop, stateOptions);
+  NullAudioPlayer audio;
+  GpsdLocationService location;
+  NoInstalledApplications installed;
 
   Ports ports;
   ports.mainLoop = &loop;
@@ -94,11 +139,18 @@ int HeadlessAgent::run(const Options& options) {
   ports.analytics = &analytics;
   ports.urlOpener = &urls;
   ports.applicationShell = &shell;
+  ports.processTable = &processes;
+  ports.deviceState = &deviceState;
+  ports.audioPlayer = &audio;
+  ports.locationService = &location;
+  ports.installedApplications = &installed;
   ports.settings = &settings;
   Ports::install(ports);
   AgentServices services;
   services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
+  services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
   AgentServices::install(services);
+  ControlReporter controlReporter(notifications, host);
   ScreenCatalog::registerAll(ScreenRegistry::shared());
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);

@@ -23,7 +23,34 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 65535));
   publish->add_option("--count", answers, "how many answers")->check(CLI::PositiveNumber);
   publish->add_option("--dir", folder, "scratch folder");
+  int roundTrips = 2000;
+  auto* roundtrip = app.add_subcommand(
+      "roundtrip", "RequestChildInfo round trips through a broker against a bare echo client");
+  roundtrip->add_option("--mqtt-port", port, "port of a broker on 127.0.0.1 that knows the user qomri")
+      ->required()
+      ->check(CLI::Range(1, 65535));
+  roundtrip->add_option("--count", roundTrips, "how many commands")->check(CLI::PositiveNumber);
+  roundtrip->add_option("--dir", folder, "scratch folder");
+  int processes = 1000;
+  int apps = 300;
+  int groups = 10;
+  int ticks = 500;
+  auto* evaluate =
+      app.add_subcommand("evaluate", "one evaluation tick against reading the process table alone");
+  evaluate->add_option("--processes", processes, "processes in the table")->check(CLI::PositiveNumber);
+  evaluate->add_option("--apps", apps, "controlled applications")->check(CLI::PositiveNumber);
+  evaluate->add_option("--groups", groups, "control groups")->check(CLI::PositiveNumber);
+  evaluate->add_option("--ticks", ticks, "how many ticks")->check(CLI::PositiveNumber);
+  evaluate->add_option("--dir", folder, "scratch folder");
   CLI11_PARSE(app, argc, argv);
+  if (roundtrip->parsed()) {
+    return twig::bench::roundTripBenchmark(static_cast<std::uint16_t>(port), roundTrips,
+                                           std::filesystem::path(folder) / "roundtrip");
+  }
+  if (evaluate->parsed()) {
+    return twig::bench::evaluationBenchmark(processes, apps, groups, ticks,
+                                            std::filesystem::path(folder) / "evaluate");
+  }
   if (publish->parsed()) {
     return twig::bench::publishBenchmark(static_cast<std::uint16_t>(port), answers,
                                          std::filesystem::path(folder) / "publish");

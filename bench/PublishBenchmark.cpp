@@ -10,18 +10,12 @@
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
 #include "app/SharedObjects.h"
+#include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
 #include "messaging/TWIGBaseMessage.h"
 #include "messaging/TWIGMQTTClient.h"
-#include "platform/DeploymentSettings.h"
-#include "platform/NotificationCenter.h"
-#include "platform/PlainMainLoop.h"
-#include "platform/Ports.h"
 #include "platform/SystemClock.h"
 #include "platform/Uuid.h"
-#include "platform/fake/FakeDeviceFacts.h"
-#include "platform/fake/MemoryKeychain.h"
-#include "platform/linux/DataDirectories.h"
 
 namespace twig::bench {
 
@@ -82,26 +76,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   mosquitto_lib_init();
   std::filesystem::remove_all(folder);
   SystemClock clock;
-  PlainMainLoop loop(clock);
-  NotificationCenter notifications;
-  FakeDeviceFacts device;
-  auto values = device.values();
-  values.vendorIdentifier = Uuid::randomString();
-  device.set(values);
-  MemoryKeychain keychain;
-  DataDirectories directories(folder / "app");
-  DeploymentSettings settings;
-  settings.serviceHost = "127.0.0.1:9";
-  settings.mqttPort = port;
-  Ports ports;
-  ports.mainLoop = &loop;
-  ports.clock = &clock;
-  ports.notifications = &notifications;
-  ports.device = &device;
-  ports.keychain = &keychain;
-  ports.directories = &directories;
-  ports.settings = &settings;
-  Ports::install(ports);
+  BenchPorts ports(clock, folder, port);
 
   auto& channel = TWIGMQTTClient::sharedMQTTClient();
   channel.initializeMQTT();
@@ -126,7 +101,6 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   report("floor: bare libmosquitto publisher", count, bareSeconds);
   std::printf("  throughput ratio (floor / channel): %.2f\n", channelSeconds / bareSeconds);
   SharedObjects::shutdown();
-  Ports::install(Ports{});
   return 0;
 }
 

@@ -1,9 +1,15 @@
 #include "identity/TWIGChildUser.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "app/TWIGAlertView.h"
 #include "platform/DeploymentSettings.h"
+#include "platform/LocationService.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
+#include "platform/SharedInstance.h"
 #include "platform/ScreenHost.h"
 #include "platform/UrlOpener.h"
 #include "storage/TWIGCache.h"
@@ -11,8 +17,7 @@
 namespace twig {
 
 namespace {
-std::mutex sharedMutex;
-std::unique_ptr<TWIGChildUser> sharedUser;
+SharedInstance<TWIGChildUser> shared;
 }  // namespace
 
 TWIGChildUser::TWIGChildUser() : childInfo_(TWIGChildInfo::child_fetchInfo()) {}
@@ -20,15 +25,10 @@ TWIGChildUser::TWIGChildUser() : childInfo_(TWIGChildInfo::child_fetchInfo()) {}
 TWIGChildUser::~TWIGChildUser() = default;
 
 TWIGChildUser& TWIGChildUser::sharedChildUser() {
-  std::lock_guard lock(sharedMutex);
-  if (!sharedUser) sharedUser.reset(new TWIGChildUser());
-  return *sharedUser;
+  return shared.get([] { return std::unique_ptr<TWIGChildUser>(new TWIGChildUser()); });
 }
 
-void TWIGChildUser::resetShared() {
-  std::lock_guard lock(sharedMutex);
-  sharedUser.reset();
-}
+void TWIGChildUser::resetShared() { shared.reset(); }
 
 void TWIGChildUser::onMainLoop(std::function<void()> work) {
   auto& loop = port::mainLoop();
@@ -116,6 +116,87 @@ void TWIGChildUser::presentUpgradeAlert() {
   upgradeAlertView_->show();
   upgradeAlertView_->handlerClickedButton(
       [](int) { port::urlOpener().openURL(kInstallLinkPrefix + port::settings().installManifestUrl); });
+}
+
+void TWIGChildUser::fetchChildLocationWithComplete(LocationResult complete) {
+  auto& location = port::locationService();
+  if (!location.isEnabled()) {
+    if (complete) complete(0, 0);
+    return;
+  }
+  {
+    std::lock_guard lock(locationMutex_);
+    childLocationResults_.push_back(std::move(complete));
+    if (locating_) return;  // the fix under way answers this request too
+    locating_ = true;
+  }
+  auto answer = [this](double longitude, double latitude) {
+    std::vector<LocationResult> waiting;
+    {
+      std::lock_guard lock(locationMutex_);
+      waiting.swap(childLocationResults_);
+      locating_ = false;
+    }
+    for (auto& result : waiting) {
+      if (result) result(longitude, latitude);
+    }
+  };
+  location.startUpdates(
+      [answer](double latitude, double longitude) {
+        const Location converted = transformToMars({latitude, longitude});
+        port::locationService().stopUpdates();
+        answer(converted.longitude, converted.latitude);
+      },
+      [answer] {
+        port::locationService().stopUpdates();
+        answer(0, 0);
+      });
+}
+
+bool TWIGChildUser::outOfChina(Location location) {
+  return location.longitude < 72.004 || location.longitude > 137.8347 || location.latitude < 0.8293 ||
+         location.latitude > 55.8271;
+}
+
+namespace {
+
+// The square-root term takes the whole part of x (cut toward zero, as a 32-bit integer) before
+// the absolute value.
+double truncatedRoot(double x) {
+  const double clamped = std::max(-2147483648.0, std::min(2147483647.0, x));
+  return std::sqrt(std::fabs(static_cast<double>(static_cast<std::int32_t>(clamped))));
+}
+
+}  // namespace
+
+double TWIGChildUser::transformLatWithX(double x, double y) {
+  double result = -100.0 + 2.0 * x + 3.0 * y + 0.2 * y * y + 0.1 * x * y + 0.2 * truncatedRoot(x);
+  result += (20.0 * std::sin(6.0 * x * M_PI) + 20.0 * std::sin(2.0 * x * M_PI)) * 2.0 / 3.0;
+  result += (20.0 * std::sin(y * M_PI) + 40.0 * std::sin(y / 3.0 * M_PI)) * 2.0 / 3.0;
+  result += (160.0 * std::sin(y / 12.0 * M_PI) + 320.0 * std::sin(y * M_PI / 30.0)) * 2.0 / 3.0;
+  return result;
+}
+
+double TWIGChildUser::transformLonWithX(double x, double y) {
+  double result = 300.0 + x + 2.0 * y + 0.1 * x * x + 0.1 * x * y + 0.1 * truncatedRoot(x);
+  result += (20.0 * std::sin(6.0 * x * M_PI) + 20.0 * std::sin(2.0 * x * M_PI)) * 2.0 / 3.0;
+  result += (20.0 * std::sin(x * M_PI) + 40.0 * std::sin(x / 3.0 * M_PI)) * 2.0 / 3.0;
+  result += (150.0 * std::sin(x / 12.0 * M_PI) + 300.0 * std::sin(x / 30.0 * M_PI)) * 2.0 / 3.0;
+  return result;
+}
+
+TWIGChildUser::Location TWIGChildUser::transformToMars(Location location) {
+  if (outOfChina(location)) return location;
+  const double x = location.longitude - 105.0;
+  const double y = location.latitude - 35.0;
+  double dLat = transformLatWithX(x, y);
+  double dLon = transformLonWithX(x, y);
+  const double radLat = location.latitude / 180.0 * M_PI;
+  const double magic = 1 - 0.006693421622965943 * std::sin(radLat) * std::sin(radLat);
+  const double sqrtMagic = std::sqrt(magic);
+  dLat = dLat * 180.0 / (6335552.717000426 / (magic * sqrtMagic) * M_PI);
+  dLon = dLon * 180.0 / (6378245.0 / sqrtMagic * std::cos(radLat) * M_PI);
+  return {location.latitude + dLat, location.longitude + dLon};
 }
 
 }  // namespace twig

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "identity/TWIGChildInfo.h"
 
@@ -53,6 +54,21 @@ class TWIGChildUser {
   // installation link of this application.
   void showEventUpgrade();
 
+  // One position fix as (longitude, latitude), converted for maps in China; (0, 0) at once when
+  // location is off, and (0, 0) when the fix fails. Every request waiting when the fix comes gets
+  // it. Callbacks run on the thread the location service reports on.
+  using LocationResult = std::function<void(double longitude, double latitude)>;
+  void fetchChildLocationWithComplete(LocationResult complete);
+  struct Location {
+    double latitude = 0;
+    double longitude = 0;
+  };
+  // WGS-84 to the offset coordinates used by maps in China; positions outside China unchanged.
+  static Location transformToMars(Location location);
+  static bool outOfChina(Location location);
+  static double transformLatWithX(double x, double y);
+  static double transformLonWithX(double x, double y);
+
  private:
   TWIGChildUser();
   static void onMainLoop(std::function<void()> work);
@@ -61,6 +77,9 @@ class TWIGChildUser {
   mutable std::mutex mutex_;
   TWIGChildInfo childInfo_;
   std::shared_ptr<TWIGAlertView> upgradeAlertView_;  // main loop only
+  std::mutex locationMutex_;
+  std::vector<LocationResult> childLocationResults_;
+  bool locating_ = false;
 };
 
 }  // namespace twig

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "api/TWIGUtils.h"
 #include "app/AgentServices.h"
 #include "app/TWIGRoutingModule.h"
 #include "control/AppControl.h"
@@ -19,8 +20,10 @@ namespace twig {
 using namespace std::chrono_literals;
 
 TWIGLoginViewController::TWIGLoginViewController() : TWIGBaseViewController("TWIGLoginViewController") {
-  addAction("setText1", [this](const Json& arguments) { setText1(arguments.value("text", "")); });
-  addAction("setText2", [this](const Json& arguments) { setText2(arguments.value("text", "")); });
+  addAction("setText1",
+            [this](const Json& arguments) { setText1(TWIGUtils::stringValue(arguments, "text")); });
+  addAction("setText2",
+            [this](const Json& arguments) { setText2(TWIGUtils::stringValue(arguments, "text")); });
   addAction("determineButton", [this](const Json&) { determineButton(); });
   addAction("returnKey", [this](const Json&) { determineButton(); });
   addAction("chooseButton", [this](const Json&) { chooseButton(); });
@@ -133,7 +136,7 @@ void TWIGLoginViewController::closeAsBound() {
   showConfirmAgain();
   if (store_) store_->removeNotice();
   const auto& services = AgentServices::current();
-  if (services.appControl != nullptr) services.appControl->ts_start();
+  if (auto* control = AgentServices::control()) control->ts_start();
   if (services.pushChannel != nullptr) services.pushChannel->setMqttEventOnline();
   if (host() != nullptr && host()->topScreen().get() == this) host()->pop(true);
 }

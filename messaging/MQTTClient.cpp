@@ -48,6 +48,8 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
   session_->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (session_->mosq != nullptr) {
     mosquitto_int_option(session_->mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V31);
+    // Answers are small and should leave at once, not wait for the peer's delayed acknowledgement.
+    mosquitto_int_option(session_->mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(session_->mosq, [](mosquitto*, void* user, int rc) {
       auto* self = static_cast<MQTTClient*>(user);
       self->connected_ = rc == 0;

@@ -6,8 +6,14 @@
 
 #include "api/TWIGUtils.h"
 #include "app/AgentServices.h"
+#include "control/TWIGRequestAppControlGroupChange.h"
+#include "control/TWIGRequestApps.h"
+#include "control/TWIGRequestAppsOnekeyControl.h"
+#include "control/TWIGRequestCheckApp.h"
 #include "identity/TWIGChildUser.h"
 #include "messaging/TWIGEventIconUpload.h"
+#include "status/TWIGRequestChildInfo.h"
+#include "status/TWIGRequestLocation.h"
 
 namespace twig {
 
@@ -17,15 +23,14 @@ using Factory = TWIGBaseMessage::Factory;
 
 struct Routes {
   std::mutex mutex;
-  // The one routing point from command names to handlers. Only these names resolve; a handler that
-  // has not been built yet resolves to nothing, like an unknown name.
+  // The one routing point from command names to handlers. Only these names resolve.
   std::map<std::string, Factory> table = {
-      {"RequestChildInfo", nullptr},
-      {"RequestLocation", nullptr},
-      {"RequestApps", nullptr},
-      {"RequestCheckApp", nullptr},
-      {"RequestAppControlGroupChange", nullptr},
-      {"RequestAppsOnekeyControl", nullptr},
+      {"RequestChildInfo", [] { return std::make_shared<TWIGRequestChildInfo>(); }},
+      {"RequestLocation", [] { return std::make_shared<TWIGRequestLocation>(); }},
+      {"RequestApps", [] { return std::make_shared<TWIGRequestApps>(); }},
+      {"RequestCheckApp", [] { return std::make_shared<TWIGRequestCheckApp>(); }},
+      {"RequestAppControlGroupChange", [] { return std::make_shared<TWIGRequestAppControlGroupChange>(); }},
+      {"RequestAppsOnekeyControl", [] { return std::make_shared<TWIGRequestAppsOnekeyControl>(); }},
       {"EventIconUpload", [] { return std::make_shared<TWIGEventIconUpload>(); }},
   };
 };

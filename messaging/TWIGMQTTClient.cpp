@@ -6,14 +6,14 @@
 #include "messaging/TWIGEventModel.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/Ports.h"
+#include "platform/SharedInstance.h"
 #include "storage/TWIGCache.h"
 
 namespace twig {
 
 namespace {
 
-std::mutex sharedMutex;
-std::unique_ptr<TWIGMQTTClient> sharedClient;
+SharedInstance<TWIGMQTTClient> shared;
 
 Json presenceMessage(const char* name) {
   Json body = Json::object();
@@ -27,19 +27,9 @@ Json presenceMessage(const char* name) {
 
 }  // namespace
 
-TWIGMQTTClient& TWIGMQTTClient::sharedMQTTClient() {
-  std::lock_guard lock(sharedMutex);
-  if (!sharedClient) sharedClient = std::make_unique<TWIGMQTTClient>();
-  return *sharedClient;
-}
+TWIGMQTTClient& TWIGMQTTClient::sharedMQTTClient() { return shared.get(); }
 
-void TWIGMQTTClient::resetShared() {
-  std::unique_ptr<TWIGMQTTClient> ending;
-  {
-    std::lock_guard lock(sharedMutex);
-    ending = std::move(sharedClient);
-  }
-}
+void TWIGMQTTClient::resetShared() { shared.reset(); }
 
 TWIGMQTTClient::~TWIGMQTTClient() {
   // Messages waiting for their first write are written and handed over first ...

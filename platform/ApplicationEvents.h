@@ -9,6 +9,8 @@ struct ApplicationEvents {
   static constexpr const char* kWillEnterForeground = "ApplicationWillEnterForeground";
   static constexpr const char* kDidEnterBackground = "ApplicationDidEnterBackground";
   static constexpr const char* kDidReceiveMemoryWarning = "ApplicationDidReceiveMemoryWarning";
+  // Headphones plugged in or out: the keep-alive sound has to start again.
+  static constexpr const char* kAudioRouteChange = "AudioRouteChange";
 };
 
 }  // namespace twig

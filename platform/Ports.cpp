@@ -70,6 +70,21 @@ UrlOpener& urlOpener() {
 ApplicationShell& applicationShell() {
   return require(installed.applicationShell, "application shell");
 }
+ProcessTable& processTable() {
+  return require(installed.processTable, "process table");
+}
+DeviceState& deviceState() {
+  return require(installed.deviceState, "device state");
+}
+AudioPlayer& audioPlayer() {
+  return require(installed.audioPlayer, "audio player");
+}
+LocationService& locationService() {
+  return require(installed.locationService, "location service");
+}
+InstalledApplications& installedApplications() {
+  return require(installed.installedApplications, "installed applications");
+}
 const DeploymentSettings& settings() {
   return require(installed.settings, "deployment settings");
 }

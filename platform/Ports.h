@@ -3,15 +3,20 @@
 namespace twig {
 
 class Analytics;
+class AudioPlayer;
 class ApplicationShell;
 class BackgroundPool;
 class Clock;
 class DeviceFacts;
+class DeviceState;
 class ImageDownloadCache;
+class InstalledApplications;
+class LocationService;
 class Directories;
 class Keychain;
 class MainLoop;
 class NotificationCenter;
+class ProcessTable;
 class Reachability;
 class ScreenHost;
 class UrlOpener;
@@ -36,6 +41,11 @@ struct Ports {
   Analytics* analytics = nullptr;
   UrlOpener* urlOpener = nullptr;
   ApplicationShell* applicationShell = nullptr;
+  ProcessTable* processTable = nullptr;
+  DeviceState* deviceState = nullptr;
+  AudioPlayer* audioPlayer = nullptr;
+  LocationService* locationService = nullptr;
+  InstalledApplications* installedApplications = nullptr;
   const DeploymentSettings* settings = nullptr;
 
   static void install(const Ports& ports);
@@ -59,6 +69,11 @@ ScreenHost& screenHost();
 Analytics& analytics();
 UrlOpener& urlOpener();
 ApplicationShell& applicationShell();
+ProcessTable& processTable();
+DeviceState& deviceState();
+AudioPlayer& audioPlayer();
+LocationService& locationService();
+InstalledApplications& installedApplications();
 const DeploymentSettings& settings();
 }  // namespace port
 

@@ -9,13 +9,13 @@
 #include "platform/DeviceFacts.h"
 #include "platform/Directories.h"
 #include "platform/Ports.h"
+#include "platform/SharedInstance.h"
 
 namespace twig {
 
 namespace {
 
-std::mutex sharedMutex;
-std::unique_ptr<OAKCache> sharedCache;
+SharedInstance<OAKCache> shared;
 
 bool looksLikePicture(std::string_view bytes) {
   static constexpr std::string_view kPng = "\x89PNG\r\n\x1a\n";
@@ -65,21 +65,16 @@ OAKCache::OAKCache(Dependencies dependencies)
 OAKCache::~OAKCache() = default;
 
 OAKCache& OAKCache::sharedGlobalCache() {
-  std::lock_guard lock(sharedMutex);
-  if (!sharedCache) {
+  return shared.get([] {
     Dependencies dependencies;
     dependencies.directory = port::directories().caches() / port::device().processName() / "OAKCache";
     dependencies.clock = &port::clock();
     dependencies.notifications = &port::notifications();
-    sharedCache = std::make_unique<OAKCache>(std::move(dependencies));
-  }
-  return *sharedCache;
+    return std::make_unique<OAKCache>(std::move(dependencies));
+  });
 }
 
-void OAKCache::resetShared() {
-  std::lock_guard lock(sharedMutex);
-  sharedCache.reset();
-}
+void OAKCache::resetShared() { shared.reset(); }
 
 bool OAKCache::isUsableKey(std::string_view key) {
   return !key.empty() && key != "." && key != ".." && key != kIndexFileName &&

@@ -26,7 +26,7 @@ class AppDelegateTest : public ::testing::Test {
   AppDelegateTest() : push(log), control(log) {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    AgentServices::install({&push, &control});
+    AgentServices::install({&push, [this] { return static_cast<AppControl*>(&control); }});
   }
   ~AppDelegateTest() override { AgentServices::install({}); }
 

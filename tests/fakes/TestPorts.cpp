@@ -24,6 +24,11 @@ TestPorts::TestPorts() : directories(dir / "app") {
   ports.urlOpener = &urls;
   ports.applicationShell = &shell;
   ports.backgroundPool = &pool;
+  ports.processTable = &processes;
+  ports.deviceState = &deviceState;
+  ports.audioPlayer = &audio;
+  ports.locationService = &location;
+  ports.installedApplications = &installed;
   ports.settings = &settings;
   Ports::install(ports);
 }

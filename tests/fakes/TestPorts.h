@@ -6,8 +6,13 @@
 #include "platform/Ports.h"
 #include "platform/fake/FakeAnalytics.h"
 #include "platform/fake/FakeApplicationShell.h"
+#include "platform/fake/FakeAudioPlayer.h"
 #include "platform/fake/FakeDeviceFacts.h"
+#include "platform/fake/FakeDeviceState.h"
 #include "platform/fake/FakeImageDownloadCache.h"
+#include "platform/fake/FakeInstalledApplications.h"
+#include "platform/fake/FakeLocationService.h"
+#include "platform/fake/FakeProcessTable.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeUrlOpener.h"
 #include "platform/fake/MemoryKeychain.h"
@@ -42,6 +47,11 @@ class TestPorts {
   FakeAnalytics analytics;
   FakeUrlOpener urls;
   FakeApplicationShell shell;
+  FakeProcessTable processes;
+  FakeDeviceState deviceState;
+  FakeAudioPlayer audio;
+  FakeLocationService location;
+  FakeInstalledApplications installed;
   BackgroundPool pool{2, "test-pool"};
   DeploymentSettings settings;
 

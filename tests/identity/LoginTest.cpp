@@ -23,7 +23,7 @@ class LoginTest : public ::testing::Test {
   LoginTest() : push(log), control(log) {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    AgentServices::install({&push, &control});
+    AgentServices::install({&push, [this] { return static_cast<AppControl*>(&control); }});
     home = std::make_shared<TWIGBaseViewController>("Home");
     ports.screenHost.setRoot(home);
     login =

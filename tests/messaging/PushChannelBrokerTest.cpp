@@ -18,6 +18,7 @@
 #include "tests/fakes/TestBroker.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
+#include "tests/messaging/BrokerFixture.h"
 
 namespace twig {
 namespace {
@@ -26,57 +27,7 @@ using namespace std::chrono_literals;
 using test::MqttPeer;
 using test::ReceivedMessage;
 
-class PushChannelBrokerTest : public ::testing::Test {
- protected:
-  PushChannelBrokerTest() {
-    // A device and a parent of their own, so that no session, queue or retained message of another
-    // test gets in the way.
-    auto values = ports.device.values();
-    values.vendorIdentifier = Uuid::randomString();
-    ports.device.set(values);
-    ports.settings.serviceHost = "127.0.0.1:9";
-    ports.settings.mqttPort = broker.mqttPort();
-    parentDN =
-        "1" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 10000000000LL);
-    TWIGChildUser::sharedChildUser().updateChildInfo(
-        [&](TWIGChildInfo& info) { info.child_parentDN = parentDN; });
-    deviceId = TWIGChildUser::sharedChildUser().user_childDeviceId();
-    parentTopic = "/ts/20/1/" + parentDN;
-  }
-  void SetUp() override {
-    if (!broker.available()) GTEST_SKIP() << "no test broker (run through ctest)";
-  }
-  TWIGMQTTClient& channel() { return TWIGMQTTClient::sharedMQTTClient(); }
-  std::unique_ptr<MqttPeer> parent(bool cleanSession = true) {
-    auto peer = std::make_unique<MqttPeer>("parent-" + Uuid::randomString().substr(0, 8), broker.mqttPort(),
-                                           cleanSession);
-    EXPECT_TRUE(peer->subscribe(parentTopic));
-    return peer;
-  }
-  static bool eventually(const std::function<bool()>& condition, std::chrono::seconds timeout = 20s) {
-    const auto giveUp = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < giveUp) {
-      if (condition()) return true;
-      std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-  }
-  static std::set<std::string> liveUuids(const std::vector<ReceivedMessage>& messages,
-                                         const std::string& name) {
-    std::set<std::string> uuids;
-    for (const auto& message : messages) {
-      if (!message.retained && message.payload.contains(name))
-        uuids.insert(message.payload[name]["commandUuid"]);
-    }
-    return uuids;
-  }
-
-  test::TestBroker broker;
-  test::TestPorts ports;
-  std::string parentDN;
-  std::string deviceId;
-  std::string parentTopic;
-};
+class PushChannelBrokerTest : public test::BrokerFixture {};
 
 TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
   auto peer = parent();

@@ -1,0 +1,254 @@
+#include "control/TWIGManagement.h"
+
+#include <sstream>
+#include <unordered_set>
+
+#include "api/TWIGUtils.h"
+#include "control/TWGIAppsModel.h"
+#include "control/TWIGAppControlGroupModel.h"
+#include "control/TWIGManagementHelper.h"
+#include "identity/TWIGChildUser.h"
+#include "platform/ApplicationEvents.h"
+#include "platform/AudioPlayer.h"
+#include "platform/Clock.h"
+#include "platform/DeviceState.h"
+#include "platform/LocalTime.h"
+#include "platform/Ports.h"
+#include "platform/SharedInstance.h"
+#include "platform/UserDefaults.h"
+#include "storage/OAKFMDBManage.h"
+
+namespace twig {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+SharedInstance<TWIGManagement> shared;
+
+}  // namespace
+
+TWIGManagement& TWIGManagement::sharedManagement() { return shared.get(); }
+
+void TWIGManagement::resetShared() { shared.reset(); }
+
+TWIGManagement::TWIGManagement() {
+  ts_AVAudioPlayer();
+  deviceLockStatus();
+  auto& defaults = port::userDefaults();
+  if (!defaults.boolForKey(TWIGManagementHelper::kAppsCacheDefault)) {
+    TWIGManagementHelper::postInstallationAppsWithAddApp(std::nullopt, nullptr);
+  }
+  auto& notifications = port::notifications();
+  auto& loop = port::mainLoop();
+  std::weak_ptr<bool> alive = alive_;
+  audioRoute_ = notifications.addObserver(ApplicationEvents::kAudioRouteChange,
+                                          [this, alive, &loop](const Notification&) {
+                                            loop.post([this, alive] {
+                                              if (!alive.expired()) ts_AVAudioPlayer();
+                                            });
+                                          });
+  // "Reset" may come from the push channel's thread; the manager's work belongs to the main loop.
+  resetObserver_ = notifications.addObserver(kReset, [this, alive, &loop](const Notification&) {
+    loop.post([this, alive] {
+      if (!alive.expired()) ts_Reset();
+    });
+  });
+  loop.postAfter(1s, [this, alive] {
+    if (alive.expired()) return;
+    ts_openApplicationWithTessel();
+    if (TWIGChildUser::sharedChildUser().user_isBinding()) ts_start();
+    if (port::userDefaults().boolForKey(TWIGManagementHelper::kAppsCacheDefault)) ts_updateManagementTable();
+  });
+  auto& state = port::deviceState();
+  {
+    std::lock_guard lock(stateMutex_);
+    battery_ = state.batteryLevel();
+  }
+  state.observeBatteryLevel([this, alive](double level) {
+    if (alive.expired()) return;
+    std::lock_guard lock(stateMutex_);
+    battery_ = level;
+  });
+}
+
+TWIGManagement::~TWIGManagement() {
+  *alive_ = false;
+  alive_.reset();
+}
+
+std::string TWIGManagement::ts_childScreenStatus() const {
+  std::lock_guard lock(stateMutex_);
+  return screenStatus_;
+}
+
+double TWIGManagement::ts_childBattery() const {
+  std::lock_guard lock(stateMutex_);
+  return battery_;
+}
+
+bool TWIGManagement::isReset() const {
+  std::lock_guard lock(stateMutex_);
+  return isReset_;
+}
+
+void TWIGManagement::ts_AVAudioPlayer() {
+  if (auto* player = Ports::current().audioPlayer) player->playLooping(kSilentSound);
+}
+
+void TWIGManagement::ts_openApplicationWithTessel() {
+  ts_openApplicationWithBundleID(kOwnBundleIdentifier);
+}
+
+void TWIGManagement::ts_openApplicationWithBundleID(const std::string&) {}
+
+void TWIGManagement::deviceLockStatus() {
+  std::weak_ptr<bool> alive = alive_;
+  TWIGManagementHelper::fetchSpringboardLockstate([this, alive](std::uint64_t state) {
+    if (!alive.expired()) onLockState(state);
+  });
+}
+
+void TWIGManagement::onLockState(std::uint64_t state) {
+  bool replayReset = false;
+  {
+    std::lock_guard lock(stateMutex_);
+    if (state == 1) {
+      screenStatus_ = kScreenLocked;
+    } else if (state == 0) {
+      screenStatus_ = kScreenInUse;
+      replayReset = isReset_;
+    }
+  }
+  // A reset that arrived while the screen was locked runs again now that the child uses it.
+  if (replayReset) port::notifications().post(kReset);
+}
+
+void TWIGManagement::ts_start() {
+  if (timer_.isValid()) return;
+  std::weak_ptr<bool> alive = alive_;
+  timer_ = port::mainLoop().scheduleRepeating(kEvaluationInterval, [this, alive] {
+    if (!alive.expired()) ts_hasMonitoringApps();
+  });
+}
+
+void TWIGManagement::ts_Reset() {
+  {
+    std::lock_guard lock(stateMutex_);
+    isReset_ = screenStatus_ == kScreenLocked;
+  }
+  setArrayMonitorings(Json::array());
+  timer_.invalidate();
+  port::userDefaults().removeObject(TWIGManagementHelper::kAppsCacheDefault);
+  std::weak_ptr<bool> alive = alive_;
+  port::mainLoop().postAfter(1s, [alive] {
+    if (!alive.expired()) TWIGManagementHelper::postInstallationAppsWithAddApp(std::nullopt, nullptr);
+  });
+}
+
+Json TWIGManagement::buildMonitoringTable() {
+  const OAKFMDBManage store;
+  const auto other = TWIGManagementHelper::groupRowOfType(0);
+  const std::string otherId = other ? TWIGUtils::stringValue(*other, "groupId") : std::string();
+  Json table = Json::array();
+  const auto groups = store.fetchAllData(TWIGAppControlGroupModel());
+  if (!groups) return table;
+  for (const auto& group : *groups) {
+    const std::string groupId = TWIGUtils::stringValue(group, "groupId");
+    if (other && groupId == otherId) continue;
+    Json entry = group;
+    Json apps = Json::array();
+    if (auto rows = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(groupId))) {
+      for (const auto& app : *rows) {
+        apps.push_back(Json{{"appPackage", app["appPackage"]},
+                            {"appName", app["appName"]},
+                            {"processName", app["processName"]}});
+      }
+    }
+    entry["apps"] = std::move(apps);
+    table.push_back(std::move(entry));
+  }
+  return table;
+}
+
+void TWIGManagement::ts_updateManagementTable() {
+  setArrayMonitorings(buildMonitoringTable());
+}
+
+void TWIGManagement::setArrayMonitorings(const Json& monitorings) {
+  monitorings_ = monitorings.is_array() ? monitorings : Json::array();
+  ts_hasMonitoringApps();
+}
+
+std::string TWIGManagement::week() const {
+  return std::to_string(toLocalTime(port::clock().now()).weekday);
+}
+
+std::optional<int> TWIGManagement::time(const std::string& hhmm) {
+  const auto colon = hhmm.find(':');
+  if (colon == std::string::npos || colon == 0 || colon > 2 || hhmm.size() != colon + 3) return std::nullopt;
+  for (std::size_t i = 0; i < hhmm.size(); ++i) {
+    if (i != colon && (hhmm[i] < '0' || hhmm[i] > '9')) return std::nullopt;
+  }
+  const int hours = std::stoi(hhmm.substr(0, colon));
+  const int minutes = std::stoi(hhmm.substr(colon + 1));
+  if (hours > 24 || minutes > 59) return std::nullopt;
+  return hours * 60 + minutes;
+}
+
+void TWIGManagement::ts_hasMonitoringApps() {
+  const LocalTime now = toLocalTime(port::clock().now());
+  const std::string today = std::to_string(now.weekday);
+  const int minute = now.hour * 60 + now.minute;
+  std::optional<std::unordered_set<std::string>> running;
+  bool askedProcesses = false;
+
+  Json result = Json::array();
+  for (const auto& group : monitorings_) {
+    if (!group.is_object()) continue;
+    bool listed = false;
+    std::stringstream days(TWIGUtils::stringValue(group, "week"));
+    for (std::string day; std::getline(days, day, ',');) listed = listed || day == today;
+    bool controlled = true;  // not listed today: controlled all day
+    if (listed) {
+      const auto start = time(TWIGUtils::stringValue(group, "startTime"));
+      const auto end = time(TWIGUtils::stringValue(group, "endTime"));
+      // A window that cannot be read controls the whole day, the safe reading for a parent.
+      controlled = !start || !end || !(*start < minute && minute < *end);
+    }
+    if (!controlled) continue;
+    if (!askedProcesses) {
+      // Asked once per evaluation, and only when some group is outside its window.
+      if (auto names = TWIGManagementHelper::runningProcesses())
+        running.emplace(names->begin(), names->end());
+      askedProcesses = true;
+    }
+    if (!running) continue;
+    Json apps = Json::array();
+    const auto appsIt = group.find("apps");
+    if (appsIt != group.end() && appsIt->is_array()) {
+      for (const auto& app : *appsIt) {
+        const std::string process = TWIGUtils::stringValue(app, "processName");
+        if (running->count(process) > 0) apps.push_back(app);
+      }
+    }
+    if (apps.empty()) continue;
+    Json entry = Json::object();
+    entry["startTime"] = TWIGUtils::stringValue(group, "startTime");
+    entry["endTime"] = TWIGUtils::stringValue(group, "endTime");
+    entry["groupName"] = TWIGUtils::stringValue(group, "groupName");
+    entry["apps"] = std::move(apps);
+    entry["today"] = listed;
+    result.push_back(std::move(entry));
+  }
+  blacklist_ = result;
+  auto& notifications = port::notifications();
+  if (!result.empty()) {
+    ts_openApplicationWithTessel();
+    notifications.post(kControlStart, result);
+  } else {
+    notifications.post(kControlEnd);
+  }
+}
+
+}  // namespace twig

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "control/AppControl.h"
+#include "platform/Json.h"
+#include "platform/MainLoop.h"
+#include "platform/NotificationCenter.h"
+
+namespace twig {
+
+// The app-control manager: keeps the screen status and battery level, keeps the agent alive in the
+// background, and every 10 seconds compares the running processes with the monitoring table (each
+// controlled group with its applications and weekly window), posting "EventAppControlStart" with
+// the offending groups or "EventAppControlEnd". Its monitoring table and evaluations belong to the
+// main loop; the screen status and battery may be read from any thread.
+class TWIGManagement final : public AppControl {
+ public:
+  static constexpr const char* kScreenInUse = "孩子端使用中";
+  static constexpr const char* kScreenLocked = "当前处于锁屏状态";
+  static constexpr const char* kOwnBundleIdentifier = "com.orvane.tessel.children";
+  static constexpr const char* kSilentSound = "无声";
+  static constexpr const char* kControlStart = "EventAppControlStart";
+  static constexpr const char* kControlEnd = "EventAppControlEnd";
+  static constexpr const char* kReset = "Reset";
+  static constexpr std::chrono::seconds kEvaluationInterval{10};
+
+  // The process's manager, made on first use (on the main loop).
+  static TWIGManagement& sharedManagement();
+  static void resetShared();
+
+  TWIGManagement();
+  ~TWIGManagement() override;
+  TWIGManagement(const TWIGManagement&) = delete;
+  TWIGManagement& operator=(const TWIGManagement&) = delete;
+
+  std::string ts_childScreenStatus() const;
+  double ts_childBattery() const;
+  bool isReset() const;
+  const Json& ts_childBlacklist() const { return blacklist_; }
+  const Json& arrayMonitorings() const { return monitorings_; }
+  bool isMonitoring() const { return timer_.isValid(); }
+
+  void ts_start() override;
+  void ts_Reset();
+  void ts_AVAudioPlayer();
+  void ts_openApplicationWithTessel() override;
+  // The hook that would bring an application to the foreground; there is nothing to do here.
+  void ts_openApplicationWithBundleID(const std::string& bundleIdentifier);
+  void deviceLockStatus();
+
+  // Rebuilds the monitoring table from the table store, then evaluates at once.
+  void ts_updateManagementTable();
+  // Stores the monitoring table (an array; anything else empties it), then evaluates at once.
+  void setArrayMonitorings(const Json& monitorings);
+  void ts_hasMonitoringApps();
+
+  // Today's day number, "0" (Sunday) to "6".
+  std::string week() const;
+  // Minutes since midnight of "HH:mm"; nothing when the text is not such a time.
+  static std::optional<int> time(const std::string& hhmm);
+  // The monitoring table as the stored groups and applications give it.
+  static Json buildMonitoringTable();
+
+ private:
+  void onLockState(std::uint64_t state);
+
+  mutable std::mutex stateMutex_;
+  std::string screenStatus_ = kScreenInUse;
+  double battery_ = -1;
+  bool isReset_ = false;
+
+  Json monitorings_ = Json::array();
+  Json blacklist_ = Json::array();
+  TimerHandle timer_;
+  ObserverToken audioRoute_;
+  ObserverToken resetObserver_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace twig

@@ -1,0 +1,170 @@
+#include "control/TWIGManagementHelper.h"
+#include "api/TWIGUtils.h"
+
+#include <algorithm>
+
+#include "api/TWIGRequest.h"
+#include "identity/TWIGChildUser.h"
+#include "platform/DeviceState.h"
+#include "platform/InstalledApplications.h"
+#include "platform/Ports.h"
+#include "platform/ProcessTable.h"
+#include "platform/UserDefaults.h"
+#include "storage/OAKFMDBManage.h"
+#include "storage/TWIGCache.h"
+
+namespace twig {
+
+namespace {
+
+const char* const kBuiltInNames[] = {"其它", "社交", "游戏"};
+
+}  // namespace
+
+std::optional<std::vector<std::string>> TWIGManagementHelper::runningProcesses() {
+  auto* table = Ports::current().processTable;
+  return table != nullptr ? table->runningProcesses() : std::nullopt;
+}
+
+void TWIGManagementHelper::fetchSpringboardLockstate(std::function<void(std::uint64_t)> listener) {
+  port::deviceState().observeLockState(std::move(listener));
+}
+
+std::optional<Json> TWIGManagementHelper::fetchInstallationApps() {
+  auto* installed = Ports::current().installedApplications;
+  if (installed == nullptr) return std::nullopt;
+  auto list = installed->fetch();
+  if (!list || !list->is_array()) return std::nullopt;
+  return list;
+}
+
+std::optional<Json> TWIGManagementHelper::groupRowOfType(int type) {
+  const OAKFMDBManage store;
+  auto rows = store.fetchSpecificData(TWIGAppControlGroupModel(), "type", Json(type));
+  if (!rows || rows->empty()) return std::nullopt;
+  return rows->front();
+}
+
+TWIGAppControlGroupModel TWIGManagementHelper::builtInGroup(int type) {
+  if (auto row = groupRowOfType(type)) {
+    if (auto group = TWIGBaseModel::fetchModelOfClass<TWIGAppControlGroupModel>(*row)) return *group;
+  }
+  TWIGAppControlGroupModel group;
+  group.groupName = kBuiltInNames[std::clamp(type, 0, 2)];
+  group.type = Json(type);
+  OAKFMDBManage().insertData(group);
+  return group;
+}
+
+int TWIGManagementHelper::groupTypeForTags(const Json& tags) {
+  if (!tags.is_array()) return 0;
+  auto has = [&](long long tag) {
+    return std::any_of(tags.begin(), tags.end(),
+                       [&](const Json& t) { return t.is_number() && t.get<long long>() == tag; });
+  };
+  if (has(6005)) return 1;
+  if (has(6014)) return 2;
+  const bool game = std::any_of(tags.begin(), tags.end(), [](const Json& t) {
+    if (!t.is_number()) return false;
+    const double tag = t.get<double>();
+    return tag > 7000 && tag < 7020;
+  });
+  return game ? 2 : 0;
+}
+
+void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done) {
+  const TWIGAppControlGroupModel groups[] = {builtInGroup(0), builtInGroup(1), builtInGroup(2)};
+  const bool adding = added && added->is_array() && !added->empty();
+  const Json list = adding ? *added : fetchInstallationApps().value_or(Json::array());
+  if (!list.is_array() || list.empty()) {
+    if (done) done({}, true);
+    return;
+  }
+  Json records = Json::array();
+  for (const auto& app : list) {
+    Json record = Json::object();
+    record["appPackage"] = TWIGUtils::stringValue(app, "bundleId");
+    record["processName"] = TWIGUtils::stringValue(app, "bundleExecutable");
+    record["appName"] = TWIGUtils::stringValue(app, "displayName");
+    record["isSystem"] = 2;
+    records.push_back(std::move(record));
+  }
+  std::vector<std::string> groupIds;
+  for (const auto& group : groups) groupIds.push_back(group.groupId.value_or(""));
+  const std::string path = "apps/device/" + TWIGChildUser::sharedChildUser().user_childDeviceId();
+  TWIGRequest::sharedRequest().requestWithPath(
+      path, Json{{"apps", records}}, 1,
+      [adding, list, groupIds, done](const TWIGRequest::Operation&, const std::optional<Json>& answer) {
+        Json apps = Json::array();
+        if (answer && answer->is_object() && answer->contains("apps") && (*answer)["apps"].is_array()) {
+          apps = (*answer)["apps"];
+        }
+        const OAKFMDBManage store;
+        std::vector<TWGIAppsModel> result;
+        for (const auto& record : apps) {
+          if (!record.is_object()) continue;
+          TWGIAppsModel model;
+          model.appPackage = TWIGUtils::stringValue(record, "appPackage");
+          model.appName = TWIGUtils::stringValue(record, "appName");
+          model.version = TWIGUtils::stringValue(record, "version");
+          model.processName = TWIGUtils::stringValue(record, "processName");
+          model.groupId = groupIds[static_cast<std::size_t>(
+              groupTypeForTags(record.contains("tagIds") ? record["tagIds"] : Json()))];
+          // An application keeps the group it got when it was first seen.
+          if (!store.fetchSpecificData(TWGIAppsModel(), "appPackage", Json(*model.appPackage))) {
+            store.insertData(model);
+          }
+          if (adding) result.push_back(std::move(model));
+        }
+        auto& defaults = port::userDefaults();
+        if (!defaults.objectForKey(kAppsCacheDefault)) {
+          TWIGCache::setObjectValue(CacheObject(list), kInstalledAppsKey);
+        }
+        defaults.setBool(kAppsCacheDefault, true);
+        if (done) done(result, true);
+      },
+      [done](const TWIGRequest::Operation&, const TWIGError&) {
+        if (done) done({}, false);
+      });
+}
+
+TWIGManagementHelper::Snapshot TWIGManagementHelper::groupsAndApps(bool briefOtherApps) {
+  Snapshot snapshot;
+  const OAKFMDBManage store;
+  const auto other = groupRowOfType(0);
+  const std::string otherId = other ? TWIGUtils::stringValue(*other, "groupId") : std::string();
+  const auto groups = store.fetchAllData(TWIGAppControlGroupModel());
+  if (!groups) return snapshot;
+  for (const auto& group : *groups) {
+    const std::string groupId = TWIGUtils::stringValue(group, "groupId");
+    const bool isOther = other && groupId == otherId;
+    Json apps = Json::array();
+    if (auto rows = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(groupId))) {
+      for (const auto& app : *rows) {
+        if (isOther && briefOtherApps) {
+          apps.push_back(Json{{"appPackage", app["appPackage"]}, {"appName", app["appName"]}});
+        } else {
+          apps.push_back(Json{{"appPackage", app["appPackage"]},
+                              {"appName", app["appName"]},
+                              {"version", app["version"]},
+                              {"processName", app["processName"]}});
+        }
+      }
+    }
+    if (isOther) {
+      for (auto& app : apps) snapshot.apps.push_back(std::move(app));
+    } else {
+      Json entry = group;
+      entry["apps"] = std::move(apps);
+      snapshot.appControlGroups.push_back(std::move(entry));
+    }
+  }
+  return snapshot;
+}
+
+bool TWIGManagementHelper::sameRecord(const Json& a, const Json& b) {
+  // Compared as plain dictionaries: the order of the members does not matter.
+  return nlohmann::json::parse(a.dump()) == nlohmann::json::parse(b.dump());
+}
+
+}  // namespace twig

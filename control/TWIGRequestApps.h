@@ -1,0 +1,14 @@
+#pragma once
+
+#include "messaging/TWIGBaseMessage.h"
+
+namespace twig {
+
+// "RequestApps": answers the control groups with their applications and the Other group's
+// applications, from the stored tables.
+class TWIGRequestApps final : public TWIGBaseMessage {
+ public:
+  void receiveMessagePayload(const Json& payload) override;
+};
+
+}  // namespace twig

@@ -1,0 +1,40 @@
+#include "control/TWIGRequestAppsOnekeyControl.h"
+
+#include "control/TWIGManagement.h"
+#include "control/TWIGManagementHelper.h"
+#include "platform/MainLoop.h"
+#include "platform/Ports.h"
+#include "platform/UserDefaults.h"
+#include "storage/TWIGCache.h"
+
+namespace twig {
+
+void TWIGRequestAppsOnekeyControl::responseAppsOnekeyControl(const std::string& uuid) {
+  const auto snapshot = TWIGManagementHelper::groupsAndApps(true);
+  TWIGManagement::sharedManagement().ts_updateManagementTable();
+  publish(responseMessage("ResponseAppsOnekeyControl", uuid,
+                          Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}}),
+          [](const std::optional<TWIGError>& error) {
+            if (!error) TWIGCache::setBool(true, kEnabledKey);
+          });
+}
+
+void TWIGRequestAppsOnekeyControl::receiveMessagePayload(const Json& payload) {
+  const std::string uuid = commandUuid(payload);
+  // The monitoring table belongs to the main loop.
+  port::mainLoop().post([uuid] {
+    const auto installed = TWIGManagementHelper::fetchInstallationApps();
+    if (installed && !installed->empty() &&
+        !port::userDefaults().boolForKey(TWIGManagementHelper::kAppsCacheDefault)) {
+      TWIGManagementHelper::postInstallationAppsWithAddApp(
+          *installed, [uuid](const std::vector<TWGIAppsModel>& models, bool) {
+            // Without registered applications there is nothing to answer; the parent asks again.
+            if (!models.empty()) responseAppsOnekeyControl(uuid);
+          });
+      return;
+    }
+    responseAppsOnekeyControl(uuid);
+  });
+}
+
+}  // namespace twig

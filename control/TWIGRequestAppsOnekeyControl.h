@@ -1,0 +1,17 @@
+#pragma once
+
+#include "messaging/TWIGBaseMessage.h"
+
+namespace twig {
+
+// "RequestAppsOnekeyControl": uploads the inventory first when that never succeeded, answers the
+// whole picture of groups and applications, and once the answer is handed to the push channel
+// switches the installation check on for good ("ResponseAppsOnekeyControl" in the object cache).
+class TWIGRequestAppsOnekeyControl final : public TWIGBaseMessage {
+ public:
+  static constexpr const char* kEnabledKey = "ResponseAppsOnekeyControl";
+  void receiveMessagePayload(const Json& payload) override;
+  static void responseAppsOnekeyControl(const std::string& commandUuid);
+};
+
+}  // namespace twig

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "messaging/TWIGBaseMessage.h"
+
+namespace twig {
+
+// "RequestCheckApp": once one-key control has been answered, compares the installed applications
+// with the last known list and reports installations ("EventAppInstall", after registering them
+// with the service) and removals ("EventAppUninstall"). A failed registration leaves the known list
+// as it was, so that the next check reports those installations again.
+class TWIGRequestCheckApp final : public TWIGBaseMessage {
+ public:
+  void receiveMessagePayload(const Json& payload) override;
+  static void check();
+};
+
+}  // namespace twig

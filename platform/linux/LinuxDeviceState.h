@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/DeviceState.h"
+#include "platform/MainLoop.h"
+
+namespace twig {
+
+// The lock state of the login session (its "LockedHint", asked of logind every few seconds where
+// the session is known; unlocked everywhere else) and the battery from
+// /sys/class/power_supply (capacity / 100 of the first battery, -1 without one), read every minute.
+// Changes are reported on the main loop.
+class LinuxDeviceState final : public DeviceState {
+ public:
+  struct Options {
+    std::filesystem::path powerSupplies = "/sys/class/power_supply";
+    std::optional<std::string> sessionId;  // nothing: no login session, always unlocked
+    std::chrono::seconds lockPollInterval{5};
+    std::chrono::seconds batteryPollInterval{60};
+  };
+
+  LinuxDeviceState(MainLoop& loop, Options options);
+  ~LinuxDeviceState() override;
+  LinuxDeviceState(const LinuxDeviceState&) = delete;
+  LinuxDeviceState& operator=(const LinuxDeviceState&) = delete;
+
+  void observeLockState(std::function<void(std::uint64_t)> listener) override;
+  double batteryLevel() override;
+  void observeBatteryLevel(std::function<void(double)> listener) override;
+
+  // One reading of the battery folder.
+  static double readBattery(const std::filesystem::path& powerSupplies);
+  // The session id of this process's login session, if it has one.
+  static std::optional<std::string> currentSessionId();
+
+ private:
+  std::optional<bool> askLocked() const;
+
+  MainLoop& loop_;
+  Options options_;
+  std::function<void(std::uint64_t)> lockListener_;
+  std::function<void(double)> batteryListener_;
+  double lastBattery_ = -2;
+  TimerHandle batteryTimer_;
+  std::mutex mutex_;
+  std::condition_variable stop_;
+  bool stopping_ = false;
+  std::thread lockWatcher_;
+  std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
+};
+
+}  // namespace twig

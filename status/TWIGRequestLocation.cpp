@@ -1,0 +1,29 @@
+#include "status/TWIGRequestLocation.h"
+
+#include "api/TWIGUtils.h"
+#include "identity/TWIGChildUser.h"
+
+namespace twig {
+
+Json TWIGRequestLocation::responseLocation(const std::string& uuid, double longitude, double latitude) {
+  // Unlike the other answers: no "status", and "createTime" in place of "updateTime".
+  Json body = Json::object();
+  body["commandUuid"] = uuid;
+  body["createTime"] = TWIGUtils::timeToTurnTheTimestamp();
+  body["thisDeviceId"] = TWIGChildUser::sharedChildUser().user_childDeviceId();
+  body["nowLng"] = longitude;
+  body["nowLat"] = latitude;
+  return Json{{"ResponseLocation", body}};
+}
+
+void TWIGRequestLocation::receiveMessagePayload(const Json& payload) {
+  const std::string uuid = commandUuid(payload);
+  // The handler stays alive through its callback until the answer is out.
+  auto self = shared_from_this();
+  TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete(
+      [self, uuid](double longitude, double latitude) {
+        publish(responseLocation(uuid, longitude, latitude), nullptr);
+      });
+}
+
+}  // namespace twig

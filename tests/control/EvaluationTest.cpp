@@ -1,0 +1,200 @@
+// The 10-second evaluation: control groups, their windows and the running processes.
+#include <gtest/gtest.h>
+
+#include "control/TWIGManagement.h"
+#include "control/TWIGManagementHelper.h"
+#include "control/TWIGRequestAppControlGroupChange.h"
+#include "identity/TWIGChildUser.h"
+#include "storage/OAKFMDBManage.h"
+#include "storage/TWIGCache.h"
+#include "tests/fakes/ScopedTimeZone.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Monday 2016-11-28 00:00 UTC.
+constexpr long long kMondayUtc = 1480291200;
+
+WallTime at(long long dayOffset, int hour, int minute) {
+  return WallTime(std::chrono::seconds(kMondayUtc + dayOffset * 86400 + hour * 3600 + minute * 60));
+}
+
+class EvaluationTest : public ::testing::Test {
+ protected:
+  EvaluationTest() {
+    starts = ports.notifications.addObserver(TWIGManagement::kControlStart, [this](const Notification& n) {
+      events.push_back("start");
+      last = std::any_cast<Json>(n.object);
+    });
+    ends = ports.notifications.addObserver(TWIGManagement::kControlEnd, [this](const Notification&) {
+      events.push_back("end");
+      last = Json::array();
+    });
+    // The built-in groups, as the first inventory upload makes them.
+    for (int type = 0; type < 3; ++type) groups.push_back(TWIGManagementHelper::builtInGroup(type));
+  }
+  void addApp(const std::string& package, const std::string& process, const TWIGAppControlGroupModel& group) {
+    TWGIAppsModel app;
+    app.appPackage = package;
+    app.appName = package;
+    app.processName = process;
+    app.groupId = group.groupId;
+    store.insertData(app);
+  }
+  void setWindow(const TWIGAppControlGroupModel& group, const std::string& start, const std::string& end,
+                 const std::string& week) {
+    TWIGAppControlGroupModel window;
+    window.startTime = start;
+    window.endTime = end;
+    window.week = week;
+    store.updateSpecificDataChangeKeys(window, std::vector<std::string>{"startTime", "endTime", "week"},
+                                       "groupId", *group.groupId);
+  }
+  void evaluateAt(WallTime time) {
+    ports.time.clock().setNow(time);
+    manager().ts_updateManagementTable();
+  }
+  TWIGManagement& manager() { return TWIGManagement::sharedManagement(); }
+
+  test::ScopedTimeZone zone{"UTC0"};
+  test::TestPorts ports;
+  OAKFMDBManage store;
+  std::vector<TWIGAppControlGroupModel> groups;  // Other, social, games
+  ObserverToken starts;
+  ObserverToken ends;
+  std::vector<std::string> events;
+  Json last = Json::array();
+};
+
+TEST_F(EvaluationTest, TheDefaultWindowEndsAtElevenAtNight) {
+  addApp("com.example.game", "game", groups[2]);
+  ports.processes.set(std::vector<std::string>{"init", "game"});
+  evaluateAt(at(0, 22, 59));
+  EXPECT_EQ(events.back(), "end");
+  evaluateAt(at(0, 23, 0));
+  ASSERT_EQ(events.back(), "start");
+  ASSERT_EQ(last.size(), 1u);
+  const Json& entry = last[0];
+  std::vector<std::string> keys;
+  for (auto it = entry.begin(); it != entry.end(); ++it) keys.push_back(it.key());
+  EXPECT_EQ(keys, (std::vector<std::string>{"startTime", "endTime", "groupName", "apps", "today"}));
+  EXPECT_EQ(entry["startTime"], "06:00");
+  EXPECT_EQ(entry["endTime"], "23:00");
+  EXPECT_EQ(entry["groupName"], "游戏");
+  EXPECT_EQ(entry["today"], true);
+  EXPECT_EQ(entry["apps"],
+            Json::parse(
+                R"([{"appPackage":"com.example.game","appName":"com.example.game","processName":"game"}])"));
+  EXPECT_EQ(manager().ts_childBlacklist(), last);
+  // Both ends of the window are controlled; the minutes between are allowed.
+  evaluateAt(at(0, 6, 0));
+  EXPECT_EQ(events.back(), "start");
+  evaluateAt(at(0, 6, 1));
+  EXPECT_EQ(events.back(), "end");
+}
+
+TEST_F(EvaluationTest, ADayTheGroupDoesNotListIsControlledAllDay) {
+  addApp("com.example.chat", "chat", groups[1]);
+  setWindow(groups[1], "06:00", "23:00", "1,2,3,4,5");
+  ports.processes.set(std::vector<std::string>{"chat"});
+  evaluateAt(at(-1, 12, 0));  // Sunday noon
+  ASSERT_EQ(events.back(), "start");
+  EXPECT_EQ(last[0]["today"], false);
+  evaluateAt(at(0, 12, 0));  // Monday noon: inside the window
+  EXPECT_EQ(events.back(), "end");
+  setWindow(groups[1], "06:00", "23:00", "1, 2");  // a blank before the 2 matches nothing on Tuesday
+  evaluateAt(at(1, 12, 0));
+  EXPECT_EQ(events.back(), "start");
+}
+
+TEST_F(EvaluationTest, AWindowThatDoesNotCrossMidnightControlsAllOfItsDays) {
+  addApp("com.example.game", "game", groups[2]);
+  setWindow(groups[2], "22:00", "07:00", "0,1,2,3,4,5,6");
+  ports.processes.set(std::vector<std::string>{"game"});
+  for (int hour : {0, 6, 7, 12, 21, 22, 23}) {
+    evaluateAt(at(0, hour, 30));
+    EXPECT_EQ(events.back(), "start") << hour;
+  }
+}
+
+TEST_F(EvaluationTest, UnreadableTimesControlTheirGroupAllDayAndSpareTheOthers) {
+  addApp("com.example.game", "game", groups[2]);
+  addApp("com.example.chat", "chat", groups[1]);
+  setWindow(groups[2], "later", "23:00", "0,1,2,3,4,5,6");
+  ports.processes.set(std::vector<std::string>{"game", "chat"});
+  evaluateAt(at(0, 12, 0));
+  ASSERT_EQ(events.back(), "start");
+  ASSERT_EQ(last.size(), 1u);
+  EXPECT_EQ(last[0]["groupName"], "游戏");
+  for (const char* bad : {"7", "25:00", "12:3", "12:345", "1a:00", ""})
+    EXPECT_FALSE(TWIGManagement::time(bad)) << bad;
+  EXPECT_EQ(TWIGManagement::time("06:00"), 360);
+  EXPECT_EQ(TWIGManagement::time("9:05"), 545);
+}
+
+TEST_F(EvaluationTest, OnlyRunningApplicationsOfControlledGroupsCount) {
+  addApp("com.example.notes", "notes", groups[0]);
+  addApp("com.example.game", "game", groups[2]);
+  addApp("com.example.quiet", "quiet", groups[2]);
+  ports.processes.set(std::vector<std::string>{"notes", "quiet", "GAME"});
+  evaluateAt(at(0, 23, 30));
+  ASSERT_EQ(events.back(), "start");
+  ASSERT_EQ(last.size(), 1u);
+  EXPECT_EQ(last[0]["apps"].size(), 1u);
+  EXPECT_EQ(last[0]["apps"][0]["processName"], "quiet");
+  ports.processes.set(std::vector<std::string>{"notes"});  // the Other group is never controlled
+  evaluateAt(at(0, 23, 30));
+  EXPECT_EQ(events.back(), "end");
+  ports.processes.set(std::nullopt);  // an unreadable table finds nothing running
+  evaluateAt(at(0, 23, 30));
+  EXPECT_EQ(events.back(), "end");
+}
+
+TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
+  addApp("com.example.game", "game", groups[2]);
+  addApp("com.example.other", "other", groups[0]);
+  ports.processes.set(std::vector<std::string>{"game", "other"});
+  evaluateAt(at(0, 12, 0));
+  EXPECT_EQ(events.back(), "end");
+  events.clear();
+  TWIGRequestAppControlGroupChange::applyChange(
+      Json{{"groupId", *groups[2].groupId},
+           {"startTime", "13:00"},
+           {"endTime", "14:00"},
+           {"week", "1"},
+           {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}});
+  ASSERT_EQ(events, (std::vector<std::string>{"start"}));
+  ASSERT_EQ(last[0]["apps"].size(), 1u);
+  EXPECT_EQ(last[0]["apps"][0]["processName"], "other");
+  EXPECT_EQ(last[0]["startTime"], "13:00");
+  // No applications listed: the group is emptied into the Other group.
+  TWIGRequestAppControlGroupChange::applyChange(Json{{"groupId", *groups[2].groupId},
+                                                     {"startTime", "13:00"},
+                                                     {"endTime", "14:00"},
+                                                     {"week", "1"},
+                                                     {"apps", Json::array()}});
+  EXPECT_EQ(events.back(), "end");
+  const auto inOther = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(*groups[0].groupId));
+  ASSERT_TRUE(inOther);
+  EXPECT_EQ(inOther->size(), 2u);
+}
+
+TEST_F(EvaluationTest, TheTimerEvaluatesEveryTenSecondsOnceStarted) {
+  addApp("com.example.game", "game", groups[2]);
+  ports.processes.set(std::vector<std::string>{"game"});
+  ports.time.clock().setNow(at(0, 23, 30));
+  manager().ts_start();
+  manager().ts_start();  // one timer only
+  manager().ts_updateManagementTable();
+  events.clear();
+  ports.time.advance(9s);
+  EXPECT_TRUE(events.empty());
+  ports.time.advance(21s);
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "start", "start"}));
+}
+
+}  // namespace
+}  // namespace twig

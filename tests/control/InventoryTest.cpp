@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "control/TWIGLockModel.h"
+#include "control/TWIGManagementHelper.h"
+#include "identity/TWIGChildUser.h"
+#include "storage/OAKFMDBManage.h"
+#include "storage/TWIGCache.h"
+#include "tests/fakes/ScopedTimeZone.h"
+#include "tests/fakes/TestHttpServer.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CannedResponse;
+
+Json installedList() {
+  return Json::parse(R"([
+    {"bundleId":"com.example.mixed","bundleExecutable":"mixed","displayName":"Mixed"},
+    {"bundleId":"com.example.game","bundleExecutable":"game","displayName":"Game"},
+    {"bundleId":"com.example.low","bundleExecutable":"low","displayName":"Low"},
+    {"bundleId":"com.example.high","bundleExecutable":"high","displayName":"High"},
+    {"bundleId":"com.example.plain","bundleExecutable":"plain","displayName":"Plain"}])");
+}
+
+Json serviceAnswer() {
+  return Json::parse(R"({"apps":[
+    {"appPackage":"com.example.mixed","appName":"Mixed","version":"1","processName":"mixed","tagIds":[6014,6005]},
+    {"appPackage":"com.example.game","appName":"Game","version":"2","processName":"game","tagIds":[7005]},
+    {"appPackage":"com.example.low","appName":"Low","version":"3","processName":"low","tagIds":[7000]},
+    {"appPackage":"com.example.high","appName":"High","version":"4","processName":"high","tagIds":[7020]},
+    {"appPackage":"com.example.plain","appName":"Plain","version":"5","processName":"plain"}],
+    "needIconApps":[]})");
+}
+
+class InventoryTest : public ::testing::Test {
+ protected:
+  InventoryTest() { ports.useServiceHost(server.hostAndPort()); }
+  std::string groupOf(const std::string& package) {
+    const auto rows = OAKFMDBManage().fetchSpecificData(TWGIAppsModel(), "appPackage", Json(package));
+    if (!rows) return "<none>";
+    const std::string groupId = (*rows)[0]["groupId"];
+    const auto groups =
+        OAKFMDBManage().fetchSpecificData(TWIGAppControlGroupModel(), "groupId", Json(groupId));
+    return groups ? (*groups)[0]["groupName"].get<std::string>() : "<no group>";
+  }
+  struct Result {
+    bool done = false;
+    bool succeeded = false;
+    std::vector<TWGIAppsModel> models;
+  };
+  Result upload(const std::optional<Json>& added) {
+    Result result;
+    TWIGManagementHelper::postInstallationAppsWithAddApp(
+        added, [&](const std::vector<TWGIAppsModel>& models, bool ok) {
+          result = {true, ok, models};
+        });
+    ports.time.loop().runUntil([&] { return result.done; }, 20s);
+    return result;
+  }
+
+  test::TestHttpServer server;
+  test::TestPorts ports;
+};
+
+TEST_F(InventoryTest, TagsFileApplicationsIntoGroups) {
+  server.setHandler([](const test::RecordedRequest&) {
+    return CannedResponse{200, "application/json", serviceAnswer().dump()};
+  });
+  ports.installed.set(installedList());
+  const Result result = upload(std::nullopt);
+  ASSERT_TRUE(result.succeeded);
+  EXPECT_TRUE(result.models.empty()) << "a full upload hands back nothing";
+  EXPECT_EQ(groupOf("com.example.mixed"), "社交");
+  EXPECT_EQ(groupOf("com.example.game"), "游戏");
+  EXPECT_EQ(groupOf("com.example.low"), "其它");
+  EXPECT_EQ(groupOf("com.example.high"), "其它");
+  EXPECT_EQ(groupOf("com.example.plain"), "其它");
+
+  const auto request = server.requests().at(0);
+  EXPECT_EQ(request.path, "/api/v2.0/apps/device/" + TWIGChildUser::sharedChildUser().user_childDeviceId());
+  EXPECT_TRUE(request.signatureValid);
+  const Json sent = Json::parse(request.body)["apps"];
+  ASSERT_EQ(sent.size(), 5u);
+  EXPECT_EQ(sent[0].dump(),
+            R"({"appPackage":"com.example.mixed","processName":"mixed","appName":"Mixed","isSystem":2})");
+  EXPECT_TRUE(ports.userDefaults.boolForKey("kChildAppsCache"));
+  EXPECT_EQ(TWIGCache::objectForKey("childInstallationApps")->plain(), installedList());
+}
+
+TEST_F(InventoryTest, KnownApplicationsKeepTheirGroupAndGroupsAreMadeOnce) {
+  server.setHandler([](const test::RecordedRequest&) {
+    return CannedResponse{200, "application/json", serviceAnswer().dump()};
+  });
+  ports.installed.set(installedList());
+  upload(std::nullopt);
+  Json changed = serviceAnswer();
+  changed["apps"][2]["tagIds"] = Json::array({6005});
+  server.setHandler([changed](const test::RecordedRequest&) {
+    return CannedResponse{200, "application/json", changed.dump()};
+  });
+  const Result added = upload(Json::array({installedList()[2]}));
+  ASSERT_EQ(added.models.size(), 5u) << "the models the service answered for";
+  EXPECT_EQ(groupOf("com.example.low"), "其它") << "the stored row is kept";
+  EXPECT_EQ(OAKFMDBManage().fetchAllData(TWIGAppControlGroupModel())->size(), 3u);
+  EXPECT_EQ(OAKFMDBManage().fetchAllData(TWGIAppsModel())->size(), 5u);
+}
+
+TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
+  server.setHandler([](const test::RecordedRequest&) {
+    return CannedResponse{500, "application/json", "{}"};
+  });
+  ports.installed.set(installedList());
+  const Result failed = upload(std::nullopt);
+  EXPECT_TRUE(failed.done);
+  EXPECT_FALSE(failed.succeeded);
+  EXPECT_FALSE(ports.userDefaults.objectForKey("kChildAppsCache").has_value());
+  EXPECT_FALSE(TWIGCache::hasCacheForKey("childInstallationApps"));
+
+  server.setHandler([](const test::RecordedRequest&) {
+    return CannedResponse{200, "application/json", R"({"apps":null})"};
+  });
+  EXPECT_TRUE(upload(std::nullopt).succeeded);
+  EXPECT_TRUE(ports.userDefaults.boolForKey("kChildAppsCache"));
+
+  ports.installed.set(std::nullopt);
+  const std::size_t before = server.requestCount();
+  EXPECT_TRUE(upload(std::nullopt).done);
+  EXPECT_EQ(server.requestCount(), before) << "nothing to send, nothing sent";
+}
+
+TEST(TWIGLockModel, EndsTodayOrTomorrow) {
+  test::ScopedTimeZone zone("UTC0");
+  test::TestPorts ports;
+  ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 9 * 3600)));  // 09:00
+  TWIGLockModel lock;
+  lock.startTime = "08:00";
+  lock.endTime = "10:00";
+  lock.createTime = "1480291200000";
+  EXPECT_EQ(lock.fetchTimeDifference(), 3600);
+  EXPECT_EQ(lock.fetchDay(), "今天");
+  EXPECT_EQ(lock.fetchTime_start(), WallTime(std::chrono::seconds(1480291200)));
+
+  ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 23 * 3600)));  // 23:00
+  lock.startTime = "22:00";
+  lock.endTime = "07:00";
+  EXPECT_EQ(lock.fetchTime_end(), WallTime(std::chrono::seconds(1480291200 + 86400 + 7 * 3600)));
+  EXPECT_EQ(lock.fetchDay(), "明天");
+}
+
+}  // namespace
+}  // namespace twig
