@@ -27,6 +27,7 @@
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/FileUserDefaults.h"
 #include "platform/linux/GpsdLocationService.h"
+#include "platform/linux/JsonFileInstalledApplications.h"
 #include "platform/linux/LinuxDeviceFacts.h"
 #include "platform/linux/LinuxDeviceState.h"
 #include "platform/linux/LinuxUrlOpener.h"
@@ -122,7 +123,11 @@ int HeadlessAgent::run(const Options& options) {
   LinuxDeviceState deviceState(loop, stateOptions);
   NullAudioPlayer audio;
   GpsdLocationService location;
-  NoInstalledApplications installed;
+  NoInstalledApplications noApplications;
+  std::optional<JsonFileInstalledApplications> listedApplications;
+  if (options.installedAppsFile) listedApplications.emplace(*options.installedAppsFile);
+  InstalledApplications* installed =
+      listedApplications ? static_cast<InstalledApplications*>(&*listedApplications) : &noApplications;
 
   Ports ports;
   ports.mainLoop = &loop;
@@ -143,7 +148,7 @@ int HeadlessAgent::run(const Options& options) {
   ports.deviceState = &deviceState;
   ports.audioPlayer = &audio;
   ports.locationService = &location;
-  ports.installedApplications = &installed;
+  ports.installedApplications = installed;
   ports.settings = &settings;
   Ports::install(ports);
   AgentServices services;

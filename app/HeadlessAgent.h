@@ -16,6 +16,8 @@ class HeadlessAgent {
     // Typed into both fields of the binding screen, with the agreement ticked and confirmed, when
     // that screen appears.
     std::optional<std::string> enrollCode;
+    // A JSON file listing the installed applications (the machine has no application store).
+    std::optional<std::string> installedAppsFile;
   };
 
   // Returns the process's exit code.

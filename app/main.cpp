@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "BuildConfig.h"
+#include "app/CommandLine.h"
 #include "app/DeploymentOptions.h"
 #include "app/HeadlessAgent.h"
 
@@ -20,19 +21,15 @@ int main(int argc, char** argv) {
   app.add_option(
       "--enroll-code", enrollCode,
       "Type CODE into the binding screen, tick the agreement and confirm, when that screen appears");
+  std::optional<std::string> installedApps;
+  app.add_option("--installed-apps", installedApps,
+                 "JSON file listing the installed applications: [{\"bundleId\", \"bundleExecutable\", "
+                 "\"displayName\"}]")
+      ->check(CLI::ExistingFile);
   twig::DeploymentOverrides overrides;
   twig::DeploymentOptions::add(app, overrides);
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
-  } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "twig-child: %s\nRun with --help for the options.\n", e.what());
-    return 2;
-  }
+  if (const auto exitCode = twig::CommandLine::parse(app, argc, argv, "twig-child")) return *exitCode;
 
   const auto resolution = twig::DeploymentSettingsResolver::resolveFromProcess(overrides);
   if (!resolution.settings) {
@@ -42,5 +39,6 @@ int main(int argc, char** argv) {
   twig::HeadlessAgent::Options options;
   options.settings = *resolution.settings;
   options.enrollCode = enrollCode;
+  options.installedAppsFile = installedApps;
   return twig::HeadlessAgent::run(options);
 }

@@ -23,6 +23,7 @@ TestBroker::TestBroker() {
     const std::string value = line.substr(equals + 1);
     if (key == "MQTT_PORT") mqttPort_ = static_cast<std::uint16_t>(std::stoi(value));
     if (key == "NODE") node_ = value;
+    if (key == "EPMD_PORT") epmdPort_ = value;
   }
 }
 
@@ -53,8 +54,9 @@ void TestBroker::resume() {
 }
 
 std::string TestBroker::control(const std::string& arguments) const {
-  // The plugin's own commands are found through the node's list of enabled plugins.
-  const std::string command = "RABBITMQ_ENABLED_PLUGINS_FILE=" + dir_ +
+  // The plugin's own commands are found through the node's list of enabled plugins, and the node
+  // itself through its private port mapper.
+  const std::string command = "ERL_EPMD_PORT=" + epmdPort_ + " RABBITMQ_ENABLED_PLUGINS_FILE=" + dir_ +
                               "/enabled_plugins rabbitmqctl -q -n " + node_ + " " + arguments + " 2>&1";
   std::string output;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {

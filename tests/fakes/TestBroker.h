@@ -5,7 +5,7 @@
 
 namespace twig::test {
 
-// The private RabbitMQ node that the CTest fixture started (tests/broker/broker), found through
+// The private RabbitMQ node that the CTest fixture started (scripts/broker), found through
 // TWIG_TEST_BROKER_DIR. Tests that stop, pause or restart it hold the "broker" resource lock.
 class TestBroker {
  public:
@@ -27,6 +27,7 @@ class TestBroker {
   void signalNode(int signal);
   std::string dir_;
   std::string node_;
+  std::string epmdPort_;
   std::uint16_t mqttPort_ = 0;
 };
 

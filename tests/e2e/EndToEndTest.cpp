@@ -1,0 +1,203 @@
+// The road of a command end to end, every piece a separate process: the broker, twig-service,
+// twig-child --headless and the parent's console twig-parent.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "api/TWIGUtils.h"
+#include "platform/AtomicFile.h"
+#include "platform/Json.h"
+#include "platform/SystemClock.h"
+#include "tests/fakes/ChildProcess.h"
+#include "tests/fakes/ServiceProcess.h"
+#include "tests/fakes/TempDir.h"
+#include "tests/fakes/TestBroker.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct ConsoleRun {
+  int exitCode = -1;
+  std::string output;
+};
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(broker.available()) << "no test broker (TWIG_TEST_BROKER_DIR)";
+    service = std::make_unique<test::ServiceProcess>(TWIG_SERVICE_PATH, broker.mqttPort());
+    ASSERT_TRUE(service->started());
+    // The parents' side must be listening before the device says anything.
+    bool listening = false;
+    for (auto giveUp = std::chrono::steady_clock::now() + 60s;
+         !listening && std::chrono::steady_clock::now() < giveUp;) {
+      listening = brokerConnected();
+      if (!listening) std::this_thread::sleep_for(200ms);
+    }
+    ASSERT_TRUE(listening) << "twig-service did not reach the broker";
+  }
+
+  bool brokerConnected() {
+    httplib::Client client("127.0.0.1", service->port());
+    const auto health = client.Get("/admin/health");
+    return health && Json::parse(health->body, nullptr, false).value("broker", false);
+  }
+
+  ConsoleRun console(std::vector<std::string> arguments, int timeoutSeconds = 30) {
+    arguments.insert(arguments.begin(),
+                     {"--service", service->hostAndPort(), "--timeout", std::to_string(timeoutSeconds)});
+    test::ChildProcess parent(TWIG_PARENT_PATH, arguments);
+    ConsoleRun run;
+    while (auto line = parent.nextLine(90s)) run.output += *line + "\n";
+    const int status = parent.stop(SIGTERM);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+
+  // Sends a command through the console; its printed answer.
+  Json send(const std::string& device, const std::vector<std::string>& command) {
+    std::vector<std::string> arguments = {"send", device};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    const auto run = console(arguments);
+    EXPECT_EQ(run.exitCode, 0) << command[0] << ": " << run.output;
+    return Json::parse(run.output, nullptr, false);
+  }
+
+  void writeInstalledApps(const Json& records) {
+    ASSERT_TRUE(AtomicFile::write(data / "installed.json", records.dump()));
+  }
+
+  test::TestBroker broker;
+  std::unique_ptr<test::ServiceProcess> service;
+  test::TempDir data;
+};
+
+// Every answer: one top-level key, then commandUuid, status "Acknowledged", the device's id and the
+// time in milliseconds as text, in that order (the location answer has createTime and no status).
+void expectEnvelope(const Json& message, const std::string& name, const std::string& device) {
+  ASSERT_TRUE(message.is_object()) << name << ": " << message;
+  ASSERT_EQ(message.size(), 1u) << message;
+  ASSERT_EQ(message.begin().key(), name) << message;
+  const Json& body = message.begin().value();
+  std::vector<std::string> keys;
+  for (auto it = body.begin(); it != body.end(); ++it) keys.push_back(it.key());
+  const bool location = name == "ResponseLocation";
+  const std::vector<std::string> head =
+      location ? std::vector<std::string>{"commandUuid", "createTime", "thisDeviceId"}
+               : std::vector<std::string>{"commandUuid", "status", "thisDeviceId", "updateTime"};
+  ASSERT_GE(keys.size(), head.size()) << message;
+  EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + static_cast<long>(head.size())), head)
+      << message;
+  EXPECT_EQ(body["commandUuid"].get<std::string>().size(), 36u) << message;
+  EXPECT_EQ(body["thisDeviceId"], device);
+  if (!location) {
+    EXPECT_EQ(body["status"], "Acknowledged");
+  }
+  const Json& time = body[location ? "createTime" : "updateTime"];
+  ASSERT_TRUE(time.is_string()) << message;
+  SystemClock clock;
+  const double now = static_cast<double>(TWIGUtils::millisecondsSince1970(clock.now()));
+  EXPECT_NEAR(TWIGUtils::doubleValue(time.get<std::string>()), now, 5 * 60 * 1000.0) << message;
+}
+
+TEST_F(EndToEnd, BindsAnswersEveryCommandAndControlsARunningApplication) {
+  // A small program running under the executable name the installed list gives the puzzle; the
+  // service's catalogue does not know the puzzle, so it starts in the Other group, uncontrolled.
+  const auto puzzle = data / "e2e-puzzle";
+  std::filesystem::copy_file("/bin/sleep", puzzle);
+  test::ChildProcess running(puzzle.string(), {"600"});
+  writeInstalledApps(Json::array(
+      {{{"bundleId", "org.example.puzzle"}, {"bundleExecutable", "e2e-puzzle"}, {"displayName", "Puzzle"}},
+       {{"bundleId", "com.example.game"}, {"bundleExecutable", "e2e-game"}, {"displayName", "Game"}}}));
+
+  const auto code = console({"bind-code"});
+  ASSERT_EQ(code.exitCode, 0) << code.output;
+  const std::string bindCode = code.output.substr(0, code.output.find('\n'));
+  ASSERT_EQ(bindCode.size(), 6u) << code.output;
+
+  test::ChildProcess agent(
+      TWIG_CHILD_PATH, {"--headless", "--service-host", service->hostAndPort(), "--mqtt-port",
+                        std::to_string(broker.mqttPort()), "--data-dir", (data / "child").string(),
+                        "--enroll-code", bindCode, "--installed-apps", (data / "installed.json").string()});
+  ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 60s)) << "the device did not bind";
+
+  const Json devices = Json::parse(console({"devices"}).output, nullptr, false);
+  ASSERT_EQ(devices["devices"].size(), 1u) << devices;
+  const std::string device = devices["devices"][0]["deviceId"];
+  EXPECT_TRUE(devices["devices"][0]["bound"].get<bool>());
+
+  expectEnvelope(send(device, {"RequestChildInfo"}), "ResponseChildInfo", device);
+  const Json location = send(device, {"RequestLocation"});
+  expectEnvelope(location, "ResponseLocation", device);
+
+  // The inventory the device uploaded at launch: the game filed as a game by its category.
+  Json apps;
+  for (auto giveUp = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < giveUp;) {
+    apps = send(device, {"RequestApps"});
+    if (apps.contains("ResponseApps") && !apps["ResponseApps"]["appControlGroups"].empty()) break;
+    std::this_thread::sleep_for(500ms);
+  }
+  expectEnvelope(apps, "ResponseApps", device);
+  const Json& groups = apps["ResponseApps"]["appControlGroups"];
+  auto groupNamed = [&groups](const std::string& name) {
+    for (const auto& group : groups) {
+      if (group["groupName"] == name) return group;
+    }
+    return Json();
+  };
+  ASSERT_FALSE(groupNamed("游戏").is_null()) << apps;
+  EXPECT_EQ(groupNamed("游戏")["apps"][0]["appPackage"], "com.example.game") << apps;
+  EXPECT_NE(apps.dump().find("org.example.puzzle"), std::string::npos) << apps;
+
+  expectEnvelope(send(device, {"RequestAppsOnekeyControl"}), "ResponseAppsOnekeyControl", device);
+
+  // A newly installed application is reported as an installation.
+  writeInstalledApps(Json::array(
+      {{{"bundleId", "org.example.puzzle"}, {"bundleExecutable", "e2e-puzzle"}, {"displayName", "Puzzle"}},
+       {{"bundleId", "com.example.game"}, {"bundleExecutable", "e2e-game"}, {"displayName", "Game"}},
+       {{"bundleId", "com.example.reader"}, {"bundleExecutable", "e2e-reader"}, {"displayName", "Reader"}}}));
+  const Json installed = send(device, {"RequestCheckApp"});
+  ASSERT_TRUE(installed.contains("EventAppInstall")) << installed;
+  EXPECT_EQ(installed["EventAppInstall"]["appPackage"], "com.example.reader");
+  EXPECT_EQ(installed["EventAppInstall"]["thisDeviceId"], device);
+
+  EXPECT_EQ(std::count(agent.lines().begin(), agent.lines().end(), "control end"), 0);
+  for (const auto& line : agent.lines())
+    EXPECT_NE(line.rfind("control start", 0), 0u) << "nothing is controlled yet";
+
+  // The parent moves the puzzle into the games group with a one-minute window that the present
+  // minute never falls inside (the bounds are exclusive), so the running puzzle is controlled.
+  const auto change = console({"group", device, "游戏", "--start", "00:00", "--end", "00:01", "--week",
+                               "0,1,2,3,4,5,6", "--apps", "org.example.puzzle"});
+  ASSERT_EQ(change.exitCode, 0) << change.output;
+  expectEnvelope(Json::parse(change.output, nullptr, false), "ResponseAppControlGroupChange", device);
+  EXPECT_TRUE(agent.waitForLine("control start 游戏: e2e-puzzle;", 30s));
+
+  // The puzzle ends: so does control, at the next evaluation at the latest.
+  running.stop(SIGKILL);
+  EXPECT_TRUE(agent.waitForLine("control end", 30s));
+
+  const int status = agent.stop(SIGTERM);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(EndToEnd, TheConsoleTimesOutOnASilentDeviceAndRefusesBadUsage) {
+  const auto silent = console({"send", "no-such-device", "RequestChildInfo"}, 2);
+  EXPECT_EQ(silent.exitCode, 1) << silent.output;
+  EXPECT_EQ(console({"send", "device", "RequestNothing"}).exitCode, 2);
+  EXPECT_EQ(console({"group", "device"}).exitCode, 2);
+  EXPECT_EQ(console({"approve", "no-such-bill"}).exitCode, 1);
+  const auto help = console({"send", "--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.output.find("COMMAND"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace twig

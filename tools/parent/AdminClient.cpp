@@ -1,0 +1,43 @@
+#include "tools/parent/AdminClient.h"
+
+#include <httplib.h>
+
+namespace twig::parent {
+
+namespace {
+
+AdminClient::Reply replyOf(const httplib::Result& result) {
+  AdminClient::Reply reply;
+  if (!result) return reply;
+  reply.status = result->status;
+  reply.body = Json::parse(result->body, nullptr, false);
+  if (reply.body.is_discarded()) reply.body = Json(result->body);
+  return reply;
+}
+
+}  // namespace
+
+AdminClient::AdminClient(const std::string& hostAndPort)
+    : client_(std::make_unique<httplib::Client>("http://" + hostAndPort)) {
+  client_->set_read_timeout(90, 0);
+  client_->set_connection_timeout(5, 0);
+}
+
+AdminClient::~AdminClient() = default;
+
+AdminClient::Reply AdminClient::get(const std::string& path) {
+  return replyOf(client_->Get(path.c_str()));
+}
+
+AdminClient::Reply AdminClient::post(const std::string& path, const Json& body) {
+  return replyOf(client_->Post(path.c_str(), body.dump(), "application/json"));
+}
+
+Json AdminClient::messages(const std::string& device, std::int64_t after, int waitMilliseconds) {
+  const auto reply = get("/admin/messages?device=" + device + "&after=" + std::to_string(after) +
+                         "&wait=" + std::to_string(waitMilliseconds));
+  if (!reply.ok() || !reply.body.is_object() || !reply.body.contains("messages")) return Json::array();
+  return reply.body["messages"];
+}
+
+}  // namespace twig::parent

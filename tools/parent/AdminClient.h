@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Json.h"
+
+namespace httplib {
+class Client;
+}
+
+namespace twig::parent {
+
+// The console's line to the local service's admin interface.
+class AdminClient {
+ public:
+  explicit AdminClient(const std::string& hostAndPort);
+  ~AdminClient();
+
+  struct Reply {
+    int status = 0;  // 0 when the service could not be reached
+    Json body;
+    bool ok() const { return status == 200; }
+  };
+  Reply get(const std::string& path);
+  Reply post(const std::string& path, const Json& body = Json::object());
+  // The device's messages after `after`, waiting up to `waitMilliseconds` for one.
+  Json messages(const std::string& device, std::int64_t after, int waitMilliseconds);
+
+ private:
+  std::unique_ptr<httplib::Client> client_;
+};
+
+}  // namespace twig::parent

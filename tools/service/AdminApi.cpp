@@ -1,0 +1,161 @@
+#include "tools/service/AdminApi.h"
+
+#include <httplib.h>
+
+#include "api/TWIGUtils.h"
+#include "platform/Clock.h"
+#include "tools/service/ParentLink.h"
+#include "tools/service/ServiceDatabase.h"
+
+namespace twig::service {
+
+namespace {
+
+void answer(httplib::Response& response, int status, const Json& body) {
+  response.status = status;
+  response.set_content(body.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
+}
+
+bool fromThisMachine(const httplib::Request& request) {
+  return request.remote_addr == "127.0.0.1" || request.remote_addr == "::1" ||
+         request.remote_addr == "::ffff:127.0.0.1";
+}
+
+Json bodyOf(const httplib::Request& request) {
+  const Json body = Json::parse(request.body.empty() ? std::string("{}") : request.body, nullptr, false);
+  return body.is_object() ? body : Json::object();
+}
+
+}  // namespace
+
+void AdminApi::install(httplib::Server& server, ServiceDatabase& database, ParentLink& parents,
+                       Clock& clock) {
+  using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+  auto local = [](Handler handler) {
+    return [handler](const httplib::Request& request, httplib::Response& response) {
+      if (!fromThisMachine(request))
+        return answer(response, 403, Json{{"error", "the admin interface is local only"}});
+      handler(request, response);
+    };
+  };
+  auto now = [&clock] { return TWIGUtils::millisecondsSince1970(clock.now()); };
+  auto notifyBills = [&parents](const std::string& device) {
+    parents.publishCommand(device, Json{{"EventNotification", {{"type", "bills"}}}});
+  };
+
+  server.Get("/admin/health", local([&parents](const httplib::Request&, httplib::Response& response) {
+               answer(response, 200, Json{{"broker", parents.connected()}});
+             }));
+
+  server.Post("/admin/bind-codes",
+              local([&database](const httplib::Request& request, httplib::Response& response) {
+                const Json body = bodyOf(request);
+                std::optional<std::string> parentDN;
+                if (body.contains("parentDN") && body["parentDN"].is_string())
+                  parentDN = body["parentDN"].get<std::string>();
+                const auto parent = database.parent(parentDN);
+                answer(response, 200,
+                       Json{{"code", database.createBindCode(parent)},
+                            {"parentDN", parent.parentDN},
+                            {"parentDeviceId", parent.parentDeviceId}});
+              }));
+
+  server.Get("/admin/devices", local([&database](const httplib::Request&, httplib::Response& response) {
+               answer(response, 200, Json{{"devices", database.devices()}});
+             }));
+
+  server.Post(R"(/admin/devices/([^/]+)/commands)",
+              local([&database, &parents, now](const httplib::Request& request, httplib::Response& response) {
+                const std::string device = request.matches[1];
+                const Json body = bodyOf(request);
+                const std::string command = TWIGUtils::stringValue(body, "command");
+                if (command.empty()) return answer(response, 400, Json{{"error", "no command named"}});
+                Json fields =
+                    body.contains("body") && body["body"].is_object() ? body["body"] : Json::object();
+                if (!fields.contains("commandUuid")) {
+                  Json numbered = Json{{"commandUuid", TWIGUtils::getUUIDString()}};
+                  for (auto it = fields.begin(); it != fields.end(); ++it) numbered[it.key()] = it.value();
+                  fields = std::move(numbered);
+                }
+                const Json payload = Json{{command, fields}};
+                // Answers come after this sequence number.
+                const std::int64_t seq = database.lastSequence();
+                database.queueCommand(device, payload, now());
+                parents.publishCommand(device, payload);
+                answer(response, 200,
+                       Json{{"commandUuid", fields["commandUuid"]}, {"payload", payload}, {"seq", seq}});
+              }));
+
+  server.Get(
+      "/admin/messages", local([&parents](const httplib::Request& request, httplib::Response& response) {
+        const std::string device = request.get_param_value("device");
+        const auto after =
+            static_cast<std::int64_t>(TWIGUtils::doubleValue(request.get_param_value("after")));
+        const auto wait = std::clamp<long long>(
+            static_cast<long long>(TWIGUtils::doubleValue(request.get_param_value("wait"))), 0, 60000);
+        answer(response, 200,
+               Json{{"messages", parents.waitForMessages(device, after, std::chrono::milliseconds(wait))}});
+      }));
+
+  server.Get(R"(/admin/devices/([^/]+)/bills)",
+             local([&database](const httplib::Request& request, httplib::Response& response) {
+               answer(response, 200, Json{{"bills", database.bills(request.matches[1], 1, 100)}});
+             }));
+
+  auto setStatus = [&database, now, notifyBills](int status) {
+    return
+        [&database, now, notifyBills, status](const httplib::Request& request, httplib::Response& response) {
+          const auto device = database.setBillStatus(request.matches[1], status, now());
+          if (!device) return answer(response, 404, Json{{"error", "no such bill"}});
+          notifyBills(*device);
+          answer(response, 200, Json{{"billId", std::string(request.matches[1])}, {"status", status}});
+        };
+  };
+  server.Post(R"(/admin/bills/([^/]+)/approve)", local(setStatus(1)));
+  server.Post(R"(/admin/bills/([^/]+)/refuse)", local(setStatus(2)));
+
+  server.Post(
+      R"(/admin/bills/([^/]+)/comments)",
+      local([&database, now, notifyBills](const httplib::Request& request, httplib::Response& response) {
+        const Json body = bodyOf(request);
+        const std::string comment = TWIGUtils::stringValue(body, "comment");
+        if (comment.empty()) return answer(response, 400, Json{{"error", "no comment text"}});
+        const auto parent = database.parent(std::nullopt);
+        const auto device = database.addComment(request.matches[1], parent.parentDN, comment, now());
+        if (!device) return answer(response, 404, Json{{"error", "no such bill"}});
+        notifyBills(*device);
+        answer(response, 200, Json{{"billId", std::string(request.matches[1])}, {"comment", comment}});
+      }));
+
+  server.Post(R"(/admin/devices/([^/]+)/notify)",
+              local([&parents](const httplib::Request& request, httplib::Response& response) {
+                const Json body = bodyOf(request);
+                const std::string type = TWIGUtils::stringValue(body, "type");
+                if (type.empty()) return answer(response, 400, Json{{"error", "no notice type"}});
+                parents.publishCommand(request.matches[1], Json{{"EventNotification", {{"type", type}}}});
+                answer(response, 200, Json{{"type", type}});
+              }));
+
+  server.Post(R"(/admin/devices/([^/]+)/unbind)",
+              local([&database, &parents](const httplib::Request& request, httplib::Response& response) {
+                const std::string device = request.matches[1];
+                if (!database.unbind(device))
+                  return answer(response, 404, Json{{"error", "no such bound device"}});
+                parents.publishCommand(device, Json{{"Reset", Json::object()}});
+                answer(response, 200, Json{{"deviceId", device}, {"bound", false}});
+              }));
+
+  server.Post("/admin/settings",
+              local([&database](const httplib::Request& request, httplib::Response& response) {
+                const Json body = bodyOf(request);
+                for (const char* key : {"approvalStatus", "parities", "appUseIntervalMax"}) {
+                  if (body.contains(key)) database.setSetting(key, TWIGUtils::stringValue(body, key));
+                }
+                answer(response, 200,
+                       Json{{"approvalStatus", database.setting("approvalStatus", "1")},
+                            {"parities", database.setting("parities", "1:3")},
+                            {"appUseIntervalMax", database.setting("appUseIntervalMax", "10")}});
+              }));
+}
+
+}  // namespace twig::service

@@ -1,0 +1,400 @@
+#include "tools/service/ServiceDatabase.h"
+
+#include <openssl/rand.h>
+
+#include <ctime>
+
+#include "api/TWIGUtils.h"
+
+namespace twig::service {
+
+namespace {
+
+std::string randomDigits(int count) {
+  unsigned char bytes[16] = {};
+  RAND_bytes(bytes, sizeof bytes);
+  std::string digits;
+  for (int i = 0; i < count; ++i) digits.push_back(static_cast<char>('0' + bytes[i] % 10));
+  return digits;
+}
+
+std::int64_t integerOf(const std::optional<std::string>& text) {
+  return text ? static_cast<std::int64_t>(TWIGUtils::doubleValue(*text)) : 0;
+}
+
+// Week and month starts in the service's local time, for the points statistics.
+std::int64_t startOf(std::int64_t nowMilliseconds, bool month, int back) {
+  std::time_t now = static_cast<std::time_t>(nowMilliseconds / 1000);
+  std::tm local{};
+  localtime_r(&now, &local);
+  local.tm_hour = 0;
+  local.tm_min = 0;
+  local.tm_sec = 0;
+  if (month) {
+    local.tm_mday = 1;
+    local.tm_mon -= back;
+  } else {
+    local.tm_mday -= (local.tm_wday + 6) % 7 + 7 * back;  // weeks start on Monday
+  }
+  local.tm_isdst = -1;
+  return static_cast<std::int64_t>(std::mktime(&local)) * 1000;
+}
+
+}  // namespace
+
+std::unique_ptr<ServiceDatabase> ServiceDatabase::open(const std::filesystem::path& file) {
+  auto database = SqliteDatabase::open(file);
+  if (!database) return nullptr;
+  std::unique_ptr<ServiceDatabase> service(new ServiceDatabase(std::move(database)));
+  service->createSchema();
+  return service;
+}
+
+void ServiceDatabase::createSchema() {
+  const char* statements[] = {
+      "create table if not exists parents(parentDN text primary key, parentDeviceId text)",
+      "create table if not exists bind_codes(code text primary key, parentDN text, usedBy text)",
+      "create table if not exists devices(deviceId text primary key, parentDN text, deviceName text, "
+      "platform text, "
+      "token text, bound integer)",
+      "create table if not exists catalogue(appPackage text primary key, appName text, version text, tagIds "
+      "text)",
+      "create table if not exists device_apps(deviceId text, appPackage text, appName text, processName "
+      "text, "
+      "primary key(deviceId, appPackage))",
+      "create table if not exists subjects(subjectId integer primary key, name text, type integer, iconUrl "
+      "text, "
+      "bonuspoint integer, description text)",
+      "create table if not exists bills(billId text primary key, deviceId text, parentDN text, type integer, "
+      "subjectId integer, bonuspoint integer, status integer, description text, pictures text, comments "
+      "text, "
+      "billMd5 text unique, createTime integer, updateTime integer)",
+      "create table if not exists settings(key text primary key, value text)",
+      "create table if not exists pending(messageId integer primary key autoincrement, deviceId text, "
+      "payload text, "
+      "createTime integer, delivered integer default 0)",
+      "create table if not exists received(seq integer primary key autoincrement, deviceId text, topic text, "
+      "payload text, receivedAt integer)",
+  };
+  std::lock_guard lock(mutex_);
+  for (const char* statement : statements) database_->execute(statement);
+  // A starting catalogue: a few well-known applications with their store categories, and the
+  // family's housework subjects (types 1 and 3 are not housework and are not offered).
+  const auto known = database_->query("select count(*) as n from catalogue");
+  if (known && !known->empty() && integerOf(known->front().at("n")) == 0) {
+    const std::vector<std::vector<std::string>> catalogue = {
+        {"com.tencent.xin", "微信", "8.0", "[6005]"},
+        {"com.tencent.mqq", "QQ", "8.9", "[6005]"},
+        {"com.tencent.smoba", "王者荣耀", "3.1", "[6014,7001]"},
+        {"com.example.game", "Example Game", "1.0", "[7005]"},
+        {"com.example.reader", "Example Reader", "2.0", "[6018]"},
+    };
+    for (const auto& entry : catalogue) {
+      database_->execute("insert into catalogue values(?, ?, ?, ?)",
+                         {entry[0], entry[1], entry[2], entry[3]});
+    }
+    const std::vector<std::tuple<int, std::string, int, int, std::string>> subjects = {
+        {1, "洗碗", 2, 5, "把碗洗干净放好"},         {2, "扫地", 2, 3, "扫一个房间"},
+        {3, "叠衣服", 2, 2, "叠好自己的衣服"},       {4, "倒垃圾", 2, 1, "把垃圾带下楼"},
+        {10000, "特别奖励", 1, 0, "孩子的特别表现"}, {5, "兑换时间", 3, 0, "用刺猬币兑换时间"},
+    };
+    for (const auto& [id, name, type, points, description] : subjects) {
+      database_->execute("insert into subjects values(?, ?, ?, ?, ?, ?)",
+                         {static_cast<std::int64_t>(id), name, static_cast<std::int64_t>(type), std::string(),
+                          static_cast<std::int64_t>(points), description});
+    }
+  }
+}
+
+std::optional<std::string> ServiceDatabase::text(const std::string& sql,
+                                                 const std::vector<SqlValue>& parameters) {
+  const auto rows = database_->query(sql, parameters);
+  if (!rows || rows->empty() || rows->front().empty()) return std::nullopt;
+  return rows->front().begin()->second;
+}
+
+ServiceDatabase::Parent ServiceDatabase::parent(const std::optional<std::string>& parentDN) {
+  std::lock_guard lock(mutex_);
+  const auto existing = parentDN ? database_->query("select * from parents where parentDN = ?", {*parentDN})
+                                 : database_->query("select * from parents order by rowid limit 1");
+  if (existing && !existing->empty()) {
+    return {existing->front().at("parentDN").value_or(""),
+            existing->front().at("parentDeviceId").value_or("")};
+  }
+  Parent made{parentDN.value_or("138" + randomDigits(8)), "parent-" + randomDigits(12)};
+  database_->execute("insert into parents values(?, ?)", {made.parentDN, made.parentDeviceId});
+  return made;
+}
+
+std::string ServiceDatabase::createBindCode(const Parent& parent) {
+  std::lock_guard lock(mutex_);
+  for (;;) {
+    const std::string code = randomDigits(6);
+    if (database_->execute("insert into bind_codes values(?, ?, null)", {code, parent.parentDN})) return code;
+  }
+}
+
+std::optional<ServiceDatabase::Parent> ServiceDatabase::enroll(const std::string& code, const Json& body) {
+  std::lock_guard lock(mutex_);
+  const auto rows = database_->query(
+      "select p.parentDN, p.parentDeviceId from bind_codes c join parents p on p.parentDN = c.parentDN "
+      "where c.code = ? and c.usedBy is null",
+      {code});
+  if (!rows || rows->empty()) return std::nullopt;
+  const Parent parent{rows->front().at("parentDN").value_or(""),
+                      rows->front().at("parentDeviceId").value_or("")};
+  const std::string deviceId = TWIGUtils::stringValue(body, "deviceId");
+  database_->execute("update bind_codes set usedBy = ? where code = ?", {deviceId, code});
+  database_->execute("insert or replace into devices values(?, ?, ?, ?, ?, 1)",
+                     {deviceId, parent.parentDN, TWIGUtils::stringValue(body, "deviceName"),
+                      TWIGUtils::stringValue(body, "platform"), TWIGUtils::stringValue(body, "token")});
+  return parent;
+}
+
+std::optional<std::string> ServiceDatabase::parentOfDevice(const std::string& deviceId) {
+  std::lock_guard lock(mutex_);
+  return text("select parentDN from devices where deviceId = ? and bound = 1", {deviceId});
+}
+
+bool ServiceDatabase::unbind(const std::string& deviceId) {
+  std::lock_guard lock(mutex_);
+  if (!text("select deviceId from devices where deviceId = ? and bound = 1", {deviceId})) return false;
+  return database_->execute("update devices set bound = 0 where deviceId = ?", {deviceId});
+}
+
+Json ServiceDatabase::devices() {
+  std::lock_guard lock(mutex_);
+  Json list = Json::array();
+  if (auto rows = database_->query("select * from devices order by rowid")) {
+    for (const auto& row : *rows) {
+      list.push_back(Json{{"deviceId", row.at("deviceId").value_or("")},
+                          {"parentDN", row.at("parentDN").value_or("")},
+                          {"deviceName", row.at("deviceName").value_or("")},
+                          {"bound", integerOf(row.at("bound")) == 1}});
+    }
+  }
+  return list;
+}
+
+Json ServiceDatabase::registerApps(const std::string& deviceId, const Json& uploads) {
+  std::lock_guard lock(mutex_);
+  Json apps = Json::array();
+  if (!uploads.is_array()) return apps;
+  for (const auto& upload : uploads) {
+    const std::string package = TWIGUtils::stringValue(upload, "appPackage");
+    if (package.empty()) continue;
+    const std::string name = TWIGUtils::stringValue(upload, "appName");
+    const std::string process = TWIGUtils::stringValue(upload, "processName");
+    database_->execute("insert or replace into device_apps values(?, ?, ?, ?)",
+                       {deviceId, package, name, process});
+    Json record = {{"appPackage", package},
+                   {"appName", name},
+                   {"version", ""},
+                   {"processName", process},
+                   {"tagIds", nullptr}};
+    if (auto known = database_->query("select * from catalogue where appPackage = ?", {package});
+        known && !known->empty()) {
+      record["version"] = known->front().at("version").value_or("");
+      const Json tags = Json::parse(known->front().at("tagIds").value_or("null"), nullptr, false);
+      if (!tags.is_discarded()) record["tagIds"] = tags;
+    }
+    apps.push_back(std::move(record));
+  }
+  return apps;
+}
+
+Json ServiceDatabase::subjects() {
+  std::lock_guard lock(mutex_);
+  Json list = Json::array();
+  if (auto rows = database_->query("select * from subjects order by rowid")) {
+    for (const auto& row : *rows) {
+      list.push_back(Json{{"subjectId", integerOf(row.at("subjectId"))},
+                          {"name", row.at("name").value_or("")},
+                          {"type", integerOf(row.at("type"))},
+                          {"iconUrl", row.at("iconUrl").value_or("")},
+                          {"thisDN", ""},
+                          {"familyId", 1},
+                          {"bonuspoint", integerOf(row.at("bonuspoint"))},
+                          {"description", row.at("description").value_or("")}});
+    }
+  }
+  return list;
+}
+
+Json ServiceDatabase::statistics(const std::string& deviceId, std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  auto sumFrom = [&](std::int64_t from, std::int64_t to) {
+    return integerOf(
+        text("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1 and "
+             "createTime >= ? and createTime < ?",
+             {deviceId, from, to}));
+  };
+  const std::int64_t far = std::int64_t{1} << 60;
+  return Json{{"total", sumFrom(0, far)},
+              {"currentMonth", sumFrom(startOf(now, true, 0), far)},
+              {"currentWeek", sumFrom(startOf(now, false, 0), far)},
+              {"preMonth", sumFrom(startOf(now, true, 1), startOf(now, true, 0))},
+              {"preWeek", sumFrom(startOf(now, false, 1), startOf(now, false, 0))}};
+}
+
+Json ServiceDatabase::bills(const std::string& deviceId, int page, int pageSize) {
+  std::lock_guard lock(mutex_);
+  Json list = Json::array();
+  const auto rows = database_->query(
+      "select b.*, s.name, s.type as subjectType, s.iconUrl from bills b left join subjects s on s.subjectId "
+      "= b.subjectId "
+      "where b.deviceId = ? order by b.createTime desc, b.rowid desc limit ? offset ?",
+      {deviceId, static_cast<std::int64_t>(pageSize), static_cast<std::int64_t>((page - 1) * pageSize)});
+  if (!rows) return list;
+  for (const auto& row : *rows) {
+    const Json pictures = Json::parse(row.at("pictures").value_or("null"), nullptr, false);
+    const Json comments = Json::parse(row.at("comments").value_or("[]"), nullptr, false);
+    list.push_back(Json{{"billId", row.at("billId").value_or("")},
+                        {"childDeviceId", deviceId},
+                        {"parentDN", row.at("parentDN").value_or("")},
+                        {"type", integerOf(row.at("type"))},
+                        {"subject",
+                         {{"name", row.at("name").value_or("")},
+                          {"type", integerOf(row.at("subjectType"))},
+                          {"iconUrl", row.at("iconUrl").value_or("")},
+                          {"subjectId", row.at("subjectId").value_or("")}}},
+                        {"pictures", pictures.is_discarded() ? Json(nullptr) : pictures},
+                        {"comments", comments.is_discarded() ? Json::array() : comments},
+                        {"bonuspoint", integerOf(row.at("bonuspoint"))},
+                        {"status", integerOf(row.at("status"))},
+                        {"createTime", integerOf(row.at("createTime"))},
+                        {"updateTime", integerOf(row.at("updateTime"))},
+                        {"description", row.at("description").value_or("")}});
+  }
+  return list;
+}
+
+std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId, const Json& body,
+                                                    std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  const std::string md5 = TWIGUtils::stringValue(body, "billMd5");
+  if (md5.empty()) return "申请缺少校验码";
+  if (text("select billId from bills where billMd5 = ?", {md5})) return "这条申请已经提交过了";
+  const std::int64_t type = TWIGUtils::integerValue(body.value("type", Json(0)));
+  const std::int64_t subjectId = TWIGUtils::integerValue(body.value("subjectId", Json(0)));
+  std::int64_t points = 0;
+  if (body.contains("bonuspoint")) {
+    points = TWIGUtils::integerValue(body["bonuspoint"]);
+  } else {
+    points = integerOf(text("select bonuspoint from subjects where subjectId = ?", {subjectId}));
+  }
+  if (points < 0) {
+    const std::int64_t total = integerOf(
+        text("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1", {deviceId}));
+    if (total + points < 0) return "刺猬币不足";
+  }
+  const std::string parentDN =
+      text("select parentDN from devices where deviceId = ?", {deviceId}).value_or("");
+  const std::string billId = "B" + std::to_string(now) + randomDigits(4);
+  const Json pictures = body.contains("pictures") ? body["pictures"] : Json(nullptr);
+  database_->execute("insert into bills values(?, ?, ?, ?, ?, ?, 0, ?, ?, '[]', ?, ?, ?)",
+                     {billId, deviceId, parentDN, type, subjectId, points,
+                      TWIGUtils::stringValue(body, "description"), pictures.dump(), md5, now, now});
+  return std::nullopt;
+}
+
+std::optional<std::string> ServiceDatabase::setBillStatus(const std::string& billId, int status,
+                                                          std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  const auto device = text("select deviceId from bills where billId = ?", {billId});
+  if (!device) return std::nullopt;
+  database_->execute("update bills set status = ?, updateTime = ? where billId = ?",
+                     {static_cast<std::int64_t>(status), now, billId});
+  return device;
+}
+
+std::optional<std::string> ServiceDatabase::addComment(const std::string& billId, const std::string& parentDN,
+                                                       const std::string& comment, std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  const auto rows = database_->query("select deviceId, comments from bills where billId = ?", {billId});
+  if (!rows || rows->empty()) return std::nullopt;
+  Json comments = Json::parse(rows->front().at("comments").value_or("[]"), nullptr, false);
+  if (!comments.is_array()) comments = Json::array();
+  comments.push_back(Json{{"commentId", "C" + std::to_string(now) + randomDigits(3)},
+                          {"comment", comment},
+                          {"thisDN", parentDN},
+                          {"createTime", now}});
+  database_->execute("update bills set comments = ?, updateTime = ? where billId = ?",
+                     {comments.dump(), now, billId});
+  return rows->front().at("deviceId");
+}
+
+std::string ServiceDatabase::setting(const std::string& key, const std::string& fallback) {
+  std::lock_guard lock(mutex_);
+  return text("select value from settings where key = ?", {key}).value_or(fallback);
+}
+
+void ServiceDatabase::setSetting(const std::string& key, const std::string& value) {
+  std::lock_guard lock(mutex_);
+  database_->execute("insert or replace into settings values(?, ?)", {key, value});
+}
+
+void ServiceDatabase::queueCommand(const std::string& deviceId, const Json& payload, std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  database_->execute("insert into pending(deviceId, payload, createTime) values(?, ?, ?)",
+                     {deviceId, payload.dump(), now});
+}
+
+void ServiceDatabase::acknowledge(const std::string& deviceId, const Json& messageId) {
+  std::lock_guard lock(mutex_);
+  database_->execute("update pending set delivered = 1 where deviceId = ? and messageId = ?",
+                     {deviceId, TWIGUtils::integerValue(messageId)});
+}
+
+std::optional<Json> ServiceDatabase::nextPending(const std::string& deviceId) {
+  std::lock_guard lock(mutex_);
+  const auto rows = database_->query(
+      "select * from pending where deviceId = ? and delivered = 0 order by messageId limit 1", {deviceId});
+  if (!rows || rows->empty()) return std::nullopt;
+  const auto& row = rows->front();
+  return Json{{"messageId", row.at("messageId").value_or("")},
+              {"payload", row.at("payload").value_or("")},
+              {"deviceId", deviceId},
+              {"thisDN", ""},
+              {"type", "1"},
+              {"status", "0"},
+              {"reasonCode", "0"},
+              {"retryNum", "0"},
+              {"createTime", row.at("createTime").value_or("")},
+              {"updateTime", row.at("createTime").value_or("")}};
+}
+
+std::int64_t ServiceDatabase::recordMessage(const std::string& deviceId, const std::string& topic,
+                                            const Json& payload, std::int64_t now) {
+  std::lock_guard lock(mutex_);
+  database_->execute("insert into received(deviceId, topic, payload, receivedAt) values(?, ?, ?, ?)",
+                     {deviceId, topic, payload.dump(), now});
+  return integerOf(text("select last_insert_rowid()", {}));
+}
+
+Json ServiceDatabase::messagesAfter(const std::string& deviceId, std::int64_t after) {
+  std::lock_guard lock(mutex_);
+  Json list = Json::array();
+  const auto rows =
+      deviceId.empty()
+          ? database_->query("select * from received where seq > ? order by seq", {after})
+          : database_->query("select * from received where deviceId = ? and seq > ? order by seq",
+                             {deviceId, after});
+  if (!rows) return list;
+  for (const auto& row : *rows) {
+    const Json payload = Json::parse(row.at("payload").value_or("null"), nullptr, false);
+    list.push_back(Json{{"seq", integerOf(row.at("seq"))},
+                        {"deviceId", row.at("deviceId").value_or("")},
+                        {"topic", row.at("topic").value_or("")},
+                        {"receivedAt", integerOf(row.at("receivedAt"))},
+                        {"payload", payload.is_discarded() ? Json(nullptr) : payload}});
+  }
+  return list;
+}
+
+std::int64_t ServiceDatabase::lastSequence() {
+  std::lock_guard lock(mutex_);
+  return integerOf(text("select coalesce(max(seq), 0) from received", {}));
+}
+
+}  // namespace twig::service

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Json.h"
+#include "storage/SqliteDatabase.h"
+
+namespace twig::service {
+
+// The local service's state in one SQLite file: parents and binding codes, bound devices, the
+// application catalogue and each device's applications, housework subjects, bills, settings,
+// commands waiting to be pulled and every message the devices sent. One connection, one lock:
+// the HTTP threads and the MQTT thread take turns.
+class ServiceDatabase {
+ public:
+  static std::unique_ptr<ServiceDatabase> open(const std::filesystem::path& file);
+
+  struct Parent {
+    std::string parentDN;
+    std::string parentDeviceId;
+  };
+  // The parent with this number (made when new), or the first parent (made when there is none).
+  Parent parent(const std::optional<std::string>& parentDN);
+  // A fresh six-digit code for the parent.
+  std::string createBindCode(const Parent& parent);
+  // Binds the device with the code; nothing when the code is unknown or already used.
+  std::optional<Parent> enroll(const std::string& code, const Json& body);
+  std::optional<std::string> parentOfDevice(const std::string& deviceId);  // nothing when not bound
+  bool unbind(const std::string& deviceId);
+  Json devices();
+
+  // Stores the uploaded applications and answers them as the catalogue knows them.
+  Json registerApps(const std::string& deviceId, const Json& uploads);
+
+  Json subjects();
+  Json statistics(const std::string& deviceId, std::int64_t nowMilliseconds);
+  Json bills(const std::string& deviceId, int page, int pageSize);
+  // Records a bill; an error text (already recorded, or not enough points) when it is refused.
+  std::optional<std::string> addBill(const std::string& deviceId, const Json& body,
+                                     std::int64_t nowMilliseconds);
+  // Status 1 approves, 2 refuses; nothing changed for an unknown bill. Gives the bill's device.
+  std::optional<std::string> setBillStatus(const std::string& billId, int status,
+                                           std::int64_t nowMilliseconds);
+  std::optional<std::string> addComment(const std::string& billId, const std::string& parentDN,
+                                        const std::string& text, std::int64_t nowMilliseconds);
+
+  std::string setting(const std::string& key, const std::string& fallback);
+  void setSetting(const std::string& key, const std::string& value);
+
+  // Commands for the pull cycle: queued when sent, acknowledged by the device.
+  void queueCommand(const std::string& deviceId, const Json& payload, std::int64_t nowMilliseconds);
+  void acknowledge(const std::string& deviceId, const Json& messageId);
+  std::optional<Json> nextPending(const std::string& deviceId);
+
+  // Everything the devices published; `after` is the last sequence number already seen.
+  std::int64_t recordMessage(const std::string& deviceId, const std::string& topic, const Json& payload,
+                             std::int64_t nowMilliseconds);
+  Json messagesAfter(const std::string& deviceId, std::int64_t after);
+  std::int64_t lastSequence();
+
+ private:
+  explicit ServiceDatabase(std::unique_ptr<SqliteDatabase> database) : database_(std::move(database)) {}
+  void createSchema();
+  std::optional<std::string> text(const std::string& sql, const std::vector<SqlValue>& parameters);
+
+  std::mutex mutex_;
+  std::unique_ptr<SqliteDatabase> database_;
+};
+
+}  // namespace twig::service

@@ -1,0 +1,82 @@
+// twig-service: a local stand-in for the cloud service, for development, demos and tests.
+#include <httplib.h>
+#include <signal.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <thread>
+
+#include "BuildConfig.h"
+#include "app/CommandLine.h"
+#include "platform/SystemClock.h"
+#include "tools/service/AdminApi.h"
+#include "tools/service/DeviceApi.h"
+#include "tools/service/ParentLink.h"
+#include "tools/service/ServiceDatabase.h"
+
+int main(int argc, char** argv) {
+  CLI::App app(
+      "twig-service: a local stand-in for the cloud service of the child agent.\n"
+      "Serves the device's HTTP API under /api/v2.0/, the parent's console under /admin/ (this machine "
+      "only),\n"
+      "and speaks for the parents on the MQTT broker.");
+  app.set_version_flag("--version", std::string("twig-service ") + twig::build::kVersion);
+  std::string listen = "127.0.0.1";
+  int port = 8080;
+  std::string database = "twig-service.sqlite";
+  std::string files;
+  std::string mqttHost = "127.0.0.1";
+  int mqttPort = 1883;
+  app.add_option("--listen", listen, "address to listen on")->capture_default_str();
+  app.add_option("--port", port, "HTTP port (0: any free port, printed on start)")
+      ->check(CLI::Range(0, 65535))
+      ->capture_default_str();
+  app.add_option("--db", database, "SQLite file holding the service's state")->capture_default_str();
+  app.add_option("--files", files, "folder for uploaded pictures (default: beside the database)");
+  app.add_option("--mqtt-host", mqttHost, "broker host")->capture_default_str();
+  app.add_option("--mqtt-port", mqttPort, "broker port")->check(CLI::Range(1, 65535))->capture_default_str();
+  if (const auto exitCode = twig::CommandLine::parse(app, argc, argv, "twig-service")) return *exitCode;
+
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  auto store = twig::service::ServiceDatabase::open(database);
+  if (!store) {
+    std::fprintf(stderr, "twig-service: cannot open the database %s\n", database.c_str());
+    return 1;
+  }
+  const std::filesystem::path filesFolder =
+      files.empty() ? std::filesystem::absolute(database).parent_path() / "twig-service-files"
+                    : std::filesystem::path(files);
+  twig::SystemClock clock;
+  twig::service::ParentLink parents(*store, clock, mqttHost, static_cast<std::uint16_t>(mqttPort));
+  httplib::Server server;
+  twig::service::DeviceApi::install(server, *store, clock, filesFolder);
+  twig::service::AdminApi::install(server, *store, parents, clock);
+  const int requestedPort = port;
+  if (requestedPort == 0) {
+    port = server.bind_to_any_port(listen);
+  } else if (!server.bind_to_port(listen, requestedPort)) {
+    port = -1;
+  }
+  if (port <= 0) {
+    std::fprintf(stderr, "twig-service: cannot listen on %s:%d\n", listen.c_str(), requestedPort);
+    return 1;
+  }
+  std::thread stopper([&server, stopSignals] {
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server.stop();
+  });
+  std::printf("twig-service: listening on %s:%d, broker %s:%d, state in %s\n", listen.c_str(), port,
+              mqttHost.c_str(), mqttPort, database.c_str());
+  std::fflush(stdout);
+  server.listen_after_bind();
+  pthread_kill(stopper.native_handle(), SIGTERM);
+  stopper.join();
+  std::printf("twig-service: stopped\n");
+  return 0;
+}
