@@ -199,5 +199,19 @@ TEST_F(EndToEnd, TheConsoleTimesOutOnASilentDeviceAndRefusesBadUsage) {
   EXPECT_NE(help.output.find("COMMAND"), std::string::npos);
 }
 
+TEST_F(EndToEnd, TheWatchEndsWithAFailureWhenTheServiceGoesAway) {
+  test::ChildProcess watch(TWIG_PARENT_PATH, {"--service", service->hostAndPort(), "watch", "some-device"});
+  // Give the watch time to start waiting on the service.
+  std::this_thread::sleep_for(500ms);
+  // The service does not sit out the watch's long poll either.
+  const int serviceStatus = service->process().stop(SIGTERM);
+  EXPECT_TRUE(WIFEXITED(serviceStatus) && WEXITSTATUS(serviceStatus) == 0) << serviceStatus;
+  while (watch.nextLine(30s)) {
+  }
+  // A watch that kept asking a service that is gone would still be running here and be killed.
+  const int status = watch.stop(SIGKILL, 0ms);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
+
 }  // namespace
 }  // namespace twig

@@ -33,11 +33,12 @@ AdminClient::Reply AdminClient::post(const std::string& path, const Json& body) 
   return replyOf(client_->Post(path.c_str(), body.dump(), "application/json"));
 }
 
-Json AdminClient::messages(const std::string& device, std::int64_t after, int waitMilliseconds) {
-  const auto reply = get("/admin/messages?device=" + device + "&after=" + std::to_string(after) +
-                         "&wait=" + std::to_string(waitMilliseconds));
-  if (!reply.ok() || !reply.body.is_object() || !reply.body.contains("messages")) return Json::array();
-  return reply.body["messages"];
+AdminClient::Reply AdminClient::messages(const std::string& device, std::int64_t after,
+                                         int waitMilliseconds) {
+  auto reply = get("/admin/messages?device=" + device + "&after=" + std::to_string(after) +
+                   "&wait=" + std::to_string(waitMilliseconds));
+  if (reply.ok() && !(reply.body.is_object() && reply.body["messages"].is_array())) reply.status = 500;
+  return reply;
 }
 
 }  // namespace twig::parent

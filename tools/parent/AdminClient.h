@@ -26,7 +26,8 @@ class AdminClient {
   Reply get(const std::string& path);
   Reply post(const std::string& path, const Json& body = Json::object());
   // The device's messages after `after`, waiting up to `waitMilliseconds` for one.
-  Json messages(const std::string& device, std::int64_t after, int waitMilliseconds);
+  // The reply's body holds "messages" when it is ok(); a failed reply says why the service did not answer.
+  Reply messages(const std::string& device, std::int64_t after, int waitMilliseconds);
 
  private:
   std::unique_ptr<httplib::Client> client_;

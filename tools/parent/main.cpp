@@ -52,7 +52,9 @@ int sendAndWait(AdminClient& admin, const std::string& device, const std::string
     const int left = static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now())
             .count());
-    for (const auto& message : admin.messages(device, after, std::min(left, 5000))) {
+    const auto batch = admin.messages(device, after, std::min(left, 5000));
+    if (!batch.ok()) return serviceFailure(batch);
+    for (const auto& message : batch.body["messages"]) {
       after = std::max(after, sequenceOf(message));
       const Json& payload = message["payload"];
       if (!payload.is_object() || payload.empty()) continue;
@@ -226,9 +228,14 @@ int main(int argc, char** argv) {
   if (watch->parsed()) {
     // Only what arrives from now on.
     std::int64_t after = 0;
-    for (const auto& message : admin.messages(device, 0, 0)) after = std::max(after, sequenceOf(message));
+    const auto past = admin.messages(device, 0, 0);
+    if (!past.ok()) return serviceFailure(past);
+    for (const auto& message : past.body["messages"]) after = std::max(after, sequenceOf(message));
     for (;;) {
-      for (const auto& message : admin.messages(device, after, 30000)) {
+      // Ends when the service goes away rather than asking it again and again.
+      const auto batch = admin.messages(device, after, 30000);
+      if (!batch.ok()) return serviceFailure(batch);
+      for (const auto& message : batch.body["messages"]) {
         after = std::max(after, sequenceOf(message));
         std::printf("%s\n", message["payload"].dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
         std::fflush(stdout);

@@ -42,9 +42,16 @@ Json ParentLink::waitForMessages(const std::string& deviceId, std::int64_t after
     Json messages = database_.messagesAfter(deviceId, after);
     if (!messages.empty() || std::chrono::steady_clock::now() >= giveUp) return messages;
     std::unique_lock lock(mutex_);
+    if (stopping_) return messages;
     arrived_.wait_until(lock,
                         std::min(giveUp, std::chrono::steady_clock::now() + std::chrono::milliseconds(200)));
   }
+}
+
+void ParentLink::stopWaiting() {
+  std::lock_guard lock(mutex_);
+  stopping_ = true;
+  arrived_.notify_all();
 }
 
 }  // namespace twig::service

@@ -25,6 +25,9 @@ class ParentLink {
   // The device's messages after sequence number `after`, waiting up to `wait` for a first one
   // (all devices' when `deviceId` is empty).
   Json waitForMessages(const std::string& deviceId, std::int64_t after, std::chrono::milliseconds wait);
+  // Ends every wait now and makes later ones return at once, so that the server can stop without
+  // sitting out the consoles' long polls.
+  void stopWaiting();
 
  private:
   void record(const MQTTMessage& message);
@@ -33,6 +36,7 @@ class ParentLink {
   Clock& clock_;
   std::mutex mutex_;
   std::condition_variable arrived_;
+  bool stopping_ = false;
   std::unique_ptr<MQTTClient> client_;
 };
 

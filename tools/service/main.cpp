@@ -66,9 +66,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "twig-service: cannot listen on %s:%d\n", listen.c_str(), requestedPort);
     return 1;
   }
-  std::thread stopper([&server, stopSignals] {
+  std::thread stopper([&server, &parents, stopSignals] {
     int received = 0;
     sigwait(&stopSignals, &received);
+    parents.stopWaiting();
     server.stop();
   });
   std::printf("twig-service: listening on %s:%d, broker %s:%d, state in %s\n", listen.c_str(), port,
