@@ -47,18 +47,19 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
                answer(response, 200, Json{{"broker", parents.connected()}});
              }));
 
-  server.Post("/admin/bind-codes",
-              local([&database](const httplib::Request& request, httplib::Response& response) {
-                const Json body = bodyOf(request);
-                std::optional<std::string> parentDN;
-                if (body.contains("parentDN") && body["parentDN"].is_string())
-                  parentDN = body["parentDN"].get<std::string>();
-                const auto parent = database.parent(parentDN);
-                answer(response, 200,
-                       Json{{"code", database.createBindCode(parent)},
-                            {"parentDN", parent.parentDN},
-                            {"parentDeviceId", parent.parentDeviceId}});
-              }));
+  server.Post(
+      "/admin/bind-codes", local([&database](const httplib::Request& request, httplib::Response& response) {
+        const Json body = bodyOf(request);
+        std::optional<std::string> parentDN;
+        if (body.contains("parentDN") && body["parentDN"].is_string())
+          parentDN = body["parentDN"].get<std::string>();
+        const auto parent = database.parent(parentDN);
+        const auto code = database.createBindCode(parent);
+        if (!code) return answer(response, 500, Json{{"error", "no binding code could be stored"}});
+        answer(
+            response, 200,
+            Json{{"code", *code}, {"parentDN", parent.parentDN}, {"parentDeviceId", parent.parentDeviceId}});
+      }));
 
   server.Get("/admin/devices", local([&database](const httplib::Request&, httplib::Response& response) {
                answer(response, 200, Json{{"devices", database.devices()}});

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "api/TWIGUtils.h"
+#include "identity/TWIGLoginViewController.h"
 
 namespace twig::service {
 
@@ -126,12 +127,16 @@ ServiceDatabase::Parent ServiceDatabase::parent(const std::optional<std::string>
   return made;
 }
 
-std::string ServiceDatabase::createBindCode(const Parent& parent) {
+std::optional<std::string> ServiceDatabase::createBindCode(const Parent& parent) {
   std::lock_guard lock(mutex_);
-  for (;;) {
+  // A few tries step over codes already handed out; a database that refuses every insert ends it.
+  for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string code = randomDigits(6);
+    // The device binds the demo code on its own, without asking the service.
+    if (code == TWIGLoginViewController::kDemoCode) continue;
     if (database_->execute("insert into bind_codes values(?, ?, null)", {code, parent.parentDN})) return code;
   }
+  return std::nullopt;
 }
 
 std::optional<ServiceDatabase::Parent> ServiceDatabase::enroll(const std::string& code, const Json& body) {

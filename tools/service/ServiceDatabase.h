@@ -27,8 +27,8 @@ class ServiceDatabase {
   };
   // The parent with this number (made when new), or the first parent (made when there is none).
   Parent parent(const std::optional<std::string>& parentDN);
-  // A fresh six-digit code for the parent.
-  std::string createBindCode(const Parent& parent);
+  // A fresh six-digit code, never the device's built-in demo code; nothing when the database refuses.
+  std::optional<std::string> createBindCode(const Parent& parent);
   // Binds the device with the code; nothing when the code is unknown or already used.
   std::optional<Parent> enroll(const std::string& code, const Json& body);
   std::optional<std::string> parentOfDevice(const std::string& deviceId);  // nothing when not bound
