@@ -109,6 +109,13 @@ class PullCycleTest : public TWIGMQTTStoreTest {
     return {200, "application/json", Json{{"messageId", id}, {"payload", payload}, {"status", 0}}.dump()};
   }
   bool runUntil(const std::function<bool()>& done) { return ports.time.loop().runUntil(done, 20s); }
+  // Runs one cycle to its end; its outcome, or nothing when it did not end in time.
+  std::optional<std::optional<TWIGError>> runCycle() {
+    std::optional<std::optional<TWIGError>> outcome;
+    store.startPullMessageWithComplete([&](const std::optional<TWIGError>& error) { outcome = error; });
+    if (!runUntil([&] { return outcome.has_value(); })) return std::nullopt;
+    return outcome;
+  }
 
   std::vector<std::string> posted;
   std::vector<ObserverToken> tokens;
@@ -182,13 +189,9 @@ TEST_F(PullCycleTest, RecordsWithoutIdEndTheCycleAndWithoutPayloadAreSkipped) {
   serve({record("m1", ""),
          {200, "application/json", R"({"messageId":"m2"})"},
          {200, "application/json", R"({"payload":"{\"RequestApps\":{}}"})"}});
-  std::optional<TWIGError> outcome;
-  bool done = false;
-  store.startPullMessageWithComplete([&](const std::optional<TWIGError>& error) {
-    outcome = error;
-    done = true;
-  });
-  ASSERT_TRUE(runUntil([&] { return done; }));
+  const auto ended = runCycle();
+  ASSERT_TRUE(ended.has_value());
+  const auto& outcome = *ended;
   ASSERT_TRUE(outcome.has_value());
   EXPECT_EQ(server.requestCount(), 3u);  // m1 and m2 were acknowledged; the id-less record ended it
   EXPECT_TRUE(posted.empty());
@@ -197,13 +200,9 @@ TEST_F(PullCycleTest, RecordsWithoutIdEndTheCycleAndWithoutPayloadAreSkipped) {
 
 TEST_F(PullCycleTest, AFailedExchangeEndsTheCycleWithItsError) {
   serve({{500, "text/html", "oops"}});
-  std::optional<TWIGError> outcome;
-  bool done = false;
-  store.startPullMessageWithComplete([&](const std::optional<TWIGError>& error) {
-    outcome = error;
-    done = true;
-  });
-  ASSERT_TRUE(runUntil([&] { return done; }));
+  const auto ended = runCycle();
+  ASSERT_TRUE(ended.has_value());
+  const auto& outcome = *ended;
   ASSERT_TRUE(outcome.has_value());
   EXPECT_EQ(outcome->code, 500);
   EXPECT_FALSE(store.isPushMessage());

@@ -4,6 +4,7 @@
 
 #include "api/TWIGUtils.h"
 #include "platform/Clock.h"
+#include "tools/service/JsonReply.h"
 #include "tools/service/ParentLink.h"
 #include "tools/service/ServiceDatabase.h"
 
@@ -11,19 +12,14 @@ namespace twig::service {
 
 namespace {
 
-void answer(httplib::Response& response, int status, const Json& body) {
-  response.status = status;
-  response.set_content(body.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
-}
-
 bool fromThisMachine(const httplib::Request& request) {
   return request.remote_addr == "127.0.0.1" || request.remote_addr == "::1" ||
          request.remote_addr == "::ffff:127.0.0.1";
 }
 
+// The console's requests are lenient: a body that is not an object counts as empty.
 Json bodyOf(const httplib::Request& request) {
-  const Json body = Json::parse(request.body.empty() ? std::string("{}") : request.body, nullptr, false);
-  return body.is_object() ? body : Json::object();
+  return JsonReply::objectBody(request).value_or(Json::object());
 }
 
 }  // namespace
@@ -34,7 +30,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
   auto local = [](Handler handler) {
     return [handler](const httplib::Request& request, httplib::Response& response) {
       if (!fromThisMachine(request))
-        return answer(response, 403, Json{{"error", "the admin interface is local only"}});
+        return JsonReply::send(response, 403, Json{{"error", "the admin interface is local only"}});
       handler(request, response);
     };
   };
@@ -44,7 +40,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
   };
 
   server.Get("/admin/health", local([&parents](const httplib::Request&, httplib::Response& response) {
-               answer(response, 200, Json{{"broker", parents.connected()}});
+               JsonReply::send(response, 200, Json{{"broker", parents.connected()}});
              }));
 
   server.Post(
@@ -55,37 +51,37 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
           parentDN = body["parentDN"].get<std::string>();
         const auto parent = database.parent(parentDN);
         const auto code = database.createBindCode(parent);
-        if (!code) return answer(response, 500, Json{{"error", "no binding code could be stored"}});
-        answer(
+        if (!code) return JsonReply::send(response, 500, Json{{"error", "no binding code could be stored"}});
+        JsonReply::send(
             response, 200,
             Json{{"code", *code}, {"parentDN", parent.parentDN}, {"parentDeviceId", parent.parentDeviceId}});
       }));
 
   server.Get("/admin/devices", local([&database](const httplib::Request&, httplib::Response& response) {
-               answer(response, 200, Json{{"devices", database.devices()}});
+               JsonReply::send(response, 200, Json{{"devices", database.devices()}});
              }));
 
-  server.Post(R"(/admin/devices/([^/]+)/commands)",
-              local([&database, &parents, now](const httplib::Request& request, httplib::Response& response) {
-                const std::string device = request.matches[1];
-                const Json body = bodyOf(request);
-                const std::string command = TWIGUtils::stringValue(body, "command");
-                if (command.empty()) return answer(response, 400, Json{{"error", "no command named"}});
-                Json fields =
-                    body.contains("body") && body["body"].is_object() ? body["body"] : Json::object();
-                if (!fields.contains("commandUuid")) {
-                  Json numbered = Json{{"commandUuid", TWIGUtils::getUUIDString()}};
-                  for (auto it = fields.begin(); it != fields.end(); ++it) numbered[it.key()] = it.value();
-                  fields = std::move(numbered);
-                }
-                const Json payload = Json{{command, fields}};
-                // Answers come after this sequence number.
-                const std::int64_t seq = database.lastSequence();
-                database.queueCommand(device, payload, now());
-                parents.publishCommand(device, payload);
-                answer(response, 200,
-                       Json{{"commandUuid", fields["commandUuid"]}, {"payload", payload}, {"seq", seq}});
-              }));
+  server.Post(
+      R"(/admin/devices/([^/]+)/commands)",
+      local([&database, &parents, now](const httplib::Request& request, httplib::Response& response) {
+        const std::string device = request.matches[1];
+        const Json body = bodyOf(request);
+        const std::string command = TWIGUtils::stringValue(body, "command");
+        if (command.empty()) return JsonReply::send(response, 400, Json{{"error", "no command named"}});
+        Json fields = body.contains("body") && body["body"].is_object() ? body["body"] : Json::object();
+        if (!fields.contains("commandUuid")) {
+          Json numbered = Json{{"commandUuid", TWIGUtils::getUUIDString()}};
+          for (auto it = fields.begin(); it != fields.end(); ++it) numbered[it.key()] = it.value();
+          fields = std::move(numbered);
+        }
+        const Json payload = Json{{command, fields}};
+        // Answers come after this sequence number.
+        const std::int64_t seq = database.lastSequence();
+        database.queueCommand(device, payload, now());
+        parents.publishCommand(device, payload);
+        JsonReply::send(response, 200,
+                        Json{{"commandUuid", fields["commandUuid"]}, {"payload", payload}, {"seq", seq}});
+      }));
 
   server.Get(
       "/admin/messages", local([&parents](const httplib::Request& request, httplib::Response& response) {
@@ -94,23 +90,24 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
             static_cast<std::int64_t>(TWIGUtils::doubleValue(request.get_param_value("after")));
         const auto wait = std::clamp<long long>(
             static_cast<long long>(TWIGUtils::doubleValue(request.get_param_value("wait"))), 0, 60000);
-        answer(response, 200,
-               Json{{"messages", parents.waitForMessages(device, after, std::chrono::milliseconds(wait))}});
+        JsonReply::send(
+            response, 200,
+            Json{{"messages", parents.waitForMessages(device, after, std::chrono::milliseconds(wait))}});
       }));
 
   server.Get(R"(/admin/devices/([^/]+)/bills)",
              local([&database](const httplib::Request& request, httplib::Response& response) {
-               answer(response, 200, Json{{"bills", database.bills(request.matches[1], 1, 100)}});
+               JsonReply::send(response, 200, Json{{"bills", database.bills(request.matches[1], 1, 100)}});
              }));
 
   auto setStatus = [&database, now, notifyBills](int status) {
-    return
-        [&database, now, notifyBills, status](const httplib::Request& request, httplib::Response& response) {
-          const auto device = database.setBillStatus(request.matches[1], status, now());
-          if (!device) return answer(response, 404, Json{{"error", "no such bill"}});
-          notifyBills(*device);
-          answer(response, 200, Json{{"billId", std::string(request.matches[1])}, {"status", status}});
-        };
+    return [&database, now, notifyBills, status](const httplib::Request& request,
+                                                 httplib::Response& response) {
+      const auto device = database.setBillStatus(request.matches[1], status, now());
+      if (!device) return JsonReply::send(response, 404, Json{{"error", "no such bill"}});
+      notifyBills(*device);
+      JsonReply::send(response, 200, Json{{"billId", std::string(request.matches[1])}, {"status", status}});
+    };
   };
   server.Post(R"(/admin/bills/([^/]+)/approve)", local(setStatus(1)));
   server.Post(R"(/admin/bills/([^/]+)/refuse)", local(setStatus(2)));
@@ -120,30 +117,31 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
       local([&database, now, notifyBills](const httplib::Request& request, httplib::Response& response) {
         const Json body = bodyOf(request);
         const std::string comment = TWIGUtils::stringValue(body, "comment");
-        if (comment.empty()) return answer(response, 400, Json{{"error", "no comment text"}});
+        if (comment.empty()) return JsonReply::send(response, 400, Json{{"error", "no comment text"}});
         const auto parent = database.parent(std::nullopt);
         const auto device = database.addComment(request.matches[1], parent.parentDN, comment, now());
-        if (!device) return answer(response, 404, Json{{"error", "no such bill"}});
+        if (!device) return JsonReply::send(response, 404, Json{{"error", "no such bill"}});
         notifyBills(*device);
-        answer(response, 200, Json{{"billId", std::string(request.matches[1])}, {"comment", comment}});
+        JsonReply::send(response, 200,
+                        Json{{"billId", std::string(request.matches[1])}, {"comment", comment}});
       }));
 
   server.Post(R"(/admin/devices/([^/]+)/notify)",
               local([&parents](const httplib::Request& request, httplib::Response& response) {
                 const Json body = bodyOf(request);
                 const std::string type = TWIGUtils::stringValue(body, "type");
-                if (type.empty()) return answer(response, 400, Json{{"error", "no notice type"}});
+                if (type.empty()) return JsonReply::send(response, 400, Json{{"error", "no notice type"}});
                 parents.publishCommand(request.matches[1], Json{{"EventNotification", {{"type", type}}}});
-                answer(response, 200, Json{{"type", type}});
+                JsonReply::send(response, 200, Json{{"type", type}});
               }));
 
   server.Post(R"(/admin/devices/([^/]+)/unbind)",
               local([&database, &parents](const httplib::Request& request, httplib::Response& response) {
                 const std::string device = request.matches[1];
                 if (!database.unbind(device))
-                  return answer(response, 404, Json{{"error", "no such bound device"}});
+                  return JsonReply::send(response, 404, Json{{"error", "no such bound device"}});
                 parents.publishCommand(device, Json{{"Reset", Json::object()}});
-                answer(response, 200, Json{{"deviceId", device}, {"bound", false}});
+                JsonReply::send(response, 200, Json{{"deviceId", device}, {"bound", false}});
               }));
 
   server.Post("/admin/settings",
@@ -152,10 +150,10 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
                 for (const char* key : {"approvalStatus", "parities", "appUseIntervalMax"}) {
                   if (body.contains(key)) database.setSetting(key, TWIGUtils::stringValue(body, key));
                 }
-                answer(response, 200,
-                       Json{{"approvalStatus", database.setting("approvalStatus", "1")},
-                            {"parities", database.setting("parities", "1:3")},
-                            {"appUseIntervalMax", database.setting("appUseIntervalMax", "10")}});
+                JsonReply::send(response, 200,
+                                Json{{"approvalStatus", database.setting("approvalStatus", "1")},
+                                     {"parities", database.setting("parities", "1:3")},
+                                     {"appUseIntervalMax", database.setting("appUseIntervalMax", "10")}});
               }));
 }
 

@@ -7,6 +7,7 @@
 #include "api/TWIGUtils.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
+#include "tools/service/JsonReply.h"
 #include "tools/service/PlaceholderIcon.h"
 #include "tools/service/ServiceDatabase.h"
 
@@ -14,43 +15,40 @@ namespace twig::service {
 
 namespace {
 
-void answer(httplib::Response& response, int status, const Json& body) {
-  response.status = status;
-  response.set_content(body.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
-}
-
 void refuse(httplib::Response& response, long long code, const std::string& description) {
-  answer(response, 202, Json{{"errorCode", code}, {"errorDescription", description}});
+  JsonReply::send(response, 202, Json{{"errorCode", code}, {"errorDescription", description}});
 }
 
 // Checks the signature; on failure answers 401 and gives false.
 bool signedCorrectly(const httplib::Request& request, httplib::Response& response, Clock& clock) {
   const std::string prefix(RequestSigner::kBasePath);
   if (!request.has_header("X-TS-TIME") || !request.has_header("X-TS-HMAC")) {
-    answer(response, 401, Json{{"errorCode", 401}, {"errorDescription", "missing X-TS-TIME or X-TS-HMAC"}});
+    JsonReply::send(response, 401,
+                    Json{{"errorCode", 401}, {"errorDescription", "missing X-TS-TIME or X-TS-HMAC"}});
     return false;
   }
   const std::string time = request.get_header_value("X-TS-TIME");
   const std::string path = request.path.substr(prefix.size());
   if (RequestSigner::signature(time, path, request.method) != request.get_header_value("X-TS-HMAC")) {
-    answer(response, 401, Json{{"errorCode", 401}, {"errorDescription", "the signature does not match"}});
+    JsonReply::send(response, 401,
+                    Json{{"errorCode", 401}, {"errorDescription", "the signature does not match"}});
     return false;
   }
   const long long now = TWIGUtils::millisecondsSince1970(clock.now());
   const long long sent = static_cast<long long>(TWIGUtils::doubleValue(time));
   if (sent < now - DeviceApi::kAllowedSkewMilliseconds || sent > now + DeviceApi::kAllowedSkewMilliseconds) {
-    answer(response, 401,
-           Json{{"errorCode", 401}, {"errorDescription", "X-TS-TIME is more than 5 minutes off"}});
+    JsonReply::send(response, 401,
+                    Json{{"errorCode", 401}, {"errorDescription", "X-TS-TIME is more than 5 minutes off"}});
     return false;
   }
   return true;
 }
 
 std::optional<Json> jsonBody(const httplib::Request& request, httplib::Response& response) {
-  Json body = Json::parse(request.body.empty() ? std::string("{}") : request.body, nullptr, false);
-  if (!body.is_object()) {
-    answer(response, 400, Json{{"errorCode", 400}, {"errorDescription", "the body is not a JSON object"}});
-    return std::nullopt;
+  auto body = JsonReply::objectBody(request);
+  if (!body) {
+    JsonReply::send(response, 400,
+                    Json{{"errorCode", 400}, {"errorDescription", "the body is not a JSON object"}});
   }
   return body;
 }
@@ -68,11 +66,11 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
     };
   };
 
-  server.Post(
-      "/api/v2.0/config", checked([&database](const httplib::Request&, httplib::Response& response) {
-        answer(response, 200,
-               Json{{"approvalStatus", TWIGUtils::integerValue(database.setting("approvalStatus", "1"))}});
-      }));
+  server.Post("/api/v2.0/config", checked([&database](const httplib::Request&, httplib::Response& response) {
+                JsonReply::send(response, 200,
+                                Json{{"approvalStatus",
+                                      TWIGUtils::integerValue(database.setting("approvalStatus", "1"))}});
+              }));
 
   server.Post("/api/v2.0/device/enroll",
               checked([&database](const httplib::Request& request, httplib::Response& response) {
@@ -80,8 +78,9 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                 if (!body) return;
                 const auto parent = database.enroll(TWIGUtils::stringValue(*body, "enrollCode"), *body);
                 if (!parent) return refuse(response, 10101, "绑定号有误");
-                answer(response, 200,
-                       Json{{"parentDN", parent->parentDN}, {"parentDeviceId", parent->parentDeviceId}});
+                JsonReply::send(
+                    response, 200,
+                    Json{{"parentDN", parent->parentDN}, {"parentDeviceId", parent->parentDeviceId}});
               }));
 
   server.Put("/api/v2.0/push/messages",
@@ -90,7 +89,8 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                if (!body) return;
                const std::string device = TWIGUtils::stringValue(*body, "deviceId");
                if (!database.parentOfDevice(device))
-                 return answer(response, 200, Json{{"errorCode", 30204}, {"errorDescription", "设备未绑定"}});
+                 return JsonReply::send(response, 200,
+                                        Json{{"errorCode", 30204}, {"errorDescription", "设备未绑定"}});
                if (TWIGUtils::stringValue(*body, "status") == "11")
                  database.acknowledge(device, (*body)["messageId"]);
                const auto next = database.nextPending(device);
@@ -98,7 +98,7 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                  response.status = 200;  // nothing left: an empty answer
                  return;
                }
-               answer(response, 200, *next);
+               JsonReply::send(response, 200, *next);
              }));
 
   server.Post(R"(/api/v2.0/apps/device/([^/]+))",
@@ -107,9 +107,10 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                 if (!body) return;
                 const std::string device = request.matches[1];
                 if (!database.parentOfDevice(device)) return refuse(response, 30204, "设备未绑定");
-                answer(response, 200,
-                       Json{{"apps", database.registerApps(device, body->value("apps", Json::array()))},
-                            {"needIconApps", Json::array()}});
+                JsonReply::send(
+                    response, 200,
+                    Json{{"apps", database.registerApps(device, body->value("apps", Json::array()))},
+                         {"needIconApps", Json::array()}});
               }));
 
   server.Get(R"(/api/v2.0/bills/device/([^/]+))",
@@ -124,25 +125,25 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                                                      ? database.statistics(device, now())
                                                      : Json(nullptr);
                result["bills"] = database.bills(device, page, size);
-               answer(response, 200, result);
+               JsonReply::send(response, 200, result);
              }));
 
   server.Get(R"(/api/v2.0/bills/subjects/thisDevice/([^/]+))",
              checked([&database](const httplib::Request&, httplib::Response& response) {
-               answer(response, 200, Json{{"subjects", database.subjects()}});
+               JsonReply::send(response, 200, Json{{"subjects", database.subjects()}});
              }));
 
   server.Get(R"(/api/v2.0/bills/bonuspoints/statistics/all/device/([^/]+))",
              checked([&database, now](const httplib::Request& request, httplib::Response& response) {
-               answer(response, 200, database.statistics(request.matches[1], now()));
+               JsonReply::send(response, 200, database.statistics(request.matches[1], now()));
              }));
 
   server.Get("/api/v2.0/settings/bonuspoints/consumes/rules",
              checked([&database](const httplib::Request&, httplib::Response& response) {
-               answer(response, 200,
-                      Json{{"appUseIntervalMax",
-                            TWIGUtils::integerValue(database.setting("appUseIntervalMax", "10"))},
-                           {"parities", database.setting("parities", "1:3")}});
+               JsonReply::send(response, 200,
+                               Json{{"appUseIntervalMax",
+                                     TWIGUtils::integerValue(database.setting("appUseIntervalMax", "10"))},
+                                    {"parities", database.setting("parities", "1:3")}});
              }));
 
   server.Post("/api/v2.0/bills",
@@ -153,26 +154,28 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                 if (!database.parentOfDevice(device)) return refuse(response, 30204, "设备未绑定");
                 if (auto refusal = database.addBill(device, *body, now()))
                   return refuse(response, 20001, *refusal);
-                answer(response, 200, Json::object());
+                JsonReply::send(response, 200, Json::object());
               }));
 
-  server.Post(
-      "/api/v2.0/file/pictures",
-      checked([filesFolder](const httplib::Request& request, httplib::Response& response) {
-        if (!request.has_file("file")) {
-          return answer(response, 400, Json{{"errorCode", 400}, {"errorDescription", "no file part"}});
-        }
-        const auto file = request.get_file_value("file");
-        const std::string md5 = TWIGDigest::MD5(file.content);
-        std::filesystem::create_directories(filesFolder);
-        if (!AtomicFile::write(filesFolder / (md5 + ".jpg"), file.content)) {
-          return answer(response, 500,
-                        Json{{"errorCode", 500}, {"errorDescription", "the picture could not be stored"}});
-        }
-        const std::string host = request.get_header_value("Host");
-        answer(response, 200,
-               Json{{"fileUrl", "http://" + host + "/files/" + md5 + ".jpg"}, {"fileMd5", md5}});
-      }));
+  server.Post("/api/v2.0/file/pictures",
+              checked([filesFolder](const httplib::Request& request, httplib::Response& response) {
+                if (!request.has_file("file")) {
+                  return JsonReply::send(response, 400,
+                                         Json{{"errorCode", 400}, {"errorDescription", "no file part"}});
+                }
+                const auto file = request.get_file_value("file");
+                const std::string md5 = TWIGDigest::MD5(file.content);
+                std::filesystem::create_directories(filesFolder);
+                if (!AtomicFile::write(filesFolder / (md5 + ".jpg"), file.content)) {
+                  return JsonReply::send(
+                      response, 500,
+                      Json{{"errorCode", 500}, {"errorDescription", "the picture could not be stored"}});
+                }
+                const std::string host = request.get_header_value("Host");
+                JsonReply::send(
+                    response, 200,
+                    Json{{"fileUrl", "http://" + host + "/files/" + md5 + ".jpg"}, {"fileMd5", md5}});
+              }));
 
   server.Get(R"(/files/([0-9a-f]{32})\.jpg)",
              [filesFolder](const httplib::Request& request, httplib::Response& response) {

@@ -1,0 +1,18 @@
+#include "tools/service/JsonReply.h"
+
+#include <httplib.h>
+
+namespace twig::service {
+
+void JsonReply::send(httplib::Response& response, int status, const Json& body) {
+  response.status = status;
+  response.set_content(body.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
+}
+
+std::optional<Json> JsonReply::objectBody(const httplib::Request& request) {
+  Json body = Json::parse(request.body.empty() ? std::string("{}") : request.body, nullptr, false);
+  if (!body.is_object()) return std::nullopt;
+  return body;
+}
+
+}  // namespace twig::service
