@@ -28,9 +28,13 @@ SharedInstance<TWIGManagement> shared;
 
 }  // namespace
 
-TWIGManagement& TWIGManagement::sharedManagement() { return shared.get(); }
+TWIGManagement& TWIGManagement::sharedManagement() {
+  return shared.get();
+}
 
-void TWIGManagement::resetShared() { shared.reset(); }
+void TWIGManagement::resetShared() {
+  shared.reset();
+}
 
 TWIGManagement::TWIGManagement() {
   ts_AVAudioPlayer();
@@ -198,7 +202,7 @@ std::optional<int> TWIGManagement::time(const std::string& hhmm) {
 
 void TWIGManagement::ts_hasMonitoringApps() {
   const LocalTime now = toLocalTime(port::clock().now());
-  const std::string today = std::to_string(now.weekday);
+  const std::string today = week();
   const int minute = now.hour * 60 + now.minute;
   std::optional<std::unordered_set<std::string>> running;
   bool askedProcesses = false;

@@ -27,9 +27,13 @@ Json presenceMessage(const char* name) {
 
 }  // namespace
 
-TWIGMQTTClient& TWIGMQTTClient::sharedMQTTClient() { return shared.get(); }
+TWIGMQTTClient& TWIGMQTTClient::sharedMQTTClient() {
+  return shared.get();
+}
 
-void TWIGMQTTClient::resetShared() { shared.reset(); }
+void TWIGMQTTClient::resetShared() {
+  shared.reset();
+}
 
 TWIGMQTTClient::~TWIGMQTTClient() {
   // Messages waiting for their first write are written and handed over first ...
@@ -157,6 +161,10 @@ void TWIGMQTTClient::didNotSendMessages() {
 
 std::vector<Json> TWIGMQTTClient::publishMessages() const {
   std::lock_guard lock(mutex_);
+  return listedMessagesLocked();
+}
+
+std::vector<Json> TWIGMQTTClient::listedMessagesLocked() const {
   std::vector<Json> all = backlog_;
   for (const auto& [entry, message] : inFlight_) all.push_back(message);
   return all;
@@ -169,20 +177,19 @@ void TWIGMQTTClient::schedulePersistLocked() {
 }
 
 void TWIGMQTTClient::persistAndHandOver() {
-  Json all = Json::array();
+  std::vector<Json> listed;
   std::vector<Handover> handovers;
   {
     std::lock_guard lock(mutex_);
     persistScheduled_ = false;
-    for (const auto& message : backlog_) all.push_back(message);
-    for (const auto& [entry, message] : inFlight_) all.push_back(message);
+    listed = listedMessagesLocked();
     handovers.swap(pendingHandovers_);
   }
   // Every change made while this write runs is gathered into the next one.
-  if (all.empty()) {
+  if (listed.empty()) {
     TWIGCache::removeObjectForKey(kBacklogKey);
   } else {
-    TWIGCache::setObjectValue(CacheObject(all), kBacklogKey);
+    TWIGCache::setObjectValue(CacheObject(Json(listed)), kBacklogKey);
   }
   std::lock_guard lock(mutex_);
   if (!client_) return;  // ending: the messages stay listed for the next start

@@ -67,6 +67,8 @@ class TWIGMQTTClient final : public PushChannel {
     std::string topic;
   };
   void schedulePersistLocked();
+  // The backlog, then the messages awaiting their acknowledgement; the caller holds the mutex.
+  std::vector<Json> listedMessagesLocked() const;
   void persistAndHandOver();
 
   mutable std::mutex mutex_;
