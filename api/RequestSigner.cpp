@@ -1,5 +1,7 @@
 #include "api/RequestSigner.h"
 
+#include "api/HttpMethod.h"
+
 #include <algorithm>
 
 #include "api/TWIGDigest.h"
@@ -8,13 +10,13 @@ namespace twig {
 
 std::optional<std::string_view> RequestSigner::methodName(int methodType) {
   switch (methodType) {
-    case 0:
+    case static_cast<int>(HttpMethod::Get):
       return "GET";
-    case 1:
+    case static_cast<int>(HttpMethod::Post):
       return "POST";
-    case 2:
+    case static_cast<int>(HttpMethod::Put):
       return "PUT";
-    case 4:
+    case static_cast<int>(HttpMethod::Patch):
       return "PATCH";
     default:
       return std::nullopt;

@@ -5,7 +5,7 @@
 namespace twig {
 
 // An error as the stores and screens see it: a domain text and a code. Where a domain is shown to
-// the user ("断网", "无网") the domain is the user-visible text itself.
+// the user the domain is the user-visible text itself. Every domain is listed here, once.
 struct TWIGError {
   std::string domain;
   long long code = 0;
@@ -18,6 +18,11 @@ struct TWIGError {
   static constexpr const char* kStatus = "twig.http.status";             // status outside 200..299
   static constexpr const char* kContentType = "twig.http.content-type";  // answer not declared as JSON
   static constexpr const char* kBadJson = "twig.http.json";              // answer does not parse
+
+  // Domains of the push channel: not published now, because the network is reported down or the
+  // session is not connected (a QoS 1 message then waits in the backlog).
+  static constexpr const char* kPushNetworkDown = "无网";
+  static constexpr const char* kPushNotConnected = "mqtt没有连接上";
 };
 
 }  // namespace twig

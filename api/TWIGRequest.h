@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "api/HttpMethod.h"
 #include "api/HttpOperation.h"
 #include "api/HttpTransport.h"
 #include "api/MultipartFormData.h"
@@ -59,6 +60,10 @@ class TWIGRequest {
   // Any other number sends nothing and calls neither callback.
   void requestWithPath(const std::string& path, const std::optional<Json>& parameters, int methodType,
                        Success success, Failure failure);
+  void requestWithPath(const std::string& path, const std::optional<Json>& parameters, HttpMethod method,
+                       Success success, Failure failure) {
+    requestWithPath(path, parameters, static_cast<int>(method), std::move(success), std::move(failure));
+  }
   // A multipart/form-data POST: parameters become form fields and `body` appends the parts.
   void POST(const std::string& path, const std::optional<Json>& parameters, const BodyBuilder& body,
             Success success, Failure failure);

@@ -1,5 +1,9 @@
 #include "app/AgentServices.h"
 
+#include "control/AppControl.h"
+#include "identity/TWIGChildUser.h"
+#include "messaging/PushChannel.h"
+
 namespace twig {
 
 namespace {
@@ -14,6 +18,13 @@ const AgentServices& AgentServices::current() {
 }
 AppControl* AgentServices::control() {
   return installed.appControl ? installed.appControl() : nullptr;
+}
+void AgentServices::didBind() {
+  if (auto* appControl = control()) appControl->ts_start();
+  if (installed.pushChannel != nullptr) {
+    installed.pushChannel->setParentDN(TWIGChildUser::sharedChildUser().user_parentDN());
+    installed.pushChannel->setMqttEventOnline();
+  }
 }
 
 }  // namespace twig

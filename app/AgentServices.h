@@ -18,6 +18,9 @@ struct AgentServices {
   static const AgentServices& current();
   // The app-control manager (made now if need be), or null without one.
   static AppControl* control();
+  // The device has just been bound: app control starts, and the push channel learns the new parent
+  // and announces the device online to it.
+  static void didBind();
 };
 
 }  // namespace twig

@@ -1,15 +1,16 @@
 #include "app/AppDelegate.h"
 
 #include "app/AgentServices.h"
-#include "app/PlaceholderViewController.h"
-#include "app/ScreenRegistry.h"
+#include "app/ChildChannelContext.h"
 #include "control/AppControl.h"
+#include "frame/PlaceholderViewController.h"
+#include "frame/ScreenHost.h"
+#include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
 #include "messaging/PushChannel.h"
 #include "platform/ApplicationShell.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
-#include "platform/ScreenHost.h"
 
 namespace twig {
 
@@ -24,7 +25,7 @@ bool AppDelegate::didFinishLaunching() {
   host.showWindow();
   const auto& services = AgentServices::current();
   if (services.pushChannel != nullptr) {
-    services.pushChannel->initializeMQTT();
+    services.pushChannel->initializeMQTT(ChildChannelContext::make());
     services.pushChannel->startPullMessage();
   }
   store_->registration();

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/StackScreenHost.h"
+#include "frame/StackScreenHost.h"
 
 namespace twig {
 

@@ -7,12 +7,16 @@
 #include "api/TWIGUtils.h"
 #include "app/AgentServices.h"
 #include "app/AppDelegate.h"
+#include "app/CommandCatalog.h"
 #include "app/ConsoleScreenHost.h"
 #include "app/ScreenCatalog.h"
-#include "app/ScreenRegistry.h"
 #include "app/SharedObjects.h"
-#include "app/TWIGBaseViewController.h"
+#include "control/TWGIAppsModel.h"
+#include "control/TWIGAppControlGroupModel.h"
 #include "control/TWIGManagement.h"
+#include "frame/ScreenRegistry.h"
+#include "frame/TWIGBaseViewController.h"
+#include "messaging/CommandRouter.h"
 #include "messaging/TWIGMQTTClient.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/BackgroundPool.h"
@@ -35,6 +39,7 @@
 #include "platform/linux/NullAnalytics.h"
 #include "platform/linux/NullAudioPlayer.h"
 #include "platform/linux/ProcProcessTable.h"
+#include "storage/TWIGCache.h"
 
 namespace twig {
 
@@ -140,7 +145,6 @@ int HeadlessAgent::run(const Options& options) {
   ports.reachability = &reachability;
   ports.backgroundPool = &pool;
   ports.imageCache = &pictures;
-  ports.screenHost = &host;
   ports.analytics = &analytics;
   ports.urlOpener = &urls;
   ports.applicationShell = &shell;
@@ -151,12 +155,16 @@ int HeadlessAgent::run(const Options& options) {
   ports.installedApplications = installed;
   ports.settings = &settings;
   Ports::install(ports);
+  ScreenHost::install(&host);
   AgentServices services;
   services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
   services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
   AgentServices::install(services);
   ControlReporter controlReporter(notifications, host);
   ScreenCatalog::registerAll(ScreenRegistry::shared());
+  CommandCatalog::registerAll(CommandRouter::shared());
+  TWIGCache::setTablesToEmptyOnReset(
+      {std::make_shared<TWIGAppControlGroupModel>(), std::make_shared<TWGIAppsModel>()});
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
 
@@ -178,6 +186,7 @@ int HeadlessAgent::run(const Options& options) {
   signalWatcher.join();
   AgentServices::install({});
   SharedObjects::shutdown();
+  ScreenHost::install(nullptr);
   host.print("stopped");
   return 0;
 }

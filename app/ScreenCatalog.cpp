@@ -1,6 +1,7 @@
 #include "app/ScreenCatalog.h"
 
-#include "app/ScreenRegistry.h"
+#include "app/AgentServices.h"
+#include "frame/ScreenRegistry.h"
 #include "identity/TWIGInstallViewController.h"
 #include "identity/TWIGLoginViewController.h"
 #include "screens/TWIGHomePageViewController.h"
@@ -11,7 +12,8 @@ namespace twig {
 void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("HomePage", "HomePageID", [] { return std::make_shared<TWIGHomePageViewController>(); });
   registry.add("Install", "InstallID", [] { return std::make_shared<TWIGInstallViewController>(); });
-  registry.add("Login", "LoginID", [] { return std::make_shared<TWIGLoginViewController>(); });
+  registry.add("Login", "LoginID",
+               [] { return std::make_shared<TWIGLoginViewController>(AgentServices::didBind); });
   registry.add("NotNetWork", "NotNetWorkViewControllerID",
                [] { return std::make_shared<TWIGNotNetWorkViewController>(); });
 }

@@ -6,7 +6,8 @@
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
 #include "app/AgentServices.h"
-#include "app/ScreenRegistry.h"
+#include "frame/ScreenHost.h"
+#include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
 #include "messaging/PushChannel.h"
 #include "platform/Analytics.h"
@@ -15,7 +16,6 @@
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "platform/Reachability.h"
-#include "platform/ScreenHost.h"
 
 namespace twig {
 
@@ -62,7 +62,7 @@ Json TWIGAppDelegateStore::configurationBody() {
 
 void TWIGAppDelegateStore::configuration(Completion completion) {
   TWIGRequest::sharedRequest().requestWithPath(
-      "config", configurationBody(), 1,
+      "config", configurationBody(), HttpMethod::Post,
       [this, completion](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
         if (operation->statusCode != 200) {
           retryLater(completion);

@@ -9,6 +9,7 @@
 
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
+#include "app/ChildChannelContext.h"
 #include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
@@ -79,7 +80,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   BenchPorts ports(clock, folder, port);
 
   auto& channel = TWIGMQTTClient::sharedMQTTClient();
-  channel.initializeMQTT();
+  channel.initializeMQTT(ChildChannelContext::make());
   for (int i = 0; i < 500 && !(channel.isConnect() && channel.publishMessages().empty()); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -87,9 +88,9 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
     std::fprintf(stderr, "twig-bench: no broker at 127.0.0.1:%u\n", port);
     return 1;
   }
-  const Json answer =
-      TWIGBaseMessage::responseMessage("ResponseChildInfo", TWIGUtils::getUUIDString(),
-                                       Json{{"battery", "0.8"}, {"screenStatus", "孩子端使用中"}});
+  const Json answer = TWIGBaseMessage::responseMessage(
+      channel.channelContext().deviceId, "ResponseChildInfo", TWIGUtils::getUUIDString(),
+      Json{{"battery", "0.8"}, {"screenStatus", "孩子端使用中"}});
   Stopwatch watch;
   for (long long i = 0; i < count; ++i) channel.publishWithParameter(answer, nullptr);
   while (!channel.publishMessages().empty()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

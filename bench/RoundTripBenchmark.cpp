@@ -10,11 +10,14 @@
 
 #include "api/TWIGUtils.h"
 #include "app/AgentServices.h"
+#include "app/ChildChannelContext.h"
+#include "app/CommandCatalog.h"
 #include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
 #include "control/TWIGManagement.h"
 #include "identity/TWIGChildUser.h"
+#include "messaging/CommandRouter.h"
 #include "messaging/TWIGMQTTClient.h"
 #include "platform/SystemClock.h"
 #include "platform/Uuid.h"
@@ -138,11 +141,12 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
   services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
   services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
   AgentServices::install(services);
+  CommandCatalog::registerAll(CommandRouter::shared());
 
   std::thread mainThread([&] { loop.run(); });
   loop.post([] { TWIGManagement::sharedManagement(); });
   auto& channel = TWIGMQTTClient::sharedMQTTClient();
-  channel.initializeMQTT();
+  channel.initializeMQTT(ChildChannelContext::make());
   for (int i = 0; i < 500 && !channel.isConnect(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   if (!channel.isConnect()) {

@@ -93,7 +93,7 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::optional<Js
   for (const auto& group : groups) groupIds.push_back(group.groupId.value_or(""));
   const std::string path = "apps/device/" + TWIGChildUser::sharedChildUser().user_childDeviceId();
   TWIGRequest::sharedRequest().requestWithPath(
-      path, Json{{"apps", records}}, 1,
+      path, Json{{"apps", records}}, HttpMethod::Post,
       [adding, list, groupIds, done](const TWIGRequest::Operation&, const std::optional<Json>& answer) {
         Json apps = Json::array();
         if (answer && answer->is_object() && answer->contains("apps") && (*answer)["apps"].is_array()) {

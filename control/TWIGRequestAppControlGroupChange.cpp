@@ -1,10 +1,9 @@
 #include "control/TWIGRequestAppControlGroupChange.h"
-#include "api/TWIGUtils.h"
 
+#include "api/TWIGUtils.h"
 #include "control/TWIGManagement.h"
 #include "control/TWIGManagementHelper.h"
 #include "platform/MainLoop.h"
-#include "platform/Ports.h"
 #include "storage/OAKFMDBManage.h"
 
 namespace twig {
@@ -41,9 +40,10 @@ void TWIGRequestAppControlGroupChange::applyChange(const Json& body) {
 void TWIGRequestAppControlGroupChange::receiveMessagePayload(const Json& payload) {
   const Json body = commandBody(payload);
   const std::string uuid = commandUuid(payload);
-  port::mainLoop().post([body, uuid] {
+  auto self = this->self<TWIGRequestAppControlGroupChange>();
+  context().mainLoop->post([self, body, uuid] {
     applyChange(body);
-    publish(responseMessage("ResponseAppControlGroupChange", uuid), nullptr);
+    self->publish(self->responseMessage("ResponseAppControlGroupChange", uuid), nullptr);
   });
 }
 

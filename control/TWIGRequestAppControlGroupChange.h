@@ -8,6 +8,7 @@ namespace twig {
 // table (on the main loop, where the manager works) and answers "Acknowledged".
 class TWIGRequestAppControlGroupChange final : public TWIGBaseMessage {
  public:
+  using TWIGBaseMessage::TWIGBaseMessage;
   void receiveMessagePayload(const Json& payload) override;
   // The change itself (on the main loop).
   static void applyChange(const Json& body);

@@ -8,6 +8,7 @@ namespace twig {
 // applications, from the stored tables.
 class TWIGRequestApps final : public TWIGBaseMessage {
  public:
+  using TWIGBaseMessage::TWIGBaseMessage;
   void receiveMessagePayload(const Json& payload) override;
 };
 

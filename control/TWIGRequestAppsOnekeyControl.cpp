@@ -22,18 +22,19 @@ void TWIGRequestAppsOnekeyControl::responseAppsOnekeyControl(const std::string& 
 void TWIGRequestAppsOnekeyControl::receiveMessagePayload(const Json& payload) {
   const std::string uuid = commandUuid(payload);
   // The monitoring table belongs to the main loop.
-  port::mainLoop().post([uuid] {
+  auto self = this->self<TWIGRequestAppsOnekeyControl>();
+  context().mainLoop->post([self, uuid] {
     const auto installed = TWIGManagementHelper::fetchInstallationApps();
     if (installed && !installed->empty() &&
         !port::userDefaults().boolForKey(TWIGManagementHelper::kAppsCacheDefault)) {
       TWIGManagementHelper::postInstallationAppsWithAddApp(
-          *installed, [uuid](const std::vector<TWGIAppsModel>& models, bool) {
+          *installed, [self, uuid](const std::vector<TWGIAppsModel>& models, bool) {
             // Without registered applications there is nothing to answer; the parent asks again.
-            if (!models.empty()) responseAppsOnekeyControl(uuid);
+            if (!models.empty()) self->responseAppsOnekeyControl(uuid);
           });
       return;
     }
-    responseAppsOnekeyControl(uuid);
+    self->responseAppsOnekeyControl(uuid);
   });
 }
 

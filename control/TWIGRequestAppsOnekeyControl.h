@@ -9,9 +9,10 @@ namespace twig {
 // switches the installation check on for good ("ResponseAppsOnekeyControl" in the object cache).
 class TWIGRequestAppsOnekeyControl final : public TWIGBaseMessage {
  public:
+  using TWIGBaseMessage::TWIGBaseMessage;
   static constexpr const char* kEnabledKey = "ResponseAppsOnekeyControl";
   void receiveMessagePayload(const Json& payload) override;
-  static void responseAppsOnekeyControl(const std::string& commandUuid);
+  void responseAppsOnekeyControl(const std::string& commandUuid);
 };
 
 }  // namespace twig

@@ -7,7 +7,6 @@
 #include "control/TWIGManagementHelper.h"
 #include "control/TWIGRequestAppsOnekeyControl.h"
 #include "platform/MainLoop.h"
-#include "platform/Ports.h"
 #include "storage/TWIGCache.h"
 
 namespace twig {
@@ -32,7 +31,8 @@ void remember(const Json& installed) {
 }  // namespace
 
 void TWIGRequestCheckApp::receiveMessagePayload(const Json&) {
-  port::mainLoop().post(check);
+  auto self = this->self<TWIGRequestCheckApp>();
+  context().mainLoop->post([self] { self->check(); });
 }
 
 void TWIGRequestCheckApp::check() {
@@ -47,12 +47,14 @@ void TWIGRequestCheckApp::check() {
 
   if (!installed.empty()) {
     TWIGManagementHelper::postInstallationAppsWithAddApp(
-        installed, [current](const std::vector<TWGIAppsModel>& models, bool succeeded) {
+        installed, [self = this->self<TWIGRequestCheckApp>(), current](
+                       const std::vector<TWGIAppsModel>& models, bool succeeded) {
           for (const auto& model : models) {
-            publish(eventMessage("EventAppInstall", Json{{"appPackage", model.appPackage.value_or("")},
-                                                         {"appName", model.appName.value_or("")},
-                                                         {"groupId", model.groupId.value_or("")}}),
-                    nullptr);
+            self->publish(
+                self->eventMessage("EventAppInstall", Json{{"appPackage", model.appPackage.value_or("")},
+                                                           {"appName", model.appName.value_or("")},
+                                                           {"groupId", model.groupId.value_or("")}}),
+                nullptr);
           }
           if (succeeded) remember(current);
           TWIGManagement::sharedManagement().ts_updateManagementTable();

@@ -10,8 +10,10 @@ namespace twig {
 // as it was, so that the next check reports those installations again.
 class TWIGRequestCheckApp final : public TWIGBaseMessage {
  public:
+  using TWIGBaseMessage::TWIGBaseMessage;
   void receiveMessagePayload(const Json& payload) override;
-  static void check();
+  // Compares and reports (on the main loop).
+  void check();
 };
 
 }  // namespace twig

@@ -11,6 +11,10 @@ namespace twig {
 // The body of the enrolment request: this device as the service gets to know it.
 class TWIGActivationModel final : public TWIGBaseModel {
  public:
+  // Typed in both fields of the binding screen, it binds without a parent when the service refuses
+  // it; a service must never hand it out as a real binding code.
+  static constexpr const char* kDemoCode = "739208";
+
   std::optional<std::string> platform;  // "3" on a tablet, "2" otherwise
   std::optional<std::string> enrollCode;
   std::optional<std::string> deviceId;

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/TWIGAlertView.h"
+#include "frame/ScreenHost.h"
+#include "frame/TWIGAlertView.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/LocationService.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "platform/SharedInstance.h"
-#include "platform/ScreenHost.h"
 #include "platform/UrlOpener.h"
 #include "storage/TWIGCache.h"
 
@@ -28,7 +28,9 @@ TWIGChildUser& TWIGChildUser::sharedChildUser() {
   return shared.get([] { return std::unique_ptr<TWIGChildUser>(new TWIGChildUser()); });
 }
 
-void TWIGChildUser::resetShared() { shared.reset(); }
+void TWIGChildUser::resetShared() {
+  shared.reset();
+}
 
 void TWIGChildUser::onMainLoop(std::function<void()> work) {
   auto& loop = port::mainLoop();
@@ -130,7 +132,7 @@ void TWIGChildUser::fetchChildLocationWithComplete(LocationResult complete) {
     if (locating_) return;  // the fix under way answers this request too
     locating_ = true;
   }
-  auto answer = [this](double longitude, double latitude) {
+  auto answer = [this](double latitude, double longitude) {
     std::vector<LocationResult> waiting;
     {
       std::lock_guard lock(locationMutex_);
@@ -138,14 +140,14 @@ void TWIGChildUser::fetchChildLocationWithComplete(LocationResult complete) {
       locating_ = false;
     }
     for (auto& result : waiting) {
-      if (result) result(longitude, latitude);
+      if (result) result(latitude, longitude);
     }
   };
   location.startUpdates(
       [answer](double latitude, double longitude) {
         const Location converted = transformToMars({latitude, longitude});
         port::locationService().stopUpdates();
-        answer(converted.longitude, converted.latitude);
+        answer(converted.latitude, converted.longitude);
       },
       [answer] {
         port::locationService().stopUpdates();

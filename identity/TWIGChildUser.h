@@ -54,10 +54,11 @@ class TWIGChildUser {
   // installation link of this application.
   void showEventUpgrade();
 
-  // One position fix as (longitude, latitude), converted for maps in China; (0, 0) at once when
-  // location is off, and (0, 0) when the fix fails. Every request waiting when the fix comes gets
-  // it. Callbacks run on the thread the location service reports on.
-  using LocationResult = std::function<void(double longitude, double latitude)>;
+  // One position fix as (latitude, longitude), the order of every location callback, converted for
+  // maps in China; (0, 0) at once when location is off, and (0, 0) when the fix fails. Every
+  // request waiting when the fix comes gets it. Callbacks run on the thread the location service
+  // reports on.
+  using LocationResult = std::function<void(double latitude, double longitude)>;
   void fetchChildLocationWithComplete(LocationResult complete);
   struct Location {
     double latitude = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TWIGBaseViewController.h"
+#include "frame/TWIGBaseViewController.h"
 #include "platform/MainLoop.h"
 #include "platform/NotificationCenter.h"
 

@@ -27,7 +27,7 @@ long long errorCodeOf(const std::optional<Json>& body) {
 
 void TWIGLoginStore::loginWithParameter(const Json& parameters, Completion complete) {
   TWIGRequest::sharedRequest().requestWithPath(
-      kPath, parameters, 1,
+      kPath, parameters, HttpMethod::Post,
       [complete](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
         if (operation->statusCode == 202) {
           complete(TWIGError{"error", errorCodeOf(answer), "the service refused the binding code"});

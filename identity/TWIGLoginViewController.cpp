@@ -3,23 +3,21 @@
 #include <chrono>
 
 #include "api/TWIGUtils.h"
-#include "app/AgentServices.h"
-#include "app/TWIGRoutingModule.h"
-#include "control/AppControl.h"
+#include "frame/ScreenHost.h"
+#include "frame/TWIGRoutingModule.h"
 #include "identity/TWIGActivationModel.h"
 #include "identity/TWIGChildUser.h"
-#include "messaging/PushChannel.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
-#include "platform/ScreenHost.h"
 #include "storage/TWIGCache.h"
 
 namespace twig {
 
 using namespace std::chrono_literals;
 
-TWIGLoginViewController::TWIGLoginViewController() : TWIGBaseViewController("TWIGLoginViewController") {
+TWIGLoginViewController::TWIGLoginViewController(std::function<void()> didBind)
+    : TWIGBaseViewController("TWIGLoginViewController"), didBind_(std::move(didBind)) {
   addAction("setText1",
             [this](const Json& arguments) { setText1(TWIGUtils::stringValue(arguments, "text")); });
   addAction("setText2",
@@ -135,9 +133,7 @@ void TWIGLoginViewController::showConfirmAgain() {
 void TWIGLoginViewController::closeAsBound() {
   showConfirmAgain();
   if (store_) store_->removeNotice();
-  const auto& services = AgentServices::current();
-  if (auto* control = AgentServices::control()) control->ts_start();
-  if (services.pushChannel != nullptr) services.pushChannel->setMqttEventOnline();
+  if (didBind_) didBind_();
   if (host() != nullptr && host()->topScreen().get() == this) host()->pop(true);
 }
 

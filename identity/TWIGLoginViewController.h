@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "api/TWIGError.h"
-#include "app/TWIGBaseViewController.h"
+#include "frame/TWIGBaseViewController.h"
+#include "identity/TWIGActivationModel.h"
 #include "identity/TWIGLoginStore.h"
 
 namespace twig {
@@ -21,13 +23,15 @@ namespace twig {
 // agreementButton, editingBegan, editingEnded, touchOutside.
 class TWIGLoginViewController final : public TWIGBaseViewController {
  public:
-  static constexpr const char* kDemoCode = "739208";
+  static constexpr const char* kDemoCode = TWIGActivationModel::kDemoCode;
   static constexpr const char* kWrongCodeMessage = "您输入的绑定号有误";
   static constexpr const char* kFailedMessage = "绑定失败";
   static constexpr const char* kDemoMessage = "登陆成功";
   static constexpr long long kWrongCodeError = 10101;
 
-  TWIGLoginViewController();
+  // `didBind` runs once the device counts as bound and the screen closes (the wiring starts app
+  // control and announces the device online).
+  explicit TWIGLoginViewController(std::function<void()> didBind = nullptr);
   ~TWIGLoginViewController() override;
 
   void setText1(const std::string& text);
@@ -56,6 +60,7 @@ class TWIGLoginViewController final : public TWIGBaseViewController {
   void showConfirmAgain();
   void closeAsBound();
 
+  std::function<void()> didBind_;
   std::unique_ptr<TWIGLoginStore> store_;
   std::string text1_;
   std::string text2_;

@@ -140,8 +140,7 @@ void MQTTClient::connectToHost(const std::string& host, ConnectionHandler handle
       mosquitto_username_pw_set(session_->mosq, settings_.username->c_str(),
                                 settings_.password ? settings_.password->c_str() : nullptr);
     }
-    mosquitto_reconnect_delay_set(session_->mosq, settings_.reconnectDelay, settings_.reconnectDelayMax,
-                                  settings_.reconnectExponentialBackoff);
+    mosquitto_reconnect_delay_set(session_->mosq, settings_.reconnectDelay, settings_.reconnectDelay, false);
     session_->nextAttempt = SteadyClock::now();
   });
 }

@@ -34,9 +34,8 @@ class MQTTClient {
     std::optional<std::string> username;
     std::optional<std::string> password;
     std::uint16_t keepAlive = 60;
+    // Seconds between two connection attempts, always the same (the loop retries for ever).
     std::uint32_t reconnectDelay = 1;
-    std::uint32_t reconnectDelayMax = 1;
-    bool reconnectExponentialBackoff = false;
   };
 
   MQTTClient(std::string clientId, bool cleanSession);

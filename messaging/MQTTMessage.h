@@ -5,6 +5,13 @@
 
 namespace twig {
 
+// Quality-of-service levels, as MQTT numbers them on the wire.
+inline constexpr int kQosAtMostOnce = 0;
+inline constexpr int kQosAtLeastOnce = 1;
+// The broker keeps the last retained message of a topic for later subscribers.
+inline constexpr bool kRetained = true;
+inline constexpr bool kNotRetained = false;
+
 // One message received on the session.
 struct MQTTMessage {
   std::uint16_t mid = 0;

@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "api/TWIGError.h"
+#include "messaging/ChannelContext.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -15,15 +17,20 @@ class PushChannel {
   using PublishCompletion = std::function<void(const std::optional<TWIGError>& error)>;
 
   virtual ~PushChannel() = default;
-  // Creates the session and starts it; once per launch.
-  virtual void initializeMQTT() = 0;
+  // Creates the session for the device and parent in `context` and starts it; once per launch.
+  virtual void initializeMQTT(const ChannelContext& context) = 0;
+  // The parent publications go to from now on (a binding names a new one).
+  virtual void setParentDN(const std::string& parentDN) = 0;
+  // What the channel was initialised with (the parent as last set).
+  virtual ChannelContext channelContext() const = 0;
   // Asked at launch and on return to the foreground; pulling is not started by it.
   virtual void startPullMessage() = 0;
   virtual void connectToHost() = 0;
   virtual bool isConnect() const = 0;
   // Announces the device online to its parent.
   virtual void setMqttEventOnline() = 0;
-  // Publishes now at `qos` (retained unless QoS 0) or fails with "无网" / "mqtt没有连接上".
+  // Publishes now at `qos` (retained unless QoS 0) or fails with TWIGError::kPushNetworkDown /
+  // kPushNotConnected.
   virtual void publishWithParameter(const Json& message, int qos, PublishCompletion completion) = 0;
   // QoS 1; a message that cannot go now waits in the backlog for the next connection.
   virtual void publishWithParameter(const Json& message, PublishCompletion completion) = 0;

@@ -1,42 +1,57 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "messaging/CommandContext.h"
 #include "messaging/CommandHandler.h"
 #include "messaging/PushChannel.h"
 
 namespace twig {
 
-// The base of command handlers: the routing from command names to handlers, and the envelopes of
-// everything the device publishes.
+// The base of command handlers: the lookup of a command's handler, the context a handler is made
+// for, and the envelopes of everything the device publishes.
 class TWIGBaseMessage : public CommandHandler {
  public:
-  using Factory = std::function<std::shared_ptr<CommandHandler>()>;
+  explicit TWIGBaseMessage(CommandContext context) : context_(std::move(context)) {}
 
-  // A new handler for the command name; null for any name outside the routing table.
-  static std::shared_ptr<CommandHandler> messageStatus(const std::string& commandName);
-  // The names the routing table knows.
-  static std::vector<std::string> routedCommandNames();
-  // Tests only: makes a routed name use another handler; false for a name outside the table.
-  static bool replaceRouteForTesting(const std::string& commandName, Factory factory);
+  // A new handler for the command name, made for `context`; null for a name nobody routed.
+  static std::shared_ptr<CommandHandler> messageStatus(const std::string& commandName,
+                                                       const CommandContext& context);
 
   void receiveMessagePayload(const Json&) override {}
 
-  // Through the push channel at QoS 1, with the backlog when it cannot go now.
-  static void publish(const Json& message, PushChannel::PublishCompletion completion);
+  const CommandContext& context() const { return context_; }
+  // Through the context's publisher (QoS 1, with the backlog when it cannot go now); fails with
+  // "mqtt没有连接上" when the context has none.
+  void publish(const Json& message, PushChannel::PublishCompletion completion) const;
+  Json responseMessage(const std::string& name, const std::string& commandUuid,
+                       const Json& fields = Json::object()) const {
+    return responseMessage(context_.deviceId, name, commandUuid, fields);
+  }
+  Json eventMessage(const std::string& name, const Json& fields = Json::object()) const {
+    return eventMessage(context_.deviceId, name, fields);
+  }
 
   // {"<name>": {"commandUuid", "status": "Acknowledged", "thisDeviceId", "updateTime", ...fields}}
-  static Json responseMessage(const std::string& name, const std::string& commandUuid,
-                              const Json& fields = Json::object());
+  static Json responseMessage(const std::string& deviceId, const std::string& name,
+                              const std::string& commandUuid, const Json& fields);
   // {"<name>": {"commandUuid" (new), "thisDeviceId", "createTime", ...fields}}
-  static Json eventMessage(const std::string& name, const Json& fields = Json::object());
+  static Json eventMessage(const std::string& deviceId, const std::string& name, const Json& fields);
   // The command's fields: the value under the payload's first key (an empty object if there is none).
   static Json commandBody(const Json& payload);
   // The command's "commandUuid" as text ("" when absent).
   static std::string commandUuid(const Json& payload);
+
+ protected:
+  // Keeps this handler alive in callbacks that outlive the dispatch.
+  template <class T>
+  std::shared_ptr<T> self() {
+    return std::static_pointer_cast<T>(shared_from_this());
+  }
+
+ private:
+  CommandContext context_;
 };
 
 }  // namespace twig

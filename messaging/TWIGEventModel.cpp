@@ -3,13 +3,28 @@
 #include <memory>
 
 #include "api/TWIGUtils.h"
-#include "identity/TWIGChildUser.h"
 #include "messaging/TWIGBaseMessage.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
-#include "storage/TWIGCache.h"
 
 namespace twig {
+
+namespace {
+
+// The payload's name, and whether it is a notice: its first key (with more, the first one
+// written counts), or for a notice the type it carries.
+std::optional<std::pair<std::string, bool>> nameOf(const Json& payload) {
+  if (payload.empty()) return std::nullopt;
+  const std::string key = payload.begin().key();
+  if (key != TWIGEventModel::kNoticeKey) return std::make_pair(key, false);
+  const Json& notice = payload.begin().value();
+  if (!notice.is_object()) return std::nullopt;
+  auto type = notice.find("type");
+  if (type == notice.end() || !type->is_string()) return std::nullopt;
+  return std::make_pair(type->get<std::string>(), true);
+}
+
+}  // namespace
 
 const ModelClass& TWIGEventModel::staticModelClass() {
   using M = TWIGEventModel;
@@ -18,13 +33,12 @@ const ModelClass& TWIGEventModel::staticModelClass() {
   return modelClass;
 }
 
-void TWIGEventModel::eventMessage(const std::string& text) {
-  auto model = std::make_shared<const TWIGEventModel>(text);
-  model->postEventMessage();
+void TWIGEventModel::eventMessage(const std::string& text, const CommandContext& context) {
+  TWIGEventModel(text).postEventMessage(context);
 }
 
-void TWIGEventModel::postEventMessage() const {
-  const auto name = eventName();
+void TWIGEventModel::postEventMessage(const CommandContext& context) const {
+  const auto name = dispatch(context);
   if (!name) return;
   port::notifications().post(*name, std::make_shared<const TWIGEventModel>(*this));
 }
@@ -38,22 +52,25 @@ std::optional<Json> TWIGEventModel::fetchEventMessagePayload() const {
 
 std::optional<std::string> TWIGEventModel::eventName() const {
   const auto payload = fetchEventMessagePayload();
-  if (!payload || payload->empty()) return std::nullopt;
-  // A payload has one top-level key; with more, the first one written counts.
-  std::string name = payload->begin().key();
-  if (name == kNoticeKey) {
-    const Json& notice = payload->begin().value();
-    auto type = notice.is_object() ? notice.find("type") : notice.end();
-    if (!notice.is_object() || type == notice.end() || !type->is_string()) return std::nullopt;
-    name = type->get<std::string>();
-    eventNotification(name);
-  }
-  if (auto handler = TWIGBaseMessage::messageStatus(name)) handler->receiveMessagePayload(*payload);
-  return name;
+  if (!payload) return std::nullopt;
+  const auto name = nameOf(*payload);
+  if (!name) return std::nullopt;
+  return name->first;
 }
 
-void TWIGEventModel::eventNotification(const std::string& type) {
-  if (type == "bills") TWIGCache::setObjectValue(CacheObject(Json(1)), TWIGChildUser::kBillsNumberKey);
+std::optional<std::string> TWIGEventModel::dispatch(const CommandContext& context) const {
+  const auto payload = fetchEventMessagePayload();
+  if (!payload) return std::nullopt;
+  const auto name = nameOf(*payload);
+  if (!name) return std::nullopt;
+  if (name->second) eventNotification(name->first, context);
+  if (auto handler = TWIGBaseMessage::messageStatus(name->first, context))
+    handler->receiveMessagePayload(*payload);
+  return name->first;
+}
+
+void TWIGEventModel::eventNotification(const std::string& type, const CommandContext& context) {
+  if (context.noticed) context.noticed(type);
 }
 
 }  // namespace twig

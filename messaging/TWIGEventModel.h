@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/TWIGBaseModel.h"
+#include "messaging/CommandContext.h"
 
 namespace twig {
 
@@ -17,15 +18,18 @@ class TWIGEventModel final : public TWIGBaseModel {
   explicit TWIGEventModel(std::string payload) : eventPayload(std::move(payload)) {}
 
   // Dispatches `text` and posts the notification named after the command.
-  static void eventMessage(const std::string& text);
-  void postEventMessage() const;
-  // Decodes, resolves and runs the handler; the name to post under, nothing when the payload is not
-  // a JSON object with a key (or a notice without a type).
+  static void eventMessage(const std::string& text, const CommandContext& context);
+  void postEventMessage(const CommandContext& context) const;
+  // Tells the context of a notice, then resolves and runs the command's handler (made for
+  // `context`); the name to post under. Nothing when the payload is not a JSON object with a key
+  // (or is a notice without a type).
+  std::optional<std::string> dispatch(const CommandContext& context) const;
+  // The name the payload is posted under: its first key, or a notice's type. No side effects.
   std::optional<std::string> eventName() const;
   // The payload as a JSON object; nothing when it is not one.
   std::optional<Json> fetchEventMessagePayload() const;
-  // "bills" marks new bills for the home page; other notices change nothing.
-  static void eventNotification(const std::string& type);
+  // Tells the context of a notice's type ("bills" marks new bills for the home page).
+  static void eventNotification(const std::string& type, const CommandContext& context);
 
   static constexpr const char* kNoticeKey = "EventNotification";
 

@@ -2,7 +2,6 @@
 
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
-#include "identity/TWIGChildUser.h"
 #include "messaging/TWIGEventModel.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/Ports.h"
@@ -15,11 +14,11 @@ namespace {
 
 SharedInstance<TWIGMQTTClient> shared;
 
-Json presenceMessage(const char* name) {
+Json presenceMessage(const char* name, const std::string& deviceId) {
   Json body = Json::object();
   body["commandUuid"] = TWIGUtils::getUUIDString();
   body["createTime"] = TWIGUtils::timeToTurnTheTimestamp();
-  body["thisDeviceId"] = TWIGChildUser::sharedChildUser().user_childDeviceId();
+  body["thisDeviceId"] = deviceId;
   Json message = Json::object();
   message[name] = std::move(body);
   return message;
@@ -47,22 +46,36 @@ TWIGMQTTClient::~TWIGMQTTClient() {
   client.reset();
 }
 
+ChannelContext TWIGMQTTClient::channelContext() const {
+  std::lock_guard lock(contextMutex_);
+  return context_;
+}
+
+void TWIGMQTTClient::setParentDN(const std::string& parentDN) {
+  std::lock_guard lock(contextMutex_);
+  context_.parentDN = parentDN;
+}
+
 std::string TWIGMQTTClient::clientID() const {
-  return "/ts/" + std::to_string(kProtocolVersion) + "/2/" +
-         TWIGChildUser::sharedChildUser().user_childDeviceId();
+  return "/ts/" + std::to_string(kProtocolVersion) + "/2/" + channelContext().deviceId;
 }
 
 std::string TWIGMQTTClient::subTopic() const {
-  return "/ts/*/2/" + TWIGChildUser::sharedChildUser().user_childDeviceId();
+  return "/ts/*/2/" + channelContext().deviceId;
 }
 
 std::string TWIGMQTTClient::pubTopic() const {
-  return "/ts/" + std::to_string(kProtocolVersion) + "/1/" + TWIGChildUser::sharedChildUser().user_parentDN();
+  return "/ts/" + std::to_string(kProtocolVersion) + "/1/" + channelContext().parentDN;
 }
 
-void TWIGMQTTClient::initializeMQTT() {
+void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
   if (client_) return;
-  client_ = std::make_unique<MQTTClient>(clientID(), false);
+  {
+    std::lock_guard lock(contextMutex_);
+    context_ = context;
+  }
+  // A persistent session (no clean start): commands queued while the device was away arrive.
+  client_ = std::make_unique<MQTTClient>(clientID(), /*cleanSession=*/false);
   client_->settings().username = kCredentials;
   client_->settings().password = kCredentials;
   client_->settings().port = port::settings().mqttPort;
@@ -78,7 +91,7 @@ void TWIGMQTTClient::initializeMQTT() {
   // The handler comes first: a persistent session gets its queued commands right after CONNACK.
   subscribeMessage();
   // A process that dies during its first connection must still be announced offline.
-  if (!TWIGChildUser::sharedChildUser().user_parentDN().empty()) setMqttWill();
+  if (!context.parentDN.empty()) setMqttWill();
   connectToHost();
 }
 
@@ -86,7 +99,7 @@ void TWIGMQTTClient::connectToHost() {
   if (!client_) return;
   client_->connectToHost(port::settings().serviceHostName(), [this](int resultCode) {
     if (resultCode != 0) return;
-    client_->subscribe(subTopic(), 1, [this](const std::vector<int>&) {
+    client_->subscribe(subTopic(), kQosAtLeastOnce, [this](const std::vector<int>&) {
       setMqttEventOnline();
       setMqttWill();
       didNotSendMessages();
@@ -102,50 +115,55 @@ void TWIGMQTTClient::subscribeMessage() {
   if (!client_) return;
   client_->setMessageHandler([this](const MQTTMessage& message) {
     const std::string& text = message.payloadString();
-    if (store_->upgradeIsVersionWithTopic(message.topic, text)) TWIGEventModel::eventMessage(text);
+    if (store_->upgradeIsVersionWithTopic(message.topic, text))
+      TWIGEventModel::eventMessage(text, TWIGMQTTStore::commandContext(*this));
   });
 }
 
 void TWIGMQTTClient::setMqttEventOnline() {
-  publishWithParameter(presenceMessage("EventOnline"), [](const std::optional<TWIGError>&) {});
+  publishWithParameter(presenceMessage("EventOnline", channelContext().deviceId),
+                       [](const std::optional<TWIGError>&) {});
 }
 
 void TWIGMQTTClient::setMqttWill() {
   if (!client_) return;
-  client_->setWill(TWIGUtils::jsonWithObject(presenceMessage("EventOffline")), pubTopic(), 1, true);
+  client_->setWill(TWIGUtils::jsonWithObject(presenceMessage("EventOffline", channelContext().deviceId)),
+                   pubTopic(), kQosAtLeastOnce, kRetained);
 }
 
 void TWIGMQTTClient::publishWithParameter(const Json& message, int qos, PublishCompletion completion) {
   if (!TWIGRequest::sharedRequest().isConnectionAvailable()) {
-    if (completion) completion(TWIGError{kNoNetworkDomain, 0, "the network is reported down"});
+    if (completion) completion(TWIGError{TWIGError::kPushNetworkDown, 0, "the network is reported down"});
     return;
   }
   if (!isConnect()) {
-    if (completion) completion(TWIGError{kNotConnectedDomain, 0, "the push channel is not connected"});
+    if (completion)
+      completion(TWIGError{TWIGError::kPushNotConnected, 0, "the push channel is not connected"});
     return;
   }
   const std::string text = TWIGUtils::jsonWithObject(message);
-  if (qos > 0) {
+  if (qos > kQosAtMostOnce) {
     std::lock_guard lock(mutex_);
     const std::uint64_t entry = nextInFlight_++;
     inFlight_[entry] = message;
     pendingHandovers_.push_back({entry, text, pubTopic()});
     schedulePersistLocked();
   } else {
-    client_->publishString(text, pubTopic(), qos, false, nullptr);
+    client_->publishString(text, pubTopic(), qos, kNotRetained, nullptr);
   }
   if (completion) completion(std::nullopt);
 }
 
 void TWIGMQTTClient::publishWithParameter(const Json& message, PublishCompletion completion) {
-  publishWithParameter(message, 1, [this, message, completion](const std::optional<TWIGError>& error) {
-    if (error) {
-      std::lock_guard lock(mutex_);
-      backlog_.push_back(message);
-      schedulePersistLocked();
-    }
-    if (completion) completion(error);
-  });
+  publishWithParameter(message, kQosAtLeastOnce,
+                       [this, message, completion](const std::optional<TWIGError>& error) {
+                         if (error) {
+                           std::lock_guard lock(mutex_);
+                           backlog_.push_back(message);
+                           schedulePersistLocked();
+                         }
+                         if (completion) completion(error);
+                       });
 }
 
 void TWIGMQTTClient::didNotSendMessages() {
@@ -195,7 +213,7 @@ void TWIGMQTTClient::persistAndHandOver() {
   if (!client_) return;  // ending: the messages stay listed for the next start
   for (auto& handover : handovers) {
     const std::uint64_t entry = handover.entry;
-    client_->publishString(handover.text, handover.topic, 1, true, [this, entry](int) {
+    client_->publishString(handover.text, handover.topic, kQosAtLeastOnce, kRetained, [this, entry](int) {
       std::lock_guard inner(mutex_);
       if (inFlight_.erase(entry) > 0) schedulePersistLocked();
     });

@@ -31,8 +31,6 @@ class TWIGMQTTClient final : public PushChannel {
   static constexpr int kProtocolVersion = 20;
   static constexpr const char* kCredentials = "qomri";
   static constexpr const char* kBacklogKey = "publishMessages";
-  static constexpr const char* kNoNetworkDomain = "无网";
-  static constexpr const char* kNotConnectedDomain = "mqtt没有连接上";
 
   static TWIGMQTTClient& sharedMQTTClient();
   // Ends the process's channel (its socket closes without a goodbye, so the will is published).
@@ -41,7 +39,9 @@ class TWIGMQTTClient final : public PushChannel {
   TWIGMQTTClient() = default;
   ~TWIGMQTTClient() override;
 
-  void initializeMQTT() override;
+  void initializeMQTT(const ChannelContext& context) override;
+  void setParentDN(const std::string& parentDN) override;
+  ChannelContext channelContext() const override;
   void startPullMessage() override {}
   void connectToHost() override;
   bool isConnect() const override;
@@ -71,6 +71,10 @@ class TWIGMQTTClient final : public PushChannel {
   std::vector<Json> listedMessagesLocked() const;
   void persistAndHandOver();
 
+  // A lock of its own, taken last and never held while taking another: the topics are read under
+  // the backlog's lock.
+  mutable std::mutex contextMutex_;
+  ChannelContext context_;
   mutable std::mutex mutex_;
   std::vector<Json> backlog_;
   std::map<std::uint64_t, Json> inFlight_;

@@ -1,14 +1,10 @@
 #include "messaging/TWIGMQTTModel.h"
 
-#include "identity/TWIGChildUser.h"
-
 namespace twig {
 
-TWIGMQTTModel::TWIGMQTTModel()
-    : deviceId(TWIGChildUser::sharedChildUser().user_childDeviceId()), reasonCode("0") {}
-
-Json TWIGMQTTModel::ferchMessagesWithID(const Json& messageId, const std::string& status) {
-  TWIGMQTTModel model;
+Json TWIGMQTTModel::ferchMessagesWithID(const Json& messageId, const std::string& status,
+                                        const std::string& deviceId) {
+  TWIGMQTTModel model(deviceId);
   model.messageId = messageId;
   model.status = status;
   return fetchFromModel(model);

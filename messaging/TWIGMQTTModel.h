@@ -11,15 +11,17 @@ namespace twig {
 // ask for the next ("11").
 class TWIGMQTTModel final : public TWIGBaseModel {
  public:
-  TWIGMQTTModel();  // deviceId of this device, reasonCode "0"
+  TWIGMQTTModel() = default;
+  explicit TWIGMQTTModel(std::string thisDeviceId) : deviceId(std::move(thisDeviceId)), reasonCode("0") {}
 
   std::optional<Json> messageId;  // echoed as the service sent it; "" for the first request
   std::optional<std::string> deviceId;
   std::optional<std::string> status;
   std::optional<std::string> reasonCode;
 
-  // {"messageId", "deviceId", "status", "reasonCode"}
-  static Json ferchMessagesWithID(const Json& messageId, const std::string& status);
+  // {"messageId", "deviceId", "status", "reasonCode"} for this device, reasonCode "0"
+  static Json ferchMessagesWithID(const Json& messageId, const std::string& status,
+                                  const std::string& deviceId);
 
   static const ModelClass& staticModelClass();
   const ModelClass& modelClass() const override { return staticModelClass(); }

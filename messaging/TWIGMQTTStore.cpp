@@ -5,15 +5,26 @@
 
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
-#include "identity/TWIGChildUser.h"
+#include "messaging/MQTTMessage.h"
 #include "messaging/PushChannel.h"
 #include "messaging/TWIGEventModel.h"
 #include "messaging/TWIGMQTTModel.h"
-#include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
-#include "storage/TWIGCache.h"
 
 namespace twig {
+
+CommandContext TWIGMQTTStore::commandContext(PushChannel& channel) {
+  const ChannelContext session = channel.channelContext();
+  CommandContext context;
+  context.deviceId = session.deviceId;
+  context.parentDN = session.parentDN;
+  context.publish = [&channel](const Json& message, PushChannel::PublishCompletion completion) {
+    channel.publishWithParameter(message, std::move(completion));
+  };
+  context.mainLoop = &port::mainLoop();
+  context.noticed = session.noticed;
+  return context;
+}
 
 long long TWIGMQTTStore::versionOfTopic(const std::string& topic) {
   // The first level is "/ts/"; the version is the leading number of what follows.
@@ -39,9 +50,9 @@ bool TWIGMQTTStore::upgradeIsVersionWithTopic(const std::string& topic, const st
 }
 
 void TWIGMQTTStore::eventUpgrade(bool senderIsOlder) {
-  auto& user = TWIGChildUser::sharedChildUser();
-  const std::string parentDN = user.user_parentDN();
-  const std::string deviceId = user.user_childDeviceId();
+  const ChannelContext session = channel_.channelContext();
+  const std::string& parentDN = session.parentDN;
+  const std::string& deviceId = session.deviceId;
   Json body = Json::object();
   body["commandUuid"] = TWIGUtils::getUUIDString();
   body["thisDN"] = parentDN;
@@ -50,14 +61,15 @@ void TWIGMQTTStore::eventUpgrade(bool senderIsOlder) {
   body["upgradeDeviceId"] = senderIsOlder ? parentDN : deviceId;
   Json message = Json::object();
   message["EventUpgrade"] = std::move(body);
-  channel_.publishWithParameter(message, 0, [](const std::optional<TWIGError>&) {});
-  if (!senderIsOlder) user.showEventUpgrade();
+  channel_.publishWithParameter(message, kQosAtMostOnce, [](const std::optional<TWIGError>&) {});
+  if (!senderIsOlder && session.mustUpgrade) session.mustUpgrade();
 }
 
 void TWIGMQTTStore::startPullMessageWithComplete(Completion complete) {
   if (isPushMessage_) return;
   result_ = std::move(complete);
-  if (!TWIGChildUser::sharedChildUser().user_isBinding()) {
+  const ChannelContext session = channel_.channelContext();
+  if (!session.isBound || !session.isBound()) {
     if (result_) result_(std::nullopt);
     return;
   }
@@ -72,7 +84,8 @@ void TWIGMQTTStore::finish(const std::optional<TWIGError>& error) {
 
 void TWIGMQTTStore::pushMessagesWithID(const Json& messageId, const std::string& status) {
   TWIGRequest::sharedRequest().requestWithPath(
-      kPullPath, TWIGMQTTModel::ferchMessagesWithID(messageId, status), 2,
+      kPullPath, TWIGMQTTModel::ferchMessagesWithID(messageId, status, channel_.channelContext().deviceId),
+      HttpMethod::Put,
       [this](const TWIGRequest::Operation&, const std::optional<Json>& answer) {
         if (!answer || answer->is_null()) {
           finish(std::nullopt);
@@ -81,8 +94,7 @@ void TWIGMQTTStore::pushMessagesWithID(const Json& messageId, const std::string&
         if (answer->is_object()) {
           auto code = answer->find("errorCode");
           if (code != answer->end() && TWIGUtils::integerValue(*code) == kUnboundError) {
-            TWIGCache::setBool(false, TWIGChildUser::kBindingKey);
-            port::notifications().post("Reset");
+            if (const auto unbound = channel_.channelContext().unbound) unbound();
             isPushMessage_ = false;
             return;
           }
@@ -95,7 +107,8 @@ void TWIGMQTTStore::pushMessagesWithID(const Json& messageId, const std::string&
         }
         // Acknowledge first (asking for the next); the record is handled while that travels.
         pushMessagesWithID(*record->messageId, "11");
-        if (const auto payload = record->payloadText()) TWIGEventModel::eventMessage(*payload);
+        if (const auto payload = record->payloadText())
+          TWIGEventModel::eventMessage(*payload, commandContext(channel_));
       },
       [this](const TWIGRequest::Operation&, const TWIGError& error) { finish(error); });
 }

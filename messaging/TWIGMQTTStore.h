@@ -6,6 +6,7 @@
 #include <string>
 
 #include "api/TWIGError.h"
+#include "messaging/CommandContext.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -21,7 +22,12 @@ class TWIGMQTTStore {
   static constexpr long long kUnboundError = 30204;
   static constexpr const char* kPullPath = "push/messages";
 
+  // The device, its parent and the reactions come from the channel's context.
   explicit TWIGMQTTStore(PushChannel& channel) : channel_(channel) {}
+
+  // What a command received through `channel` is handled with: the channel's device and parent,
+  // its QoS 1 publication and the main loop.
+  static CommandContext commandContext(PushChannel& channel);
 
   // Whether a received message may be dispatched: topics beginning "mqtt-subscription" always,
   // others when their version level is 20. Any other version is answered with "EventUpgrade".

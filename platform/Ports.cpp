@@ -58,9 +58,6 @@ BackgroundPool& backgroundPool() {
 ImageDownloadCache& imageCache() {
   return require(installed.imageCache, "image download cache");
 }
-ScreenHost& screenHost() {
-  return require(installed.screenHost, "screen host");
-}
 Analytics& analytics() {
   return require(installed.analytics, "analytics");
 }

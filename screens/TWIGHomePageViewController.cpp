@@ -1,10 +1,10 @@
 #include "screens/TWIGHomePageViewController.h"
 
-#include "app/TWIGRoutingModule.h"
+#include "frame/ScreenHost.h"
+#include "frame/TWIGRoutingModule.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
-#include "platform/ScreenHost.h"
 
 namespace twig {
 

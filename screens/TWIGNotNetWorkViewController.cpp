@@ -1,6 +1,6 @@
 #include "screens/TWIGNotNetWorkViewController.h"
 
-#include "platform/ScreenHost.h"
+#include "frame/ScreenHost.h"
 
 namespace twig {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TWIGBaseViewController.h"
+#include "frame/TWIGBaseViewController.h"
 
 namespace twig {
 

@@ -5,12 +5,12 @@
 
 namespace twig {
 
-Json TWIGRequestLocation::responseLocation(const std::string& uuid, double longitude, double latitude) {
+Json TWIGRequestLocation::responseLocation(const std::string& uuid, double latitude, double longitude) const {
   // Unlike the other answers: no "status", and "createTime" in place of "updateTime".
   Json body = Json::object();
   body["commandUuid"] = uuid;
   body["createTime"] = TWIGUtils::timeToTurnTheTimestamp();
-  body["thisDeviceId"] = TWIGChildUser::sharedChildUser().user_childDeviceId();
+  body["thisDeviceId"] = context().deviceId;
   body["nowLng"] = longitude;
   body["nowLat"] = latitude;
   return Json{{"ResponseLocation", body}};
@@ -19,10 +19,10 @@ Json TWIGRequestLocation::responseLocation(const std::string& uuid, double longi
 void TWIGRequestLocation::receiveMessagePayload(const Json& payload) {
   const std::string uuid = commandUuid(payload);
   // The handler stays alive through its callback until the answer is out.
-  auto self = shared_from_this();
+  auto self = this->self<TWIGRequestLocation>();
   TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete(
-      [self, uuid](double longitude, double latitude) {
-        publish(responseLocation(uuid, longitude, latitude), nullptr);
+      [self, uuid](double latitude, double longitude) {
+        self->publish(self->responseLocation(uuid, latitude, longitude), nullptr);
       });
 }
 

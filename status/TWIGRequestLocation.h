@@ -7,8 +7,9 @@ namespace twig {
 // "RequestLocation": asks for one position fix and answers "ResponseLocation" when it comes.
 class TWIGRequestLocation final : public TWIGBaseMessage {
  public:
+  using TWIGBaseMessage::TWIGBaseMessage;
   void receiveMessagePayload(const Json& payload) override;
-  static Json responseLocation(const std::string& commandUuid, double longitude, double latitude);
+  Json responseLocation(const std::string& commandUuid, double latitude, double longitude) const;
 };
 
 }  // namespace twig

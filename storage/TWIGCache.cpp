@@ -1,13 +1,27 @@
 #include "storage/TWIGCache.h"
 
-#include "control/TWGIAppsModel.h"
-#include "control/TWIGAppControlGroupModel.h"
+#include <mutex>
+
 #include "platform/ImageDownloadCache.h"
 #include "platform/Ports.h"
 #include "storage/OAKCache.h"
 #include "storage/OAKFMDBManage.h"
 
 namespace twig {
+
+namespace {
+
+struct ResetTables {
+  std::mutex mutex;
+  std::vector<std::shared_ptr<const TWIGBaseModel>> records;
+};
+
+ResetTables& resetTables() {
+  static ResetTables tables;
+  return tables;
+}
+
+}  // namespace
 
 bool TWIGCache::hasCacheForKey(const std::string& key) {
   if (key.empty()) return false;
@@ -52,9 +66,20 @@ void TWIGCache::removeObjectForKey(const std::string& key) {
 void TWIGCache::resetDefaults() {
   if (auto* pictures = Ports::current().imageCache) pictures->clearDisk();
   OAKCache::sharedGlobalCache().clearAllCache();
+  std::vector<std::shared_ptr<const TWIGBaseModel>> records;
+  {
+    auto& tables = resetTables();
+    std::lock_guard lock(tables.mutex);
+    records = tables.records;
+  }
   const OAKFMDBManage store;
-  store.clearAllData(TWIGAppControlGroupModel());
-  store.clearAllData(TWGIAppsModel());
+  for (const auto& record : records) store.clearAllData(*record);
+}
+
+void TWIGCache::setTablesToEmptyOnReset(std::vector<std::shared_ptr<const TWIGBaseModel>> records) {
+  auto& tables = resetTables();
+  std::lock_guard lock(tables.mutex);
+  tables.records = std::move(records);
 }
 
 }  // namespace twig

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/CacheObject.h"
 
@@ -30,9 +32,12 @@ class TWIGCache {
   static void removeObjectForKey(const std::string& key);
 
   // Everything stored goes, as on unbinding: the disk part of the downloaded pictures, every cache
-  // key (the binding flag included), and the app-control-group and installed-application tables.
-  // User defaults stay.
+  // key (the binding flag included), and the tables named with setTablesToEmptyOnReset. User
+  // defaults stay.
   static void resetDefaults();
+  // The table-store tables (one record of each) that resetDefaults empties; the agent's wiring
+  // names them at start-up, as this layer knows no feature's tables. Replaces the earlier list.
+  static void setTablesToEmptyOnReset(std::vector<std::shared_ptr<const TWIGBaseModel>> records);
 };
 
 }  // namespace twig

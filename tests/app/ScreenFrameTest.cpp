@@ -1,12 +1,12 @@
 // The screen frame: view-model base, screen host stack, alerts, routing.
 #include <gtest/gtest.h>
 
-#include "app/PropertyList.h"
-#include "app/Resources.h"
-#include "app/ScreenRegistry.h"
-#include "app/TWIGAlertView.h"
-#include "app/TWIGBaseViewController.h"
-#include "app/TWIGRoutingModule.h"
+#include "frame/PropertyList.h"
+#include "frame/Resources.h"
+#include "frame/ScreenRegistry.h"
+#include "frame/TWIGAlertView.h"
+#include "frame/TWIGBaseViewController.h"
+#include "frame/TWIGRoutingModule.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {

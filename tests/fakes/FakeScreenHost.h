@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StackScreenHost.h"
+#include "frame/StackScreenHost.h"
 
 namespace twig::test {
 

@@ -15,7 +15,19 @@ namespace twig::test {
 class FakePushChannel final : public PushChannel {
  public:
   explicit FakePushChannel(std::vector<std::string>& log) : log_(log) {}
-  void initializeMQTT() override { log_.push_back("push initializeMQTT"); }
+  void initializeMQTT(const ChannelContext& initial) override {
+    log_.push_back("push initializeMQTT");
+    std::lock_guard lock(mutex_);
+    context_ = initial;
+  }
+  void setParentDN(const std::string& parentDN) override {
+    std::lock_guard lock(mutex_);
+    context_.parentDN = parentDN;
+  }
+  ChannelContext channelContext() const override {
+    std::lock_guard lock(mutex_);
+    return context_;
+  }
   void startPullMessage() override { log_.push_back("push startPullMessage"); }
   void connectToHost() override { log_.push_back("push connectToHost"); }
   bool isConnect() const override { return connected; }
@@ -42,6 +54,7 @@ class FakePushChannel final : public PushChannel {
   std::vector<std::string>& log_;
   mutable std::mutex mutex_;
   std::vector<Json> published_;
+  ChannelContext context_;
 };
 
 class FakeAppControl final : public AppControl {

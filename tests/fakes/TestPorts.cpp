@@ -19,7 +19,6 @@ TestPorts::TestPorts() : directories(dir / "app") {
   ports.directories = &directories;
   ports.reachability = &reachability;
   ports.imageCache = &imageCache;
-  ports.screenHost = &screenHost;
   ports.analytics = &analytics;
   ports.urlOpener = &urls;
   ports.applicationShell = &shell;
@@ -31,10 +30,12 @@ TestPorts::TestPorts() : directories(dir / "app") {
   ports.installedApplications = &installed;
   ports.settings = &settings;
   Ports::install(ports);
+  ScreenHost::install(&screenHost);
 }
 
 TestPorts::~TestPorts() {
   SharedObjects::shutdown();
+  ScreenHost::install(nullptr);
   Ports::install(Ports{});
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ScreenCatalog.h"
-#include "app/ScreenRegistry.h"
+#include "frame/ScreenRegistry.h"
 #include "identity/TWIGInstallViewController.h"
 #include "platform/ApplicationEvents.h"
 #include "storage/TWIGCache.h"

@@ -3,7 +3,7 @@
 #include "api/TWIGRequest.h"
 #include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
-#include "app/ScreenRegistry.h"
+#include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
 #include "identity/TWIGLoginViewController.h"
 #include "platform/ApplicationEvents.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "app/ChildChannelContext.h"
 #include "identity/TWIGChildUser.h"
 #include "messaging/TWIGMQTTClient.h"
 #include "platform/Uuid.h"

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "app/AgentServices.h"
+#include "app/CommandCatalog.h"
 #include "app/SharedObjects.h"
 #include "control/TWIGManagement.h"
 #include "control/TWIGManagementHelper.h"
+#include "messaging/CommandRouter.h"
 #include "storage/OAKFMDBManage.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/TestHttpServer.h"
@@ -26,8 +28,10 @@ class CommandsBrokerTest : public test::BrokerFixture {
     services.pushChannel = &channel();
     services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
     AgentServices::install(services);
+    CommandCatalog::registerAll(CommandRouter::shared());
   }
   ~CommandsBrokerTest() override {
+    CommandRouter::shared().clear();
     AgentServices::install({});
     // The HTTP client goes before the service: a kept-alive connection would hold its stop.
     SharedObjects::shutdown();
@@ -36,7 +40,7 @@ class CommandsBrokerTest : public test::BrokerFixture {
     BrokerFixture::SetUp();
     if (IsSkipped()) return;
     peer = parent();
-    channel().initializeMQTT();
+    channel().initializeMQTT(ChildChannelContext::make());
     ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
   }
   // Sends a command and runs the main loop until the parent has the message named `answer`.

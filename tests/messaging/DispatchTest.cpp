@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/AgentServices.h"
+#include "app/ChildChannelContext.h"
+#include "app/CommandCatalog.h"
+#include "messaging/CommandRouter.h"
 #include "messaging/TWIGBaseMessage.h"
 #include "messaging/TWIGEventModel.h"
+#include "messaging/TWIGMQTTStore.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestPorts.h"
@@ -23,9 +26,13 @@ class RecordingHandler final : public CommandHandler {
 class DispatchTest : public ::testing::Test {
  protected:
   DispatchTest() : push(log) {
-    AgentServices::install({&push, nullptr});
-    EXPECT_TRUE(TWIGBaseMessage::replaceRouteForTesting(
-        "RequestChildInfo", [this] { return std::make_shared<RecordingHandler>(order); }));
+    push.initializeMQTT(ChildChannelContext::make());
+    context = TWIGMQTTStore::commandContext(push);
+    CommandCatalog::registerAll(CommandRouter::shared());
+    CommandRouter::shared().route("RequestChildInfo", [this](const CommandContext& made) {
+      EXPECT_EQ(made.deviceId, context.deviceId);
+      return std::make_shared<RecordingHandler>(order);
+    });
     for (const char* name : {"RequestChildInfo", "bills", "Reset", "EventIconUpload", "noise",
                              "TWIGBaseMessage", "BaseMessage", "RequestLocation"}) {
       tokens.push_back(ports.notifications.addObserver(name, [this](const Notification& n) {
@@ -34,31 +41,30 @@ class DispatchTest : public ::testing::Test {
       }));
     }
   }
-  ~DispatchTest() override {
-    TWIGBaseMessage::replaceRouteForTesting("RequestChildInfo", nullptr);
-    AgentServices::install({});
-  }
+  ~DispatchTest() override { CommandRouter::shared().clear(); }
+  void eventMessage(const std::string& text) { TWIGEventModel::eventMessage(text, context); }
 
   test::TestPorts ports;
   std::vector<std::string> log;
   test::FakePushChannel push;
+  CommandContext context;
   std::vector<std::string> order;
   std::vector<ObserverToken> tokens;
 };
 
 TEST_F(DispatchTest, ACommandRunsItsHandlerOnceThenItsNotification) {
-  TWIGEventModel::eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");
+  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");
   EXPECT_EQ(order, (std::vector<std::string>{R"(handler {"RequestChildInfo":{"commandUuid":"C-1"}})",
                                              "posted RequestChildInfo"}));
 }
 
 TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsWithoutAHandler) {
-  TWIGEventModel::eventMessage(R"({"EventNotification":{"type":"bills"}})");
+  eventMessage(R"({"EventNotification":{"type":"bills"}})");
   EXPECT_EQ(order, (std::vector<std::string>{"posted bills"}));
   EXPECT_EQ(TWIGCache::objectForKey("billsNumber")->integerValue(), 1);
 
   TWIGCache::removeObjectForKey("billsNumber");
-  TWIGEventModel::eventMessage(R"({"EventNotification":{"type":"noise"}})");
+  eventMessage(R"({"EventNotification":{"type":"noise"}})");
   EXPECT_EQ(order.back(), "posted noise");
   EXPECT_FALSE(TWIGCache::objectForKey("billsNumber").has_value());
 }
@@ -66,34 +72,39 @@ TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsWithoutAHandler) {
 TEST_F(DispatchTest, UnknownNamesAndNamesOutsideTheTableOnlyPost) {
   for (const char* payload : {R"({"noise":{}})", R"({"TWIGBaseMessage":{}})", R"({"BaseMessage":{}})",
                               R"({"RequestLocation":{"commandUuid":"x"}})", R"({"Reset":{}})"}) {
-    TWIGEventModel::eventMessage(payload);
+    eventMessage(payload);
   }
   EXPECT_EQ(order, (std::vector<std::string>{"posted noise", "posted TWIGBaseMessage", "posted BaseMessage",
                                              "posted RequestLocation", "posted Reset"}));
   EXPECT_TRUE(push.published().empty());
-  EXPECT_EQ(TWIGBaseMessage::messageStatus("TWIGBaseMessage"), nullptr);
-  EXPECT_NE(TWIGBaseMessage::messageStatus("EventIconUpload"), nullptr);
-  EXPECT_EQ(TWIGBaseMessage::routedCommandNames().size(), 7u);
-  EXPECT_FALSE(TWIGBaseMessage::replaceRouteForTesting("SomethingElse", nullptr));
+  EXPECT_EQ(TWIGBaseMessage::messageStatus("TWIGBaseMessage", context), nullptr);
+  EXPECT_NE(TWIGBaseMessage::messageStatus("EventIconUpload", context), nullptr);
+  EXPECT_EQ(CommandRouter::shared().names(),
+            (std::vector<std::string>{"EventIconUpload", "RequestAppControlGroupChange", "RequestApps",
+                                      "RequestAppsOnekeyControl", "RequestCheckApp", "RequestChildInfo",
+                                      "RequestLocation"}));
+  CommandRouter::shared().route("RequestLocation", nullptr);
+  EXPECT_EQ(TWIGBaseMessage::messageStatus("RequestLocation", context), nullptr);
 }
 
 TEST_F(DispatchTest, ThingsThatAreNotACommandAreDroppedSilently) {
   for (const char* payload : {"", "not json", "{", "[1,2]", R"(["RequestChildInfo"])", "{}", "5", "null",
                               R"({"EventNotification":{}})", R"({"EventNotification":{"type":3}})",
                               R"({"EventNotification":"bills"})"}) {
-    TWIGEventModel::eventMessage(payload);
+    eventMessage(payload);
   }
   EXPECT_TRUE(order.empty());
   EXPECT_FALSE(TWIGCache::hasCacheForKey("billsNumber"));
 }
 
 TEST_F(DispatchTest, TheFirstOfSeveralKeysCounts) {
-  TWIGEventModel::eventMessage(R"({"RequestChildInfo":{},"RequestLocation":{}})");
+  eventMessage(R"({"RequestChildInfo":{},"RequestLocation":{}})");
   EXPECT_EQ(order.back(), "posted RequestChildInfo");
 }
 
 TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
-  const Json answer = TWIGBaseMessage::responseMessage("ResponseChildInfo", "C-9", Json{{"battery", 0.5}});
+  const TWIGBaseMessage handler(context);
+  const Json answer = handler.responseMessage("ResponseChildInfo", "C-9", Json{{"battery", 0.5}});
   const Json& body = answer["ResponseChildInfo"];
   std::vector<std::string> keys;
   for (auto it = body.begin(); it != body.end(); ++it) keys.push_back(it.key());
@@ -102,7 +113,8 @@ TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
   EXPECT_EQ(body["status"], "Acknowledged");
   EXPECT_EQ(body["updateTime"], "1480000000000");
 
-  const Json event = TWIGBaseMessage::eventMessage("EventAppUninstall", Json{{"appPackage", "a.b"}});
+  EXPECT_EQ(body["thisDeviceId"], context.deviceId);
+  const Json event = handler.eventMessage("EventAppUninstall", Json{{"appPackage", "a.b"}});
   keys.clear();
   for (auto it = event["EventAppUninstall"].begin(); it != event["EventAppUninstall"].end(); ++it) {
     keys.push_back(it.key());
@@ -110,7 +122,7 @@ TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
   EXPECT_EQ(keys, (std::vector<std::string>{"commandUuid", "thisDeviceId", "createTime", "appPackage"}));
   EXPECT_EQ(event["EventAppUninstall"]["commandUuid"].get<std::string>().size(), 36u);
 
-  TWIGBaseMessage::publish(answer, nullptr);
+  handler.publish(answer, nullptr);
   ASSERT_EQ(push.published().size(), 1u);
   EXPECT_EQ(push.published()[0]["qos"], 1);
   EXPECT_EQ(TWIGBaseMessage::commandUuid(Json::parse(R"({"RequestApps":{"commandUuid":"Z"}})")), "Z");

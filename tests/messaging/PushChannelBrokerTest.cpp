@@ -33,7 +33,7 @@ TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
   auto peer = parent();
   std::atomic<int> bills{0};
   auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++bills; });
-  channel().initializeMQTT();
+  channel().initializeMQTT(ChildChannelContext::make());
 
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline", parentTopic)));
   const auto online = peer->received().front();
@@ -61,7 +61,7 @@ TEST_F(PushChannelBrokerTest, OtherProtocolVersionsAreAnsweredNotDispatched) {
   auto peer = parent();
   std::atomic<int> dispatched{0};
   auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++dispatched; });
-  channel().initializeMQTT();
+  channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
 
   const Json notice = {{"EventNotification", {{"type", "bills"}}}};
@@ -97,7 +97,7 @@ TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSu
                                  Json{{"ResponseChildInfo", {{"commandUuid", "left-2"}}}}});
   TWIGCache::setObjectValue(CacheObject(left), "publishMessages");
   auto peer = parent();
-  channel().initializeMQTT();
+  channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseChildInfo")));
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseApps")));
   std::vector<std::string> order;
@@ -108,7 +108,7 @@ TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSu
 
 TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowledgesIt) {
   auto peer = parent();
-  channel().initializeMQTT();
+  channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
   ASSERT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
 
@@ -124,14 +124,14 @@ TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowl
   TWIGMQTTClient::resetShared();  // the process dies before the acknowledgement
   broker.resume();
 
-  channel().initializeMQTT();  // the next start
+  channel().initializeMQTT(ChildChannelContext::make());  // the next start
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseLocation")));
   EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterItReturns) {
   auto peer = parent(false);
-  channel().initializeMQTT();
+  channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
 
   broker.stop();

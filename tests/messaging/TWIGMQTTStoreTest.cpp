@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "app/ChildChannelContext.h"
 #include "identity/TWIGChildUser.h"
 #include "messaging/TWIGMQTTModel.h"
 #include "storage/TWIGCache.h"
@@ -23,6 +24,7 @@ class TWIGMQTTStoreTest : public ::testing::Test {
     ports.useServiceHost(server.hostAndPort());
     TWIGChildUser::sharedChildUser().updateChildInfo(
         [](TWIGChildInfo& info) { info.child_parentDN = "13800000000"; });
+    push.initializeMQTT(ChildChannelContext::make());
   }
 
   test::TestHttpServer server;
@@ -77,14 +79,13 @@ TEST_F(TWIGMQTTStoreTest, ANewerSenderMeansThisDeviceMustUpgrade) {
 }
 
 TEST(TWIGMQTTModel, PullParametersCarryTheirFourKeys) {
-  test::TestPorts ports;
-  const Json body = TWIGMQTTModel::ferchMessagesWithID(Json(""), "1");
+  const Json body = TWIGMQTTModel::ferchMessagesWithID(Json(""), "1", "d41d8cd98f00b204e9800998ecf8427e");
   EXPECT_EQ(body.dump(), Json({{"messageId", ""},
-                               {"deviceId", TWIGChildUser::sharedChildUser().user_childDeviceId()},
+                               {"deviceId", "d41d8cd98f00b204e9800998ecf8427e"},
                                {"status", "1"},
                                {"reasonCode", "0"}})
                              .dump());
-  EXPECT_EQ(TWIGMQTTModel::ferchMessagesWithID(Json(42), "11")["messageId"], 42);
+  EXPECT_EQ(TWIGMQTTModel::ferchMessagesWithID(Json(42), "11", "x")["messageId"], 42);
 }
 
 class PullCycleTest : public TWIGMQTTStoreTest {

@@ -51,7 +51,7 @@ TEST(LocationFix, LocationOffAnswersZeroAtOnce) {
   ports.location.enabled = false;
   std::vector<std::pair<double, double>> answers;
   TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete(
-      [&](double lng, double lat) { answers.emplace_back(lng, lat); });
+      [&](double lat, double lng) { answers.emplace_back(lng, lat); });
   EXPECT_EQ(answers, (std::vector<std::pair<double, double>>{{0, 0}}));
   EXPECT_EQ(ports.location.starts(), 0);
 }
@@ -60,10 +60,10 @@ TEST(LocationFix, EveryRequestWaitingForAFixGetsIt) {
   test::TestPorts ports;
   std::vector<std::string> answers;
   auto& user = TWIGChildUser::sharedChildUser();
-  user.fetchChildLocationWithComplete([&](double lng, double lat) {
+  user.fetchChildLocationWithComplete([&](double lat, double lng) {
     answers.push_back("first " + std::to_string(lng) + "," + std::to_string(lat));
   });
-  user.fetchChildLocationWithComplete([&](double lng, double lat) {
+  user.fetchChildLocationWithComplete([&](double lat, double lng) {
     answers.push_back("second " + std::to_string(lng) + "," + std::to_string(lat));
   });
   EXPECT_EQ(ports.location.starts(), 1);
@@ -71,7 +71,7 @@ TEST(LocationFix, EveryRequestWaitingForAFixGetsIt) {
   EXPECT_EQ(answers, (std::vector<std::string>{"first 10.000000,50.000000", "second 10.000000,50.000000"}));
   EXPECT_FALSE(ports.location.isUpdating()) << "one fix, then updates stop";
 
-  user.fetchChildLocationWithComplete([&](double lng, double lat) {
+  user.fetchChildLocationWithComplete([&](double lat, double lng) {
     answers.push_back("third " + std::to_string(lng) + "," + std::to_string(lat));
   });
   ports.location.deliverFailure();

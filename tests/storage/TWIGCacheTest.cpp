@@ -52,8 +52,11 @@ TEST_F(TWIGCacheTest, ResetDefaultsEmptiesEverythingButTheUserDefaults) {
   app.appPackage = "com.example.game";
   ASSERT_TRUE(store.insertData(app));
   ports.userDefaults.setBool("kChildAppsCache", true);
+  TWIGCache::setTablesToEmptyOnReset(
+      {std::make_shared<TWIGAppControlGroupModel>(), std::make_shared<TWGIAppsModel>()});
 
   TWIGCache::resetDefaults();
+  TWIGCache::setTablesToEmptyOnReset({});
 
   EXPECT_EQ(ports.imageCache.clears(), 1);
   EXPECT_TRUE(OAKCache::sharedGlobalCache().allKeys().empty());

@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "api/TWIGUtils.h"
-#include "identity/TWIGLoginViewController.h"
+#include "identity/TWIGActivationModel.h"
 
 namespace twig::service {
 
@@ -133,7 +133,7 @@ std::optional<std::string> ServiceDatabase::createBindCode(const Parent& parent)
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string code = randomDigits(6);
     // The device binds the demo code on its own, without asking the service.
-    if (code == TWIGLoginViewController::kDemoCode) continue;
+    if (code == TWIGActivationModel::kDemoCode) continue;
     if (database_->execute("insert into bind_codes values(?, ?, null)", {code, parent.parentDN})) return code;
   }
   return std::nullopt;

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/ScreenHost.h"
+#include "frame/ScreenHost.h"
 
 namespace twig {
 

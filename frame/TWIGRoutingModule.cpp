@@ -1,7 +1,7 @@
-#include "app/TWIGRoutingModule.h"
+#include "frame/TWIGRoutingModule.h"
 
-#include "app/PropertyList.h"
-#include "app/Resources.h"
+#include "frame/PropertyList.h"
+#include "frame/Resources.h"
 
 namespace twig {
 

@@ -1,8 +1,8 @@
-#include "app/ScreenRegistry.h"
+#include "frame/ScreenRegistry.h"
 
 #include <cstdio>
 
-#include "app/TWIGBaseViewController.h"
+#include "frame/TWIGBaseViewController.h"
 
 namespace twig {
 

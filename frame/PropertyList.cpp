@@ -1,4 +1,4 @@
-#include "app/PropertyList.h"
+#include "frame/PropertyList.h"
 
 #include <plist/plist.h>
 

@@ -1,6 +1,6 @@
-#include "app/StackScreenHost.h"
+#include "frame/StackScreenHost.h"
 
-#include "app/TWIGBaseViewController.h"
+#include "frame/TWIGBaseViewController.h"
 
 namespace twig {
 

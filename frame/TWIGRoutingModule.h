@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ScreenRegistry.h"
+#include "frame/ScreenRegistry.h"
 #include "platform/Json.h"
 
 namespace twig {

@@ -1,4 +1,4 @@
-#include "app/TWIGBaseViewController.h"
+#include "frame/TWIGBaseViewController.h"
 
 #include "platform/Analytics.h"
 #include "platform/Ports.h"

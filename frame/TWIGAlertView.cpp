@@ -1,4 +1,4 @@
-#include "app/TWIGAlertView.h"
+#include "frame/TWIGAlertView.h"
 
 #include "platform/Ports.h"
 

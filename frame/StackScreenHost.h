@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ScreenHost.h"
+#include "frame/ScreenHost.h"
 
 namespace twig {
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace twig {
+
+// What the push channel needs from the rest of the agent, given by the wiring when the channel is
+// initialised: the two ends of the session and the reactions that belong to other parts of the
+// agent. A missing reaction is skipped (a device without one counts as not bound).
+struct ChannelContext {
+  std::string deviceId;
+  std::string parentDN;
+  // Whether the device counts as bound (the pull cycle asks nothing otherwise).
+  std::function<bool()> isBound;
+  // The service no longer knows this device as bound.
+  std::function<void()> unbound;
+  // A newer peer sent a message: this device must upgrade.
+  std::function<void()> mustUpgrade;
+  // The type of every "EventNotification", before it is dispatched.
+  std::function<void(const std::string& type)> noticed;
+};
+
+}  // namespace twig

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "messaging/PushChannel.h"
+#include "platform/Json.h"
+
+namespace twig {
+
+class MainLoop;
+
+// What a command handler may touch, handed to it when it is made, so that a handler needs no
+// process-wide object: who this device and its parent are, how to answer the parent, and the main
+// loop (where the app-control tables live).
+struct CommandContext {
+  std::string deviceId;
+  std::string parentDN;
+  // QoS 1 through the push channel, with the backlog when it cannot go now.
+  std::function<void(const Json& message, PushChannel::PublishCompletion completion)> publish;
+  MainLoop* mainLoop = nullptr;
+  // Told the type of every "EventNotification" before it is dispatched ("bills" marks new bills).
+  std::function<void(const std::string& type)> noticed;
+};
+
+}  // namespace twig
