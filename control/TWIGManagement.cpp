@@ -1,9 +1,9 @@
 #include "control/TWIGManagement.h"
 
-#include <sstream>
 #include <unordered_set>
 
 #include "api/TWIGUtils.h"
+#include "control/AppControlPolicy.h"
 #include "control/TWGIAppsModel.h"
 #include "control/TWIGAppControlGroupModel.h"
 #include "control/TWIGManagementHelper.h"
@@ -181,6 +181,7 @@ void TWIGManagement::ts_updateManagementTable() {
 
 void TWIGManagement::setArrayMonitorings(const Json& monitorings) {
   monitorings_ = monitorings.is_array() ? monitorings : Json::array();
+  groups_ = AppControlPolicy::parseTable(monitorings_);
   ts_hasMonitoringApps();
 }
 
@@ -189,67 +190,25 @@ std::string TWIGManagement::week() const {
 }
 
 std::optional<int> TWIGManagement::time(const std::string& hhmm) {
-  const auto colon = hhmm.find(':');
-  if (colon == std::string::npos || colon == 0 || colon > 2 || hhmm.size() != colon + 3) return std::nullopt;
-  for (std::size_t i = 0; i < hhmm.size(); ++i) {
-    if (i != colon && (hhmm[i] < '0' || hhmm[i] > '9')) return std::nullopt;
-  }
-  const int hours = std::stoi(hhmm.substr(0, colon));
-  const int minutes = std::stoi(hhmm.substr(colon + 1));
-  if (hours > 24 || minutes > 59) return std::nullopt;
-  return hours * 60 + minutes;
+  return AppControlPolicy::minutesOf(hhmm);
 }
 
 void TWIGManagement::ts_hasMonitoringApps() {
   const LocalTime now = toLocalTime(port::clock().now());
-  const std::string today = week();
   const int minute = now.hour * 60 + now.minute;
-  std::optional<std::unordered_set<std::string>> running;
-  bool askedProcesses = false;
-
-  Json result = Json::array();
-  for (const auto& group : monitorings_) {
-    if (!group.is_object()) continue;
-    bool listed = false;
-    std::stringstream days(TWIGUtils::stringValue(group, "week"));
-    for (std::string day; std::getline(days, day, ',');) listed = listed || day == today;
-    bool controlled = true;  // not listed today: controlled all day
-    if (listed) {
-      const auto start = time(TWIGUtils::stringValue(group, "startTime"));
-      const auto end = time(TWIGUtils::stringValue(group, "endTime"));
-      // A window that cannot be read controls the whole day, the safe reading for a parent.
-      controlled = !start || !end || !(*start < minute && minute < *end);
+  std::vector<AppControlPolicy::Offending> offending;
+  // The process table is read only when some group is outside its window.
+  if (AppControlPolicy::anyControlled(groups_, now.weekday, minute)) {
+    if (auto names = TWIGManagementHelper::runningProcesses()) {
+      const std::unordered_set<std::string> running(names->begin(), names->end());
+      offending = AppControlPolicy::offendingGroups(groups_, running, now.weekday, minute);
     }
-    if (!controlled) continue;
-    if (!askedProcesses) {
-      // Asked once per evaluation, and only when some group is outside its window.
-      if (auto names = TWIGManagementHelper::runningProcesses())
-        running.emplace(names->begin(), names->end());
-      askedProcesses = true;
-    }
-    if (!running) continue;
-    Json apps = Json::array();
-    const auto appsIt = group.find("apps");
-    if (appsIt != group.end() && appsIt->is_array()) {
-      for (const auto& app : *appsIt) {
-        const std::string process = TWIGUtils::stringValue(app, "processName");
-        if (running->count(process) > 0) apps.push_back(app);
-      }
-    }
-    if (apps.empty()) continue;
-    Json entry = Json::object();
-    entry["startTime"] = TWIGUtils::stringValue(group, "startTime");
-    entry["endTime"] = TWIGUtils::stringValue(group, "endTime");
-    entry["groupName"] = TWIGUtils::stringValue(group, "groupName");
-    entry["apps"] = std::move(apps);
-    entry["today"] = listed;
-    result.push_back(std::move(entry));
   }
-  blacklist_ = result;
+  blacklist_ = AppControlPolicy::blacklist(offending);
   auto& notifications = port::notifications();
-  if (!result.empty()) {
+  if (!blacklist_.empty()) {
     ts_openApplicationWithTessel();
-    notifications.post(kControlStart, result);
+    notifications.post(kControlStart, blacklist_);
   } else {
     notifications.post(kControlEnd);
   }

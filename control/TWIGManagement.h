@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/AppControl.h"
+#include "control/AppControlPolicy.h"
 #include "platform/Json.h"
 #include "platform/MainLoop.h"
 #include "platform/NotificationCenter.h"
@@ -75,6 +76,7 @@ class TWIGManagement final : public AppControl {
   bool isReset_ = false;
 
   Json monitorings_ = Json::array();
+  std::vector<AppControlPolicy::Group> groups_;  // monitorings_, parsed once
   Json blacklist_ = Json::array();
   TimerHandle timer_;
   ObserverToken audioRoute_;

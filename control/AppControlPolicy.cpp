@@ -1,0 +1,100 @@
+#include "control/AppControlPolicy.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "api/TWIGUtils.h"
+
+namespace twig {
+
+std::optional<int> AppControlPolicy::minutesOf(const std::string& hhmm) {
+  const auto colon = hhmm.find(':');
+  if (colon == std::string::npos || colon == 0 || colon > 2 || hhmm.size() != colon + 3) return std::nullopt;
+  for (std::size_t i = 0; i < hhmm.size(); ++i) {
+    if (i != colon && (hhmm[i] < '0' || hhmm[i] > '9')) return std::nullopt;
+  }
+  const int hours = std::stoi(hhmm.substr(0, colon));
+  const int minutes = std::stoi(hhmm.substr(colon + 1));
+  if (hours > 24 || minutes > 59) return std::nullopt;
+  return hours * 60 + minutes;
+}
+
+std::vector<AppControlPolicy::Group> AppControlPolicy::parseTable(const Json& table) {
+  std::vector<Group> groups;
+  if (!table.is_array()) return groups;
+  for (const auto& entry : table) {
+    if (!entry.is_object()) continue;
+    Group group;
+    group.groupName = TWIGUtils::stringValue(entry, "groupName");
+    group.startTime = TWIGUtils::stringValue(entry, "startTime");
+    group.endTime = TWIGUtils::stringValue(entry, "endTime");
+    group.startMinute = minutesOf(group.startTime);
+    group.endMinute = minutesOf(group.endTime);
+    std::stringstream days(TWIGUtils::stringValue(entry, "week"));
+    for (std::string day; std::getline(days, day, ',');) {
+      // Compared as text with the day's number: " 2" or "02" is no day.
+      if (day.size() == 1 && day[0] >= '0' && day[0] <= '6') group.days.push_back(day[0] - '0');
+    }
+    const auto apps = entry.find("apps");
+    if (apps != entry.end() && apps->is_array()) {
+      for (const auto& app : *apps) {
+        group.apps.push_back({TWIGUtils::stringValue(app, "appPackage"),
+                              TWIGUtils::stringValue(app, "appName"),
+                              TWIGUtils::stringValue(app, "processName")});
+      }
+    }
+    groups.push_back(std::move(group));
+  }
+  return groups;
+}
+
+bool AppControlPolicy::listsDay(const Group& group, int weekday) {
+  return std::find(group.days.begin(), group.days.end(), weekday) != group.days.end();
+}
+
+bool AppControlPolicy::isControlled(const Group& group, int weekday, int minute) {
+  if (!listsDay(group, weekday)) return true;
+  if (!group.startMinute || !group.endMinute) return true;
+  return !(*group.startMinute < minute && minute < *group.endMinute);
+}
+
+bool AppControlPolicy::anyControlled(const std::vector<Group>& groups, int weekday, int minute) {
+  return std::any_of(groups.begin(), groups.end(),
+                     [&](const Group& group) { return isControlled(group, weekday, minute); });
+}
+
+std::vector<AppControlPolicy::Offending> AppControlPolicy::offendingGroups(
+    const std::vector<Group>& groups, const std::unordered_set<std::string>& running, int weekday,
+    int minute) {
+  std::vector<Offending> offending;
+  for (const auto& group : groups) {
+    if (!isControlled(group, weekday, minute)) continue;
+    Offending entry{&group, listsDay(group, weekday), {}};
+    for (const auto& app : group.apps) {
+      if (running.count(app.processName) > 0) entry.apps.push_back(app);
+    }
+    if (!entry.apps.empty()) offending.push_back(std::move(entry));
+  }
+  return offending;
+}
+
+Json AppControlPolicy::blacklist(const std::vector<Offending>& offending) {
+  Json result = Json::array();
+  for (const auto& entry : offending) {
+    Json apps = Json::array();
+    for (const auto& app : entry.apps) {
+      apps.push_back(
+          Json{{"appPackage", app.appPackage}, {"appName", app.appName}, {"processName", app.processName}});
+    }
+    Json group = Json::object();
+    group["startTime"] = entry.group->startTime;
+    group["endTime"] = entry.group->endTime;
+    group["groupName"] = entry.group->groupName;
+    group["apps"] = std::move(apps);
+    group["today"] = entry.today;
+    result.push_back(std::move(group));
+  }
+  return result;
+}
+
+}  // namespace twig

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/Json.h"
+
+namespace twig {
+
+// The decision of app control as a pure function over typed values: which groups are controlled at
+// a given local time, and which of them have an application running. The monitoring table is parsed
+// once into these values; JSON is made again only for the notification that reports the result.
+class AppControlPolicy {
+ public:
+  struct App {
+    std::string appPackage;
+    std::string appName;
+    std::string processName;
+  };
+  struct Group {
+    std::string groupName;
+    std::string startTime;  // as stored, reported back unchanged
+    std::string endTime;
+    std::vector<int> days;           // day numbers 0 (Sunday) to 6 the window applies to
+    std::optional<int> startMinute;  // nothing when the time cannot be read
+    std::optional<int> endMinute;
+    std::vector<App> apps;
+  };
+  struct Offending {
+    const Group* group;     // points into the groups evaluated
+    bool today;             // the group lists today (else it is controlled all day)
+    std::vector<App> apps;  // its running applications, in table order
+  };
+
+  // Minutes since midnight of "HH:mm" ("9:05" too); nothing when the text is not such a time.
+  static std::optional<int> minutesOf(const std::string& hhmm);
+  // The monitoring table ({"groupName", "startTime", "endTime", "week", "apps": [...]} per group);
+  // entries that are not objects are left out. A day is listed only as a bare digit "0" to "6".
+  static std::vector<Group> parseTable(const Json& table);
+
+  // Whether the group lists the day; a group that does not is controlled all day.
+  static bool listsDay(const Group& group, int weekday);
+  // Whether the group's applications are controlled at that moment: outside the open window (both
+  // ends controlled) on a listed day, all day on other days, and all day when a time is unreadable
+  // (the safe reading for a parent).
+  static bool isControlled(const Group& group, int weekday, int minute);
+  // Whether any group is controlled then (the processes need reading only in that case).
+  static bool anyControlled(const std::vector<Group>& groups, int weekday, int minute);
+  // The controlled groups with at least one running application, in table order.
+  static std::vector<Offending> offendingGroups(const std::vector<Group>& groups,
+                                                const std::unordered_set<std::string>& running, int weekday,
+                                                int minute);
+  // The notification's payload: per group {"startTime", "endTime", "groupName", "apps", "today"}.
+  static Json blacklist(const std::vector<Offending>& offending);
+};
+
+}  // namespace twig
