@@ -71,7 +71,7 @@ std::vector<AppControlPolicy::Offending> AppControlPolicy::offendingGroups(
     if (!isControlled(group, weekday, minute)) continue;
     Offending entry{&group, listsDay(group, weekday), {}};
     for (const auto& app : group.apps) {
-      if (running.count(app.processName) > 0) entry.apps.push_back(app);
+      if (running.count(app.processName) > 0) entry.apps.push_back(&app);
     }
     if (!entry.apps.empty()) offending.push_back(std::move(entry));
   }
@@ -82,9 +82,9 @@ Json AppControlPolicy::blacklist(const std::vector<Offending>& offending) {
   Json result = Json::array();
   for (const auto& entry : offending) {
     Json apps = Json::array();
-    for (const auto& app : entry.apps) {
-      apps.push_back(
-          Json{{"appPackage", app.appPackage}, {"appName", app.appName}, {"processName", app.processName}});
+    for (const App* app : entry.apps) {
+      apps.push_back(Json{
+          {"appPackage", app->appPackage}, {"appName", app->appName}, {"processName", app->processName}});
     }
     Json group = Json::object();
     group["startTime"] = entry.group->startTime;

@@ -29,9 +29,9 @@ class AppControlPolicy {
     std::vector<App> apps;
   };
   struct Offending {
-    const Group* group;     // points into the groups evaluated
-    bool today;             // the group lists today (else it is controlled all day)
-    std::vector<App> apps;  // its running applications, in table order
+    const Group* group;            // points into the groups evaluated
+    bool today;                    // the group lists today (else it is controlled all day)
+    std::vector<const App*> apps;  // its running applications, in table order (into the group)
   };
 
   // Minutes since midnight of "HH:mm" ("9:05" too); nothing when the text is not such a time.

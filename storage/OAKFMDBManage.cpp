@@ -171,8 +171,7 @@ std::optional<OAKFMDBManage::Rows> OAKFMDBManage::fetchSpecificData(const TWIGBa
   for (const auto& row : *rows) {
     Json dictionary = Json::object();
     for (const auto& field : record.modelClass().fields()) {
-      auto it = row.find(field.name);
-      dictionary[field.name] = it != row.end() && it->second ? *it->second : std::string();
+      dictionary[field.name] = row.text(field.name).value_or("");
     }
     result.push_back(std::move(dictionary));
   }

@@ -36,23 +36,50 @@ Statement prepare(sqlite3* handle, const std::string& sql, const std::vector<Sql
   return statement;
 }
 
+// The storage class first (reading the text afterwards converts a number, not the other way round),
+// then the text SQLite makes of the value.
+SqliteRow::Cell cellOf(sqlite3_stmt* statement, int column) {
+  SqliteRow::Cell cell;
+  switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+      return cell;
+    case SQLITE_INTEGER:
+      cell.type = SqliteRow::Type::Integer;
+      cell.integer = sqlite3_column_int64(statement, column);
+      break;
+    case SQLITE_FLOAT:
+      cell.type = SqliteRow::Type::Real;
+      cell.real = sqlite3_column_double(statement, column);
+      break;
+    default:
+      cell.type = SqliteRow::Type::Text;
+      break;
+  }
+  const auto* text = sqlite3_column_text(statement, column);
+  cell.text = text != nullptr ? std::string(reinterpret_cast<const char*>(text),
+                                            static_cast<std::size_t>(sqlite3_column_bytes(statement, column)))
+                              : std::string();
+  return cell;
+}
+
 }  // namespace
 
 std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const std::filesystem::path& file,
                                                      std::chrono::milliseconds busyTimeout) {
-  sqlite3* handle = nullptr;
-  const int rc = sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (rc != SQLITE_OK) {
-    sqlite3_close_v2(handle);
-    return nullptr;
-  }
-  sqlite3_busy_timeout(handle, static_cast<int>(busyTimeout.count()));
-  return std::unique_ptr<SqliteDatabase>(new SqliteDatabase(handle));
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  // SQLite may hand out a handle even when the open failed; it is closed either way.
+  std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(raw));
+  if (rc != SQLITE_OK) return nullptr;
+  sqlite3_busy_timeout(raw, static_cast<int>(busyTimeout.count()));
+  return database;
 }
 
-SqliteDatabase::~SqliteDatabase() {
-  sqlite3_close_v2(handle_);
+void SqliteDatabase::Closer::operator()(sqlite3* handle) const {
+  sqlite3_close_v2(handle);
 }
+
+SqliteDatabase::~SqliteDatabase() = default;
 
 std::string SqliteDatabase::quoteIdentifier(const std::string& name) {
   std::string quoted = "\"";
@@ -70,7 +97,7 @@ bool SqliteDatabase::tableExists(const std::string& table) {
 }
 
 bool SqliteDatabase::execute(const std::string& sql, const std::vector<SqlValue>& parameters) {
-  Statement statement = prepare(handle_, sql, parameters);
+  Statement statement = prepare(handle_.get(), sql, parameters);
   if (!statement) return false;
   int rc = sqlite3_step(statement.get());
   while (rc == SQLITE_ROW) rc = sqlite3_step(statement.get());
@@ -79,7 +106,7 @@ bool SqliteDatabase::execute(const std::string& sql, const std::vector<SqlValue>
 
 std::optional<std::vector<SqliteDatabase::Row>> SqliteDatabase::query(
     const std::string& sql, const std::vector<SqlValue>& parameters) {
-  Statement statement = prepare(handle_, sql, parameters);
+  Statement statement = prepare(handle_.get(), sql, parameters);
   if (!statement) return std::nullopt;
   std::vector<Row> rows;
   const int columns = sqlite3_column_count(statement.get());
@@ -88,13 +115,7 @@ std::optional<std::vector<SqliteDatabase::Row>> SqliteDatabase::query(
     Row row;
     for (int i = 0; i < columns; ++i) {
       const char* name = sqlite3_column_name(statement.get(), i);
-      const auto* text = sqlite3_column_text(statement.get(), i);
-      std::optional<std::string> value;
-      if (text != nullptr) {
-        value = std::string(reinterpret_cast<const char*>(text),
-                            static_cast<std::size_t>(sqlite3_column_bytes(statement.get(), i)));
-      }
-      row[name != nullptr ? name : ""] = std::move(value);
+      row.add(name != nullptr ? name : "", cellOf(statement.get(), i));
     }
     rows.push_back(std::move(row));
   }
@@ -103,7 +124,14 @@ std::optional<std::vector<SqliteDatabase::Row>> SqliteDatabase::query(
 }
 
 std::string SqliteDatabase::lastError() const {
-  return sqlite3_errmsg(handle_);
+  return sqlite3_errmsg(handle_.get());
+}
+
+bool SqliteDatabase::transaction(const std::function<bool()>& work) {
+  if (!execute("begin immediate")) return false;
+  if (work() && execute("commit")) return true;
+  execute("rollback");
+  return false;
 }
 
 }  // namespace twig

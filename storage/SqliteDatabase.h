@@ -3,12 +3,14 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <map>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "storage/SqliteRow.h"
 
 struct sqlite3;
 
@@ -21,7 +23,7 @@ using SqlValue = std::variant<std::int64_t, double, std::string>;
 // as statement text.
 class SqliteDatabase {
  public:
-  using Row = std::map<std::string, std::optional<std::string>>;  // column name to text (nothing for NULL)
+  using Row = SqliteRow;
 
   // Nothing when the file cannot be opened (or created). A busy database is waited for up to
   // `busyTimeout` before a statement gives up.
@@ -38,12 +40,20 @@ class SqliteDatabase {
   std::optional<std::vector<Row>> query(const std::string& sql, const std::vector<SqlValue>& parameters = {});
   std::string lastError() const;
 
+  // Runs `work` inside one transaction (begun at once, so no other writer slips in between): what
+  // it changed stays when it returns true and is undone when it returns false or the commit fails.
+  // False when the transaction could not begin, `work` gave up, or the commit failed.
+  bool transaction(const std::function<bool()>& work);
+
   // "name" with inner double quotes doubled: safe as an identifier whatever the name holds.
   static std::string quoteIdentifier(const std::string& name);
 
  private:
+  struct Closer {
+    void operator()(sqlite3* handle) const;
+  };
   explicit SqliteDatabase(sqlite3* handle) : handle_(handle) {}
-  sqlite3* handle_;
+  std::unique_ptr<sqlite3, Closer> handle_;
 };
 
 }  // namespace twig

@@ -84,8 +84,8 @@ TEST(AppControlPolicy, OnlyRunningApplicationsOfControlledGroupsOffendInTableOrd
   EXPECT_EQ(offending[0].group, &groups[1]);
   EXPECT_TRUE(offending[0].today);
   ASSERT_EQ(offending[0].apps.size(), 2u);
-  EXPECT_EQ(offending[0].apps[0].processName, "game");
-  EXPECT_EQ(offending[0].apps[1].processName, "cards");
+  EXPECT_EQ(offending[0].apps[0]->processName, "game");
+  EXPECT_EQ(offending[0].apps[1]->processName, "cards");
 
   // Monday 13:30 both are open; the empty group is controlled but has nothing running.
   EXPECT_TRUE(Policy::offendingGroups(groups, running, 1, at(13, 30)).empty());

@@ -29,7 +29,7 @@ class OAKFMDBManageTest : public ::testing::Test {
     auto database = SqliteDatabase::open(store.databaseFile());
     std::vector<std::string> names;
     const auto rows = database->query("pragma table_info(" + SqliteDatabase::quoteIdentifier(table) + ")");
-    for (const auto& row : *rows) names.push_back(*row.at("name"));
+    for (const auto& row : *rows) names.push_back(*row.text("name"));
     return names;
   }
   std::vector<std::string> packagesIn(const std::string& group) {
@@ -116,7 +116,7 @@ TEST_F(OAKFMDBManageTest, ClearingRestartsTheRowNumbering) {
   auto database = SqliteDatabase::open(store.databaseFile());
   const auto rows = database->query("select seq from TWGIAppsModel");
   ASSERT_EQ(rows->size(), 1u);
-  EXPECT_EQ(*rows->at(0).at("seq"), "1");
+  EXPECT_EQ(rows->at(0).integer("seq"), 1);
   EXPECT_FALSE(store.clearAllData(TWIGAppControlGroupModel()));  // no such table yet
 }
 

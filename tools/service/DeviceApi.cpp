@@ -76,7 +76,12 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
               checked([&database](const httplib::Request& request, httplib::Response& response) {
                 const auto body = jsonBody(request, response);
                 if (!body) return;
-                const auto parent = database.enroll(TWIGUtils::stringValue(*body, "enrollCode"), *body);
+                const auto enrolment = database.enroll(TWIGUtils::stringValue(*body, "enrollCode"), *body);
+                if (enrolment.storageFailed)
+                  return JsonReply::send(
+                      response, 500,
+                      Json{{"errorCode", 500}, {"errorDescription", "the binding could not be stored"}});
+                const auto& parent = enrolment.parent;
                 if (!parent) return refuse(response, 10101, "绑定号有误");
                 JsonReply::send(
                     response, 200,

@@ -19,10 +19,6 @@ std::string randomDigits(int count) {
   return digits;
 }
 
-std::int64_t integerOf(const std::optional<std::string>& text) {
-  return text ? static_cast<std::int64_t>(TWIGUtils::doubleValue(*text)) : 0;
-}
-
 // Week and month starts in the service's local time, for the points statistics.
 std::int64_t startOf(std::int64_t nowMilliseconds, bool month, int back) {
   std::time_t now = static_cast<std::time_t>(nowMilliseconds / 1000);
@@ -82,7 +78,9 @@ void ServiceDatabase::createSchema() {
   // A starting catalogue: a few well-known applications with their store categories, and the
   // family's housework subjects (types 1 and 3 are not housework and are not offered).
   const auto known = database_->query("select count(*) as n from catalogue");
-  if (known && !known->empty() && integerOf(known->front().at("n")) == 0) {
+  if (!known || known->empty() || known->front().integer("n").value_or(0) != 0) return;
+  // All of it or none of it: a half-seeded catalogue would never be completed.
+  database_->transaction([&] {
     const std::vector<std::vector<std::string>> catalogue = {
         {"com.tencent.xin", "微信", "8.0", "[6005]"},
         {"com.tencent.mqq", "QQ", "8.9", "[6005]"},
@@ -91,8 +89,9 @@ void ServiceDatabase::createSchema() {
         {"com.example.reader", "Example Reader", "2.0", "[6018]"},
     };
     for (const auto& entry : catalogue) {
-      database_->execute("insert into catalogue values(?, ?, ?, ?)",
-                         {entry[0], entry[1], entry[2], entry[3]});
+      if (!database_->execute("insert into catalogue values(?, ?, ?, ?)",
+                              {entry[0], entry[1], entry[2], entry[3]}))
+        return false;
     }
     const std::vector<std::tuple<int, std::string, int, int, std::string>> subjects = {
         {1, "洗碗", 2, 5, "把碗洗干净放好"},         {2, "扫地", 2, 3, "扫一个房间"},
@@ -100,18 +99,27 @@ void ServiceDatabase::createSchema() {
         {10000, "特别奖励", 1, 0, "孩子的特别表现"}, {5, "兑换时间", 3, 0, "用刺猬币兑换时间"},
     };
     for (const auto& [id, name, type, points, description] : subjects) {
-      database_->execute("insert into subjects values(?, ?, ?, ?, ?, ?)",
-                         {static_cast<std::int64_t>(id), name, static_cast<std::int64_t>(type), std::string(),
-                          static_cast<std::int64_t>(points), description});
+      if (!database_->execute("insert into subjects values(?, ?, ?, ?, ?, ?)",
+                              {static_cast<std::int64_t>(id), name, static_cast<std::int64_t>(type),
+                               std::string(), static_cast<std::int64_t>(points), description}))
+        return false;
     }
-  }
+    return true;
+  });
 }
 
 std::optional<std::string> ServiceDatabase::text(const std::string& sql,
                                                  const std::vector<SqlValue>& parameters) {
   const auto rows = database_->query(sql, parameters);
-  if (!rows || rows->empty() || rows->front().empty()) return std::nullopt;
-  return rows->front().begin()->second;
+  if (!rows || rows->empty()) return std::nullopt;
+  return rows->front().firstText();
+}
+
+std::optional<std::int64_t> ServiceDatabase::integer(const std::string& sql,
+                                                     const std::vector<SqlValue>& parameters) {
+  const auto rows = database_->query(sql, parameters);
+  if (!rows || rows->empty()) return std::nullopt;
+  return rows->front().firstInteger();
 }
 
 ServiceDatabase::Parent ServiceDatabase::parent(const std::optional<std::string>& parentDN) {
@@ -119,8 +127,8 @@ ServiceDatabase::Parent ServiceDatabase::parent(const std::optional<std::string>
   const auto existing = parentDN ? database_->query("select * from parents where parentDN = ?", {*parentDN})
                                  : database_->query("select * from parents order by rowid limit 1");
   if (existing && !existing->empty()) {
-    return {existing->front().at("parentDN").value_or(""),
-            existing->front().at("parentDeviceId").value_or("")};
+    return {existing->front().text("parentDN").value_or(""),
+            existing->front().text("parentDeviceId").value_or("")};
   }
   Parent made{parentDN.value_or("138" + randomDigits(8)), "parent-" + randomDigits(12)};
   database_->execute("insert into parents values(?, ?)", {made.parentDN, made.parentDeviceId});
@@ -139,21 +147,27 @@ std::optional<std::string> ServiceDatabase::createBindCode(const Parent& parent)
   return std::nullopt;
 }
 
-std::optional<ServiceDatabase::Parent> ServiceDatabase::enroll(const std::string& code, const Json& body) {
+ServiceDatabase::Enrolment ServiceDatabase::enroll(const std::string& code, const Json& body) {
   std::lock_guard lock(mutex_);
   const auto rows = database_->query(
       "select p.parentDN, p.parentDeviceId from bind_codes c join parents p on p.parentDN = c.parentDN "
       "where c.code = ? and c.usedBy is null",
       {code});
-  if (!rows || rows->empty()) return std::nullopt;
-  const Parent parent{rows->front().at("parentDN").value_or(""),
-                      rows->front().at("parentDeviceId").value_or("")};
+  if (!rows || rows->empty()) return {};
+  const Parent parent{rows->front().text("parentDN").value_or(""),
+                      rows->front().text("parentDeviceId").value_or("")};
   const std::string deviceId = TWIGUtils::stringValue(body, "deviceId");
-  database_->execute("update bind_codes set usedBy = ? where code = ?", {deviceId, code});
-  database_->execute("insert or replace into devices values(?, ?, ?, ?, ?, 1)",
-                     {deviceId, parent.parentDN, TWIGUtils::stringValue(body, "deviceName"),
-                      TWIGUtils::stringValue(body, "platform"), TWIGUtils::stringValue(body, "token")});
-  return parent;
+  // The code is used up only if the device is recorded, and the other way round: a failure leaves the
+  // code free for another try instead of a used code with no device behind it.
+  const bool recorded = database_->transaction([&] {
+    return database_->execute("update bind_codes set usedBy = ? where code = ?", {deviceId, code}) &&
+           database_->execute(
+               "insert or replace into devices values(?, ?, ?, ?, ?, 1)",
+               {deviceId, parent.parentDN, TWIGUtils::stringValue(body, "deviceName"),
+                TWIGUtils::stringValue(body, "platform"), TWIGUtils::stringValue(body, "token")});
+  });
+  if (!recorded) return {std::nullopt, true};
+  return {parent, false};
 }
 
 std::optional<std::string> ServiceDatabase::parentOfDevice(const std::string& deviceId) {
@@ -172,10 +186,10 @@ Json ServiceDatabase::devices() {
   Json list = Json::array();
   if (auto rows = database_->query("select * from devices order by rowid")) {
     for (const auto& row : *rows) {
-      list.push_back(Json{{"deviceId", row.at("deviceId").value_or("")},
-                          {"parentDN", row.at("parentDN").value_or("")},
-                          {"deviceName", row.at("deviceName").value_or("")},
-                          {"bound", integerOf(row.at("bound")) == 1}});
+      list.push_back(Json{{"deviceId", row.text("deviceId").value_or("")},
+                          {"parentDN", row.text("parentDN").value_or("")},
+                          {"deviceName", row.text("deviceName").value_or("")},
+                          {"bound", row.integer("bound").value_or(0) == 1}});
     }
   }
   return list;
@@ -199,8 +213,8 @@ Json ServiceDatabase::registerApps(const std::string& deviceId, const Json& uplo
                    {"tagIds", nullptr}};
     if (auto known = database_->query("select * from catalogue where appPackage = ?", {package});
         known && !known->empty()) {
-      record["version"] = known->front().at("version").value_or("");
-      const Json tags = Json::parse(known->front().at("tagIds").value_or("null"), nullptr, false);
+      record["version"] = known->front().text("version").value_or("");
+      const Json tags = Json::parse(known->front().text("tagIds").value_or("null"), nullptr, false);
       if (!tags.is_discarded()) record["tagIds"] = tags;
     }
     apps.push_back(std::move(record));
@@ -213,14 +227,14 @@ Json ServiceDatabase::subjects() {
   Json list = Json::array();
   if (auto rows = database_->query("select * from subjects order by rowid")) {
     for (const auto& row : *rows) {
-      list.push_back(Json{{"subjectId", integerOf(row.at("subjectId"))},
-                          {"name", row.at("name").value_or("")},
-                          {"type", integerOf(row.at("type"))},
-                          {"iconUrl", row.at("iconUrl").value_or("")},
+      list.push_back(Json{{"subjectId", row.integer("subjectId").value_or(0)},
+                          {"name", row.text("name").value_or("")},
+                          {"type", row.integer("type").value_or(0)},
+                          {"iconUrl", row.text("iconUrl").value_or("")},
                           {"thisDN", ""},
                           {"familyId", 1},
-                          {"bonuspoint", integerOf(row.at("bonuspoint"))},
-                          {"description", row.at("description").value_or("")}});
+                          {"bonuspoint", row.integer("bonuspoint").value_or(0)},
+                          {"description", row.text("description").value_or("")}});
     }
   }
   return list;
@@ -229,10 +243,11 @@ Json ServiceDatabase::subjects() {
 Json ServiceDatabase::statistics(const std::string& deviceId, std::int64_t now) {
   std::lock_guard lock(mutex_);
   auto sumFrom = [&](std::int64_t from, std::int64_t to) {
-    return integerOf(
-        text("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1 and "
-             "createTime >= ? and createTime < ?",
-             {deviceId, from, to}));
+    return integer(
+               "select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1 and "
+               "createTime >= ? and createTime < ?",
+               {deviceId, from, to})
+        .value_or(0);
   };
   const std::int64_t far = std::int64_t{1} << 60;
   return Json{{"total", sumFrom(0, far)},
@@ -252,24 +267,24 @@ Json ServiceDatabase::bills(const std::string& deviceId, int page, int pageSize)
       {deviceId, static_cast<std::int64_t>(pageSize), static_cast<std::int64_t>((page - 1) * pageSize)});
   if (!rows) return list;
   for (const auto& row : *rows) {
-    const Json pictures = Json::parse(row.at("pictures").value_or("null"), nullptr, false);
-    const Json comments = Json::parse(row.at("comments").value_or("[]"), nullptr, false);
-    list.push_back(Json{{"billId", row.at("billId").value_or("")},
+    const Json pictures = Json::parse(row.text("pictures").value_or("null"), nullptr, false);
+    const Json comments = Json::parse(row.text("comments").value_or("[]"), nullptr, false);
+    list.push_back(Json{{"billId", row.text("billId").value_or("")},
                         {"childDeviceId", deviceId},
-                        {"parentDN", row.at("parentDN").value_or("")},
-                        {"type", integerOf(row.at("type"))},
+                        {"parentDN", row.text("parentDN").value_or("")},
+                        {"type", row.integer("type").value_or(0)},
                         {"subject",
-                         {{"name", row.at("name").value_or("")},
-                          {"type", integerOf(row.at("subjectType"))},
-                          {"iconUrl", row.at("iconUrl").value_or("")},
-                          {"subjectId", row.at("subjectId").value_or("")}}},
+                         {{"name", row.text("name").value_or("")},
+                          {"type", row.integer("subjectType").value_or(0)},
+                          {"iconUrl", row.text("iconUrl").value_or("")},
+                          {"subjectId", row.text("subjectId").value_or("")}}},
                         {"pictures", pictures.is_discarded() ? Json(nullptr) : pictures},
                         {"comments", comments.is_discarded() ? Json::array() : comments},
-                        {"bonuspoint", integerOf(row.at("bonuspoint"))},
-                        {"status", integerOf(row.at("status"))},
-                        {"createTime", integerOf(row.at("createTime"))},
-                        {"updateTime", integerOf(row.at("updateTime"))},
-                        {"description", row.at("description").value_or("")}});
+                        {"bonuspoint", row.integer("bonuspoint").value_or(0)},
+                        {"status", row.integer("status").value_or(0)},
+                        {"createTime", row.integer("createTime").value_or(0)},
+                        {"updateTime", row.integer("updateTime").value_or(0)},
+                        {"description", row.text("description").value_or("")}});
   }
   return list;
 }
@@ -286,11 +301,13 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
   if (body.contains("bonuspoint")) {
     points = TWIGUtils::integerValue(body["bonuspoint"]);
   } else {
-    points = integerOf(text("select bonuspoint from subjects where subjectId = ?", {subjectId}));
+    points = integer("select bonuspoint from subjects where subjectId = ?", {subjectId}).value_or(0);
   }
   if (points < 0) {
-    const std::int64_t total = integerOf(
-        text("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1", {deviceId}));
+    const std::int64_t total =
+        integer("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1",
+                {deviceId})
+            .value_or(0);
     if (total + points < 0) return "刺猬币不足";
   }
   const std::string parentDN =
@@ -318,7 +335,7 @@ std::optional<std::string> ServiceDatabase::addComment(const std::string& billId
   std::lock_guard lock(mutex_);
   const auto rows = database_->query("select deviceId, comments from bills where billId = ?", {billId});
   if (!rows || rows->empty()) return std::nullopt;
-  Json comments = Json::parse(rows->front().at("comments").value_or("[]"), nullptr, false);
+  Json comments = Json::parse(rows->front().text("comments").value_or("[]"), nullptr, false);
   if (!comments.is_array()) comments = Json::array();
   comments.push_back(Json{{"commentId", "C" + std::to_string(now) + randomDigits(3)},
                           {"comment", comment},
@@ -326,7 +343,7 @@ std::optional<std::string> ServiceDatabase::addComment(const std::string& billId
                           {"createTime", now}});
   database_->execute("update bills set comments = ?, updateTime = ? where billId = ?",
                      {comments.dump(), now, billId});
-  return rows->front().at("deviceId");
+  return rows->front().text("deviceId");
 }
 
 std::string ServiceDatabase::setting(const std::string& key, const std::string& fallback) {
@@ -357,16 +374,16 @@ std::optional<Json> ServiceDatabase::nextPending(const std::string& deviceId) {
       "select * from pending where deviceId = ? and delivered = 0 order by messageId limit 1", {deviceId});
   if (!rows || rows->empty()) return std::nullopt;
   const auto& row = rows->front();
-  return Json{{"messageId", row.at("messageId").value_or("")},
-              {"payload", row.at("payload").value_or("")},
+  return Json{{"messageId", row.text("messageId").value_or("")},
+              {"payload", row.text("payload").value_or("")},
               {"deviceId", deviceId},
               {"thisDN", ""},
               {"type", "1"},
               {"status", "0"},
               {"reasonCode", "0"},
               {"retryNum", "0"},
-              {"createTime", row.at("createTime").value_or("")},
-              {"updateTime", row.at("createTime").value_or("")}};
+              {"createTime", row.text("createTime").value_or("")},
+              {"updateTime", row.text("createTime").value_or("")}};
 }
 
 std::int64_t ServiceDatabase::recordMessage(const std::string& deviceId, const std::string& topic,
@@ -374,7 +391,7 @@ std::int64_t ServiceDatabase::recordMessage(const std::string& deviceId, const s
   std::lock_guard lock(mutex_);
   database_->execute("insert into received(deviceId, topic, payload, receivedAt) values(?, ?, ?, ?)",
                      {deviceId, topic, payload.dump(), now});
-  return integerOf(text("select last_insert_rowid()", {}));
+  return integer("select last_insert_rowid()", {}).value_or(0);
 }
 
 Json ServiceDatabase::messagesAfter(const std::string& deviceId, std::int64_t after) {
@@ -387,11 +404,11 @@ Json ServiceDatabase::messagesAfter(const std::string& deviceId, std::int64_t af
                              {deviceId, after});
   if (!rows) return list;
   for (const auto& row : *rows) {
-    const Json payload = Json::parse(row.at("payload").value_or("null"), nullptr, false);
-    list.push_back(Json{{"seq", integerOf(row.at("seq"))},
-                        {"deviceId", row.at("deviceId").value_or("")},
-                        {"topic", row.at("topic").value_or("")},
-                        {"receivedAt", integerOf(row.at("receivedAt"))},
+    const Json payload = Json::parse(row.text("payload").value_or("null"), nullptr, false);
+    list.push_back(Json{{"seq", row.integer("seq").value_or(0)},
+                        {"deviceId", row.text("deviceId").value_or("")},
+                        {"topic", row.text("topic").value_or("")},
+                        {"receivedAt", row.integer("receivedAt").value_or(0)},
                         {"payload", payload.is_discarded() ? Json(nullptr) : payload}});
   }
   return list;
@@ -399,7 +416,7 @@ Json ServiceDatabase::messagesAfter(const std::string& deviceId, std::int64_t af
 
 std::int64_t ServiceDatabase::lastSequence() {
   std::lock_guard lock(mutex_);
-  return integerOf(text("select coalesce(max(seq), 0) from received", {}));
+  return integer("select coalesce(max(seq), 0) from received", {}).value_or(0);
 }
 
 }  // namespace twig::service

@@ -29,8 +29,13 @@ class ServiceDatabase {
   Parent parent(const std::optional<std::string>& parentDN);
   // A fresh six-digit code, never the device's built-in demo code; nothing when the database refuses.
   std::optional<std::string> createBindCode(const Parent& parent);
-  // Binds the device with the code; nothing when the code is unknown or already used.
-  std::optional<Parent> enroll(const std::string& code, const Json& body);
+  // Binds the device with the code: the parent, or why not (the code is unknown or already used, or
+  // the binding could not be stored, which leaves the code unused).
+  struct Enrolment {
+    std::optional<Parent> parent;
+    bool storageFailed = false;
+  };
+  Enrolment enroll(const std::string& code, const Json& body);
   std::optional<std::string> parentOfDevice(const std::string& deviceId);  // nothing when not bound
   bool unbind(const std::string& deviceId);
   Json devices();
@@ -67,7 +72,9 @@ class ServiceDatabase {
  private:
   explicit ServiceDatabase(std::unique_ptr<SqliteDatabase> database) : database_(std::move(database)) {}
   void createSchema();
+  // The first column of the first row: as text, or as a whole number.
   std::optional<std::string> text(const std::string& sql, const std::vector<SqlValue>& parameters);
+  std::optional<std::int64_t> integer(const std::string& sql, const std::vector<SqlValue>& parameters);
 
   std::mutex mutex_;
   std::unique_ptr<SqliteDatabase> database_;
