@@ -5,6 +5,19 @@
 
 namespace twig {
 
+namespace {
+
+// The number that all of `text` spells; nothing when any of it is something else.
+template <class Number>
+std::optional<Number> wholeNumber(const std::string& text) {
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
 const SqliteRow::Cell* SqliteRow::find(const std::string& column) const {
   for (const auto& [name, cell] : cells_) {
     if (name == column) return &cell;
@@ -30,13 +43,8 @@ std::optional<std::int64_t> SqliteRow::integerOf(const Cell& cell) {
       // Cut toward zero, within the range of the type; not-a-number is no number.
       if (std::isnan(cell.real) || cell.real >= 9.2e18 || cell.real <= -9.2e18) return std::nullopt;
       return static_cast<std::int64_t>(cell.real);
-    case Type::Text: {
-      const std::string& text = *cell.text;
-      std::int64_t value = 0;
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-      if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-      return value;
-    }
+    case Type::Text:
+      return wholeNumber<std::int64_t>(*cell.text);
     case Type::Null:
       break;
   }
@@ -56,13 +64,8 @@ std::optional<double> SqliteRow::real(const std::string& column) const {
       return static_cast<double>(cell->integer);
     case Type::Real:
       return cell->real;
-    case Type::Text: {
-      const std::string& text = *cell->text;
-      double value = 0;
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-      if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-      return value;
-    }
+    case Type::Text:
+      return wholeNumber<double>(*cell->text);
     case Type::Null:
       break;
   }
