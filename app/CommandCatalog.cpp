@@ -5,6 +5,7 @@
 #include "control/TWIGRequestApps.h"
 #include "control/TWIGRequestAppsOnekeyControl.h"
 #include "control/TWIGRequestCheckApp.h"
+#include "identity/TWIGChildUser.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/TWIGEventIconUpload.h"
 #include "status/TWIGRequestChildInfo.h"
@@ -17,6 +18,16 @@ namespace {
 template <class Handler>
 CommandRouter::Factory made() {
   return [](const CommandContext& context) { return std::make_shared<Handler>(context); };
+}
+
+// Commands that change what app control watches rebuild the manager's table (made on first use, on
+// the main loop, where they call this).
+template <class Handler>
+CommandRouter::Factory controlling() {
+  return [](const CommandContext& context) {
+    return std::make_shared<Handler>(context,
+                                     [] { TWIGManagement::sharedManagement().ts_updateManagementTable(); });
+  };
 }
 
 // The app-control manager keeps the screen status and battery; it is made on first use, on the
@@ -32,11 +43,15 @@ void CommandCatalog::registerAll(CommandRouter& router) {
   router.route("RequestChildInfo", [](const CommandContext& context) {
     return std::make_shared<TWIGRequestChildInfo>(context, managerStatus);
   });
-  router.route("RequestLocation", made<TWIGRequestLocation>());
+  router.route("RequestLocation", [](const CommandContext& context) {
+    return std::make_shared<TWIGRequestLocation>(context, [](auto done) {
+      TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete(std::move(done));
+    });
+  });
   router.route("RequestApps", made<TWIGRequestApps>());
-  router.route("RequestCheckApp", made<TWIGRequestCheckApp>());
-  router.route("RequestAppControlGroupChange", made<TWIGRequestAppControlGroupChange>());
-  router.route("RequestAppsOnekeyControl", made<TWIGRequestAppsOnekeyControl>());
+  router.route("RequestCheckApp", controlling<TWIGRequestCheckApp>());
+  router.route("RequestAppControlGroupChange", controlling<TWIGRequestAppControlGroupChange>());
+  router.route("RequestAppsOnekeyControl", controlling<TWIGRequestAppsOnekeyControl>());
   router.route("EventIconUpload",
                [](const CommandContext&) { return std::make_shared<TWIGEventIconUpload>(); });
 }

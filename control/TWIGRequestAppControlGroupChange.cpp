@@ -1,7 +1,6 @@
 #include "control/TWIGRequestAppControlGroupChange.h"
 
 #include "api/TWIGUtils.h"
-#include "control/TWIGManagement.h"
 #include "control/TWIGManagementHelper.h"
 #include "platform/MainLoop.h"
 #include "storage/OAKFMDBManage.h"
@@ -34,7 +33,6 @@ void TWIGRequestAppControlGroupChange::applyChange(const Json& body) {
                                           TWIGUtils::stringValue(app, "appPackage"));
     }
   }
-  TWIGManagement::sharedManagement().ts_updateManagementTable();
 }
 
 void TWIGRequestAppControlGroupChange::receiveMessagePayload(const Json& payload) {
@@ -43,6 +41,7 @@ void TWIGRequestAppControlGroupChange::receiveMessagePayload(const Json& payload
   auto self = this->self<TWIGRequestAppControlGroupChange>();
   context().mainLoop->post([self, body, uuid] {
     applyChange(body);
+    self->rebuildTable();
     self->publish(self->responseMessage("ResponseAppControlGroupChange", uuid), nullptr);
   });
 }

@@ -1,6 +1,5 @@
 #include "control/TWIGRequestAppsOnekeyControl.h"
 
-#include "control/TWIGManagement.h"
 #include "control/TWIGManagementHelper.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -11,7 +10,7 @@ namespace twig {
 
 void TWIGRequestAppsOnekeyControl::responseAppsOnekeyControl(const std::string& uuid) {
   const auto snapshot = TWIGManagementHelper::groupsAndApps(true);
-  TWIGManagement::sharedManagement().ts_updateManagementTable();
+  rebuildTable();
   publish(responseMessage("ResponseAppsOnekeyControl", uuid,
                           Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}}),
           [](const std::optional<TWIGError>& error) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "api/TWIGUtils.h"
-#include "control/TWIGManagement.h"
 #include "control/TWIGManagementHelper.h"
 #include "control/TWIGRequestAppsOnekeyControl.h"
 #include "platform/MainLoop.h"
@@ -57,7 +56,7 @@ void TWIGRequestCheckApp::check() {
                 nullptr);
           }
           if (succeeded) remember(current);
-          TWIGManagement::sharedManagement().ts_updateManagementTable();
+          self->rebuildTable();
         });
   }
   if (!removed.empty()) {
@@ -68,7 +67,7 @@ void TWIGRequestCheckApp::check() {
     }
     // The known list loses the removed applications; installations not yet registered stay unknown.
     remember(recordsMissingFrom(cached, removed));
-    TWIGManagement::sharedManagement().ts_updateManagementTable();
+    rebuildTable();
   }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "messaging/TWIGBaseMessage.h"
+#include "control/ControlCommand.h"
 
 namespace twig {
 
@@ -8,9 +8,9 @@ namespace twig {
 // with the last known list and reports installations ("EventAppInstall", after registering them
 // with the service) and removals ("EventAppUninstall"). A failed registration leaves the known list
 // as it was, so that the next check reports those installations again.
-class TWIGRequestCheckApp final : public TWIGBaseMessage {
+class TWIGRequestCheckApp final : public ControlCommand {
  public:
-  using TWIGBaseMessage::TWIGBaseMessage;
+  using ControlCommand::ControlCommand;
   void receiveMessagePayload(const Json& payload) override;
   // Compares and reports (on the main loop).
   void check();

@@ -1,7 +1,6 @@
 #include "status/TWIGRequestLocation.h"
 
 #include "api/TWIGUtils.h"
-#include "identity/TWIGChildUser.h"
 
 namespace twig {
 
@@ -20,10 +19,14 @@ void TWIGRequestLocation::receiveMessagePayload(const Json& payload) {
   const std::string uuid = commandUuid(payload);
   // The handler stays alive through its callback until the answer is out.
   auto self = this->self<TWIGRequestLocation>();
-  TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete(
-      [self, uuid](double latitude, double longitude) {
-        self->publish(self->responseLocation(uuid, latitude, longitude), nullptr);
-      });
+  auto answer = [self, uuid](double latitude, double longitude) {
+    self->publish(self->responseLocation(uuid, latitude, longitude), nullptr);
+  };
+  if (locate_) {
+    locate_(std::move(answer));
+  } else {
+    answer(0, 0);  // nothing to locate with: the answer a device with location off gives
+  }
 }
 
 }  // namespace twig

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include "messaging/TWIGBaseMessage.h"
 
 namespace twig {
@@ -7,9 +10,17 @@ namespace twig {
 // "RequestLocation": asks for one position fix and answers "ResponseLocation" when it comes.
 class TWIGRequestLocation final : public TWIGBaseMessage {
  public:
-  using TWIGBaseMessage::TWIGBaseMessage;
+  // Asks for one fix; `done` gets (latitude, longitude), (0, 0) when there is none, on whatever
+  // thread the fix arrives.
+  using Locate = std::function<void(std::function<void(double latitude, double longitude)> done)>;
+
+  TWIGRequestLocation(CommandContext context, Locate locate)
+      : TWIGBaseMessage(std::move(context)), locate_(std::move(locate)) {}
   void receiveMessagePayload(const Json& payload) override;
   Json responseLocation(const std::string& commandUuid, double latitude, double longitude) const;
+
+ private:
+  Locate locate_;
 };
 
 }  // namespace twig

@@ -166,6 +166,7 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
            {"endTime", "14:00"},
            {"week", "1"},
            {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}});
+  manager().ts_updateManagementTable();
   ASSERT_EQ(events, (std::vector<std::string>{"start"}));
   ASSERT_EQ(last[0]["apps"].size(), 1u);
   EXPECT_EQ(last[0]["apps"][0]["processName"], "other");
@@ -176,6 +177,7 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
                                                      {"endTime", "14:00"},
                                                      {"week", "1"},
                                                      {"apps", Json::array()}});
+  manager().ts_updateManagementTable();
   EXPECT_EQ(events.back(), "end");
   const auto inOther = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(*groups[0].groupId));
   ASSERT_TRUE(inOther);
