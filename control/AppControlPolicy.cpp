@@ -83,8 +83,12 @@ Json AppControlPolicy::blacklist(const std::vector<Offending>& offending) {
   for (const auto& entry : offending) {
     Json apps = Json::array();
     for (const App* app : entry.apps) {
-      apps.push_back(Json{
-          {"appPackage", app->appPackage}, {"appName", app->appName}, {"processName", app->processName}});
+      // Member by member: an initialiser list would copy every value twice, on every tick.
+      Json record = Json::object();
+      record["appPackage"] = app->appPackage;
+      record["appName"] = app->appName;
+      record["processName"] = app->processName;
+      apps.push_back(std::move(record));
     }
     Json group = Json::object();
     group["startTime"] = entry.group->startTime;
