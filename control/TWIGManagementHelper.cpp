@@ -73,6 +73,12 @@ int TWIGManagementHelper::groupTypeForTags(const Json& tags) {
 }
 
 void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done) {
+  postInstallationAppsWithAddApp(TWIGChildUser::sharedChildUser().user_childDeviceId(), added,
+                                 std::move(done));
+}
+
+void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& deviceId,
+                                                          const std::optional<Json>& added, Uploaded done) {
   const TWIGAppControlGroupModel groups[] = {builtInGroup(0), builtInGroup(1), builtInGroup(2)};
   const bool adding = added && added->is_array() && !added->empty();
   const Json list = adding ? *added : fetchInstallationApps().value_or(Json::array());
@@ -91,7 +97,7 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::optional<Js
   }
   std::vector<std::string> groupIds;
   for (const auto& group : groups) groupIds.push_back(group.groupId.value_or(""));
-  const std::string path = "apps/device/" + TWIGChildUser::sharedChildUser().user_childDeviceId();
+  const std::string path = "apps/device/" + deviceId;
   TWIGRequest::sharedRequest().requestWithPath(
       path, Json{{"apps", records}}, HttpMethod::Post,
       [adding, list, groupIds, done](const TWIGRequest::Operation&, const std::optional<Json>& answer) {

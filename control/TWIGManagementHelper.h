@@ -30,6 +30,9 @@ class TWIGManagementHelper {
   // groups by their category tags. `done` gets the models of the added applications (empty for a
   // full upload or a failure) and whether the upload went through.
   using Uploaded = std::function<void(const std::vector<TWGIAppsModel>& models, bool succeeded)>;
+  // Under `deviceId` (a command's device); the two-argument form uploads for the process's child.
+  static void postInstallationAppsWithAddApp(const std::string& deviceId, const std::optional<Json>& added,
+                                             Uploaded done);
   static void postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done);
 
   // The built-in group of a type (0 Other, 1 social, 2 games), made and stored when missing.

@@ -27,7 +27,7 @@ void TWIGRequestAppsOnekeyControl::receiveMessagePayload(const Json& payload) {
     if (installed && !installed->empty() &&
         !port::userDefaults().boolForKey(TWIGManagementHelper::kAppsCacheDefault)) {
       TWIGManagementHelper::postInstallationAppsWithAddApp(
-          *installed, [self, uuid](const std::vector<TWGIAppsModel>& models, bool) {
+          self->context().deviceId, *installed, [self, uuid](const std::vector<TWGIAppsModel>& models, bool) {
             // Without registered applications there is nothing to answer; the parent asks again.
             if (!models.empty()) self->responseAppsOnekeyControl(uuid);
           });

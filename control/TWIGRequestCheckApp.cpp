@@ -46,8 +46,9 @@ void TWIGRequestCheckApp::check() {
 
   if (!installed.empty()) {
     TWIGManagementHelper::postInstallationAppsWithAddApp(
-        installed, [self = this->self<TWIGRequestCheckApp>(), current](
-                       const std::vector<TWGIAppsModel>& models, bool succeeded) {
+        context().deviceId, installed,
+        [self = this->self<TWIGRequestCheckApp>(), current](const std::vector<TWGIAppsModel>& models,
+                                                            bool succeeded) {
           for (const auto& model : models) {
             self->publish(
                 self->eventMessage("EventAppInstall", Json{{"appPackage", model.appPackage.value_or("")},
