@@ -2,21 +2,37 @@
 
 #include <algorithm>
 #include <sstream>
+#include <string_view>
 
 #include "api/TWIGUtils.h"
 
 namespace twig {
 
-std::optional<int> AppControlPolicy::minutesOf(const std::string& hhmm) {
-  const auto colon = hhmm.find(':');
-  if (colon == std::string::npos || colon == 0 || colon > 2 || hhmm.size() != colon + 3) return std::nullopt;
-  for (std::size_t i = 0; i < hhmm.size(); ++i) {
-    if (i != colon && (hhmm[i] < '0' || hhmm[i] > '9')) return std::nullopt;
+namespace {
+
+// The number a part of a time starts with; nothing when it starts with no digit. Growth stops far
+// beyond any time of day, so no text can overflow it.
+std::optional<int> leadingNumber(std::string_view part) {
+  if (part.empty() || part[0] < '0' || part[0] > '9') return std::nullopt;
+  int value = 0;
+  for (char c : part) {
+    if (c < '0' || c > '9') break;
+    value = std::min(value * 10 + (c - '0'), 100000);
   }
-  const int hours = std::stoi(hhmm.substr(0, colon));
-  const int minutes = std::stoi(hhmm.substr(colon + 1));
-  if (hours > 24 || minutes > 59) return std::nullopt;
-  return hours * 60 + minutes;
+  return value;
+}
+
+}  // namespace
+
+std::optional<int> AppControlPolicy::minutesOf(const std::string& hhmm) {
+  const std::string_view text(hhmm);
+  const auto colon = text.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const std::string_view rest = text.substr(colon + 1);
+  const auto hours = leadingNumber(text.substr(0, colon));
+  const auto minutes = leadingNumber(rest.substr(0, rest.find(':')));
+  if (!hours || !minutes) return std::nullopt;
+  return *hours * 60 + *minutes;
 }
 
 std::vector<AppControlPolicy::Group> AppControlPolicy::parseTable(const Json& table) {

@@ -34,7 +34,10 @@ class AppControlPolicy {
     std::vector<const App*> apps;  // its running applications, in table order (into the group)
   };
 
-  // Minutes since midnight of "HH:mm" ("9:05" too); nothing when the text is not such a time.
+  // Minutes since midnight of "HH:mm": hours x 60 + minutes, read from the first two parts around ":"
+  // by their leading digits ("06:00:00" is 06:00, "9:5" is 09:05, "25:00" is 1500, which no minute of
+  // a day reaches). Nothing when there is no ":" or a part does not start with a digit: such a time
+  // controls its group all day.
   static std::optional<int> minutesOf(const std::string& hhmm);
   // The monitoring table ({"groupName", "startTime", "endTime", "week", "apps": [...]} per group);
   // entries that are not objects are left out. A day is listed only as a bare digit "0" to "6".

@@ -42,7 +42,10 @@ TEST(AppControlPolicy, WhenAGroupIsControlled) {
       {"22:00", "07:00", "0,1,2,3,4,5,6", 4, at(23, 30), true},  // a window that wraps allows nothing
       {"22:00", "07:00", "0,1,2,3,4,5,6", 4, at(3, 0), true},
       {"later", "23:00", "1", 1, at(12, 0), true},  // unreadable times: all day
-      {"06:00", "25:00", "1", 1, at(12, 0), true},
+      {"0600", "23:00", "1", 1, at(12, 0), true},
+      {"06:00:00", "23:00:59", "1", 1, at(12, 0), false},  // seconds are not part of the window
+      {"06:00", "25:00", "1", 1, at(23, 59), false},       // an end past midnight is never reached
+      {"25:00", "26:00", "1", 1, at(12, 0), true},         // a start past midnight never opens
       {"9:05", "9:10", "6", 6, at(9, 7), false},
       {"00:00", "24:00", "6", 6, at(23, 59), false},
   };
@@ -53,11 +56,25 @@ TEST(AppControlPolicy, WhenAGroupIsControlled) {
 }
 
 TEST(AppControlPolicy, ReadsTimesOfTheFormHoursColonMinutes) {
+  // The first two parts around ":", each by its leading digits; nothing only without both.
   const std::pair<const char*, std::optional<int>> cases[] = {
-      {"06:00", 360},          {"9:05", 545},           {"24:00", 1440},        {"00:59", 59},
-      {"7", std::nullopt},     {"25:00", std::nullopt}, {"12:3", std::nullopt}, {"12:345", std::nullopt},
-      {"1a:00", std::nullopt}, {"", std::nullopt},      {":00", std::nullopt},  {"123:00", std::nullopt},
-      {"12:60", std::nullopt},
+      {"06:00", 360},
+      {"9:05", 545},
+      {"24:00", 1440},
+      {"00:59", 59},
+      {"06:00:00", 360},
+      {"23:59:59", 1439},
+      {"12:3", 723},
+      {"1a:00", 60},
+      {"12:60", 780},
+      {"25:00", 1500},
+      {"99999999999:99999999999", 100000 * 60 + 100000},
+      {"7", std::nullopt},
+      {"", std::nullopt},
+      {":00", std::nullopt},
+      {"12:", std::nullopt},
+      {"a1:00", std::nullopt},
+      {" 6:00", std::nullopt},
   };
   for (const auto& [text, minutes] : cases) EXPECT_EQ(Policy::minutesOf(text), minutes) << text;
 }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "control/TWIGManagement.h"
+#include "platform/Clock.h"
+#include "platform/Ports.h"
 #include "control/TWIGManagementHelper.h"
 #include "control/TWIGRequestAppControlGroupChange.h"
 #include "identity/TWIGChildUser.h"
@@ -129,10 +131,11 @@ TEST_F(EvaluationTest, UnreadableTimesControlTheirGroupAllDayAndSpareTheOthers) 
   ASSERT_EQ(events.back(), "start");
   ASSERT_EQ(last.size(), 1u);
   EXPECT_EQ(last[0]["groupName"], "游戏");
-  for (const char* bad : {"7", "25:00", "12:3", "12:345", "1a:00", ""})
-    EXPECT_FALSE(TWIGManagement::time(bad)) << bad;
+  for (const char* bad : {"7", "", ":30", "six:00"}) EXPECT_FALSE(TWIGManagement::time(bad)) << bad;
   EXPECT_EQ(TWIGManagement::time("06:00"), 360);
   EXPECT_EQ(TWIGManagement::time("9:05"), 545);
+  // A time with seconds reads as its hours and minutes, not as no time (which would control all day).
+  EXPECT_EQ(TWIGManagement::time("06:00:00"), 360);
 }
 
 TEST_F(EvaluationTest, OnlyRunningApplicationsOfControlledGroupsCount) {
@@ -182,6 +185,38 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
   const auto inOther = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(*groups[0].groupId));
   ASSERT_TRUE(inOther);
   EXPECT_EQ(inOther->size(), 2u);
+}
+
+// Moves one second on every reading, as a real clock may between two readings.
+class TickingClock final : public Clock {
+ public:
+  explicit TickingClock(WallTime start) : next_(start) {}
+  WallTime now() const override {
+    const WallTime reading = next_;
+    next_ += std::chrono::seconds(1);
+    return reading;
+  }
+  SteadyTime steadyNow() const override { return SteadyTime(); }
+
+ private:
+  mutable WallTime next_;
+};
+
+TEST_F(EvaluationTest, OneEvaluationReadsTheDayAndTheMinuteFromOneReading) {
+  addApp("com.example.chat", "chat", groups[1]);
+  setWindow(groups[1], "06:00", "23:59", "1");  // Mondays only
+  ports.processes.set(std::vector<std::string>{"chat"});
+  manager();  // made (and its first work done) on the manual clock
+  // Sunday 23:59:59: a second reading would already be Monday 00:00.
+  TickingClock ticking(at(0, 0, 0) - std::chrono::seconds(1));
+  Ports installed = Ports::current();
+  installed.clock = &ticking;
+  Ports::install(installed);
+  manager().ts_updateManagementTable();
+  installed.clock = &ports.time.clock();
+  Ports::install(installed);
+  ASSERT_EQ(events.back(), "start");
+  EXPECT_EQ(last[0]["today"], false);  // Sunday, which the group does not list
 }
 
 TEST_F(EvaluationTest, TheTimerEvaluatesEveryTenSecondsOnceStarted) {
