@@ -100,8 +100,11 @@ void TWIGMQTTStore::pushMessagesWithID(const Json& messageId, const std::string&
           }
         }
         const auto record = TWIGBaseModel::fetchModelOfClass<TWIGPullMessageModel>(*answer);
-        if (!record || !TWIGUtils::objectIsNull(record->messageId)) {
-          // Without an id the record cannot be acknowledged, and asking again would return it again.
+        const bool hasId = record && TWIGUtils::objectIsNull(record->messageId) &&
+                           !(record->messageId->is_string() && record->messageId->get<std::string>().empty());
+        if (!hasId) {
+          // Without an id (an empty one is none: it is what the first request sends) the record
+          // cannot be acknowledged, and asking again would return it again.
           finish(TWIGError{"error", 0, "a pending message arrived without a messageId"});
           return;
         }

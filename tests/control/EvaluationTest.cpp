@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "control/TWIGManagement.h"
-#include "platform/Clock.h"
-#include "platform/Ports.h"
 #include "control/TWIGManagementHelper.h"
 #include "control/TWIGRequestAppControlGroupChange.h"
 #include "identity/TWIGChildUser.h"
+#include "platform/Clock.h"
+#include "platform/Ports.h"
 #include "storage/OAKFMDBManage.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/ScopedTimeZone.h"

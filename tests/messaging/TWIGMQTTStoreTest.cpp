@@ -199,6 +199,21 @@ TEST_F(PullCycleTest, RecordsWithoutIdEndTheCycleAndWithoutPayloadAreSkipped) {
   EXPECT_FALSE(store.isPushMessage());
 }
 
+TEST_F(PullCycleTest, AnEmptyIdIsNoIdAndEndsTheCycle) {
+  // A service that keeps returning the record would otherwise be asked for ever.
+  for (const char* id : {R"("")", "null"}) {
+    serve({{200, "application/json",
+            std::string(R"({"messageId":)") + id + R"(,"payload":"{\"RequestApps\":{}}"})"},
+           record("m2", R"({"RequestApps":{}})")});
+    const std::size_t before = server.requestCount();
+    const auto ended = runCycle();
+    ASSERT_TRUE(ended.has_value()) << id;
+    EXPECT_TRUE(ended->has_value()) << id;  // an error
+    EXPECT_EQ(server.requestCount() - before, 1u) << id;
+    EXPECT_TRUE(posted.empty()) << id;
+  }
+}
+
 TEST_F(PullCycleTest, AFailedExchangeEndsTheCycleWithItsError) {
   serve({{500, "text/html", "oops"}});
   const auto ended = runCycle();
