@@ -27,6 +27,17 @@ void remember(const Json& installed) {
   TWIGCache::setObjectValue(CacheObject(installed), TWIGManagementHelper::kInstalledAppsKey);
 }
 
+// Installations whose registration is under way (main loop only): a check that runs meanwhile (a
+// redelivered command) leaves them to it instead of reporting them a second time.
+Json& beingRegistered() {
+  static Json records = Json::array();
+  return records;
+}
+
+void registrationEnded(const Json& records) {
+  beingRegistered() = recordsMissingFrom(beingRegistered(), records);
+}
+
 }  // namespace
 
 void TWIGRequestCheckApp::receiveMessagePayload(const Json&) {
@@ -40,15 +51,20 @@ void TWIGRequestCheckApp::check() {
   if (auto stored = TWIGCache::objectForKey(TWIGManagementHelper::kInstalledAppsKey)) {
     if (auto list = stored->plain(); list && list->is_array()) cached = *list;
   }
-  const Json current = TWIGManagementHelper::fetchInstallationApps().value_or(Json::array());
-  const Json installed = recordsMissingFrom(current, cached);
+  const auto listed = TWIGManagementHelper::fetchInstallationApps();
+  // A list that cannot be read (missing, half written) says nothing about what was removed.
+  if (!listed) return;
+  const Json& current = *listed;
+  const Json installed = recordsMissingFrom(recordsMissingFrom(current, cached), beingRegistered());
   const Json removed = recordsMissingFrom(cached, current);
 
   if (!installed.empty()) {
+    for (const auto& record : installed) beingRegistered().push_back(record);
     TWIGManagementHelper::postInstallationAppsWithAddApp(
         context().deviceId, installed,
-        [self = this->self<TWIGRequestCheckApp>(), current](const std::vector<TWGIAppsModel>& models,
-                                                            bool succeeded) {
+        [self = this->self<TWIGRequestCheckApp>(), current, installed](
+            const std::vector<TWGIAppsModel>& models, bool succeeded) {
+          registrationEnded(installed);
           for (const auto& model : models) {
             self->publish(
                 self->eventMessage("EventAppInstall", Json{{"appPackage", model.appPackage.value_or("")},

@@ -1,0 +1,106 @@
+// The installation check of "RequestCheckApp", handled without a broker: its answers are recorded.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <future>
+
+#include "control/TWIGManagementHelper.h"
+#include "control/TWIGRequestAppsOnekeyControl.h"
+#include "control/TWIGRequestCheckApp.h"
+#include "storage/TWIGCache.h"
+#include "tests/fakes/TestHttpServer.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CannedResponse;
+
+Json app(const std::string& name) {
+  return Json{{"bundleId", "com.example." + name}, {"bundleExecutable", name}, {"displayName", name}};
+}
+
+class CheckAppTest : public ::testing::Test {
+ protected:
+  CheckAppTest() {
+    ports.useServiceHost(server.hostAndPort());
+    // The service registers whatever it is sent, once the test lets it answer.
+    server.setHandler([this, answered = answered](const test::RecordedRequest& request) {
+      ++uploads;
+      answered.wait();
+      Json registered = Json::array();
+      const Json sent = Json::parse(request.body);
+      for (const auto& record : sent["apps"]) {
+        registered.push_back(Json{{"appPackage", record["appPackage"]},
+                                  {"appName", record["appName"]},
+                                  {"processName", record["processName"]},
+                                  {"version", "1"}});
+      }
+      return CannedResponse{200, "application/json", Json{{"apps", registered}}.dump()};
+    });
+    TWIGCache::setBool(true, TWIGRequestAppsOnekeyControl::kEnabledKey);
+    TWIGCache::setObjectValue(CacheObject(Json::array({app("known")})),
+                              TWIGManagementHelper::kInstalledAppsKey);
+    context.deviceId = "d41d8cd98f00b204e9800998ecf8427e";
+    context.mainLoop = &ports.time.loop();
+    context.publish = [this](const Json& message, PushChannel::PublishCompletion completion) {
+      published.push_back(message.begin().key() + " " + message.begin().value().value("appPackage", ""));
+      if (completion) completion(std::nullopt);
+    };
+  }
+  void command() {
+    std::make_shared<TWIGRequestCheckApp>(context, [this] {
+      ++rebuilds;
+    })->receiveMessagePayload(Json{{"RequestCheckApp", Json::object()}});
+  }
+  Json remembered() {
+    return TWIGCache::objectForKey(TWIGManagementHelper::kInstalledAppsKey)->plain().value_or(Json());
+  }
+
+  std::promise<void> answer;
+  std::shared_future<void> answered = answer.get_future().share();
+  test::TestHttpServer server;
+  test::TestPorts ports;
+  CommandContext context;
+  std::vector<std::string> published;
+  std::atomic<int> uploads{0};
+  int rebuilds = 0;
+};
+
+TEST_F(CheckAppTest, ARepeatedCommandReportsANewApplicationOnce) {
+  ports.installed.set(Json::array({app("known"), app("fresh")}));
+  command();
+  command();  // a redelivery, before the first upload has its answer
+  ports.time.settle();
+  answer.set_value();
+  ports.time.loop().runUntil([&] { return !published.empty(); }, 20s);
+  ports.time.advance(1s);
+  ports.time.settle();
+  EXPECT_EQ(published, (std::vector<std::string>{"EventAppInstall com.example.fresh"}));
+  EXPECT_EQ(uploads.load(), 1);
+  EXPECT_EQ(remembered(), Json::array({app("known"), app("fresh")}));
+
+  command();  // known now: nothing to report
+  ports.time.settle();
+  EXPECT_EQ(published.size(), 1u);
+}
+
+TEST_F(CheckAppTest, AListThatCannotBeReadChangesNothing) {
+  answer.set_value();
+  ports.installed.set(std::nullopt);  // missing or half written
+  command();
+  ports.time.settle();
+  EXPECT_TRUE(published.empty());
+  EXPECT_EQ(remembered(), Json::array({app("known")}));
+  EXPECT_EQ(rebuilds, 0);
+
+  ports.installed.set(Json::array());  // read, and really empty: the known application is gone
+  command();
+  ports.time.settle();
+  EXPECT_EQ(published, (std::vector<std::string>{"EventAppUninstall com.example.known"}));
+  EXPECT_EQ(remembered(), Json::array());
+}
+
+}  // namespace
+}  // namespace twig
