@@ -77,8 +77,11 @@ OAKCache& OAKCache::sharedGlobalCache() {
 void OAKCache::resetShared() { shared.reset(); }
 
 bool OAKCache::isUsableKey(std::string_view key) {
+  // ".~" starts the names of the crash-safe writes' temporary files, which the start-up sweep
+  // deletes: a key of that shape would be lost at the next start.
   return !key.empty() && key != "." && key != ".." && key != kIndexFileName &&
-         key.find('/') == std::string_view::npos && key.find('\0') == std::string_view::npos;
+         key.find('/') == std::string_view::npos && key.find('\0') == std::string_view::npos &&
+         key.rfind(".~", 0) != 0;
 }
 
 void OAKCache::removeStrayTemporaryFiles() {
@@ -201,9 +204,17 @@ void OAKCache::removeCacheForKey(const std::string& key) {
 
 void OAKCache::clearAllCache() {
   cacheInfoQueue_.sync([this] {
-    for (const auto& [key, expiry] : diskCachePlist_) {
+    // Every file but the index goes, named in the index or not: a process killed between the two
+    // renames of a key's first write leaves a data file the index does not name, and an unbinding
+    // must not leave "binding" behind.
+    std::error_code error;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(directory_, error)) {
+      if (entry.path().filename() != kIndexFileName) files.push_back(entry.path());
+    }
+    for (const auto& file : files) {
       std::error_code ignored;
-      if (isUsableKey(key)) std::filesystem::remove(directory_ / key, ignored);
+      std::filesystem::remove(file, ignored);
     }
     diskCachePlist_.clear();
     OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);

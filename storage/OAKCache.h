@@ -50,6 +50,8 @@ class OAKCache {
   static OAKCache& sharedGlobalCache();
   // Ends the process's cache (before the ports it was made from go away); the next use makes a new one.
   static void resetShared();
+  // Whether a key can name a file of the folder: not empty, ".", "..", the index, a path, or the
+  // shape of a temporary file (".~…"); other keys are refused (writes do nothing, reads miss).
   static bool isUsableKey(std::string_view key);
 
   // Seconds; 0 means no expiry. Starts at 0.
@@ -73,6 +75,7 @@ class OAKCache {
   bool hasCacheForKey(const std::string& key) const;
   // Queued without waiting; a later read of the key misses. The index keeps the key.
   void removeCacheForKey(const std::string& key);
+  // Empties the folder (every file but the index, which is rewritten empty) and the memory table.
   void clearAllCache();
   void clearMemoryCache();
 
