@@ -8,6 +8,7 @@
 #include "app/AgentServices.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRegistry.h"
+#include "frame/TWIGBaseViewController.h"
 #include "identity/TWIGChildUser.h"
 #include "messaging/PushChannel.h"
 #include "platform/Analytics.h"
@@ -42,8 +43,12 @@ void TWIGAppDelegateStore::netWorkReachability() {
       return;
     }
     user.showNetWorkWithClick([] {
+      auto& host = port::screenHost();
+      // A second tap while the help screen is up opens nothing more.
+      const auto top = host.topScreen();
+      if (top && top->storyboardName() == "NotNetWork") return;
       if (auto screen = ScreenRegistry::shared().make("NotNetWork", "NotNetWorkViewControllerID")) {
-        port::screenHost().present(screen, true);
+        host.present(screen, true);
       }
     });
   });

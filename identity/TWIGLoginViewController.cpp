@@ -101,8 +101,9 @@ void TWIGLoginViewController::determineButton() {
     shake("agreement");
     return;
   }
-  // The confirm button is hidden while a request runs: only one request at a time.
-  if (waiting_) return;
+  // The confirm button is hidden while a request runs and until it has come back after one: only
+  // one request at a time, and no confirm that the child could not see.
+  if (waiting_ || !state().value("confirmVisible", true)) return;
   waiting_ = true;
   setState("confirmVisible", false);
   setState("waiting", true);

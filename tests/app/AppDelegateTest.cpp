@@ -164,6 +164,11 @@ TEST_F(AppDelegateTest, LosingTheNetworkShowsTheBarWhichOpensTheHelpScreen) {
   auto help = ports.screenHost.topScreen();
   EXPECT_EQ(help->screenName(), "NotNetWork/NotNetWorkViewControllerID");
   EXPECT_EQ(help->title(), "网络无法连接");
+  // A second tap while the help screen is shown opens nothing more.
+  const std::size_t modals = ports.screenHost.modalScreens().size();
+  ASSERT_TRUE(ports.screenHost.tapNoNetworkBar());
+  EXPECT_EQ(ports.screenHost.modalScreens().size(), modals);
+  EXPECT_EQ(ports.screenHost.topScreen(), help);
 
   ports.reachability.setStatus(ReachabilityStatus::ReachableViaWiFi);
   ports.time.settle();

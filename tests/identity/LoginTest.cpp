@@ -162,6 +162,22 @@ TEST_F(LoginTest, OneRequestAtATimeAndTheRingRestartsWhenActiveAgain) {
   EXPECT_EQ(server.requestCount(), 1u);
 }
 
+TEST_F(LoginTest, NoConfirmUntilTheButtonIsBackAfterAFailure) {
+  answer(202, R"({"errorCode":10102})");
+  confirm("42");
+  ports.time.advance(300ms);
+  ports.time.loop().runUntil([&] { return !login->isWaiting(); }, 20s);
+  EXPECT_FALSE(login->state()["confirmVisible"].get<bool>());
+  login->determineButton();  // in the 500 ms before the button returns: nothing happens
+  EXPECT_FALSE(login->isWaiting());
+  finishExchange();
+  EXPECT_EQ(server.requestCount(), 1u);
+  EXPECT_TRUE(login->state()["confirmVisible"].get<bool>());
+  login->determineButton();  // and afterwards it works again
+  finishExchange();
+  EXPECT_EQ(server.requestCount(), 2u);
+}
+
 TEST_F(LoginTest, TheSecondFieldTakesTheFocusAndSmallScreensMoveUp) {
   EXPECT_FALSE(login->state().contains("focusedField"));
   ports.time.advance(500ms);
