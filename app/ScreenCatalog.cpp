@@ -6,6 +6,7 @@
 #include "identity/TWIGLoginViewController.h"
 #include "screens/TWIGHomePageViewController.h"
 #include "screens/TWIGNotNetWorkViewController.h"
+#include "screens/TWIGlicenseAgreementViewController.h"
 
 namespace twig {
 
@@ -14,6 +15,8 @@ void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("Install", "InstallID", [] { return std::make_shared<TWIGInstallViewController>(); });
   registry.add("Login", "LoginID",
                [] { return std::make_shared<TWIGLoginViewController>(AgentServices::didBind); });
+  registry.add("Setting", "ClicenseAgreementID",
+               [] { return std::make_shared<TWIGlicenseAgreementViewController>(); });
   registry.add("NotNetWork", "NotNetWorkViewControllerID",
                [] { return std::make_shared<TWIGNotNetWorkViewController>(); });
 }

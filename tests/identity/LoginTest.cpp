@@ -178,6 +178,18 @@ TEST_F(LoginTest, NoConfirmUntilTheButtonIsBackAfterAFailure) {
   EXPECT_EQ(server.requestCount(), 2u);
 }
 
+TEST_F(LoginTest, TheAgreementLinkOpensTheAgreement) {
+  login->agreementButton();
+  const auto agreement = ports.screenHost.topScreen();
+  ASSERT_NE(agreement, login);
+  EXPECT_EQ(agreement->screenName(), "Setting/ClicenseAgreementID");
+  EXPECT_EQ(agreement->title(), "许可协议");
+  const std::string page = agreement->state().value("html", "");
+  EXPECT_NE(page.find("<h1>刺猬家孩子端许可协议</h1>"), std::string::npos);
+  ports.screenHost.pop(true);
+  EXPECT_EQ(ports.screenHost.topScreen(), login);
+}
+
 TEST_F(LoginTest, TheSecondFieldTakesTheFocusAndSmallScreensMoveUp) {
   EXPECT_FALSE(login->state().contains("focusedField"));
   ports.time.advance(500ms);
