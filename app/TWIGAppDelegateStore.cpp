@@ -105,8 +105,12 @@ void TWIGAppDelegateStore::retryWhenReachable(Completion completion) {
       TWIGRequest::kReachabilityNotification, [this, completion](const Notification& notification) {
         const auto* status = std::any_cast<int>(&notification.object);
         if (status == nullptr || *status == static_cast<int>(ReachabilityStatus::NotReachable)) return;
+        // The network may come back more than once before the main loop turns: one request only.
+        if (retryPosted_) return;
+        retryPosted_ = true;
         // In the next turn: this observer is removed before the request goes out again.
         port::mainLoop().post([this, completion] {
+          retryPosted_ = false;
           waitingForNetwork_.reset();
           configuration(completion);
         });

@@ -44,6 +44,7 @@ class TWIGAppDelegateStore {
 
   std::chrono::seconds nextDelay_ = kFirstRetryDelay;
   ObserverToken waitingForNetwork_;
+  bool retryPosted_ = false;  // a request for the network's return waits for its turn
 };
 
 }  // namespace twig

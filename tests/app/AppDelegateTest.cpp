@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <atomic>
 
 #include "api/TWIGRequest.h"
@@ -124,6 +126,25 @@ TEST_F(AppDelegateTest, AFailureWhileOfflineIsSentAgainWhenTheNetworkReturns) {
   ports.reachability.setStatus(ReachabilityStatus::ReachableViaWiFi);
   EXPECT_EQ(firstScreen(), "screen root HomePage/HomePageID");
   EXPECT_EQ(server.requestCount(), 1u);
+}
+
+TEST_F(AppDelegateTest, ANetworkThatFlickersBackStillSendsOneRequest) {
+  answerConfig(200, R"({"approvalStatus":1})");
+  TWIGRequest::sharedRequest();
+  ports.reachability.setStatus(ReachabilityStatus::NotReachable);
+  ports.time.settle();
+  delegate.didFinishLaunching();
+  ports.time.settle();
+  // Up, down and up again before the main loop turns.
+  ports.reachability.setStatus(ReachabilityStatus::ReachableViaWiFi);
+  ports.reachability.setStatus(ReachabilityStatus::NotReachable);
+  ports.reachability.setStatus(ReachabilityStatus::ReachableViaWiFi);
+  EXPECT_EQ(firstScreen(), "screen root HomePage/HomePageID");
+  ports.time.loop().runUntil([&] { return server.requestCount() > 1; }, 2s);
+  ports.time.settle();
+  EXPECT_EQ(server.requestCount(), 1u);
+  const auto screens = ports.screenHost.lines("screen");
+  EXPECT_EQ(std::count(screens.begin(), screens.end(), "screen root HomePage/HomePageID"), 1);
 }
 
 TEST_F(AppDelegateTest, ServicesComeUpInLaunchOrder) {
