@@ -1,14 +1,21 @@
 #include "control/TWIGRequestApps.h"
 
 #include "control/TWIGManagementHelper.h"
+#include "platform/MainLoop.h"
 
 namespace twig {
 
 void TWIGRequestApps::receiveMessagePayload(const Json& payload) {
-  const auto snapshot = TWIGManagementHelper::groupsAndApps(false);
-  publish(responseMessage("ResponseApps", commandUuid(payload),
-                          Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}}),
-          nullptr);
+  const std::string uuid = commandUuid(payload);
+  // Read on the main loop, after every command on the tables that arrived before this one.
+  auto self = this->self<TWIGRequestApps>();
+  context().mainLoop->post([self, uuid] {
+    const auto snapshot = TWIGManagementHelper::groupsAndApps(false);
+    self->publish(
+        self->responseMessage("ResponseApps", uuid,
+                              Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}}),
+        nullptr);
+  });
 }
 
 }  // namespace twig

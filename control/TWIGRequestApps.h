@@ -5,7 +5,8 @@
 namespace twig {
 
 // "RequestApps": answers the control groups with their applications and the Other group's
-// applications, from the stored tables.
+// applications, from the stored tables, read on the main loop so that the commands on the tables
+// are handled in the order they arrived.
 class TWIGRequestApps final : public TWIGBaseMessage {
  public:
   using TWIGBaseMessage::TWIGBaseMessage;

@@ -5,8 +5,11 @@
 #include <future>
 
 #include "control/TWIGManagementHelper.h"
+#include "control/TWIGRequestAppControlGroupChange.h"
+#include "control/TWIGRequestApps.h"
 #include "control/TWIGRequestAppsOnekeyControl.h"
 #include "control/TWIGRequestCheckApp.h"
+#include "storage/OAKFMDBManage.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -100,6 +103,46 @@ TEST_F(CheckAppTest, AListThatCannotBeReadChangesNothing) {
   ports.time.settle();
   EXPECT_EQ(published, (std::vector<std::string>{"EventAppUninstall com.example.known"}));
   EXPECT_EQ(remembered(), Json::array());
+}
+
+TEST_F(CheckAppTest, CommandsOnTheControlTablesAreHandledInArrivalOrder) {
+  answer.set_value();
+  const auto games = TWIGManagementHelper::builtInGroup(2);
+  TWIGManagementHelper::builtInGroup(0);
+  TWGIAppsModel chat;
+  chat.appPackage = "com.example.chat";
+  chat.appName = "Chat";
+  chat.processName = "chat";
+  chat.groupId = TWIGManagementHelper::builtInGroup(1).groupId;
+  OAKFMDBManage().insertData(chat);
+  std::vector<Json> answers;
+  context.publish = [&](const Json& message, PushChannel::PublishCompletion completion) {
+    answers.push_back(message);
+    if (completion) completion(std::nullopt);
+  };
+  // A group change, then a question about the groups, delivered together on the network thread.
+  std::make_shared<TWIGRequestAppControlGroupChange>(context, [this] { ++rebuilds; })
+      ->receiveMessagePayload(Json{{"RequestAppControlGroupChange",
+                                    {{"commandUuid", "change"},
+                                     {"groupId", *games.groupId},
+                                     {"startTime", "08:00"},
+                                     {"endTime", "09:00"},
+                                     {"week", "1"},
+                                     {"apps", Json::array({Json{{"appPackage", "com.example.chat"}}})}}}});
+  std::make_shared<TWIGRequestApps>(context)->receiveMessagePayload(
+      Json{{"RequestApps", {{"commandUuid", "apps"}}}});
+  ports.time.settle();
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_TRUE(answers[0].contains("ResponseAppControlGroupChange"));
+  ASSERT_TRUE(answers[1].contains("ResponseApps"));
+  // The answer shows the change: the chat application is now in the games group.
+  std::string groupOfChat;
+  for (const auto& group : answers[1]["ResponseApps"]["appControlGroups"]) {
+    for (const auto& app : group["apps"]) {
+      if (app["appPackage"] == "com.example.chat") groupOfChat = group["groupId"];
+    }
+  }
+  EXPECT_EQ(groupOfChat, *games.groupId);
 }
 
 }  // namespace
