@@ -63,27 +63,34 @@ void enrolWhenLoginAppears(ConsoleScreenHost& host, PlainMainLoop& loop, const s
 }
 
 // One line when control starts or its offending applications change, one when it ends (the
-// evaluation itself repeats every 10 seconds).
+// evaluation itself repeats every 10 seconds). Its state belongs to the main loop: a pushed command
+// may carry the same names on the push channel's thread.
 class ControlReporter {
  public:
-  ControlReporter(NotificationCenter& notifications, ConsoleScreenHost& host) {
-    start_ = notifications.addObserver(TWIGManagement::kControlStart, [this, &host](const Notification& n) {
-      const auto* blacklist = std::any_cast<Json>(&n.object);
-      if (blacklist == nullptr || *blacklist == last_) return;
-      last_ = *blacklist;
-      std::string line = "control start";
-      for (const auto& group : *blacklist) {
-        line += " " + TWIGUtils::stringValue(group, "groupName") + ":";
-        for (const auto& app : group.value("apps", Json::array()))
-          line += " " + TWIGUtils::stringValue(app, "processName");
-        line += ";";
-      }
-      host.print(line);
-    });
-    end_ = notifications.addObserver(TWIGManagement::kControlEnd, [this, &host](const Notification&) {
-      if (last_.empty()) return;
-      last_ = Json::array();
-      host.print("control end");
+  ControlReporter(NotificationCenter& notifications, MainLoop& loop, ConsoleScreenHost& host) {
+    start_ =
+        notifications.addObserver(TWIGManagement::kControlStart, [this, &loop, &host](const Notification& n) {
+          const auto* blacklist = std::any_cast<Json>(&n.object);
+          if (blacklist == nullptr) return;
+          loop.runOrPost([this, &host, blacklist = *blacklist] {
+            if (blacklist == last_) return;
+            last_ = blacklist;
+            std::string line = "control start";
+            for (const auto& group : blacklist) {
+              line += " " + TWIGUtils::stringValue(group, "groupName") + ":";
+              for (const auto& app : group.value("apps", Json::array()))
+                line += " " + TWIGUtils::stringValue(app, "processName");
+              line += ";";
+            }
+            host.print(line);
+          });
+        });
+    end_ = notifications.addObserver(TWIGManagement::kControlEnd, [this, &loop, &host](const Notification&) {
+      loop.runOrPost([this, &host] {
+        if (last_.empty()) return;
+        last_ = Json::array();
+        host.print("control end");
+      });
     });
   }
 
@@ -160,7 +167,7 @@ int HeadlessAgent::run(const Options& options) {
   services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
   services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
   AgentServices::install(services);
-  ControlReporter controlReporter(notifications, host);
+  ControlReporter controlReporter(notifications, loop, host);
   ScreenCatalog::registerAll(ScreenRegistry::shared());
   CommandCatalog::registerAll(CommandRouter::shared());
   TWIGCache::setTablesToEmptyOnReset(

@@ -33,12 +33,7 @@ void TWIGChildUser::resetShared() {
 }
 
 void TWIGChildUser::onMainLoop(std::function<void()> work) {
-  auto& loop = port::mainLoop();
-  if (loop.isMainThread()) {
-    work();
-  } else {
-    loop.post(std::move(work));
-  }
+  port::mainLoop().runOrPost(std::move(work));
 }
 
 TWIGChildInfo TWIGChildUser::childInfo() const {

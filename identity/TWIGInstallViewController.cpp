@@ -24,13 +24,19 @@ void TWIGInstallViewController::viewDidLoad() {
   setState("navigationBackground", "beijing");
   auto weak = weakSelf<TWIGInstallViewController>();
   auto& notifications = port::notifications();
+  // A pushed command may carry these names too, on the push channel's thread: the screen's work
+  // stays on the main loop.
   foreground_ =
       notifications.addObserver(ApplicationEvents::kWillEnterForeground, [weak](const Notification&) {
-        if (auto self = weak.lock()) self->didBecomeActiveNotification();
+        port::mainLoop().runOrPost([weak] {
+          if (auto self = weak.lock()) self->didBecomeActiveNotification();
+        });
       });
   background_ =
       notifications.addObserver(ApplicationEvents::kDidEnterBackground, [weak](const Notification&) {
-        if (auto self = weak.lock()) self->didEnterBackgroundNotification();
+        port::mainLoop().runOrPost([weak] {
+          if (auto self = weak.lock()) self->didEnterBackgroundNotification();
+        });
       });
   timer_ = port::mainLoop().scheduleRepeating(5s, [weak] {
     if (auto self = weak.lock()) self->detection();

@@ -4,6 +4,7 @@
 #include "api/TWIGUtils.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/ApplicationEvents.h"
+#include "platform/MainLoop.h"
 #include "platform/Ports.h"
 
 namespace twig {
@@ -52,7 +53,8 @@ void TWIGLoginStore::loginWithParameter(const Json& parameters, Completion compl
 TWIGLoginStore::TWIGLoginStore(std::function<void()> becameActive) {
   becameActive_ = port::notifications().addObserver(
       ApplicationEvents::kDidBecomeActive, [becameActive = std::move(becameActive)](const Notification&) {
-        if (becameActive) becameActive();
+        // Also the name a pushed command may carry, on the push channel's thread.
+        if (becameActive) port::mainLoop().runOrPost(becameActive);
       });
 }
 

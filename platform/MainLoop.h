@@ -53,6 +53,16 @@ class MainLoop {
   // First firing one interval from now.
   [[nodiscard]] virtual TimerHandle scheduleRepeating(Duration interval, Task task) = 0;
   virtual bool isMainThread() const = 0;
+
+  // Runs `task` now when called on the loop's thread, else in a later turn of the loop: for
+  // observers of notifications that any thread may post (a pushed command may carry any name).
+  void runOrPost(Task task) {
+    if (isMainThread()) {
+      task();
+    } else {
+      post(std::move(task));
+    }
+  }
 };
 
 }  // namespace twig

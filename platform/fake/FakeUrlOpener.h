@@ -19,7 +19,13 @@ class FakeUrlOpener final : public UrlOpener {
   }
   bool canOpenURL(const std::string& url) override {
     std::lock_guard lock(mutex_);
+    ++questions_;
     return installed_.count(url.substr(0, url.find(':') + 1)) > 0;
+  }
+  // How often canOpenURL was asked.
+  int questions() const {
+    std::lock_guard lock(mutex_);
+    return questions_;
   }
   // `scheme` with its colon, e.g. "children-launcher:".
   void install(const std::string& scheme) {
@@ -39,6 +45,7 @@ class FakeUrlOpener final : public UrlOpener {
   mutable std::mutex mutex_;
   std::set<std::string> installed_;
   std::vector<std::string> opened_;
+  int questions_ = 0;
 };
 
 }  // namespace twig

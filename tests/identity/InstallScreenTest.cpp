@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/TWIGInstallViewController.h"
+#include "messaging/TWIGEventModel.h"
 #include "platform/ApplicationEvents.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/TestPorts.h"
@@ -72,6 +75,25 @@ TEST_F(InstallScreenTest, TheTimerPausesInTheBackgroundAndFiresOnReturn) {
   ports.urls.uninstall("children-launcher:");
   ports.time.advance(5s);
   EXPECT_FALSE(screen->isButtonSelected()) << "the timer runs again after the return";
+}
+
+TEST_F(InstallScreenTest, APushedCommandNamedLikeALifecycleEventActsOnTheMainLoop) {
+  auto screen = open();
+  ports.urls.install("children-launcher:");
+  const int asked = ports.urls.questions();
+  // The push channel's thread dispatches commands; these names are the application's own events.
+  std::thread network([] {
+    for (const char* name : {"ApplicationWillEnterForeground", "ApplicationDidEnterBackground"})
+      TWIGEventModel::eventMessage(std::string("{\"") + name + "\":{}}", CommandContext{});
+  });
+  network.join();
+  EXPECT_EQ(ports.urls.questions(), asked) << "the screen was worked on outside the main loop";
+  EXPECT_FALSE(screen->isButtonSelected());
+  ports.time.settle();
+  EXPECT_TRUE(screen->isButtonSelected());
+  ports.urls.uninstall("children-launcher:");
+  ports.time.advance(60s);
+  EXPECT_TRUE(screen->isButtonSelected()) << "the background event paused the timer, on the main loop";
 }
 
 TEST_F(InstallScreenTest, InstallOpensTheLinkUntilTheLauncherIsThere) {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "api/TWIGRequest.h"
 #include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
 #include "identity/TWIGLoginViewController.h"
+#include "messaging/TWIGEventModel.h"
 #include "platform/ApplicationEvents.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/FakeServices.h"
@@ -188,6 +191,18 @@ TEST_F(LoginTest, TheAgreementLinkOpensTheAgreement) {
   EXPECT_NE(page.find("<h1>刺猬家孩子端许可协议</h1>"), std::string::npos);
   ports.screenHost.pop(true);
   EXPECT_EQ(ports.screenHost.topScreen(), login);
+}
+
+TEST_F(LoginTest, APushedDidBecomeActiveRestartsTheRingOnTheMainLoop) {
+  answer(200, "{}");
+  confirm("5");
+  std::thread network(
+      [] { TWIGEventModel::eventMessage(R"({"ApplicationDidBecomeActive":{}})", CommandContext{}); });
+  network.join();
+  EXPECT_FALSE(login->state().contains("ringRestarts")) << "the screen changed outside the main loop";
+  ports.time.settle();
+  EXPECT_EQ(login->state()["ringRestarts"], 1);
+  finishExchange();
 }
 
 TEST_F(LoginTest, TheSecondFieldTakesTheFocusAndSmallScreensMoveUp) {
