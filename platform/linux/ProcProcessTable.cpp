@@ -36,6 +36,41 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t i) {
   return length;
 }
 
+// Up to `capacity` bytes of a small /proc file; nothing when it cannot be read.
+std::optional<std::string> readSmall(const std::filesystem::path& file, std::size_t capacity) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes(capacity, '\0');
+  const ssize_t length = ::read(fd, bytes.data(), capacity);
+  ::close(fd);
+  if (length < 0) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(length));
+  return bytes;
+}
+
+std::string baseName(std::string_view path) {
+  const auto slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// The executable's full name when the kernel's name is a cut of it: the target of "exe" (readable
+// for the agent's own user's processes) or else the first argument in "cmdline". A name that does
+// not begin with the kernel's is another program's (an interpreter, a wrapper) and is not taken.
+std::optional<std::string> fullName(const std::filesystem::path& process, std::string_view kernelName) {
+  char target[4096];
+  const ssize_t length = ::readlink((process / "exe").c_str(), target, sizeof target);
+  std::string candidate;
+  if (length > 0) {
+    candidate = baseName(std::string_view(target, static_cast<std::size_t>(length)));
+  } else if (const auto arguments = readSmall(process / "cmdline", 4096)) {
+    candidate = baseName(std::string_view(arguments->c_str()));
+  }
+  if (candidate.size() <= kernelName.size() || candidate.compare(0, kernelName.size(), kernelName) != 0) {
+    return std::nullopt;
+  }
+  return ProcProcessTable::longestValidUtf8Prefix(candidate);
+}
+
 }  // namespace
 
 std::string ProcProcessTable::longestValidUtf8Prefix(std::string_view bytes) {
@@ -59,14 +94,17 @@ std::optional<std::vector<std::string>> ProcProcessTable::runningProcesses() {
         !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); })) {
       continue;
     }
-    const int fd = ::open((entry.path() / "comm").c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;  // the process ended meanwhile
-    char buffer[64];
-    const ssize_t length = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    if (length <= 0) continue;
-    std::string_view name(buffer, static_cast<std::size_t>(length));
+    const auto comm = readSmall(entry.path() / "comm", 64);
+    if (!comm || comm->empty()) continue;  // the process ended meanwhile
+    std::string_view name(*comm);
     if (!name.empty() && name.back() == '\n') name.remove_suffix(1);
+    // Only a name of the kernel's full length may have been cut; the others are read once only.
+    if (name.size() == kKernelNameBytes) {
+      if (auto full = fullName(entry.path(), name)) {
+        names.push_back(std::move(*full));
+        continue;
+      }
+    }
     names.push_back(longestValidUtf8Prefix(name));
   }
   return names;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,9 +10,13 @@
 
 namespace twig {
 
-// Process names from /proc/<pid>/comm: the kernel's name of each process, at most 15 bytes.
+// Process names from /proc/<pid>/comm: the kernel's name of each process, which it cuts at 15 bytes.
+// A name of that length is completed from the executable's link or first argument when those
+// begin with it, so that "gnome-calculator" is seen as itself and not as "gnome-calculato".
 class ProcProcessTable final : public ProcessTable {
  public:
+  static constexpr std::size_t kKernelNameBytes = 15;
+
   explicit ProcProcessTable(std::filesystem::path proc = "/proc") : proc_(std::move(proc)) {}
   std::optional<std::vector<std::string>> runningProcesses() override;
 

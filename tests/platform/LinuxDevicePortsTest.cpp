@@ -1,7 +1,9 @@
 // The Linux process table, battery and gpsd location.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -43,6 +45,48 @@ TEST(ProcProcessTable, ListsEveryProcessOnceByItsKernelName) {
   const auto real = ProcProcessTable().runningProcesses();
   ASSERT_TRUE(real);
   EXPECT_NE(std::find(real->begin(), real->end(), "test_platform"), real->end());
+}
+
+TEST(ProcProcessTable, ALongNameIsReadInFullWhereTheKernelCutIt) {
+  test::TempDir proc;
+  auto process = [&](const std::string& pid, const std::string& comm) {
+    std::filesystem::create_directories(proc / pid);
+    EXPECT_TRUE(AtomicFile::write(proc / pid / "comm", comm + "\n"));
+  };
+  process("10", "gnome-calculato");  // its executable, by its link
+  std::filesystem::create_symlink("/usr/bin/gnome-calculator", proc / "10" / "exe");
+  process("11", "org.example.lon");  // no readable link: its first argument
+  ASSERT_TRUE(
+      AtomicFile::write(proc / "11" / "cmdline", std::string("/opt/app/org.example.longname\0--x\0", 34)));
+  process("12", "exactly15bytes!");  // 15 bytes and nothing longer behind it
+  std::filesystem::create_symlink("/usr/bin/exactly15bytes!", proc / "12" / "exe");
+  process("13", "some-other-name");  // a link to another name (a wrapper) does not replace it
+  std::filesystem::create_symlink("/usr/bin/python3.11", proc / "13" / "exe");
+  auto names = ProcProcessTable(proc.path()).runningProcesses();
+  ASSERT_TRUE(names);
+  std::sort(names->begin(), names->end());
+  EXPECT_EQ(*names, (std::vector<std::string>{"exactly15bytes!", "gnome-calculator", "org.example.longname",
+                                              "some-other-name"}));
+
+  // A real program with a 21-byte name.
+  test::TempDir folder;
+  const auto program = folder / "twig-test-long-name";
+  std::filesystem::copy_file("/bin/sleep", program);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::execl(program.c_str(), program.c_str(), "30", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  bool seen = false;
+  for (int attempt = 0; attempt < 200 && !seen; ++attempt) {
+    const auto real = ProcProcessTable().runningProcesses();
+    seen = real && std::find(real->begin(), real->end(), "twig-test-long-name") != real->end();
+    if (!seen) std::this_thread::sleep_for(10ms);
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(seen);
 }
 
 TEST(ProcProcessTable, KeepsTheLongestValidUtf8Prefix) {
