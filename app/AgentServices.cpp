@@ -22,8 +22,10 @@ AppControl* AgentServices::control() {
 void AgentServices::didBind() {
   if (auto* appControl = control()) appControl->ts_start();
   if (installed.pushChannel != nullptr) {
-    installed.pushChannel->setParentDN(TWIGChildUser::sharedChildUser().user_parentDN());
-    installed.pushChannel->setMqttEventOnline();
+    // A new parent makes the channel connect again with its will, and that connection announces
+    // the device online; otherwise it is announced here.
+    if (!installed.pushChannel->setParentDN(TWIGChildUser::sharedChildUser().user_parentDN()))
+      installed.pushChannel->setMqttEventOnline();
   }
 }
 

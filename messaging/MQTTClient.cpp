@@ -183,6 +183,16 @@ void MQTTClient::setWill(const std::string& payload, const std::string& topic, i
   });
 }
 
+void MQTTClient::reconnect() {
+  post([this] {
+    if (session_->mosq == nullptr || mosquitto_socket(session_->mosq) < 0) return;
+    mosquitto_disconnect(session_->mosq);
+    connected_ = false;
+    session_->subscriptionHandlers.clear();
+    session_->nextAttempt = SteadyClock::now();
+  });
+}
+
 void MQTTClient::run() {
   Session& s = *session_;
   for (;;) {

@@ -65,6 +65,10 @@ class MQTTClient {
                      PublishHandler handler);
   // Takes effect from the next connection.
   void setWill(const std::string& payload, const std::string& topic, int qos, bool retain);
+  // Ends a live connection with a DISCONNECT and connects again at once, so that what takes effect
+  // from the next connection (the will) applies now; unacknowledged publications are sent again.
+  // Nothing to do while there is no connection: the next one comes by itself.
+  void reconnect();
 
  private:
   struct Session;

@@ -19,8 +19,10 @@ class PushChannel {
   virtual ~PushChannel() = default;
   // Creates the session for the device and parent in `context` and starts it; once per launch.
   virtual void initializeMQTT(const ChannelContext& context) = 0;
-  // The parent publications go to from now on (a binding names a new one).
-  virtual void setParentDN(const std::string& parentDN) = 0;
+  // The parent publications go to from now on (a binding names a new one). True when the channel
+  // announces the device online to it by itself: a new parent makes a live session connect again,
+  // so that the connection carries the will ("EventOffline") addressed to that parent.
+  virtual bool setParentDN(const std::string& parentDN) = 0;
   // What the channel was initialised with (the parent as last set).
   virtual ChannelContext channelContext() const = 0;
   // Asked at launch and on return to the foreground; pulling is not started by it.

@@ -51,9 +51,18 @@ ChannelContext TWIGMQTTClient::channelContext() const {
   return context_;
 }
 
-void TWIGMQTTClient::setParentDN(const std::string& parentDN) {
-  std::lock_guard lock(contextMutex_);
-  context_.parentDN = parentDN;
+bool TWIGMQTTClient::setParentDN(const std::string& parentDN) {
+  {
+    std::lock_guard lock(contextMutex_);
+    if (context_.parentDN == parentDN) return false;
+    context_.parentDN = parentDN;
+  }
+  if (!client_) return false;
+  // A will set after CONNECT only applies to the next CONNECT: connect again with it, and the
+  // connection's subscription announces the device online to the new parent.
+  setMqttWill();
+  client_->reconnect();
+  return true;
 }
 
 std::string TWIGMQTTClient::clientID() const {

@@ -40,7 +40,7 @@ class TWIGMQTTClient final : public PushChannel {
   ~TWIGMQTTClient() override;
 
   void initializeMQTT(const ChannelContext& context) override;
-  void setParentDN(const std::string& parentDN) override;
+  bool setParentDN(const std::string& parentDN) override;
   ChannelContext channelContext() const override;
   void startPullMessage() override {}
   void connectToHost() override;

@@ -20,9 +20,10 @@ class FakePushChannel final : public PushChannel {
     std::lock_guard lock(mutex_);
     context_ = initial;
   }
-  void setParentDN(const std::string& parentDN) override {
+  bool setParentDN(const std::string& parentDN) override {
     std::lock_guard lock(mutex_);
     context_.parentDN = parentDN;
+    return false;
   }
   ChannelContext channelContext() const override {
     std::lock_guard lock(mutex_);

@@ -194,5 +194,30 @@ TEST_F(PushChannelBrokerTest, TheWillAnnouncesAKilledAgentOffline) {
   }
 }
 
+TEST_F(PushChannelBrokerTest, TheWillAnnouncesAnAgentKilledRightAfterBinding) {
+  // The connection that is live when the binding names the parent must carry the will: a will set
+  // after CONNECT only applies to the next one.
+  test::TestHttpServer service;
+  service.setHandler([this](const test::RecordedRequest& request) -> test::CannedResponse {
+    if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
+    return {200, "application/json",
+            Json{{"parentDN", parentDN}, {"parentDeviceId", "parent-device"}}.dump()};
+  });
+  auto peer = parent();
+  test::ChildProcess agent(TWIG_CHILD_PATH, {"--headless", "--service-host", service.hostAndPort(),
+                                             "--mqtt-port", std::to_string(broker.mqttPort()), "--data-dir",
+                                             (ports.dir / "agent").string(), "--enroll-code", "112233"});
+  ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 30s));
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline", parentTopic), 30s));
+  EXPECT_EQ(liveUuids(peer->received(), "EventOnline").size(), 1u) << "announced online once";
+  agent.stop(SIGKILL);
+  const auto killed = std::chrono::steady_clock::now();
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOffline", parentTopic), 10s));
+  std::printf("EventOffline %lld ms after the kill\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - killed)
+                                         .count()));
+}
+
 }  // namespace
 }  // namespace twig
