@@ -57,11 +57,7 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
     });
     mosquitto_disconnect_callback_set(session_->mosq, [](mosquitto*, void* user, int) {
       auto* self = static_cast<MQTTClient*>(user);
-      self->connected_ = false;
-      // Subscriptions are renewed by the next connection. Publications are kept: the library sends
-      // unacknowledged ones again and their acknowledgement still has to be told.
-      self->session_->subscriptionHandlers.clear();
-      self->session_->nextAttempt = SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay);
+      self->connectionEnded(SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay));
     });
     mosquitto_publish_callback_set(session_->mosq, [](mosquitto*, void* user, int mid) {
       auto& handlers = static_cast<MQTTClient*>(user)->session_->publishHandlers;
@@ -187,10 +183,16 @@ void MQTTClient::reconnect() {
   post([this] {
     if (session_->mosq == nullptr || mosquitto_socket(session_->mosq) < 0) return;
     mosquitto_disconnect(session_->mosq);
-    connected_ = false;
-    session_->subscriptionHandlers.clear();
-    session_->nextAttempt = SteadyClock::now();
+    connectionEnded(SteadyClock::now());
   });
+}
+
+void MQTTClient::connectionEnded(std::chrono::steady_clock::time_point nextAttempt) {
+  connected_ = false;
+  // Subscriptions are renewed by the next connection. Publications are kept: the library sends
+  // unacknowledged ones again and their acknowledgement still has to be told.
+  session_->subscriptionHandlers.clear();
+  session_->nextAttempt = nextAttempt;
 }
 
 void MQTTClient::run() {

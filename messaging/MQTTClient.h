@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -74,6 +75,8 @@ class MQTTClient {
   struct Session;
   void post(std::function<void()> task);
   void run();
+  // Network thread: the connection is gone; the next attempt is due at `nextAttempt`.
+  void connectionEnded(std::chrono::steady_clock::time_point nextAttempt);
 
   std::string clientId_;
   bool cleanSession_;

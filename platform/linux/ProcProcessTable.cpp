@@ -36,16 +36,16 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t i) {
   return length;
 }
 
-// Up to `capacity` bytes of a small /proc file; nothing when it cannot be read.
-std::optional<std::string> readSmall(const std::filesystem::path& file, std::size_t capacity) {
+// The start of a small /proc file, read into `buffer` (no allocation: this runs for every process
+// on every evaluation); nothing when it cannot be read.
+template <std::size_t N>
+std::optional<std::string_view> readSmall(const std::filesystem::path& file, char (&buffer)[N]) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
-  std::string bytes(capacity, '\0');
-  const ssize_t length = ::read(fd, bytes.data(), capacity);
+  const ssize_t length = ::read(fd, buffer, N);
   ::close(fd);
   if (length < 0) return std::nullopt;
-  bytes.resize(static_cast<std::size_t>(length));
-  return bytes;
+  return std::string_view(buffer, static_cast<std::size_t>(length));
 }
 
 std::string baseName(std::string_view path) {
@@ -62,8 +62,8 @@ std::optional<std::string> fullName(const std::filesystem::path& process, std::s
   std::string candidate;
   if (length > 0) {
     candidate = baseName(std::string_view(target, static_cast<std::size_t>(length)));
-  } else if (const auto arguments = readSmall(process / "cmdline", 4096)) {
-    candidate = baseName(std::string_view(arguments->c_str()));
+  } else if (const auto arguments = readSmall(process / "cmdline", target)) {
+    candidate = baseName(arguments->substr(0, arguments->find('\0')));
   }
   if (candidate.size() <= kernelName.size() || candidate.compare(0, kernelName.size(), kernelName) != 0) {
     return std::nullopt;
@@ -94,9 +94,10 @@ std::optional<std::vector<std::string>> ProcProcessTable::runningProcesses() {
         !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); })) {
       continue;
     }
-    const auto comm = readSmall(entry.path() / "comm", 64);
+    char buffer[64];
+    const auto comm = readSmall(entry.path() / "comm", buffer);
     if (!comm || comm->empty()) continue;  // the process ended meanwhile
-    std::string_view name(*comm);
+    std::string_view name = *comm;
     if (!name.empty() && name.back() == '\n') name.remove_suffix(1);
     // Only a name of the kernel's full length may have been cut; the others are read once only.
     if (name.size() == kKernelNameBytes) {

@@ -27,7 +27,30 @@ using namespace std::chrono_literals;
 using test::MqttPeer;
 using test::ReceivedMessage;
 
-class PushChannelBrokerTest : public test::BrokerFixture {};
+class PushChannelBrokerTest : public test::BrokerFixture {
+ protected:
+  // The service as a headless agent needs it: approved configuration, and every enrolment binds to
+  // this test's parent.
+  void serveBinding() {
+    service.setHandler([this](const test::RecordedRequest& request) -> test::CannedResponse {
+      if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
+      return {200, "application/json",
+              Json{{"parentDN", parentDN}, {"parentDeviceId", "parent-device"}}.dump()};
+    });
+  }
+  // `twig-child --headless` against the test broker and `service`, with its data in the test's folder.
+  std::vector<std::string> agentArguments() {
+    return {"--headless",
+            "--service-host",
+            service.hostAndPort(),
+            "--mqtt-port",
+            std::to_string(broker.mqttPort()),
+            "--data-dir",
+            (ports.dir / "agent").string()};
+  }
+
+  test::TestHttpServer service;
+};
 
 TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
   auto peer = parent();
@@ -157,19 +180,8 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
 }
 
 TEST_F(PushChannelBrokerTest, TheWillAnnouncesAKilledAgentOffline) {
-  test::TestHttpServer service;
-  service.setHandler([this](const test::RecordedRequest& request) -> test::CannedResponse {
-    if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
-    return {200, "application/json",
-            Json{{"parentDN", parentDN}, {"parentDeviceId", "parent-device"}}.dump()};
-  });
-  const std::vector<std::string> common = {"--headless",
-                                           "--service-host",
-                                           service.hostAndPort(),
-                                           "--mqtt-port",
-                                           std::to_string(broker.mqttPort()),
-                                           "--data-dir",
-                                           (ports.dir / "agent").string()};
+  serveBinding();
+  const std::vector<std::string> common = agentArguments();
   {
     auto arguments = common;
     arguments.insert(arguments.end(), {"--enroll-code", "112233"});
@@ -197,16 +209,11 @@ TEST_F(PushChannelBrokerTest, TheWillAnnouncesAKilledAgentOffline) {
 TEST_F(PushChannelBrokerTest, TheWillAnnouncesAnAgentKilledRightAfterBinding) {
   // The connection that is live when the binding names the parent must carry the will: a will set
   // after CONNECT only applies to the next one.
-  test::TestHttpServer service;
-  service.setHandler([this](const test::RecordedRequest& request) -> test::CannedResponse {
-    if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
-    return {200, "application/json",
-            Json{{"parentDN", parentDN}, {"parentDeviceId", "parent-device"}}.dump()};
-  });
+  serveBinding();
   auto peer = parent();
-  test::ChildProcess agent(TWIG_CHILD_PATH, {"--headless", "--service-host", service.hostAndPort(),
-                                             "--mqtt-port", std::to_string(broker.mqttPort()), "--data-dir",
-                                             (ports.dir / "agent").string(), "--enroll-code", "112233"});
+  auto arguments = agentArguments();
+  arguments.insert(arguments.end(), {"--enroll-code", "112233"});
+  test::ChildProcess agent(TWIG_CHILD_PATH, arguments);
   ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 30s));
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline", parentTopic), 30s));
   EXPECT_EQ(liveUuids(peer->received(), "EventOnline").size(), 1u) << "announced online once";
