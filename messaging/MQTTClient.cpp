@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -34,6 +35,7 @@ struct MQTTClient::Session {
   std::string host;
   bool started = false;
   bool attempted = false;
+  bool breakBeforeNextPublish = false;
   SteadyClock::time_point nextAttempt{};
   ConnectionHandler connectionHandler;
   MessageHandler messageHandler;
@@ -154,14 +156,20 @@ void MQTTClient::publishString(const std::string& payload, const std::string& to
                                PublishHandler handler) {
   post([this, payload, topic, qos, retain, handler = std::move(handler)]() mutable {
     if (session_->mosq == nullptr) return;
+    if (session_->breakBeforeNextPublish) {
+      session_->breakBeforeNextPublish = false;
+      if (const int socket = mosquitto_socket(session_->mosq); socket >= 0) ::shutdown(socket, SHUT_WR);
+    }
     int mid = 0;
     const int rc = mosquitto_publish(session_->mosq, &mid, topic.c_str(), static_cast<int>(payload.size()),
                                      payload.data(), qos, retain);
     if (!handler) return;
     if (qos == 0) {
       handler(mid);
-    } else if (rc == MOSQ_ERR_SUCCESS || rc == MOSQ_ERR_NO_CONN) {
-      // Without a connection the library keeps the message and sends it after the next connect.
+    } else if (rc == MOSQ_ERR_SUCCESS || rc == MOSQ_ERR_NO_CONN || rc == MOSQ_ERR_CONN_LOST ||
+               rc == MOSQ_ERR_ERRNO) {
+      // Without a connection, or when the socket broke while the message was written, the library
+      // has already queued the message and sends it again after the next connect.
       session_->publishHandlers[mid] = std::move(handler);
     } else {
       std::fprintf(stderr, "twig: the MQTT library refused a message for %s: %s\n", topic.c_str(),
@@ -177,6 +185,10 @@ void MQTTClient::setWill(const std::string& payload, const std::string& topic, i
     mosquitto_will_set(session_->mosq, topic.c_str(), static_cast<int>(payload.size()), payload.data(), qos,
                        retain);
   });
+}
+
+void MQTTClient::breakConnectionBeforeNextPublish() {
+  post([this] { session_->breakBeforeNextPublish = true; });
 }
 
 void MQTTClient::reconnect() {

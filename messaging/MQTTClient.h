@@ -70,6 +70,9 @@ class MQTTClient {
   // from the next connection (the will) applies now; unacknowledged publications are sent again.
   // Nothing to do while there is no connection: the next one comes by itself.
   void reconnect();
+  // For tests: the next publication finds its socket already shut for writing, as when the
+  // connection breaks in the middle of a publish.
+  void breakConnectionBeforeNextPublish();
 
  private:
   struct Session;

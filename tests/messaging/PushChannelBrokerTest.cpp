@@ -152,6 +152,32 @@ TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowl
   EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
 }
 
+TEST_F(PushChannelBrokerTest, AQosOneMessageRefusedByABrokenSocketIsAcknowledgedAfterTheReconnect) {
+  // The library queues a QoS 1 message before it writes it; when the write meets a broken socket
+  // it sends the message again after the next connect, so the sender must go on waiting for its
+  // acknowledgement instead of being told it failed.
+  auto peer = parent();
+  MQTTClient session("/ts/20/2/broken-" + Uuid::randomString().substr(0, 8), /*cleanSession=*/false);
+  session.settings().port = broker.mqttPort();
+  session.settings().username = TWIGMQTTClient::kCredentials;
+  session.settings().password = TWIGMQTTClient::kCredentials;
+  std::atomic<int> connections{0};
+  session.connectToHost("127.0.0.1", [&](int rc) {
+    if (rc == 0) ++connections;
+  });
+  ASSERT_TRUE(eventually([&] { return connections.load() == 1; }));
+
+  session.breakConnectionBeforeNextPublish();
+  std::atomic<int> acknowledged{0};
+  session.publishString(R"({"ResponseApps":{"commandUuid":"broken-1"}})", parentTopic, kQosAtLeastOnce,
+                        kNotRetained, [&](int mid) { acknowledged = mid; });
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseApps"), 30s));
+  ASSERT_TRUE(eventually([&] { return acknowledged.load() != 0; }));
+  EXPECT_GT(acknowledged.load(), 0) << "told of a failure although the message went out";
+  EXPECT_GE(connections.load(), 2);
+  EXPECT_EQ(liveUuids(peer->received(), "ResponseApps").size(), 1u);
+}
+
 TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterItReturns) {
   auto peer = parent(false);
   channel().initializeMQTT(ChildChannelContext::make());
