@@ -9,6 +9,10 @@
 namespace twig {
 
 void SharedObjects::shutdown() {
+  // First the threads that call into the shared objects: the channel's network thread (commands and
+  // their answers), then the location reports that answer through the child user and the channel.
+  TWIGMQTTClient::stopShared();
+  TWIGChildUser::stopShared();
   TWIGMQTTClient::resetShared();
   TWIGManagement::resetShared();
   TWIGChildUser::resetShared();

@@ -22,7 +22,9 @@ SharedInstance<TWIGChildUser> shared;
 
 TWIGChildUser::TWIGChildUser() : childInfo_(TWIGChildInfo::child_fetchInfo()) {}
 
-TWIGChildUser::~TWIGChildUser() = default;
+TWIGChildUser::~TWIGChildUser() {
+  stopLocating();
+}
 
 TWIGChildUser& TWIGChildUser::sharedChildUser() {
   return shared.get([] { return std::unique_ptr<TWIGChildUser>(new TWIGChildUser()); });
@@ -30,6 +32,10 @@ TWIGChildUser& TWIGChildUser::sharedChildUser() {
 
 void TWIGChildUser::resetShared() {
   shared.reset();
+}
+
+void TWIGChildUser::stopShared() {
+  if (TWIGChildUser* user = shared.peek()) user->stopLocating();
 }
 
 void TWIGChildUser::onMainLoop(std::function<void()> work) {
@@ -122,17 +128,17 @@ void TWIGChildUser::fetchChildLocationWithComplete(LocationResult complete) {
     return;
   }
   {
-    std::lock_guard lock(locationMutex_);
-    childLocationResults_.push_back(std::move(complete));
-    if (locating_) return;  // the fix under way answers this request too
-    locating_ = true;
+    std::lock_guard lock(location_->mutex);
+    location_->waiting.push_back(std::move(complete));
+    if (location_->locating) return;  // the fix under way answers this request too
+    location_->locating = true;
   }
-  auto answer = [this](double latitude, double longitude) {
+  auto answer = [requests = location_](double latitude, double longitude) {
     std::vector<LocationResult> waiting;
     {
-      std::lock_guard lock(locationMutex_);
-      waiting.swap(childLocationResults_);
-      locating_ = false;
+      std::lock_guard lock(requests->mutex);
+      waiting.swap(requests->waiting);
+      requests->locating = false;
     }
     for (auto& result : waiting) {
       if (result) result(latitude, longitude);
@@ -148,6 +154,18 @@ void TWIGChildUser::fetchChildLocationWithComplete(LocationResult complete) {
         port::locationService().stopUpdates();
         answer(0, 0);
       });
+}
+
+void TWIGChildUser::stopLocating() {
+  {
+    std::lock_guard lock(location_->mutex);
+    if (!location_->locating) return;
+  }
+  // Outside the lock: a report being delivered now takes it, and the service waits for that report.
+  port::locationService().stopUpdates();
+  std::lock_guard lock(location_->mutex);
+  location_->waiting.clear();
+  location_->locating = false;
 }
 
 bool TWIGChildUser::outOfChina(Location location) {

@@ -27,6 +27,8 @@ class TWIGChildUser {
   static TWIGChildUser& sharedChildUser();
   // Ends the process's child (before the ports go away); the next use loads it afresh.
   static void resetShared();
+  // Stops the location updates the process's child user started, if it was made (see stopLocating()).
+  static void stopShared();
   ~TWIGChildUser();
 
   // A copy of the current record.
@@ -60,6 +62,9 @@ class TWIGChildUser {
   // reports on.
   using LocationResult = std::function<void(double latitude, double longitude)>;
   void fetchChildLocationWithComplete(LocationResult complete);
+  // Stops a fix under way; the requests waiting for it get no answer. The location service's report
+  // callbacks use this object, so they stop before it goes.
+  void stopLocating();
   struct Location {
     double latitude = 0;
     double longitude = 0;
@@ -78,9 +83,14 @@ class TWIGChildUser {
   mutable std::mutex mutex_;
   TWIGChildInfo childInfo_;
   std::shared_ptr<TWIGAlertView> upgradeAlertView_;  // main loop only
-  std::mutex locationMutex_;
-  std::vector<LocationResult> childLocationResults_;
-  bool locating_ = false;
+  // The requests waiting for a fix. Shared with the location service's report callbacks, so that a
+  // report already on its way when this object ends touches nothing that has gone.
+  struct LocationRequests {
+    std::mutex mutex;
+    std::vector<LocationResult> waiting;
+    bool locating = false;
+  };
+  std::shared_ptr<LocationRequests> location_ = std::make_shared<LocationRequests>();
 };
 
 }  // namespace twig

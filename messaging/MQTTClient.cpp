@@ -102,16 +102,20 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
 }
 
 MQTTClient::~MQTTClient() {
+  stop();
+  // No DISCONNECT: the socket just closes, and the broker publishes the will.
+  if (session_->mosq != nullptr) mosquitto_destroy(session_->mosq);
+  ::close(session_->wakeFd);
+}
+
+void MQTTClient::stop() {
   {
     std::lock_guard lock(session_->mutex);
     session_->stopping = true;
   }
   const std::uint64_t one = 1;
   [[maybe_unused]] const auto written = ::write(session_->wakeFd, &one, sizeof one);
-  session_->thread.join();
-  // No DISCONNECT: the socket just closes, and the broker publishes the will.
-  if (session_->mosq != nullptr) mosquitto_destroy(session_->mosq);
-  ::close(session_->wakeFd);
+  if (session_->thread.joinable()) session_->thread.join();
 }
 
 void MQTTClient::post(std::function<void()> task) {

@@ -40,6 +40,7 @@ class MQTTClient {
   };
 
   MQTTClient(std::string clientId, bool cleanSession);
+  // Stops, then closes the socket without an MQTT DISCONNECT.
   ~MQTTClient();
   MQTTClient(const MQTTClient&) = delete;
   MQTTClient& operator=(const MQTTClient&) = delete;
@@ -70,6 +71,9 @@ class MQTTClient {
   // from the next connection (the will) applies now; unacknowledged publications are sent again.
   // Nothing to do while there is no connection: the next one comes by itself.
   void reconnect();
+  // Ends the network thread: once this returns no handler runs any more, and later calls are
+  // ignored. The socket stays open until destruction.
+  void stop();
   // For tests: the next publication finds its socket already shut for writing, as when the
   // connection breaks in the middle of a publish.
   void breakConnectionBeforeNextPublish();

@@ -34,16 +34,21 @@ void TWIGMQTTClient::resetShared() {
   shared.reset();
 }
 
+void TWIGMQTTClient::stopShared() {
+  if (TWIGMQTTClient* channel = shared.peek()) channel->stop();
+}
+
 TWIGMQTTClient::~TWIGMQTTClient() {
+  stop();
+}
+
+void TWIGMQTTClient::stop() {
   // Messages waiting for their first write are written and handed over first ...
   writer_.sync([] {});
-  std::unique_ptr<MQTTClient> client;
-  {
-    std::lock_guard lock(mutex_);
-    client = std::move(client_);
-  }
-  // ... then the session ends; what it had not got acknowledged stays listed for the next start.
-  client.reset();
+  // ... then the network thread ends, and with it every reaction that uses this object; what the
+  // broker had not acknowledged stays listed for the next start. The session itself stays whole
+  // (handovers after this are ignored) until the object goes.
+  if (client_) client_->stop();
 }
 
 ChannelContext TWIGMQTTClient::channelContext() const {
@@ -219,7 +224,7 @@ void TWIGMQTTClient::persistAndHandOver() {
     TWIGCache::setObjectValue(CacheObject(Json(listed)), kBacklogKey);
   }
   std::lock_guard lock(mutex_);
-  if (!client_) return;  // ending: the messages stay listed for the next start
+  if (!client_) return;
   for (auto& handover : handovers) {
     const std::uint64_t entry = handover.entry;
     client_->publishString(handover.text, handover.topic, kQosAtLeastOnce, kRetained, [this, entry](int) {

@@ -35,6 +35,8 @@ class TWIGMQTTClient final : public PushChannel {
   static TWIGMQTTClient& sharedMQTTClient();
   // Ends the process's channel (its socket closes without a goodbye, so the will is published).
   static void resetShared();
+  // Stops the process's channel, if one was made, without ending it (see stop()).
+  static void stopShared();
 
   TWIGMQTTClient() = default;
   ~TWIGMQTTClient() override;
@@ -48,6 +50,11 @@ class TWIGMQTTClient final : public PushChannel {
   void setMqttEventOnline() override;
   void publishWithParameter(const Json& message, int qos, PublishCompletion completion) override;
   void publishWithParameter(const Json& message, PublishCompletion completion) override;
+
+  // Hands over what waits for its first write, then ends the network thread: no command, no
+  // acknowledgement and no connection reaction runs after this. Publishing stays safe, and what is
+  // published stays listed for the next start.
+  void stop();
 
   void subscribeMessage();
   void setMqttWill();

@@ -19,6 +19,12 @@ class SharedInstance {
   T& get() {
     return get([] { return std::make_unique<T>(); });
   }
+  // The object if it has been made, without making it. The caller must know that no reset runs
+  // meanwhile (the process's shutdown, which alone resets, calls this before resetting).
+  T* peek() {
+    std::lock_guard lock(mutex_);
+    return instance_.get();
+  }
   // The object is destroyed outside the lock, so that its destructor may use other shared objects.
   void reset() {
     std::unique_ptr<T> ending;

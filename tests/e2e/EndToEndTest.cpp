@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -68,6 +69,29 @@ class EndToEnd : public ::testing::Test {
     const auto run = console(arguments);
     EXPECT_EQ(run.exitCode, 0) << command[0] << ": " << run.output;
     return Json::parse(run.output, nullptr, false);
+  }
+
+  // Waits for a message named `name` that the service recorded from `device` after the sequence
+  // number `after`; the message's sequence number, or 0 when none came in time.
+  std::int64_t waitForMessage(const std::string& device, const std::string& name, std::int64_t after,
+                              std::chrono::milliseconds timeout) {
+    httplib::Client client("127.0.0.1", service->port());
+    client.set_read_timeout(std::chrono::duration_cast<std::chrono::seconds>(timeout) + 5s);
+    for (const auto giveUp = std::chrono::steady_clock::now() + timeout;
+         std::chrono::steady_clock::now() < giveUp;) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now());
+      const auto reply = client.Get("/admin/messages?device=" + device + "&after=" + std::to_string(after) +
+                                    "&wait=" + std::to_string(std::max<long long>(left.count(), 0)));
+      if (!reply) return 0;
+      const Json batch = Json::parse(reply->body, nullptr, false);
+      if (!batch.is_object() || !batch["messages"].is_array()) return 0;
+      for (const auto& message : batch["messages"]) {
+        after = std::max(after, message.value("seq", std::int64_t{0}));
+        if (message["payload"].is_object() && message["payload"].contains(name)) return after;
+      }
+    }
+    return 0;
   }
 
   void writeInstalledApps(const Json& records) {
@@ -211,6 +235,80 @@ TEST_F(EndToEnd, TheWatchEndsWithAFailureWhenTheServiceGoesAway) {
   // A watch that kept asking a service that is gone would still be running here and be killed.
   const int status = watch.stop(SIGKILL, 0ms);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
+
+// A parent must hear that a device was killed. The broker publishes the agent's will the moment its
+// socket closes, so "EventOffline" follows a SIGKILL within seconds: right after the binding (the
+// connection that was live when the parent became known), after a restart, and after a longer session
+// in which the connection was lost and made again.
+TEST_F(EndToEnd, AKilledAgentIsAnnouncedOfflineEveryTime) {
+  const auto code = console({"bind-code"});
+  ASSERT_EQ(code.exitCode, 0) << code.output;
+  const std::string bindCode = code.output.substr(0, code.output.find('\n'));
+  const std::vector<std::string> arguments = {"--headless",
+                                              "--service-host",
+                                              service->hostAndPort(),
+                                              "--mqtt-port",
+                                              std::to_string(broker.mqttPort()),
+                                              "--data-dir",
+                                              (data / "child").string()};
+  std::string device;
+  std::int64_t seen = 0;
+  auto killAndTimeTheWill = [&](test::ChildProcess& agent, const char* when) {
+    agent.stop(SIGKILL);
+    const auto killed = std::chrono::steady_clock::now();
+    const std::int64_t offline = waitForMessage(device, "EventOffline", seen, 30s);
+    const auto took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - killed);
+    EXPECT_NE(offline, 0) << "no EventOffline within 30 s of a kill " << when;
+    EXPECT_LE(took, 10s) << when;
+    std::printf("EventOffline %lld ms after a kill %s\n", static_cast<long long>(took.count()), when);
+    seen = std::max(seen, offline);
+  };
+
+  {
+    auto binding = arguments;
+    binding.insert(binding.end(), {"--enroll-code", bindCode});
+    test::ChildProcess agent(TWIG_CHILD_PATH, binding);
+    ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 60s)) << "the device did not bind";
+    const Json devices = Json::parse(console({"devices"}).output, nullptr, false);
+    ASSERT_EQ(devices["devices"].size(), 1u) << devices;
+    device = devices["devices"][0]["deviceId"];
+    seen = waitForMessage(device, "EventOnline", 0, 30s);
+    ASSERT_NE(seen, 0) << "the bound device did not announce itself";
+    killAndTimeTheWill(agent, "right after binding");
+  }
+  {
+    test::ChildProcess agent(TWIG_CHILD_PATH, arguments);
+    seen = waitForMessage(device, "EventOnline", seen, 30s);
+    ASSERT_NE(seen, 0);
+    killAndTimeTheWill(agent, "after a restart");
+  }
+  {
+    // TWIG_E2E_SESSION_SECONDS makes the session as long as wanted; 20 s by default.
+    const char* configured = std::getenv("TWIG_E2E_SESSION_SECONDS");
+    const auto length =
+        std::chrono::seconds(configured != nullptr ? std::max(10, std::atoi(configured)) : 20);
+    test::ChildProcess agent(TWIG_CHILD_PATH, arguments);
+    seen = waitForMessage(device, "EventOnline", seen, 30s);
+    ASSERT_NE(seen, 0);
+    const auto start = std::chrono::steady_clock::now();
+    bool cut = false;
+    while (std::chrono::steady_clock::now() - start < length) {
+      expectEnvelope(send(device, {"RequestChildInfo"}), "ResponseChildInfo", device);
+      if (!cut && std::chrono::steady_clock::now() - start > length / 2) {
+        // The broker drops every connection (the service's too, so this side may miss the agent's
+        // new announcement); the commands that follow are answered over the agent's new connection,
+        // which must carry the will again.
+        EXPECT_NE(broker.control("close_all_connections test").find("Closed"), std::string::npos);
+        cut = true;
+      }
+      std::this_thread::sleep_for(1s);
+    }
+    EXPECT_TRUE(cut);
+    expectEnvelope(send(device, {"RequestChildInfo"}), "ResponseChildInfo", device);
+    killAndTimeTheWill(agent, "after a long session");
+  }
 }
 
 }  // namespace

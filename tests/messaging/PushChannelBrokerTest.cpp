@@ -178,6 +178,18 @@ TEST_F(PushChannelBrokerTest, AQosOneMessageRefusedByABrokenSocketIsAcknowledged
   EXPECT_EQ(liveUuids(peer->received(), "ResponseApps").size(), 1u);
 }
 
+TEST_F(PushChannelBrokerTest, TheChannelCanEndWhileItsConnectionIsBeingAnswered) {
+  // Ended the moment the connection is acknowledged, while the network thread still runs the
+  // connection's reactions: they must find the channel whole.
+  for (int round = 0; round < 20; ++round) {
+    channel().initializeMQTT(ChildChannelContext::make());
+    const auto giveUp = std::chrono::steady_clock::now() + 20s;
+    while (!channel().isConnect() && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
+    ASSERT_TRUE(channel().isConnect());
+    TWIGMQTTClient::resetShared();
+  }
+}
+
 TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterItReturns) {
   auto peer = parent(false);
   channel().initializeMQTT(ChildChannelContext::make());

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/SharedObjects.h"
 #include "identity/TWIGChildUser.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -77,6 +78,17 @@ TEST(LocationFix, EveryRequestWaitingForAFixGetsIt) {
   ports.location.deliverFailure();
   EXPECT_EQ(answers.back(), "third 0.000000,0.000000");
   EXPECT_EQ(answers.size(), 3u);
+}
+
+TEST(LocationFix, AFixThatComesAfterTheSharedObjectsEndedReachesNothing) {
+  test::TestPorts ports;
+  bool answered = false;
+  TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete([&](double, double) { answered = true; });
+  ASSERT_TRUE(ports.location.isUpdating());
+  SharedObjects::shutdown();
+  EXPECT_FALSE(ports.location.isUpdating()) << "updates that answer through the child user outlive it";
+  ports.location.deliverFix(50, 10);
+  EXPECT_FALSE(answered);
 }
 
 }  // namespace
