@@ -9,6 +9,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandCatalog.h"
 #include "app/ConsoleScreenHost.h"
+#include "app/ConsoleSpeechSynthesizer.h"
 #include "app/ScreenCatalog.h"
 #include "app/SharedObjects.h"
 #include "control/TWGIAppsModel.h"
@@ -28,6 +29,7 @@
 #include "platform/linux/DataDirectories.h"
 #include "platform/linux/DesktopApplicationShell.h"
 #include "platform/linux/DirectoryImageCache.h"
+#include "platform/linux/EspeakSpeechSynthesizer.h"
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/FileUserDefaults.h"
 #include "platform/linux/GpsdLocationService.h"
@@ -135,6 +137,8 @@ int HeadlessAgent::run(const Options& options) {
   LinuxDeviceState deviceState(loop, stateOptions);
   NullAudioPlayer audio;
   GpsdLocationService location;
+  const auto voice = EspeakSpeechSynthesizer::forThisMachine();
+  ConsoleSpeechSynthesizer speech([&host](const std::string& line) { host.print(line); }, *voice);
   NoInstalledApplications noApplications;
   std::optional<JsonFileInstalledApplications> listedApplications;
   if (options.installedAppsFile) listedApplications.emplace(*options.installedAppsFile);
@@ -159,6 +163,7 @@ int HeadlessAgent::run(const Options& options) {
   ports.deviceState = &deviceState;
   ports.audioPlayer = &audio;
   ports.locationService = &location;
+  ports.speechSynthesizer = &speech;
   ports.installedApplications = installed;
   ports.settings = &settings;
   Ports::install(ports);

@@ -79,6 +79,9 @@ AudioPlayer& audioPlayer() {
 LocationService& locationService() {
   return require(installed.locationService, "location service");
 }
+SpeechSynthesizer& speechSynthesizer() {
+  return require(installed.speechSynthesizer, "speech");
+}
 InstalledApplications& installedApplications() {
   return require(installed.installedApplications, "installed applications");
 }

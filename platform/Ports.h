@@ -17,6 +17,7 @@ class Keychain;
 class MainLoop;
 class NotificationCenter;
 class ProcessTable;
+class SpeechSynthesizer;
 class Reachability;
 class UrlOpener;
 class UserDefaults;
@@ -43,6 +44,7 @@ struct Ports {
   DeviceState* deviceState = nullptr;
   AudioPlayer* audioPlayer = nullptr;
   LocationService* locationService = nullptr;
+  SpeechSynthesizer* speechSynthesizer = nullptr;
   InstalledApplications* installedApplications = nullptr;
   const DeploymentSettings* settings = nullptr;
 
@@ -70,6 +72,7 @@ ProcessTable& processTable();
 DeviceState& deviceState();
 AudioPlayer& audioPlayer();
 LocationService& locationService();
+SpeechSynthesizer& speechSynthesizer();
 InstalledApplications& installedApplications();
 const DeploymentSettings& settings();
 }  // namespace port

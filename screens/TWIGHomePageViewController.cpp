@@ -1,26 +1,156 @@
 #include "screens/TWIGHomePageViewController.h"
 
+#include <chrono>
+
+#include "api/TWIGUtils.h"
+#include "control/TWIGLockViewController.h"
+#include "control/TWIGManagement.h"
 #include "frame/ScreenHost.h"
 #include "frame/TWIGRoutingModule.h"
 #include "identity/TWIGChildUser.h"
+#include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
+#include "screens/TWIGHomePageStore.h"
+#include "storage/TWIGCache.h"
 
 namespace twig {
 
+namespace {
+
+constexpr const char* kBillsNotification = "bills";
+
+}  // namespace
+
+TWIGHomePageViewController::TWIGHomePageViewController(Services services)
+    : TWIGBaseViewController("TWIGHomePageViewController"), services_(std::move(services)) {
+  addAction("homePageButton", [this](const Json& arguments) {
+    homePageButton(static_cast<int>(TWIGUtils::integerValue(arguments.value("tag", Json(0)))));
+  });
+  addAction("updateRedPoint", [this](const Json&) { updateRedPoint(); });
+}
+
 void TWIGHomePageViewController::viewDidLoad() {
   setTitle("刺猬家");
+  setState("titleColor", "white");
   setState("navigationBackground", "beijing");
+
+  auto& device = port::device();
+  const double height = device.screenHeightPoints();
+  setState("buttonSpacing", height == 568 ? 30 : height == 480 ? 10 : 20);
+  setState("backgroundHeight", height == 480 ? 140 : 200);
+  setState("redPointCornerRadius", device.interfaceIdiom() == InterfaceIdiom::Pad ? 5 : 4);
+  Json buttons = Json::array();
+  const Json features = TWIGRoutingModule::sharedRouting().fetchHomePageButtons();
+  for (std::size_t i = 0; features.is_array() && i < features.size(); ++i) {
+    buttons.push_back(Json{{"tag", kFirstButtonTag + static_cast<int>(i)},
+                           {"storyboardName", TWIGUtils::stringValue(features[i], "storyboardName")},
+                           {"storyboardID", TWIGUtils::stringValue(features[i], "storyboardID")}});
+  }
+  setState("buttons", std::move(buttons));
+
   if (!TWIGChildUser::sharedChildUser().user_isBinding()) {
     // Pushed in the next turn, once this page has finished appearing.
     auto weak = weakSelf<TWIGHomePageViewController>();
     port::mainLoop().post([weak] {
-      auto self = weak.lock();
-      if (!self || self->host() == nullptr) return;
-      if (auto login = TWIGRoutingModule::sharedRouting().fetchLoginController())
-        self->host()->push(login, true);
+      if (auto self = weak.lock()) self->pushLogin();
     });
   }
+
+  isLock_ = false;
+  setState("isLock", false);
+  auto weak = weakSelf<TWIGHomePageViewController>();
+  auto& notifications = port::notifications();
+  auto& loop = port::mainLoop();
+  controlStart_ =
+      notifications.addObserver(TWIGManagement::kControlStart, [weak, &loop](const Notification& n) {
+        const auto* entries = std::any_cast<Json>(&n.object);
+        loop.runOrPost([weak, entries = entries != nullptr ? *entries : Json::array()] {
+          if (auto self = weak.lock()) self->lockStart(entries);
+        });
+      });
+  reset_ = notifications.addObserver(TWIGManagement::kReset, [weak, &loop](const Notification&) {
+    loop.runOrPost([weak] {
+      if (auto self = weak.lock()) self->reset();
+    });
+  });
+  bills_ = notifications.addObserver(kBillsNotification, [weak, &loop](const Notification&) {
+    loop.runOrPost([weak] {
+      if (auto self = weak.lock()) self->updateRedPoint();
+    });
+  });
+  updateRedPoint();
+}
+
+void TWIGHomePageViewController::onWillAppear() {
+  // The first appearance follows the load, which has just asked.
+  if (appeared_) updateRedPoint();
+  appeared_ = true;
+}
+
+void TWIGHomePageViewController::updateRedPoint() {
+  auto weak = weakSelf<TWIGHomePageViewController>();
+  TWIGHomePageStore::fetchTotalWithComplete([weak](const std::string& total) {
+    // The fresh total comes back on the main loop; the stored one on the caller's thread.
+    port::mainLoop().runOrPost([weak, total] {
+      if (auto self = weak.lock()) self->setState("balance", total);
+    });
+  });
+  const auto number = TWIGCache::objectForKey(kBillsNumberKey);
+  setState("redPoint", number.has_value() && number->boolValue());
+}
+
+void TWIGHomePageViewController::homePageButton(int tag) {
+  if (host() == nullptr) return;
+  if (auto screen = TWIGHomePageStore::fetchViewControllers(tag - kFirstButtonTag))
+    host()->push(screen, true);
+}
+
+void TWIGHomePageViewController::lockStart(const Json& entries) {
+  if (isLock_ && lockVC_) {
+    lockVC_->setArray(entries);
+    return;
+  }
+  gotoLock(entries);
+}
+
+void TWIGHomePageViewController::gotoLock(const Json& entries) {
+  auto lock = std::dynamic_pointer_cast<TWIGLockViewController>(
+      TWIGRoutingModule::sharedRouting().fecthLockController());
+  if (!lock || host() == nullptr) return;  // reported by the routing module
+  isLock_ = true;
+  setState("isLock", true);
+  lockVC_ = lock;
+  auto weak = weakSelf<TWIGHomePageViewController>();
+  lock->setUnLockBlock([weak] {
+    if (auto self = weak.lock()) {
+      self->isLock_ = false;
+      self->setState("isLock", false);
+    }
+  });
+  lock->setArray(entries);
+  host()->present(lock, true);
+}
+
+void TWIGHomePageViewController::reset() {
+  TWIGCache::resetDefaults();
+  if (services_.openApplicationWithTessel) services_.openApplicationWithTessel();
+  if (services_.updateManagementTable) services_.updateManagementTable();
+  // While the system's lock screen is up nothing more happens: app control posts "Reset" again once
+  // the child uses the device.
+  if (!services_.screenInUse || !services_.screenInUse() || host() == nullptr) return;
+  if (host()->topScreen().get() != this) host()->popToRoot(true);
+  auto weak = weakSelf<TWIGHomePageViewController>();
+  port::mainLoop().postAfter(std::chrono::milliseconds(500), [weak] {
+    auto self = weak.lock();
+    if (!self || self->host() == nullptr) return;
+    if (self->host()->rootScreen() == self) self->pushLogin();
+  });
+}
+
+void TWIGHomePageViewController::pushLogin() {
+  if (host() == nullptr) return;
+  if (auto login = TWIGRoutingModule::sharedRouting().fetchLoginController()) host()->push(login, true);
 }
 
 }  // namespace twig

@@ -41,10 +41,24 @@ TEST(HeadlessAgent, BindsTheDeviceWithACodeAndPrintsItsScreens) {
   EXPECT_LT(position("screen push Login/LoginID"), position("screen pop Login/LoginID"));
   EXPECT_EQ(lines.back(), "stopped");
 
-  const auto requests = server.requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_TRUE(requests[0].signatureValid && requests[1].signatureValid);
-  const Json enrolment = Json::parse(requests[1].body);
+  // The configuration, the enrolment, and the home page asking for the balance (when it loads and
+  // when it shows again after the binding screen).
+  std::vector<std::string> paths;
+  std::string enrolmentBody;
+  for (const auto& request : server.requests()) {
+    EXPECT_TRUE(request.signatureValid) << request.path;
+    paths.push_back(request.path);
+    if (request.path == "/api/v2.0/device/enroll") enrolmentBody = request.body;
+  }
+  ASSERT_GE(paths.size(), 3u);
+  EXPECT_EQ(paths[0], "/api/v2.0/config");
+  EXPECT_EQ(std::count(paths.begin(), paths.end(), "/api/v2.0/device/enroll"), 1);
+  EXPECT_GE(std::count_if(paths.begin(), paths.end(),
+                          [](const std::string& path) {
+                            return path.rfind("/api/v2.0/bills/bonuspoints/statistics/all/device/", 0) == 0;
+                          }),
+            1);
+  const Json enrolment = Json::parse(enrolmentBody);
   EXPECT_EQ(enrolment["enrollCode"], "246810");
   EXPECT_EQ(enrolment["deviceId"].get<std::string>().size(), 32u);
 

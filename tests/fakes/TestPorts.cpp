@@ -27,6 +27,7 @@ TestPorts::TestPorts() : directories(dir / "app") {
   ports.deviceState = &deviceState;
   ports.audioPlayer = &audio;
   ports.locationService = &location;
+  ports.speechSynthesizer = &speech;
   ports.installedApplications = &installed;
   ports.settings = &settings;
   Ports::install(ports);

@@ -14,6 +14,7 @@
 #include "platform/fake/FakeLocationService.h"
 #include "platform/fake/FakeProcessTable.h"
 #include "platform/fake/FakeReachability.h"
+#include "platform/fake/FakeSpeechSynthesizer.h"
 #include "platform/fake/FakeUrlOpener.h"
 #include "platform/fake/MemoryKeychain.h"
 #include "platform/fake/MemoryUserDefaults.h"
@@ -51,6 +52,7 @@ class TestPorts {
   FakeDeviceState deviceState;
   FakeAudioPlayer audio;
   FakeLocationService location;
+  FakeSpeechSynthesizer speech;
   FakeInstalledApplications installed;
   BackgroundPool pool{2, "test-pool"};
   DeploymentSettings settings;

@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 // Layers of one rank are siblings and stay apart. The fakes of the ports rank above the agent: only
 // tests and benchmarks, which are not ranked, may use them.
 const std::vector<std::pair<std::string, int>> kLayers = {
-    {"platform", 0},  {"api", 1},     {"storage", 2}, {"frame", 3},         {"identity", 4},
-    {"messaging", 4}, {"control", 5}, {"status", 5},  {"wallet", 5},        {"screens", 5},
-    {"app", 6},       {"ui", 7},      {"tools", 7},   {"platform/fake", 8},
+    {"platform", 0},  {"api", 1},     {"storage", 2}, {"frame", 3},   {"identity", 4},
+    {"messaging", 4}, {"control", 5}, {"status", 5},  {"wallet", 5},  {"screens", 6},
+    {"app", 7},       {"ui", 8},      {"tools", 8},   {"platform/fake", 9},
 };
 
 // The layer a path inside the tree belongs to: the longest listed folder it lies in.

@@ -1,0 +1,75 @@
+#include "control/TWIGLockViewController.h"
+
+#include "control/TWIGManagement.h"
+#include "frame/ScreenHost.h"
+#include "platform/DeviceFacts.h"
+#include "platform/MainLoop.h"
+#include "platform/Ports.h"
+
+namespace twig {
+
+TWIGLockViewController::TWIGLockViewController() : TWIGBaseViewController("TWIGLockViewController") {}
+
+TWIGLockViewController::~TWIGLockViewController() {
+  if (store_) store_->unLock();
+}
+
+void TWIGLockViewController::viewDidLoad() {
+  setTitle("管控");
+  setState("statusBarHidden", prefersStatusBarHidden());
+  // Either name may be posted on the push channel's thread; the screen belongs to the main loop.
+  auto weak = weakSelf<TWIGLockViewController>();
+  auto onEnd = [weak](const Notification&) {
+    port::mainLoop().runOrPost([weak] {
+      if (auto self = weak.lock()) self->lockEnd();
+    });
+  };
+  auto& notifications = port::notifications();
+  controlEnd_ = notifications.addObserver(TWIGManagement::kControlEnd, onEnd);
+  reset_ = notifications.addObserver(TWIGManagement::kReset, onEnd);
+
+  auto& device = port::device();
+  const double side = TWIGLockAppsView::sideForScreen(device.screenHeightPoints(),
+                                                      device.interfaceIdiom() == InterfaceIdiom::Pad);
+  lockAppsView_ = std::make_unique<TWIGLockAppsView>(side);
+  setState("gridSide", side);
+  setState("gridOffsetY", 50);
+  setState("cellSide", lockAppsView_->cellSide());
+  setState("sectionInset", TWIGLockAppsView::kSectionInset);
+  setState("headerHeight", TWIGLockAppsView::kHeaderHeight);
+  showGrid();
+
+  store_ = std::make_unique<TWIGLockStore>();
+  updateUnLockTime();
+  // The timer is the store's and the store is this screen's: the callback never outlives it.
+  store_->updateLockType([this] { updateUnLockTime(); });
+}
+
+void TWIGLockViewController::setArray(const Json& entries) {
+  array_ = entries.is_array() ? entries : Json::array();
+  if (lockAppsView_) showGrid();
+}
+
+void TWIGLockViewController::showGrid() {
+  lockAppsView_->updateAppsArray(array_);
+  setState("sections", lockAppsView_->sections());
+  setState("warnings", lockAppsView_->warningNum());
+}
+
+void TWIGLockViewController::updateUnLockTime() {
+  if (!store_) return;
+  setState("time", store_->fecthCurrentTime());
+  setState("date", store_->fecthCurrentDate());
+  setState("expected", store_->fecthUnlockTimeString());
+  setState("expectedLineHeight", 1.5);
+}
+
+void TWIGLockViewController::lockEnd() {
+  if (store_) store_->unLock();
+  if (unLockBlock_) unLockBlock_();
+  setState("closed", true);
+  // A screen that is no longer shown stays as it is: a later end changes nothing more.
+  if (host() != nullptr && host()->topScreen().get() == this) host()->dismiss(true);
+}
+
+}  // namespace twig

@@ -1,0 +1,130 @@
+#include "platform/linux/EspeakSpeechSynthesizer.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
+#include "platform/linux/NullSpeechSynthesizer.h"
+
+namespace twig {
+
+namespace {
+
+// espeak-ng's state is one per process.
+std::mutex& engineMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+bool speakText(const std::string& text) {
+  const espeak_ERROR result =
+      espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+  return result == EE_OK;
+}
+
+}  // namespace
+
+std::unique_ptr<SpeechSynthesizer> EspeakSpeechSynthesizer::forThisMachine() {
+  if (!hasAudioOutput()) return std::make_unique<NullSpeechSynthesizer>("no sound server or sound card");
+  return std::make_unique<EspeakSpeechSynthesizer>();
+}
+
+EspeakSpeechSynthesizer::~EspeakSpeechSynthesizer() {
+  queue_.sync([this] {
+    if (!initialised_) return;
+    std::lock_guard lock(engineMutex());
+    espeak_Terminate();
+  });
+}
+
+void EspeakSpeechSynthesizer::speak(const std::string& text, const std::string& language, double rate) {
+  queue_.async([this, text, language, rate] {
+    std::lock_guard lock(engineMutex());
+    if (!ready(voiceFor(language))) return;
+    espeak_SetParameter(espeakRATE, wordsPerMinute(rate), 0);
+    if (!speakText(text)) {
+      broken_ = true;
+      std::fprintf(stderr, "twig: warnings are not spoken: the audio output cannot be opened\n");
+    }
+  });
+}
+
+bool EspeakSpeechSynthesizer::ready(const std::string& voice) {
+  if (broken_) return false;
+  if (!initialised_) {
+    // Synchronous playback on this thread: the call returns once the text has been spoken.
+    if (espeak_Initialize(AUDIO_OUTPUT_SYNCH_PLAYBACK, 0, nullptr, 0) < 0) {
+      broken_ = true;
+      std::fprintf(stderr, "twig: warnings are not spoken: espeak-ng's data cannot be found\n");
+      return false;
+    }
+    initialised_ = true;
+  }
+  if (voice_ != voice) {
+    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
+      std::fprintf(stderr, "twig: no espeak-ng voice \"%s\"; that text is not spoken\n", voice.c_str());
+      return false;
+    }
+    voice_ = voice;
+  }
+  return true;
+}
+
+std::optional<EspeakSpeechSynthesizer::Audio> EspeakSpeechSynthesizer::synthesize(const std::string& text,
+                                                                                  const std::string& language,
+                                                                                  double rate) {
+  std::lock_guard lock(engineMutex());
+  Audio audio;
+  audio.sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
+  if (audio.sampleRate < 0) return std::nullopt;
+  // The callback has no user pointer of its own; the samples go to the one synthesis in progress,
+  // which the engine lock makes this one.
+  static std::vector<short>* target = nullptr;
+  target = &audio.samples;
+  espeak_SetSynthCallback([](short* samples, int count, espeak_EVENT*) {
+    if (samples != nullptr && count > 0) target->insert(target->end(), samples, samples + count);
+    return 0;
+  });
+  const bool voiced = espeak_SetVoiceByName(voiceFor(language).c_str()) == EE_OK;
+  espeak_SetParameter(espeakRATE, wordsPerMinute(rate), 0);
+  const bool spoken = voiced && speakText(text);
+  target = nullptr;
+  espeak_Terminate();
+  if (!spoken) return std::nullopt;
+  return audio;
+}
+
+std::string EspeakSpeechSynthesizer::voiceFor(const std::string& language) {
+  if (language == "zh_CN" || language == "zh-CN" || language == "zh") return "cmn";
+  const auto separator = language.find_first_of("_-");
+  return language.substr(0, separator);
+}
+
+int EspeakSpeechSynthesizer::wordsPerMinute(double rate) {
+  const double clamped = std::clamp(rate, 0.0, 1.0);
+  // Two straight pieces through espeak-ng's normal 175 at the scale's normal 0.5.
+  const double words =
+      clamped <= 0.5 ? 80 + clamped / 0.5 * (175 - 80) : 175 + (clamped - 0.5) / 0.5 * (400 - 175);
+  return static_cast<int>(words + 0.5);
+}
+
+bool EspeakSpeechSynthesizer::hasAudioOutput() {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (const char* server = std::getenv("PULSE_SERVER"); server != nullptr && *server != '\0') return true;
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+    if (fs::exists(fs::path(runtime) / "pulse" / "native", error)) return true;
+  }
+  // A playback device of ALSA: /dev/snd/pcmC<card>D<device>p.
+  for (const auto& entry : fs::directory_iterator("/dev/snd", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("pcm", 0) == 0 && !name.empty() && name.back() == 'p') return true;
+  }
+  return false;
+}
+
+}  // namespace twig

@@ -1,0 +1,46 @@
+#include "screens/TWIGHomePageStore.h"
+
+#include <cmath>
+
+#include "api/TWIGUtils.h"
+#include "frame/ScreenRegistry.h"
+#include "frame/TWIGRoutingModule.h"
+#include "storage/TWIGCache.h"
+#include "wallet/TWIGDuiHuanStore.h"
+
+namespace twig {
+
+ScreenPtr TWIGHomePageStore::fetchViewControllers(int index) {
+  auto& routing = TWIGRoutingModule::sharedRouting();
+  const Json buttons = routing.fetchHomePageButtons();
+  if (!buttons.is_array() || index < 0 || static_cast<std::size_t>(index) >= buttons.size()) {
+    ScreenRegistry::reportPackagingError("the routing data has no home-page button " + std::to_string(index));
+    return nullptr;
+  }
+  return routing.instantiate(buttons[static_cast<std::size_t>(index)]);
+}
+
+void TWIGHomePageStore::fetchTotalWithComplete(std::function<void(const std::string& total)> complete) {
+  if (!complete) return;
+  if (auto stored = TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)) {
+    if (auto statistics = stored->modelValue<TWIGTotalModel>(); statistics && statistics->total)
+      complete(totalText(*statistics->total));
+  }
+  TWIGDuiHuanStore::requestKidTotalStateCompletion(
+      [complete](const std::optional<TWIGTotalModel>& statistics, const std::optional<TWIGError>& error) {
+        if (error || !statistics || !statistics->total) return;
+        complete(totalText(*statistics->total));
+      });
+}
+
+std::string TWIGHomePageStore::totalText(const Json& total) {
+  if (total.is_number_integer()) return std::to_string(total.get<long long>());
+  if (total.is_number()) {
+    const double value = total.get<double>();
+    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
+      return std::to_string(static_cast<long long>(value));
+  }
+  return TWIGUtils::stringValue(Json{{"total", total}}, "total");
+}
+
+}  // namespace twig
