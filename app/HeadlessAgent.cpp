@@ -8,6 +8,8 @@
 #include "app/AgentServices.h"
 #include "app/AppDelegate.h"
 #include "app/CommandCatalog.h"
+#include "app/ConsoleCommands.h"
+#include "app/ConsoleInput.h"
 #include "app/ConsoleScreenHost.h"
 #include "app/ConsoleSpeechSynthesizer.h"
 #include "app/ScreenCatalog.h"
@@ -179,6 +181,13 @@ int HeadlessAgent::run(const Options& options) {
       {std::make_shared<TWIGAppControlGroupModel>(), std::make_shared<TWGIAppsModel>()});
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
+  // Typed commands walk the screens; they run on the main loop like a tap would.
+  ConsoleCommands commands(host);
+  ConsoleInput input([&loop, &commands, &host](std::string line) {
+    loop.post([&commands, &host, line = std::move(line)] {
+      for (const auto& answer : commands.run(line)) host.print(answer);
+    });
+  });
 
   std::thread signalWatcher([&loop, stopSignals] {
     int received = 0;

@@ -36,6 +36,10 @@ void forEachApp(const Json& entries, Visit visit) {
 void TWIGLockAppsView::updateAppsArray(const Json& entries) {
   mArrayData_ = entries.is_array() ? entries : Json::array();
   if (warningNum_ == kMaxWarnings) return;
+  // A list without applications names nothing to close: no warning, and none used up.
+  bool any = false;
+  forEachApp(mArrayData_, [&any](const Json&) { any = true; });
+  if (!any) return;
   ++warningNum_;
   port::speechSynthesizer().speak(warningText(mArrayData_), kVoiceLanguage, kSpeechRate);
 }

@@ -24,7 +24,8 @@ class TWIGLockAppsView {
 
   explicit TWIGLockAppsView(double side) : side_(side) {}
 
-  // Keeps the entries for the grid and speaks a warning, unless three have been spoken.
+  // Keeps the entries for the grid and speaks a warning, unless three have been spoken or there is
+  // no application to name.
   void updateAppsArray(const Json& entries);
   const Json& mArrayData() const { return mArrayData_; }
   std::int64_t warningNum() const { return warningNum_; }

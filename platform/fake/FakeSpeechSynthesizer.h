@@ -24,6 +24,10 @@ class FakeSpeechSynthesizer final : public SpeechSynthesizer {
     std::lock_guard lock(mutex_);
     return spoken_;
   }
+  void clear() {
+    std::lock_guard lock(mutex_);
+    spoken_.clear();
+  }
   std::vector<std::string> texts() const {
     std::vector<std::string> all;
     for (const auto& utterance : spoken()) all.push_back(utterance.text);

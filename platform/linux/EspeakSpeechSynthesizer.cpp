@@ -1,5 +1,6 @@
 #include "platform/linux/EspeakSpeechSynthesizer.h"
 
+#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
@@ -14,11 +15,28 @@ namespace twig {
 
 namespace {
 
-// espeak-ng's state is one per process.
+// espeak-ng keeps one state per process, and this version hangs when it is ended and started
+// again: the process starts it once, in one output mode, and leaves it to the process's end.
+enum class EngineMode { None, Buffer, Playback, Broken };
+
 std::mutex& engineMutex() {
   static std::mutex mutex;
   return mutex;
 }
+
+EngineMode engineMode = EngineMode::None;  // under engineMutex
+
+// Starts the engine in `mode` unless it runs; false when it cannot run in that mode.
+bool startEngine(EngineMode mode) {
+  if (engineMode == EngineMode::None) {
+    const espeak_AUDIO_OUTPUT output =
+        mode == EngineMode::Buffer ? AUDIO_OUTPUT_SYNCHRONOUS : AUDIO_OUTPUT_SYNCH_PLAYBACK;
+    engineMode = espeak_Initialize(output, 0, nullptr, 0) < 0 ? EngineMode::Broken : mode;
+  }
+  return engineMode == mode;
+}
+
+std::vector<short>* bufferTarget = nullptr;  // under engineMutex
 
 bool speakText(const std::string& text) {
   const espeak_ERROR result =
@@ -34,11 +52,8 @@ std::unique_ptr<SpeechSynthesizer> EspeakSpeechSynthesizer::forThisMachine() {
 }
 
 EspeakSpeechSynthesizer::~EspeakSpeechSynthesizer() {
-  queue_.sync([this] {
-    if (!initialised_) return;
-    std::lock_guard lock(engineMutex());
-    espeak_Terminate();
-  });
+  // What is queued is still said (the queue finishes its tasks); the engine stays for the process.
+  queue_.sync([] {});
 }
 
 void EspeakSpeechSynthesizer::speak(const std::string& text, const std::string& language, double rate) {
@@ -55,14 +70,12 @@ void EspeakSpeechSynthesizer::speak(const std::string& text, const std::string& 
 
 bool EspeakSpeechSynthesizer::ready(const std::string& voice) {
   if (broken_) return false;
-  if (!initialised_) {
-    // Synchronous playback on this thread: the call returns once the text has been spoken.
-    if (espeak_Initialize(AUDIO_OUTPUT_SYNCH_PLAYBACK, 0, nullptr, 0) < 0) {
-      broken_ = true;
-      std::fprintf(stderr, "twig: warnings are not spoken: espeak-ng's data cannot be found\n");
-      return false;
-    }
-    initialised_ = true;
+  // Synchronous playback on this thread: a call returns once its text has been spoken.
+  if (!startEngine(EngineMode::Playback)) {
+    broken_ = true;
+    std::fprintf(stderr,
+                 "twig: warnings are not spoken: espeak-ng cannot start (is espeak-ng-data installed?)\n");
+    return false;
   }
   if (voice_ != voice) {
     if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
@@ -78,22 +91,21 @@ std::optional<EspeakSpeechSynthesizer::Audio> EspeakSpeechSynthesizer::synthesiz
                                                                                   const std::string& language,
                                                                                   double rate) {
   std::lock_guard lock(engineMutex());
+  if (!startEngine(EngineMode::Buffer)) return std::nullopt;
   Audio audio;
-  audio.sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, 0);
-  if (audio.sampleRate < 0) return std::nullopt;
-  // The callback has no user pointer of its own; the samples go to the one synthesis in progress,
-  // which the engine lock makes this one.
-  static std::vector<short>* target = nullptr;
-  target = &audio.samples;
+  audio.sampleRate = espeak_ng_GetSampleRate();
+  // The callback has no pointer of its own: the samples go to the one synthesis in progress, which
+  // the engine's lock makes this one.
+  bufferTarget = &audio.samples;
   espeak_SetSynthCallback([](short* samples, int count, espeak_EVENT*) {
-    if (samples != nullptr && count > 0) target->insert(target->end(), samples, samples + count);
+    if (samples != nullptr && count > 0 && bufferTarget != nullptr)
+      bufferTarget->insert(bufferTarget->end(), samples, samples + count);
     return 0;
   });
   const bool voiced = espeak_SetVoiceByName(voiceFor(language).c_str()) == EE_OK;
-  espeak_SetParameter(espeakRATE, wordsPerMinute(rate), 0);
+  if (voiced) espeak_SetParameter(espeakRATE, wordsPerMinute(rate), 0);
   const bool spoken = voiced && speakText(text);
-  target = nullptr;
-  espeak_Terminate();
+  bufferTarget = nullptr;
   if (!spoken) return std::nullopt;
   return audio;
 }

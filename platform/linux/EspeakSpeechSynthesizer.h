@@ -30,7 +30,8 @@ class EspeakSpeechSynthesizer final : public SpeechSynthesizer {
     std::vector<short> samples;  // 16-bit mono
   };
   // The voice's samples for `text`, made without playing them; nothing when the voice is missing.
-  // Uses the process's espeak-ng state: not while a speaking synthesiser exists.
+  // espeak-ng runs in one mode per process: a process that has spoken aloud cannot use this, and
+  // one that used this cannot speak aloud.
   static std::optional<Audio> synthesize(const std::string& text, const std::string& language, double rate);
 
   // espeak-ng's voice for a language: "zh_CN" → "cmn" (Mandarin), otherwise the language part.
@@ -43,7 +44,6 @@ class EspeakSpeechSynthesizer final : public SpeechSynthesizer {
  private:
   // Worker thread only.
   bool ready(const std::string& voice);
-  bool initialised_ = false;
   bool broken_ = false;
   std::string voice_;
   SerialQueue queue_{"twig-speech"};

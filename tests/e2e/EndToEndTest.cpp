@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "api/TWIGUtils.h"
@@ -203,10 +204,39 @@ TEST_F(EndToEnd, BindsAnswersEveryCommandAndControlsARunningApplication) {
   ASSERT_EQ(change.exitCode, 0) << change.output;
   expectEnvelope(Json::parse(change.output, nullptr, false), "ResponseAppControlGroupChange", device);
   EXPECT_TRUE(agent.waitForLine("control start 游戏: e2e-puzzle;", 30s));
+  // The home page covers itself with the lock screen, which lists the puzzle under the games'
+  // instruction and says what to close.
+  // Whether the agent printed a matching line, so far or within 30 s.
+  auto seen = [&agent](const std::function<bool(const std::string&)>& match) {
+    const auto giveUp = std::chrono::steady_clock::now() + 30s;
+    for (std::size_t checked = 0;;) {
+      for (; checked < agent.lines().size(); ++checked) {
+        if (match(agent.lines()[checked])) return true;
+      }
+      if (std::chrono::steady_clock::now() >= giveUp) return false;
+      if (!agent.nextLine(500ms)) std::this_thread::sleep_for(50ms);
+    }
+  };
+  auto line = [](const std::string& wanted) {
+    return [wanted](const std::string& l) { return l == wanted; };
+  };
+  EXPECT_TRUE(seen(line("screen present Lock/LockID")));
+  EXPECT_TRUE(seen([](const std::string& l) {
+    return l.rfind("state Lock/LockID sections=", 0) == 0 &&
+           l.find("以下游戏现在不可玩，可玩时段00:00-00:01，请双击HOME键后划走~") != std::string::npos &&
+           l.find("\"appName\":\"Puzzle\"") != std::string::npos;
+  }));
+  EXPECT_TRUE(seen(line("speak 管控时间：请将Puzzle关闭~")));
 
-  // The puzzle ends: so does control, at the next evaluation at the latest.
+  // The puzzle ends: so does control, at the next evaluation at the latest, and the lock screen closes.
   running.stop(SIGKILL);
-  EXPECT_TRUE(agent.waitForLine("control end", 30s));
+  EXPECT_TRUE(seen(line("control end")));
+  EXPECT_TRUE(seen(line("screen dismiss Lock/LockID")));
+  // The screen was up for one or two evaluations: one warning each, never more than three.
+  const auto spoken =
+      std::count(agent.lines().begin(), agent.lines().end(), "speak 管控时间：请将Puzzle关闭~");
+  EXPECT_GE(spoken, 1);
+  EXPECT_LE(spoken, 3);
 
   const int status = agent.stop(SIGTERM);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

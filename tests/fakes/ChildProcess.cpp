@@ -13,7 +13,9 @@ namespace twig::test {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
   int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  int inputFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0 || ::pipe2(inputFds, O_CLOEXEC) != 0)
+    throw std::runtime_error("pipe failed");
   std::vector<std::string> argv = {program};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   std::vector<char*> raw;
@@ -23,16 +25,29 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     ::dup2(pipeFds[1], STDOUT_FILENO);
+    ::dup2(inputFds[0], STDIN_FILENO);
     ::execv(program.c_str(), raw.data());
     ::_exit(127);
   }
   ::close(pipeFds[1]);
+  ::close(inputFds[0]);
   output_ = pipeFds[0];
+  input_ = inputFds[1];
+}
+
+bool ChildProcess::writeLine(const std::string& line) {
+  if (input_ < 0) return false;
+  const std::string text = line + "\n";
+  // The program may have ended: the test gets a failed write, not SIGPIPE.
+  static const auto ignored = ::signal(SIGPIPE, SIG_IGN);
+  (void)ignored;
+  return ::write(input_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
 ChildProcess::~ChildProcess() {
   if (!exited_) stop(SIGTERM, std::chrono::seconds(5));
   if (output_ >= 0) ::close(output_);
+  if (input_ >= 0) ::close(input_);
 }
 
 std::optional<std::string> ChildProcess::nextLine(std::chrono::milliseconds timeout) {

@@ -23,6 +23,8 @@ class ChildProcess {
   // The next line, or nothing on time-out or end of output.
   std::optional<std::string> nextLine(std::chrono::milliseconds timeout);
   const std::vector<std::string>& lines() const { return lines_; }
+  // Writes a line to the program's standard input (a pipe); false when it could not be written.
+  bool writeLine(const std::string& line);
   // Sends `signal` and waits for the exit; returns the exit status as waitpid gives it.
   int stop(int signal, std::chrono::milliseconds timeout = std::chrono::seconds(10));
   pid_t pid() const { return pid_; }
@@ -30,6 +32,7 @@ class ChildProcess {
  private:
   pid_t pid_ = -1;
   int output_ = -1;
+  int input_ = -1;
   std::string pending_;
   std::vector<std::string> lines_;
   bool exited_ = false;

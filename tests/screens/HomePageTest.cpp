@@ -1,0 +1,247 @@
+// The home page: balance and new-bills mark, feature buttons, the lock screen, and an unbinding.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/ScreenCatalog.h"
+#include "control/TWIGLockViewController.h"
+#include "control/TWIGManagement.h"
+#include "frame/ScreenRegistry.h"
+#include "identity/TWIGChildUser.h"
+#include "screens/TWIGHomePageViewController.h"
+#include "storage/TWIGCache.h"
+#include "tests/fakes/TestHttpServer.h"
+#include "tests/fakes/TestPorts.h"
+#include "wallet/TWIGDuiHuanStore.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+using test::CannedResponse;
+
+Json blacklist(std::vector<std::string> names) {
+  Json apps = Json::array();
+  for (const auto& name : names)
+    apps.push_back(Json{{"appPackage", "p." + name}, {"appName", name}, {"processName", name}});
+  return Json::array({Json{
+      {"startTime", "06:00"}, {"endTime", "23:00"}, {"groupName", "游戏"}, {"apps", apps}, {"today", true}}});
+}
+
+class HomePageTest : public ::testing::Test {
+ protected:
+  HomePageTest() {
+    ports.useServiceHost(server.hostAndPort());
+    ScreenCatalog::registerAll(ScreenRegistry::shared());
+    server.setHandler([this](const test::RecordedRequest& request) -> CannedResponse {
+      if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos)
+        return {statisticsStatus, "application/json", Json{{"total", freshTotal}, {"currentWeek", 5}}.dump()};
+      return {404, "application/json", "{}"};
+    });
+  }
+  void bind() { TWIGCache::setObjectValue(CacheObject(Json(true)), "binding"); }
+  // The page as the catalogue would make it, with recording hooks, shown as the root.
+  std::shared_ptr<TWIGHomePageViewController> open() {
+    TWIGHomePageViewController::Services services;
+    services.openApplicationWithTessel = [this] { hooks.push_back("open"); };
+    services.updateManagementTable = [this] { hooks.push_back("table"); };
+    services.screenInUse = [this] { return inUse; };
+    auto page = std::make_shared<TWIGHomePageViewController>(std::move(services));
+    page->setStoryboardIdentity("HomePage", "HomePageID");
+    ports.screenHost.setRoot(page);
+    return page;
+  }
+  // Every text the balance label showed, in order.
+  std::vector<std::string> balances() const {
+    std::vector<std::string> shown;
+    const std::string prefix = "state HomePage/HomePageID balance=";
+    for (const auto& line : ports.screenHost.lines()) {
+      if (line.rfind(prefix, 0) == 0)
+        shown.push_back(Json::parse(line.substr(prefix.size())).get<std::string>());
+    }
+    return shown;
+  }
+  std::size_t loginPushes() const {
+    const auto& lines = ports.screenHost.lines();
+    return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), "screen push Login/LoginID"));
+  }
+  bool runUntil(const std::function<bool()>& done) { return ports.time.loop().runUntil(done, 20s); }
+
+  test::TestHttpServer server;
+  test::TestPorts ports;
+  int statisticsStatus = 200;
+  int freshTotal = 150;
+  bool inUse = true;
+  std::vector<std::string> hooks;
+};
+
+TEST_F(HomePageTest, AnUnboundDeviceIsSentToTheBindingScreenAtOnce) {
+  auto page = open();
+  EXPECT_EQ(page->title(), "刺猬家");
+  ports.time.settle();
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Login/LoginID");
+}
+
+TEST_F(HomePageTest, TheBalanceShowsTheStoredTotalThenTheFreshOne) {
+  bind();
+  TWIGTotalModel stored;
+  stored.total = Json(120);
+  TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+  auto page = open();
+  EXPECT_EQ(balances(), std::vector<std::string>{"120"}) << "the stored total comes at once";
+  ASSERT_TRUE(runUntil([&] { return balances().size() == 2; }));
+  EXPECT_EQ(balances(), (std::vector<std::string>{"120", "150"}));
+  // The fresh answer is kept for the next time.
+  const auto kept = TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)->modelValue<TWIGTotalModel>();
+  ASSERT_TRUE(kept && kept->total);
+  EXPECT_EQ(*kept->total, 150);
+  EXPECT_EQ(ports.screenHost.topScreen(), page) << "a bound device stays on its home page";
+}
+
+TEST_F(HomePageTest, AnAnswerOtherThan200LeavesTheStoredTotal) {
+  bind();
+  statisticsStatus = 202;
+  TWIGTotalModel stored;
+  stored.total = Json(120);
+  TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+  open();
+  ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
+  ports.time.loop().runUntil([] { return false; }, 300ms);
+  EXPECT_EQ(balances(), std::vector<std::string>{"120"});
+  EXPECT_EQ(*TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)->modelValue<TWIGTotalModel>()->total,
+            120);
+}
+
+TEST_F(HomePageTest, TheNewBillsMarkFollowsBillsNumberOnEveryBillsNotice) {
+  bind();
+  auto page = open();
+  EXPECT_EQ(page->state()["redPoint"], false) << "absent";
+  TWIGCache::setObjectValue(CacheObject(Json(1)), "billsNumber");
+  std::thread([&] { ports.notifications.post("bills"); }).join();
+  ports.time.settle();
+  EXPECT_EQ(page->state()["redPoint"], true);
+  TWIGCache::setObjectValue(CacheObject(Json(0)), "billsNumber");
+  ports.notifications.post("bills");
+  ports.time.settle();
+  EXPECT_EQ(page->state()["redPoint"], false);
+}
+
+TEST_F(HomePageTest, FeatureButtonsOpenTheScreensOfTheRoutingData) {
+  bind();
+  auto page = open();
+  const Json& buttons = page->state()["buttons"];
+  ASSERT_EQ(buttons.size(), 5u);
+  EXPECT_EQ(buttons[0]["tag"], 200);
+  EXPECT_EQ(buttons[4]["tag"], 204);
+  EXPECT_EQ(buttons[4]["storyboardID"], "AboutID");
+  EXPECT_TRUE(page->invoke("homePageButton", Json{{"tag", 204}}));
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Setting/AboutID");
+  ports.screenHost.pop(true);
+  page->homePageButton(299);  // no such entry: reported, nothing opens
+  EXPECT_EQ(ports.screenHost.topScreen(), page);
+}
+
+TEST_F(HomePageTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdateIt) {
+  bind();
+  auto page = open();
+  ports.time.settle();
+  // Posted on the push channel's thread, as a command's evaluation does.
+  std::thread([&] { ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"})); }).join();
+  ports.time.settle();
+  ASSERT_TRUE(page->isLock());
+  auto lock = page->lockVC();
+  ASSERT_TRUE(lock);
+  EXPECT_EQ(ports.screenHost.topScreen(), lock);
+  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle", "Racer"}));
+  ports.time.settle();
+  EXPECT_EQ(page->lockVC(), lock);
+  EXPECT_EQ(ports.screenHost.modalScreens().size(), 1u) << "nothing new is presented";
+  EXPECT_EQ(lock->state()["sections"][0]["apps"].size(), 2u);
+
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.time.settle();
+  EXPECT_FALSE(page->isLock());
+  EXPECT_EQ(ports.screenHost.topScreen(), page);
+  // The next start shows a new screen.
+  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  ports.time.settle();
+  EXPECT_NE(page->lockVC(), lock);
+  EXPECT_EQ(ports.screenHost.topScreen(), page->lockVC());
+}
+
+TEST_F(HomePageTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
+  bind();
+  auto page = open();
+  ports.time.settle();
+  std::thread([&] {
+    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  }).join();
+  ports.time.settle();
+  EXPECT_EQ(ports.screenHost.modalScreens().size(), 1u);
+  EXPECT_EQ(ports.speech.texts().size(), 2u) << "the second start is the screen's second warning";
+}
+
+TEST_F(HomePageTest, AMinuteOfEvaluationsSpeaksThreeWarningsAndTheEndClosesTheScreen) {
+  bind();
+  auto page = open();
+  ports.time.settle();
+  // A group controlled all day, every day (its one-minute window never holds a present minute).
+  auto& manager = TWIGManagement::sharedManagement();
+  ports.processes.set(std::vector<std::string>{"puzzle"});
+  manager.setArrayMonitorings(Json::array({Json{
+      {"groupName", "游戏"},
+      {"startTime", "00:00"},
+      {"endTime", "00:01"},
+      {"week", "0,1,2,3,4,5,6"},
+      {"apps",
+       Json::array({Json{{"appPackage", "p.puzzle"}, {"appName", "Puzzle"}, {"processName", "puzzle"}}})}}}));
+  manager.ts_start();
+  ports.time.settle();
+  for (int second = 0; second < 60; ++second) ports.time.advance(1s);
+  EXPECT_EQ(ports.speech.texts(), std::vector<std::string>(3, "管控时间：请将Puzzle关闭~"));
+  EXPECT_EQ(ports.screenHost.modalScreens().size(), 1u);
+
+  ports.processes.set(std::vector<std::string>{});
+  ports.time.advance(10s);
+  EXPECT_FALSE(page->isLock());
+  EXPECT_TRUE(ports.screenHost.modalScreens().empty());
+  EXPECT_EQ(ports.speech.texts().size(), 3u);
+}
+
+TEST_F(HomePageTest, AResetClearsTheStoredStateAndReturnsToTheBindingScreenOnce) {
+  bind();
+  auto page = open();
+  ports.time.settle();
+  ports.screenHost.push(std::make_shared<TWIGBaseViewController>("Feature"), true);
+  ports.notifications.post(TWIGManagement::kReset);
+  ports.time.settle();
+  EXPECT_FALSE(TWIGChildUser::sharedChildUser().user_isBinding()) << "the stored state is cleared";
+  EXPECT_EQ(hooks, (std::vector<std::string>{"open", "table"}));
+  EXPECT_EQ(ports.screenHost.topScreen(), page) << "back to the root at once";
+  ports.time.advance(499ms);
+  EXPECT_EQ(ports.screenHost.topScreen(), page);
+  ports.time.advance(1ms);
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Login/LoginID");
+  EXPECT_EQ(loginPushes(), 1u);
+}
+
+TEST_F(HomePageTest, AResetWhileTheDeviceIsLockedWaitsUntilItIsUsed) {
+  bind();
+  auto page = open();
+  ports.time.settle();
+  inUse = false;
+  ports.notifications.post(TWIGManagement::kReset);
+  ports.time.advance(2s);
+  EXPECT_FALSE(TWIGChildUser::sharedChildUser().user_isBinding());
+  EXPECT_EQ(ports.screenHost.topScreen(), page) << "the screens stay as they are";
+  // The manager posts it again once the child uses the device.
+  inUse = true;
+  ports.notifications.post(TWIGManagement::kReset);
+  ports.time.advance(1s);
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Login/LoginID");
+  EXPECT_EQ(loginPushes(), 1u);
+}
+
+}  // namespace
+}  // namespace twig
