@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
   bool headless = false;
   app.add_flag(
       "--headless", headless,
-      "Run without a window: screens, overlays and alerts are printed one line each (the only mode so far)");
+      "Run without a window (the only mode so far): screens, their state, overlays, alerts and spoken "
+      "warnings are printed one line each, and commands typed on standard input walk the screens: "
+      "screens, show, tap ACTION [KEY=VALUE...], back, bar, alert INDEX, help");
   std::optional<std::string> enrollCode;
   app.add_option(
       "--enroll-code", enrollCode,

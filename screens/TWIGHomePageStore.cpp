@@ -33,6 +33,17 @@ void TWIGHomePageStore::fetchTotalWithComplete(std::function<void(const std::str
       });
 }
 
+void TWIGHomePageStore::saveLockTime(const Json& interval) {
+  const auto model = TWIGBaseModel::fetchModelOfClass<TWIGLockModel>(interval);
+  if (!model) return;  // not a dictionary: nothing worth keeping
+  TWIGCache::setObjectValue(CacheObject::model(*model), kLockTimeKey);
+}
+
+std::optional<TWIGLockModel> TWIGHomePageStore::fetchLockTime() {
+  const auto stored = TWIGCache::objectForKey(kLockTimeKey);
+  return stored ? stored->modelValue<TWIGLockModel>() : std::nullopt;
+}
+
 std::string TWIGHomePageStore::totalText(const Json& total) {
   if (total.is_number_integer()) return std::to_string(total.get<long long>());
   if (total.is_number()) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "control/TWIGLockModel.h"
 #include "frame/ScreenHost.h"
 #include "platform/Json.h"
 
@@ -20,6 +22,12 @@ class TWIGHomePageStore {
   // A points total as the balance label shows it: a whole number, or the number as the service
   // wrote it.
   static std::string totalText(const Json& total);
+
+  static constexpr const char* kLockTimeKey = "lockTime";
+  // A lock interval (a dictionary of TWIGLockModel's members) kept under "lockTime"; nothing in
+  // the agent uses it yet, but a stored one must read back whole.
+  static void saveLockTime(const Json& interval);
+  static std::optional<TWIGLockModel> fetchLockTime();
 };
 
 }  // namespace twig

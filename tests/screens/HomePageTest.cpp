@@ -8,6 +8,7 @@
 #include "control/TWIGManagement.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
+#include "screens/TWIGHomePageStore.h"
 #include "screens/TWIGHomePageViewController.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/TestHttpServer.h"
@@ -241,6 +242,22 @@ TEST_F(HomePageTest, AResetWhileTheDeviceIsLockedWaitsUntilItIsUsed) {
   ports.time.advance(1s);
   EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Login/LoginID");
   EXPECT_EQ(loginPushes(), 1u);
+}
+
+TEST_F(HomePageTest, TheStoreKeepsALockIntervalAndWritesTotalsAsTheyCame) {
+  TWIGHomePageStore::saveLockTime(Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
+  const auto kept = TWIGHomePageStore::fetchLockTime();
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->endTime, "23:00");
+  EXPECT_EQ(kept->week, "1,2");
+  TWIGHomePageStore::saveLockTime(Json("not a dictionary"));
+  EXPECT_EQ(TWIGHomePageStore::fetchLockTime()->startTime, "06:00") << "the kept one stays";
+
+  EXPECT_EQ(TWIGHomePageStore::totalText(Json(150)), "150");
+  EXPECT_EQ(TWIGHomePageStore::totalText(Json(150.0)), "150");
+  EXPECT_EQ(TWIGHomePageStore::totalText(Json(12.5)), "12.5");
+  EXPECT_EQ(TWIGHomePageStore::totalText(Json(-20)), "-20");
+  EXPECT_EQ(TWIGHomePageStore::totalText(Json("88")), "88");
 }
 
 }  // namespace
