@@ -29,19 +29,17 @@ TEST(HeadlessAgent, BindsTheDeviceWithACodeAndPrintsItsScreens) {
                                              "--data-dir", data.path().string(), "--enroll-code", "246810"});
   ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 30s)) << "lines so far: " << agent.lines().size();
 
-  // Typed commands walk the screens: the home page's last feature button opens the about screen.
-  ASSERT_TRUE(agent.writeLine("screens"));
-  EXPECT_TRUE(agent.waitForLine("screens HomePage/HomePageID", 10s));
-  ASSERT_TRUE(agent.writeLine("tap homePageButton tag=204"));
-  EXPECT_TRUE(agent.waitForLine("screen push Setting/AboutID", 10s));
-  ASSERT_TRUE(agent.writeLine("show"));
-  EXPECT_TRUE(agent.waitForLine("show Setting/AboutID labelName=\"刺猬家 1.0.0\"", 10s));
-  ASSERT_TRUE(agent.writeLine("tap selectRow row=0"));
-  EXPECT_TRUE(agent.waitForLine("screen push TWIGlicenseAgreementViewController", 10s));
-  ASSERT_TRUE(agent.writeLine("tap fly"));
-  EXPECT_TRUE(agent.waitForLine("error TWIGlicenseAgreementViewController has no action 'fly'", 10s));
-  ASSERT_TRUE(agent.writeLine("back"));
-  EXPECT_TRUE(agent.waitForLine("screen pop TWIGlicenseAgreementViewController", 10s));
+  // Typed commands walk the screens: the home page's last feature button opens the about screen,
+  // whose row opens the licence.
+  auto typed = [&agent](const std::string& command, const std::string& answer) {
+    return agent.writeLine(command) && agent.waitForLine(answer, 10s);
+  };
+  EXPECT_TRUE(typed("screens", "screens HomePage/HomePageID"));
+  EXPECT_TRUE(typed("tap homePageButton tag=204", "screen push Setting/AboutID"));
+  EXPECT_TRUE(typed("show", "show Setting/AboutID labelName=\"刺猬家 1.0.0\""));
+  EXPECT_TRUE(typed("tap selectRow row=0", "screen push TWIGlicenseAgreementViewController"));
+  EXPECT_TRUE(typed("tap fly", "error TWIGlicenseAgreementViewController has no action 'fly'"));
+  EXPECT_TRUE(typed("back", "screen pop TWIGlicenseAgreementViewController"));
   const int status = agent.stop(SIGTERM);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
