@@ -10,6 +10,7 @@
 #include "screens/TWIGHomePageViewController.h"
 #include "screens/TWIGNotNetWorkViewController.h"
 #include "screens/TWIGlicenseAgreementViewController.h"
+#include "wallet/TWIGDuiHuanShiJianController.h"
 
 namespace twig {
 
@@ -32,6 +33,7 @@ void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("Setting", "ClicenseAgreementID",
                [] { return std::make_shared<TWIGlicenseAgreementViewController>(); });
   registry.add("Setting", "AboutID", [] { return std::make_shared<TWIGAboutViewController>(); });
+  registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<TWIGDuiHuanShiJianController>(); });
   registry.add("Lock", "LockID", [] { return std::make_shared<TWIGLockViewController>(); });
   registry.add("NotNetWork", "NotNetWorkViewControllerID",
                [] { return std::make_shared<TWIGNotNetWorkViewController>(); });

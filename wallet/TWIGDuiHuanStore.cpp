@@ -27,4 +27,37 @@ void TWIGDuiHuanStore::requestKidTotalStateCompletion(StatisticsCompletion compl
       [](const TWIGRequest::Operation&, const TWIGError&) {});
 }
 
+Json TWIGDuiHuanStore::defaultRule() {
+  return Json{{"appUseIntervalMax", 10}, {"parities", "1:3"}};
+}
+
+void TWIGDuiHuanStore::requestBonuspointsConsumesRulesCompletion(
+    std::function<void(const Json& rule)> completion) {
+  auto& user = TWIGChildUser::sharedChildUser();
+  user.showProgressMessage("更新汇率");
+  TWIGRequest::sharedRequest().requestWithPath(
+      "settings/bonuspoints/consumes/rules", Json{{"thisDeviceId", user.user_childDeviceId()}},
+      HttpMethod::Get,
+      [completion](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
+        if (operation->statusCode != 200 || !completion) return;
+        const bool empty = !answer || answer->is_null() || (answer->is_object() && answer->empty());
+        completion(empty ? defaultRule() : *answer);
+      },
+      [](const TWIGRequest::Operation&, const TWIGError&) {
+        TWIGChildUser::sharedChildUser().showErrorMessage("更新失败");
+      });
+}
+
+std::optional<TWIGDuiHuanStore::Rate> TWIGDuiHuanStore::parseParities(const std::string& parities) {
+  if (parities.size() < 3) return std::nullopt;
+  const char minutes = parities[0];
+  if (minutes < '0' || minutes > '9') return std::nullopt;
+  const std::string points = parities.substr(2);
+  if (points.empty() || points.size() > 12) return std::nullopt;
+  for (char digit : points) {
+    if (digit < '0' || digit > '9') return std::nullopt;
+  }
+  return Rate{minutes - '0', std::stoll(points)};
+}
+
 }  // namespace twig

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "api/TWIGError.h"
 #include "wallet/TWIGTotalModel.h"
@@ -19,6 +21,22 @@ class TWIGDuiHuanStore {
   // and then stored under "bonuspointsStatistics"; any other answer, or none, calls nothing and
   // leaves the stored statistics as they were.
   static void requestKidTotalStateCompletion(StatisticsCompletion completion);
+
+  static constexpr const char* kParitiesKey = "parities";
+  // The rule when the service answers with an empty body.
+  static Json defaultRule();
+  // Shows "更新汇率", then GET "settings/bonuspoints/consumes/rules". A 200 answer goes to
+  // `completion` (the default rule for an empty body); a failure shows "更新失败"; any other answer
+  // does nothing more.
+  static void requestBonuspointsConsumesRulesCompletion(std::function<void(const Json& rule)> completion);
+
+  // A rate "M:P": M minutes (its first character) for P points (from its third character on).
+  struct Rate {
+    int minutes = 0;
+    std::int64_t points = 0;
+  };
+  // Nothing for a text shorter than three characters or with parts that are not numbers.
+  static std::optional<Rate> parseParities(const std::string& parities);
 };
 
 }  // namespace twig

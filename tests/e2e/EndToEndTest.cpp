@@ -248,6 +248,15 @@ TEST_F(EndToEnd, TheConsoleTimesOutOnASilentDeviceAndRefusesBadUsage) {
   EXPECT_EQ(console({"send", "device", "RequestNothing"}).exitCode, 2);
   EXPECT_EQ(console({"group", "device"}).exitCode, 2);
   EXPECT_EQ(console({"approve", "no-such-bill"}).exitCode, 1);
+  // The exchange rule: changed, then read back; a rate that cannot be read is bad usage.
+  const auto rule = console({"rule", "--max", "8", "--parities", "2:5"});
+  EXPECT_EQ(rule.exitCode, 0) << rule.output;
+  const Json changed = Json::parse(rule.output, nullptr, false);
+  EXPECT_EQ(changed.value("parities", ""), "2:5");
+  EXPECT_EQ(changed.value("appUseIntervalMax", ""), "8");
+  EXPECT_EQ(Json::parse(console({"rule"}).output, nullptr, false).value("parities", ""), "2:5");
+  EXPECT_EQ(console({"rule", "--parities", "2:x"}).exitCode, 2);
+  EXPECT_EQ(console({"rule", "--max", "5000"}).exitCode, 2);
   const auto help = console({"send", "--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.output.find("COMMAND"), std::string::npos);

@@ -159,6 +159,12 @@ int main(int argc, char** argv) {
   auto* notify = app.add_subcommand("notify", "send a notice (for example 'bills') to a device");
   notify->add_option("DEVICE", device, "device id")->required();
   notify->add_option("TYPE", type, "notice type")->required();
+  std::optional<int> unitsMost;
+  std::optional<std::string> parities;
+  auto* rule = app.add_subcommand("rule", "show or change the exchange of points for play time");
+  rule->add_option("--max", unitsMost, "the most units one application may ask for")
+      ->check(CLI::Range(0, 999));
+  rule->add_option("--parities", parities, "the rate M:P, M minutes (1 to 9) for P points");
   auto* unbind = app.add_subcommand("unbind", "unbind a device");
   unbind->add_option("DEVICE", device, "device id")->required();
 
@@ -225,6 +231,22 @@ int main(int argc, char** argv) {
   if (notify->parsed())
     return simple(admin.post("/admin/devices/" + device + "/notify", Json{{"type", type}}));
   if (unbind->parsed()) return simple(admin.post("/admin/devices/" + device + "/unbind"));
+  if (rule->parsed()) {
+    Json change = Json::object();
+    if (unitsMost) change["appUseIntervalMax"] = std::to_string(*unitsMost);
+    if (parities) {
+      const std::string& rate = *parities;
+      const bool readable = rate.size() >= 3 && rate[0] >= '1' && rate[0] <= '9' &&
+                            rate.find_first_not_of("0123456789", 2) == std::string::npos;
+      if (!readable) {
+        std::fprintf(stderr, "twig-parent: --parities takes M:P, M minutes (1 to 9) for P points, not '%s'\n",
+                     rate.c_str());
+        return 2;
+      }
+      change["parities"] = rate;
+    }
+    return simple(admin.post("/admin/settings", change));
+  }
   if (watch->parsed()) {
     // Only what arrives from now on.
     std::int64_t after = 0;

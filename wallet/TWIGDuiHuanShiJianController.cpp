@@ -1,0 +1,152 @@
+#include "wallet/TWIGDuiHuanShiJianController.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "api/TWIGUtils.h"
+#include "frame/ScreenHost.h"
+#include "identity/TWIGChildUser.h"
+#include "platform/MainLoop.h"
+#include "platform/Ports.h"
+#include "storage/TWIGCache.h"
+#include "wallet/TWIGBillsRequest.h"
+#include "wallet/TWIGDuiHuanStore.h"
+
+namespace twig {
+
+TWIGDuiHuanShiJianController::TWIGDuiHuanShiJianController()
+    : TWIGBaseViewController("TWIGDuiHuanShiJianController") {
+  addAction("selectRow", [this](const Json& arguments) {
+    selectRow(static_cast<int>(TWIGUtils::integerValue(arguments.value("row", Json(-1)))));
+  });
+  addAction("save", [this](const Json&) { save(); });
+  addAction("back", [this](const Json&) { back(); });
+}
+
+void TWIGDuiHuanShiJianController::viewDidLoad() {
+  setTitle("兑换时间");
+  setState("rowHeight", 50);
+  setState("date", date_);
+  setState("selected", selected_);
+  setState("cost", "0");
+  setState("remaining", "0");
+  if (auto stored = TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)) {
+    bonuspointsStatistics_ = stored->modelValue<TWIGTotalModel>();
+    if (bonuspointsStatistics_) setState("remaining", std::to_string(balance()));
+  }
+  if (auto stored = TWIGCache::objectForKey(TWIGDuiHuanStore::kParitiesKey))
+    parities_ = stored->stringValue().value_or("");
+
+  auto weak = weakSelf<TWIGDuiHuanShiJianController>();
+  TWIGDuiHuanStore::requestKidTotalStateCompletion(
+      [weak](const std::optional<TWIGTotalModel>& statistics, const std::optional<TWIGError>&) {
+        if (!statistics) return;
+        port::mainLoop().runOrPost([weak, statistics] {
+          auto self = weak.lock();
+          if (!self) return;
+          self->bonuspointsStatistics_ = statistics;
+          // The rule may have come first, when the balance was not known yet: offer what the
+          // balance now affords.
+          if (self->unitsMost_) self->fillRows();
+          self->setText();
+        });
+      });
+  TWIGDuiHuanStore::requestBonuspointsConsumesRulesCompletion([weak](const Json& rule) {
+    port::mainLoop().runOrPost([weak, rule] {
+      if (auto self = weak.lock()) self->applyRule(rule);
+    });
+  });
+}
+
+std::int64_t TWIGDuiHuanShiJianController::balance() const {
+  if (!bonuspointsStatistics_ || !bonuspointsStatistics_->total) return 0;
+  return TWIGUtils::integerValue(*bonuspointsStatistics_->total);
+}
+
+std::int64_t TWIGDuiHuanShiJianController::pointsPerUnit() const {
+  const auto rate = TWIGDuiHuanStore::parseParities(parities_);
+  return rate ? rate->points : 0;
+}
+
+void TWIGDuiHuanShiJianController::applyRule(const Json& rule) {
+  const std::string parities = TWIGUtils::stringValue(rule, "parities");
+  const auto rate = TWIGDuiHuanStore::parseParities(parities);
+  if (!rate) {
+    // A rate that cannot be read is no rule: what was shown stays, and the progress message goes.
+    TWIGChildUser::sharedChildUser().dismissHUD();
+    return;
+  }
+  const std::int64_t most = std::clamp<std::int64_t>(
+      TWIGUtils::integerValue(rule.value("appUseIntervalMax", Json(0))), 0, kMostUnits);
+  parities_ = parities;
+  unitsMost_ = most;
+  setState("rateText", "(" + parities.substr(2) + "刺猬币可兑换" + parities.substr(0, 1) + "分钟)");
+  TWIGCache::setObjectValue(CacheObject(Json(parities_)), TWIGDuiHuanStore::kParitiesKey);
+  fillRows();
+  setText();
+  TWIGChildUser::sharedChildUser().showSuccessMessage("更新成功");
+}
+
+void TWIGDuiHuanShiJianController::fillRows() {
+  const std::int64_t most = unitsMost_.value_or(0);
+  const std::int64_t points = pointsPerUnit();
+  const std::int64_t total = balance();
+  std::int64_t units = most;
+  if (total < points * most) units = points == 0 ? 0 : std::max<std::int64_t>(0, total / points);
+  date_ = Json::array();
+  for (std::int64_t unit = 1; unit <= units; ++unit) {
+    char row[24];
+    std::snprintf(row, sizeof row, "%02lld", static_cast<long long>(unit));
+    date_.push_back(row);
+  }
+  setState("date", date_);
+}
+
+void TWIGDuiHuanShiJianController::setText() {
+  const std::int64_t total = balance();
+  const std::int64_t cost = selected_ * pointsPerUnit();
+  setState("cost", total == 0 ? "0" : std::to_string(cost));
+  setState("remaining", total == 0 ? "0" : std::to_string(total - cost));
+}
+
+void TWIGDuiHuanShiJianController::selectRow(int row) {
+  if (date_.empty() || row < 0 || static_cast<std::size_t>(row) >= date_.size()) return;
+  selected_ = row + 1;
+  setState("selected", selected_);
+  setText();
+}
+
+void TWIGDuiHuanShiJianController::save() {
+  // Nothing to afford, nothing to ask for: the cost shown would be more than the balance.
+  if (date_.empty()) return;
+  const std::string device = TWIGChildUser::sharedChildUser().user_childDeviceId();
+  if (device.empty()) return;
+  const std::int64_t cost = TWIGUtils::integerValue(state().value("cost", Json("0")));
+  Json parameters = Json::object();
+  parameters["childDeviceId"] = device;
+  parameters["type"] = 2;
+  parameters["subjectId"] = 1;
+  parameters["pictures"] = nullptr;
+  parameters["bonuspoint"] = -cost;
+  auto weak = weakSelf<TWIGDuiHuanShiJianController>();
+  TWIGBillsRequest::post(
+      parameters,
+      [weak](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
+        auto& user = TWIGChildUser::sharedChildUser();
+        if (operation->statusCode != 200) {
+          user.showErrorMessage(TWIGBillsRequest::errorDescription(answer, "申请失败"));
+          return;
+        }
+        user.showSuccessMessage("申请成功");
+        if (auto self = weak.lock()) self->back();
+      },
+      [](const TWIGRequest::Operation&, const TWIGError&) {
+        TWIGChildUser::sharedChildUser().showErrorMessage("申请失败");
+      });
+}
+
+void TWIGDuiHuanShiJianController::back() {
+  if (host() != nullptr && host()->topScreen().get() == this) host()->pop(true);
+}
+
+}  // namespace twig

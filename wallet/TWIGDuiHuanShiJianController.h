@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "frame/TWIGBaseViewController.h"
+#include "wallet/TWIGTotalModel.h"
+
+namespace twig {
+
+// Exchanging points for play time: the family's rule says how many points buy how many minutes and
+// how many units one application may ask for; the child picks a number of units, sees the cost and
+// what would remain, and applies (a bill with negative points). Main loop only.
+//
+// State: "title" ("兑换时间"), "date" (picker rows "01", "02", …), "selected" (units, from 1),
+// "cost", "remaining", "rateText" ("(3刺猬币可兑换1分钟)"), "rowHeight" (50).
+// Actions: "selectRow" {"row": 0..}, "save", "back".
+class TWIGDuiHuanShiJianController final : public TWIGBaseViewController {
+ public:
+  // More rows than anyone scrolls through: a rule that offers more is cut here.
+  static constexpr std::int64_t kMostUnits = 999;
+
+  TWIGDuiHuanShiJianController();
+
+  void applyRule(const Json& rule);
+  void selectRow(int row);
+  void save();
+  void back();
+  // Recomputes the cost and remaining labels.
+  void setText();
+
+ protected:
+  void viewDidLoad() override;
+
+ private:
+  // The picker's rows: the units the balance affords, up to the rule's most.
+  void fillRows();
+  std::int64_t balance() const;
+  std::int64_t pointsPerUnit() const;
+
+  std::optional<TWIGTotalModel> bonuspointsStatistics_;
+  std::string parities_;
+  std::optional<std::int64_t> unitsMost_;  // from the last rule applied
+  Json date_ = Json::array();
+  std::int64_t selected_ = 1;
+};
+
+}  // namespace twig
