@@ -11,6 +11,7 @@
 #include "screens/TWIGNotNetWorkViewController.h"
 #include "screens/TWIGlicenseAgreementViewController.h"
 #include "wallet/TWIGDuiHuanShiJianController.h"
+#include "wallet/TWIGGanJiaWuViewController.h"
 
 namespace twig {
 
@@ -33,6 +34,7 @@ void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("Setting", "ClicenseAgreementID",
                [] { return std::make_shared<TWIGlicenseAgreementViewController>(); });
   registry.add("Setting", "AboutID", [] { return std::make_shared<TWIGAboutViewController>(); });
+  registry.add("GanJiaWu", "GanJiaWuID", [] { return std::make_shared<TWIGGanJiaWuViewController>(); });
   registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<TWIGDuiHuanShiJianController>(); });
   registry.add("Lock", "LockID", [] { return std::make_shared<TWIGLockViewController>(); });
   registry.add("NotNetWork", "NotNetWorkViewControllerID",
