@@ -10,6 +10,7 @@
 #include "screens/TWIGHomePageViewController.h"
 #include "screens/TWIGNotNetWorkViewController.h"
 #include "screens/TWIGlicenseAgreementViewController.h"
+#include "wallet/TWIGCiWeiQianBaoTableController.h"
 #include "wallet/TWIGDuiHuanShiJianController.h"
 #include "wallet/TWIGGanJiaWuViewController.h"
 
@@ -34,6 +35,7 @@ void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("Setting", "ClicenseAgreementID",
                [] { return std::make_shared<TWIGlicenseAgreementViewController>(); });
   registry.add("Setting", "AboutID", [] { return std::make_shared<TWIGAboutViewController>(); });
+  registry.add("QianBao", "QianBaoID", [] { return std::make_shared<TWIGCiWeiQianBaoTableController>(); });
   registry.add("GanJiaWu", "GanJiaWuID", [] { return std::make_shared<TWIGGanJiaWuViewController>(); });
   registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<TWIGDuiHuanShiJianController>(); });
   registry.add("Lock", "LockID", [] { return std::make_shared<TWIGLockViewController>(); });

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+
+#include "frame/TWIGBaseViewController.h"
+#include "wallet/TWIGCiWeiQianBaoStore.h"
+
+namespace twig {
+
+// The wallet: the points total over the bills, newest first, page by page, with the banner a new
+// bill raises. Main loop only.
+//
+// State: "title" ("刺猬积分"), "headLabel" ("总刺猬币"), "total", "refreshing" (the head's icon
+// turns), "rows" (see TWIGCiWeiQianBaoTableCell), "loadMore" (null, or {"text", "image",
+// "height": 60}), "empty" (null, or the empty view's image, text and button), "banner" (null, or
+// {"title": "有新消息，点击阅读", "image": "cwqb_jiantou"}), "pullLimit" (100).
+// Actions: "refresh" (the pull), "loadMore" (the load-more row), "reload" (the empty view's
+// button), "tapBanner".
+class TWIGCiWeiQianBaoTableController final : public TWIGBaseViewController {
+ public:
+  // A phone's width in points; the estimate of comment heights uses it.
+  static constexpr double kScreenWidth = 375;
+
+  TWIGCiWeiQianBaoTableController();
+  const std::shared_ptr<TWIGCiWeiQianBaoStore>& store() const { return store_; }
+
+ protected:
+  void viewDidLoad() override;
+  void onWillAppear() override;
+  void onWillDisappear() override;
+
+ private:
+  void reloadData();
+  void tapLoadMore();
+
+  std::shared_ptr<TWIGCiWeiQianBaoStore> store_;
+};
+
+}  // namespace twig
