@@ -1,6 +1,8 @@
 // twig-service as a separate process: its signature check and the answers the device relies on.
 #include <gtest/gtest.h>
+
 #include <httplib.h>
+#include <set>
 
 #include <chrono>
 
@@ -179,7 +181,7 @@ TEST_F(ServiceApi, KnowsCatalogueCategoriesServesIconsAndKeepsUploadedPictures) 
 TEST_F(ServiceApi, RecordsBillsOnceAndRefusesExchangesThePointsCannotCover) {
   api("POST", "device/enroll", enrolment(bindCode(), "device-1"));
   const Json housework = {{"childDeviceId", "device-1"},
-                          {"type", 2},
+                          {"type", 1},
                           {"subjectId", 1},
                           {"billMd5", "md5-a"},
                           {"description", "洗碗"}};
@@ -187,7 +189,7 @@ TEST_F(ServiceApi, RecordsBillsOnceAndRefusesExchangesThePointsCannotCover) {
   EXPECT_EQ(parse(api("POST", "bills", housework))["errorCode"], 20001) << "the same bill twice";
 
   const Json exchange = {
-      {"childDeviceId", "device-1"}, {"type", 3}, {"subjectId", 5}, {"bonuspoint", -3}, {"billMd5", "md5-b"}};
+      {"childDeviceId", "device-1"}, {"type", 2}, {"subjectId", 1}, {"bonuspoint", -3}, {"billMd5", "md5-b"}};
   EXPECT_EQ(parse(api("POST", "bills", exchange))["errorCode"], 20001) << "nothing approved yet";
 
   const Json list = admin("/admin/devices/device-1/bills");
@@ -202,7 +204,11 @@ TEST_F(ServiceApi, RecordsBillsOnceAndRefusesExchangesThePointsCannotCover) {
   const Json page =
       parse(client->Get("/api/v2.0/bills/device/device-1?page=1&pageSize=10&params=bonuspointsStatistics",
                         signedHeaders("bills/device/device-1", "GET")));
-  EXPECT_EQ(page["bills"].size(), 2u);
+  ASSERT_EQ(page["bills"].size(), 2u);
+  std::set<std::string> subjects;
+  for (const auto& bill : page["bills"]) subjects.insert(bill["subject"]["name"].get<std::string>());
+  EXPECT_EQ(subjects, (std::set<std::string>{"洗碗", "兑换时间"}))
+      << "an exchange shows as one, whatever subject it names";
   EXPECT_EQ(page["bonuspointsStatistics"]["total"], 5);
   EXPECT_FALSE(parse(api("GET", "bills/subjects/thisDevice/device-1"))["subjects"].empty());
   EXPECT_EQ(parse(api("GET", "settings/bonuspoints/consumes/rules"))["parities"], "1:3");

@@ -296,7 +296,12 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
   if (md5.empty()) return "申请缺少校验码";
   if (text("select billId from bills where billMd5 = ?", {md5})) return "这条申请已经提交过了";
   const std::int64_t type = TWIGUtils::integerValue(body.value("type", Json(0)));
-  const std::int64_t subjectId = TWIGUtils::integerValue(body.value("subjectId", Json(0)));
+  std::int64_t subjectId = TWIGUtils::integerValue(body.value("subjectId", Json(0)));
+  // An exchange of points for time (bill type 2) always names subject 1; the catalogue keeps the
+  // exchange as its subject of type 3, which is what the bill shows.
+  if (type == 2)
+    subjectId =
+        integer("select subjectId from subjects where type = 3 order by rowid", {}).value_or(subjectId);
   std::int64_t points = 0;
   if (body.contains("bonuspoint")) {
     points = TWIGUtils::integerValue(body["bonuspoint"]);
