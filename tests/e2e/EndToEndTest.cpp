@@ -242,6 +242,71 @@ TEST_F(EndToEnd, BindsAnswersEveryCommandAndControlsARunningApplication) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+// The wallet walked through the headless agent's typed commands, against the local service: a
+// housework claim becomes a bill, the parent approves it, the wallet shows it completed and the
+// total moves, and the points then buy play time.
+TEST_F(EndToEnd, AClaimedTaskApprovedByTheParentFillsTheWalletAndBuysTime) {
+  const auto code = console({"bind-code"});
+  ASSERT_EQ(code.exitCode, 0) << code.output;
+  const std::string bindCode = code.output.substr(0, code.output.find('\n'));
+  test::ChildProcess agent(TWIG_CHILD_PATH, {"--headless", "--service-host", service->hostAndPort(),
+                                             "--mqtt-port", std::to_string(broker.mqttPort()), "--data-dir",
+                                             (data / "child").string(), "--enroll-code", bindCode});
+  ASSERT_TRUE(agent.waitForLine("screen pop Login/LoginID", 60s)) << "the device did not bind";
+  const Json devices = Json::parse(console({"devices"}).output, nullptr, false);
+  const std::string device = devices["devices"][0]["deviceId"];
+  auto typed = [&agent](const std::string& command, const std::string& answer) {
+    return agent.writeLine(command) && agent.waitForLine(answer, 30s);
+  };
+  auto stateLine = [&agent](const std::string& prefix) {
+    for (auto it = agent.lines().rbegin(); it != agent.lines().rend(); ++it) {
+      if (it->rfind(prefix, 0) == 0) return it->substr(prefix.size());
+    }
+    return std::string();
+  };
+
+  ASSERT_TRUE(typed("tap homePageButton tag=201", "screen push GanJiaWu/GanJiaWuID"));
+  ASSERT_TRUE(agent.waitForLine("state GanJiaWu/GanJiaWuID upRefCellState=0", 30s));
+  for (auto giveUp = std::chrono::steady_clock::now() + 30s;
+       stateLine("state GanJiaWu/GanJiaWuID worksList=").size() <= 2 &&
+       std::chrono::steady_clock::now() < giveUp;)
+    agent.nextLine(500ms);
+  const Json works = Json::parse(stateLine("state GanJiaWu/GanJiaWuID worksList="), nullptr, false);
+  ASSERT_TRUE(works.is_array() && !works.empty()) << works;
+  EXPECT_EQ(works[0]["name"], "洗碗");
+  ASSERT_TRUE(typed("tap requestHouseWork row=0", "overlay success 申请成功"));
+  ASSERT_TRUE(typed("back", "screen pop GanJiaWu/GanJiaWuID"));
+
+  const Json bills = Json::parse(console({"bills", device}).output, nullptr, false);
+  ASSERT_EQ(bills["bills"].size(), 1u) << bills;
+  EXPECT_EQ(bills["bills"][0]["status"], 0);
+  const auto approved = console({"approve", bills["bills"][0]["billId"].get<std::string>()});
+  ASSERT_EQ(approved.exitCode, 0) << approved.output;
+
+  ASSERT_TRUE(typed("tap homePageButton tag=200", "screen push QianBao/QianBaoID"));
+  ASSERT_TRUE(agent.waitForLine("state QianBao/QianBaoID total=\"5\"", 30s));
+  // The rows come with the same page, just after the total.
+  ASSERT_TRUE(agent.waitForLine("state QianBao/QianBaoID empty=null", 30s));
+  const Json rows = Json::parse(stateLine("state QianBao/QianBaoID rows="), nullptr, false);
+  ASSERT_EQ(rows.size(), 1u) << rows;
+  EXPECT_EQ(rows[0]["stamp"], "cwqb_wancheng");
+  EXPECT_EQ(rows[0]["points"], "5刺猬币");
+  EXPECT_EQ(rows[0]["subjectName"], "洗碗");
+  ASSERT_TRUE(typed("back", "screen pop QianBao/QianBaoID"));
+
+  // 3 points a minute: 5 points buy one unit, which costs 3.
+  ASSERT_EQ(console({"rule", "--max", "10", "--parities", "1:3"}).exitCode, 0);
+  ASSERT_TRUE(typed("tap homePageButton tag=202", "screen push DuiHuan/DuiHuanID"));
+  ASSERT_TRUE(agent.waitForLine("state DuiHuan/DuiHuanID date=[\"01\"]", 30s));
+  ASSERT_TRUE(typed("tap save", "overlay success 申请成功"));
+  const Json after = Json::parse(console({"bills", device}).output, nullptr, false);
+  ASSERT_EQ(after["bills"].size(), 2u) << after;
+  bool exchanged = false;
+  for (const auto& bill : after["bills"])
+    exchanged |= bill["bonuspoint"] == -3 && bill["subject"]["name"] == "兑换时间";
+  EXPECT_TRUE(exchanged) << after;
+}
+
 TEST_F(EndToEnd, TheConsoleTimesOutOnASilentDeviceAndRefusesBadUsage) {
   const auto silent = console({"send", "no-such-device", "RequestChildInfo"}, 2);
   EXPECT_EQ(silent.exitCode, 1) << silent.output;
