@@ -94,7 +94,10 @@ Json TWIGCiWeiQianBaoTableCell::setModel(const TWIGBillModel& bill, double scree
   }
   const auto comments = bill.commentList();
   const bool commented = !comments.empty() && comments.front().comment && !comments.front().comment->empty();
-  cell["comment"] = commented ? Json(*comments.front().comment) : Json(nullptr);
+  // The comment bubble: the parent's icon and a stretchable bubble around the text.
+  cell["comment"] =
+      commented ? Json{{"text", *comments.front().comment}, {"icon", "chat02"}, {"bubble", "cwqb_qipao"}}
+                : Json(nullptr);
   cell["height"] = rowHeight(bill, screenWidth, screenHeight);
   return cell;
 }

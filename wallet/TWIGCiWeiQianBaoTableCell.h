@@ -10,7 +10,7 @@ namespace twig {
 // What a bill's row shows, as state for the drawing side: {"billId", "subjectName", "iconUrl",
 // "points" ("5刺猬币"; "0刺猬币" when refused), "description", "date" ("今天 08:05", "昨天 …",
 // "16-05-03"), "stamp" (image name), "picture" (null, or {"url", "placeholder", "count"}),
-// "comment" (null, or the first comment's text), "height"}.
+// "comment" (null, or {"text", "icon", "bubble"} for the first comment), "height"}.
 class TWIGCiWeiQianBaoTableCell {
  public:
   static constexpr const char* kPicturePlaceholder = "cwqb_ciweijia";

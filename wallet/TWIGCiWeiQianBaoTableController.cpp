@@ -1,9 +1,11 @@
 #include "wallet/TWIGCiWeiQianBaoTableController.h"
 
 #include "api/TWIGUtils.h"
+#include "frame/ScreenHost.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
+#include "wallet/PhotoController.h"
 #include "wallet/TWIGCiWeiQianBaoTableCell.h"
 
 namespace twig {
@@ -13,6 +15,9 @@ TWIGCiWeiQianBaoTableController::TWIGCiWeiQianBaoTableController()
   addAction("refresh", [this](const Json&) { store_->refreshAction(); });
   addAction("loadMore", [this](const Json&) { tapLoadMore(); });
   addAction("reload", [this](const Json&) { store_->getBonusPointsWithPageNub(store_->pages()); });
+  addAction("openPictures", [this](const Json& arguments) {
+    openPictures(static_cast<int>(TWIGUtils::integerValue(arguments.value("row", Json(-1)))));
+  });
   addAction("tapBanner", [this](const Json&) {
     if (store_->isShowNewMag()) store_->btnNewsAction();
   });
@@ -52,6 +57,16 @@ void TWIGCiWeiQianBaoTableController::onWillAppear() {
 
 void TWIGCiWeiQianBaoTableController::onWillDisappear() {
   store_->removeBanner();
+}
+
+void TWIGCiWeiQianBaoTableController::openPictures(int row) {
+  const auto& bills = store_->dataSource();
+  if (row < 0 || static_cast<std::size_t>(row) >= bills.size() || host() == nullptr) return;
+  std::vector<std::string> addresses;
+  for (const auto& picture : bills[static_cast<std::size_t>(row)].pictureList())
+    addresses.push_back(picture.fileUrl.value_or(""));
+  if (addresses.empty()) return;
+  host()->present(std::make_shared<PhotoController>(std::move(addresses), 0), true);
 }
 
 void TWIGCiWeiQianBaoTableController::tapLoadMore() {

@@ -15,7 +15,7 @@ namespace twig {
 // "height": 60}), "empty" (null, or the empty view's image, text and button), "banner" (null, or
 // {"title": "有新消息，点击阅读", "image": "cwqb_jiantou"}), "pullLimit" (100).
 // Actions: "refresh" (the pull), "loadMore" (the load-more row), "reload" (the empty view's
-// button), "tapBanner".
+// button), "tapBanner", "openPictures" {"row"} (a bill's picture).
 class TWIGCiWeiQianBaoTableController final : public TWIGBaseViewController {
  public:
   // A phone's width in points; the estimate of comment heights uses it.
@@ -32,6 +32,8 @@ class TWIGCiWeiQianBaoTableController final : public TWIGBaseViewController {
  private:
   void reloadData();
   void tapLoadMore();
+  // The bill's pictures, full screen.
+  void openPictures(int row);
 
   std::shared_ptr<TWIGCiWeiQianBaoStore> store_;
 };

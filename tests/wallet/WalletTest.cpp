@@ -8,6 +8,7 @@
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
+#include "wallet/PhotoController.h"
 #include "wallet/TWIGCiWeiQianBaoTableCell.h"
 #include "wallet/TWIGCiWeiQianBaoTableController.h"
 #include "wallet/TWIGDuiHuanStore.h"
@@ -183,7 +184,8 @@ TEST(TWIGCiWeiQianBaoTableCell, PointsStampsDatesPicturesAndComments) {
   EXPECT_EQ(cell["date"], "今天 08:05");
   EXPECT_EQ(cell["picture"]["count"], "2");
   EXPECT_EQ(cell["picture"]["url"], "http://x/p.jpg");
-  EXPECT_EQ(cell["comment"], "真棒");
+  EXPECT_EQ(cell["comment"]["text"], "真棒");
+  EXPECT_EQ(cell["comment"]["bubble"], "cwqb_qipao");
   // 60, one comment (17 + 60, whole, + 10, then + 10), the picture cut at half the screen.
   EXPECT_DOUBLE_EQ(cell["height"].get<double>(), 60 + (17 + 60 + 10 + 10) + 333.5);
 
@@ -195,6 +197,30 @@ TEST(TWIGCiWeiQianBaoTableCell, PointsStampsDatesPicturesAndComments) {
   EXPECT_FALSE(error);
   EXPECT_FALSE(TWIGBillModel::fromAnswer(Json("no bill"), error));
   EXPECT_TRUE(error);
+}
+
+TEST_F(WalletTest, ABillsPicturesOpenFullScreenAndATapClosesThem) {
+  auto screen = open();
+  EXPECT_TRUE(screen->invoke("openPictures", Json{{"row", 0}}));
+  EXPECT_EQ(ports.screenHost.topScreen(), screen) << "a bill without pictures opens nothing";
+
+  auto viewer =
+      std::make_shared<PhotoController>(std::vector<std::string>{"http://x/1.jpg", "http://x/2.jpg"}, 5);
+  ports.screenHost.present(viewer, true);
+  EXPECT_EQ(viewer->state()["index"], 1) << "a page beyond the last shows the last";
+  EXPECT_EQ(viewer->state()["statusBarHidden"], true);
+  viewer->doubleTap();
+  EXPECT_EQ(viewer->state()["zoom"], 3);
+  viewer->doubleTap();
+  EXPECT_EQ(viewer->state()["zoom"], 1);
+  viewer->doubleTap();
+  viewer->showPage(0);
+  EXPECT_EQ(viewer->state()["index"], 0);
+  EXPECT_EQ(viewer->state()["zoom"], 1);
+  viewer->showPage(2);
+  EXPECT_EQ(viewer->state()["index"], 0);
+  viewer->tap();
+  EXPECT_EQ(ports.screenHost.topScreen(), screen);
 }
 
 }  // namespace

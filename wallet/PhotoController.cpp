@@ -1,0 +1,45 @@
+#include "wallet/PhotoController.h"
+
+#include <algorithm>
+
+#include "api/TWIGUtils.h"
+#include "frame/ScreenHost.h"
+
+namespace twig {
+
+PhotoController::PhotoController(std::vector<std::string> addresses, int index)
+    : TWIGBaseViewController("PhotoController"), addresses_(std::move(addresses)), index_(index) {
+  addAction("showPage", [this](const Json& arguments) {
+    showPage(static_cast<int>(TWIGUtils::integerValue(arguments.value("index", Json(-1)))));
+  });
+  addAction("doubleTap", [this](const Json&) { doubleTap(); });
+  addAction("tap", [this](const Json&) { tap(); });
+}
+
+void PhotoController::viewDidLoad() {
+  setState("statusBarHidden", true);
+  setState("pages", addresses_);
+  index_ = addresses_.empty() ? 0 : std::clamp(index_, 0, static_cast<int>(addresses_.size()) - 1);
+  setState("index", index_);
+  setState("zoom", zoom_);
+}
+
+void PhotoController::showPage(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= addresses_.size()) return;
+  index_ = index;
+  // Each page starts unzoomed.
+  zoom_ = 1;
+  setState("index", index_);
+  setState("zoom", zoom_);
+}
+
+void PhotoController::doubleTap() {
+  zoom_ = zoom_ == 1 ? 3 : 1;
+  setState("zoom", zoom_);
+}
+
+void PhotoController::tap() {
+  if (host() != nullptr && host()->topScreen().get() == this) host()->dismiss(true);
+}
+
+}  // namespace twig
