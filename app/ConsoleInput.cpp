@@ -54,7 +54,7 @@ void ConsoleInput::read() {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       onLine_(std::move(line));
     }
-    // A line longer than anyone types is cut rather than held without limit.
+    // A line longer than anyone types goes on as it is rather than being held without limit.
     if (pending.size() > 65536) {
       onLine_(std::move(pending));
       pending.clear();
