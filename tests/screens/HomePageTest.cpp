@@ -34,15 +34,19 @@ class HomePageTest : public ::testing::Test {
   HomePageTest() {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    server.setHandler([this](const test::RecordedRequest& request) -> CannedResponse {
+  }
+  // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
+  void serve() {
+    server.setHandler([status = statisticsStatus, total = freshTotal](const test::RecordedRequest& request) {
       if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos)
-        return {statisticsStatus, "application/json", Json{{"total", freshTotal}, {"currentWeek", 5}}.dump()};
-      return {404, "application/json", "{}"};
+        return CannedResponse{status, "application/json", Json{{"total", total}, {"currentWeek", 5}}.dump()};
+      return CannedResponse{404, "application/json", "{}"};
     });
   }
   void bind() { TWIGCache::setObjectValue(CacheObject(Json(true)), "binding"); }
   // The page as the catalogue would make it, with recording hooks, shown as the root.
   std::shared_ptr<TWIGHomePageViewController> open() {
+    serve();
     TWIGHomePageViewController::Services services;
     services.openApplicationWithTessel = [this] { hooks.push_back("open"); };
     services.updateManagementTable = [this] { hooks.push_back("table"); };

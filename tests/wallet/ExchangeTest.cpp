@@ -24,7 +24,15 @@ class ExchangeTest : public ::testing::Test {
   ExchangeTest() {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    server.setHandler([this](const test::RecordedRequest& request) -> CannedResponse {
+    serve();
+    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+  }
+  // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
+  void serve() {
+    server.setHandler([balance = balance, statisticsDelay = statisticsDelay, rule = rule,
+                       billAnswer = billAnswer,
+                       down = down](const test::RecordedRequest& request) -> CannedResponse {
+      if (down) return {500, "text/plain", "down"};
       if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos)
         return {200, "application/json", Json{{"total", balance}}.dump(), statisticsDelay};
       if (request.path == "/api/v2.0/settings/bonuspoints/consumes/rules")
@@ -32,10 +40,10 @@ class ExchangeTest : public ::testing::Test {
       if (request.path == "/api/v2.0/bills") return billAnswer;
       return {404, "application/json", "{}"};
     });
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
   }
   // Opens the screen and waits until both answers have been applied.
   std::shared_ptr<TWIGBaseViewController> open() {
+    serve();
     const std::size_t rules = requests("/settings/");
     const std::size_t statistics = requests("/statistics/");
     ports.screenHost.clear();
@@ -74,6 +82,7 @@ class ExchangeTest : public ::testing::Test {
   int statisticsDelay = 0;
   std::string rule = R"({"appUseIntervalMax":10,"parities":"1:3"})";
   CannedResponse billAnswer{200, "application/json", "{}"};
+  bool down = false;
 };
 
 TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice) {
@@ -147,6 +156,7 @@ TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNo
     stored.total = Json(42);
     TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
     rule = unreadable;
+    serve();
     auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
     ports.screenHost.push(screen, true);
     EXPECT_EQ(screen->state()["remaining"], "42") << "the stored balance at once";
@@ -170,7 +180,7 @@ TEST_F(ExchangeTest, ARefusalShowsTheServicesWordsAndAFailedRuleRequestSaysSo) {
   EXPECT_EQ(ports.screenHost.topScreen(), screen) << "a refused application stays open";
 
   ports.screenHost.pop(true);
-  server.setHandler([](const test::RecordedRequest&) { return CannedResponse{500, "text/plain", "down"}; });
+  down = true;
   open();
   EXPECT_TRUE(failedRule());
 }

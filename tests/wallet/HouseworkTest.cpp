@@ -20,14 +20,20 @@ class HouseworkTest : public ::testing::Test {
   HouseworkTest() {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    server.setHandler([this](const test::RecordedRequest& request) -> CannedResponse {
+    serve();
+    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+  }
+  // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
+  void serve() {
+    server.setHandler([catalogue = catalogue,
+                       billAnswer = billAnswer](const test::RecordedRequest& request) -> CannedResponse {
       if (request.path.find("/bills/subjects/thisDevice/") != std::string::npos) return catalogue;
       if (request.path == "/api/v2.0/bills") return billAnswer;
       return {404, "application/json", "{}"};
     });
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
   }
   std::shared_ptr<TWIGBaseViewController> open() {
+    serve();
     auto screen = ScreenRegistry::shared().make("GanJiaWu", "GanJiaWuID");
     ports.screenHost.push(screen, true);
     ports.time.loop().runUntil([&] { return server.requestCount() >= 1; }, 20s);
@@ -107,9 +113,11 @@ TEST_F(HouseworkTest, EachApplicationIsABillWithItsOwnMd5) {
 TEST_F(HouseworkTest, RefusalsFailuresAndAnUnreachableNetworkAreShown) {
   auto screen = open();
   billAnswer = {202, "application/json", R"({"errorCode":20001,"errorDescription":"今天已经申请过了"})"};
+  serve();
   screen->invoke("requestHouseWork", Json{{"row", 0}});
   EXPECT_TRUE(waitForOverlay("overlay error 今天已经申请过了"));
   billAnswer = {500, "text/plain", "down"};
+  serve();
   screen->invoke("requestHouseWork", Json{{"row", 0}});
   EXPECT_TRUE(waitForOverlay("overlay error 申请失败"));
 

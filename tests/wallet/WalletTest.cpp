@@ -38,17 +38,24 @@ class WalletTest : public ::testing::Test {
   WalletTest() {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    server.setHandler([this](const test::RecordedRequest& request) -> CannedResponse {
-      if (request.path.find("/bills/device/") == std::string::npos) return {404, "application/json", "{}"};
-      const int page = std::stoi(request.params.find("page")->second);
-      Json list = Json::array();
-      for (int i = (page - 1) * 10; i < std::min(page * 10, billCount); ++i) list.push_back(bill(i + 1));
-      return {200, "application/json",
-              Json{{"bonuspointsStatistics", {{"total", 77}}}, {"bills", list}}.dump(), delay};
-    });
+    serve();
     ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
   }
+  // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
+  void serve() {
+    server.setHandler(
+        [billCount = billCount, delay = delay](const test::RecordedRequest& request) -> CannedResponse {
+          if (request.path.find("/bills/device/") == std::string::npos)
+            return {404, "application/json", "{}"};
+          const int page = std::stoi(request.params.find("page")->second);
+          Json list = Json::array();
+          for (int i = (page - 1) * 10; i < std::min(page * 10, billCount); ++i) list.push_back(bill(i + 1));
+          return {200, "application/json",
+                  Json{{"bonuspointsStatistics", {{"total", 77}}}, {"bills", list}}.dump(), delay};
+        });
+  }
   std::shared_ptr<TWIGCiWeiQianBaoTableController> open() {
+    serve();
     auto screen = std::static_pointer_cast<TWIGCiWeiQianBaoTableController>(
         ScreenRegistry::shared().make("QianBao", "QianBaoID"));
     ports.screenHost.push(screen, true);
@@ -84,6 +91,7 @@ TEST_F(WalletTest, AFullFirstPageOffersMoreAndANineBillPageDoesNot) {
   EXPECT_TRUE(ports.screenHost.saw("overlay success 刷新成功"));
 
   billCount = 9;
+  serve();
   screen->invoke("refresh");
   settle(screen);
   EXPECT_FALSE(screen->store()->haveMoreBills());
@@ -104,6 +112,7 @@ TEST_F(WalletTest, ThreePagesKeepTenStoredAndARefreshShowsThemBeforeTheAnswer) {
   EXPECT_EQ(stashed(), 10u);
 
   delay = 300;
+  serve();
   screen->invoke("refresh");
   EXPECT_EQ(screen->state()["rows"].size(), 10u) << "the stored page at once";
   EXPECT_EQ(screen->state()["rows"][0]["billId"], "b1");
