@@ -1,8 +1,5 @@
 #include "screens/TWIGHomePageStore.h"
 
-#include <cmath>
-
-#include "api/TWIGUtils.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/TWIGRoutingModule.h"
 #include "storage/TWIGCache.h"
@@ -45,13 +42,7 @@ std::optional<TWIGLockModel> TWIGHomePageStore::fetchLockTime() {
 }
 
 std::string TWIGHomePageStore::totalText(const Json& total) {
-  if (total.is_number_integer()) return std::to_string(total.get<long long>());
-  if (total.is_number()) {
-    const double value = total.get<double>();
-    if (std::isfinite(value) && value == std::floor(value) && std::fabs(value) < 1e15)
-      return std::to_string(static_cast<long long>(value));
-  }
-  return TWIGUtils::stringValue(Json{{"total", total}}, "total");
+  return TWIGTotalModel::pointsText(total);
 }
 
 }  // namespace twig

@@ -4,13 +4,14 @@
 #include <cmath>
 
 #include "api/TWIGUtils.h"
+#include "wallet/TWIGTotalModel.h"
 
 namespace twig {
 
 std::string TWIGCiWeiQianBaoTableCell::pointsText(const TWIGBillModel& bill) {
   if (bill.statusValue() == 2) return "0刺猬币";
   const Json points = bill.bonuspoint.value_or(Json(0));
-  return TWIGUtils::stringValue(Json{{"points", points}}, "points") + "刺猬币";
+  return TWIGTotalModel::pointsText(points) + "刺猬币";
 }
 
 std::string TWIGCiWeiQianBaoTableCell::dateText(const Json& createTime) {

@@ -36,7 +36,7 @@ void TWIGCiWeiQianBaoTableController::viewDidLoad() {
   store_->endRef = [this] { setState("pulling", false); };
   store_->reloadData = [this] { reloadData(); };
   store_->setTotalText = [this](const TWIGTotalModel& total) {
-    setState("total", TWIGUtils::stringValue(Json{{"total", total.total.value_or(Json(0))}}, "total"));
+    setState("total", TWIGTotalModel::pointsText(total.total.value_or(Json(0))));
   };
   store_->tableHeadIconStartWhirl = [this] { setState("refreshing", true); };
   store_->tableHeadIconEndWhirl = [this] { setState("refreshing", false); };

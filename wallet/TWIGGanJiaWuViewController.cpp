@@ -6,6 +6,7 @@
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "wallet/TWIGGanJiaWuStore.h"
+#include "wallet/TWIGTotalModel.h"
 
 namespace twig {
 
@@ -44,7 +45,7 @@ void TWIGGanJiaWuViewController::show(std::vector<TWIGBonuspointsMondel> entries
     row["name"] = entry.name.value_or("");
     row["iconUrl"] = entry.iconUrl.value_or("");
     const Json points = entry.bonuspoint.value_or(Json(0));
-    row["points"] = TWIGUtils::stringValue(Json{{"points", points}}, "points") + "刺猬币";
+    row["points"] = TWIGTotalModel::pointsText(points) + "刺猬币";
     rows.push_back(std::move(row));
   }
   setState("worksList", std::move(rows));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "api/TWIGBaseModel.h"
 #include "platform/Json.h"
@@ -16,6 +17,10 @@ class TWIGTotalModel final : public TWIGBaseModel {
   std::optional<Json> currentWeek;
   std::optional<Json> preMonth;
   std::optional<Json> preWeek;
+
+  // Points as the child reads them: a whole number as such (150.0 too), any other number or text as
+  // the service wrote it.
+  static std::string pointsText(const Json& points);
 
   static const ModelClass& staticModelClass();
   const ModelClass& modelClass() const override { return staticModelClass(); }
