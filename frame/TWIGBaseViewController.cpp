@@ -1,5 +1,7 @@
 #include "frame/TWIGBaseViewController.h"
 
+#include <charconv>
+#include <limits>
 #include "platform/Analytics.h"
 #include "platform/Ports.h"
 
@@ -35,6 +37,34 @@ void TWIGBaseViewController::setState(const std::string& key, Json value) {
 
 void TWIGBaseViewController::addAction(const std::string& name, Action action) {
   actions_[name] = std::move(action);
+}
+
+int TWIGBaseViewController::intArgument(const Json& arguments, const char* key, int missing) {
+  if (!arguments.is_object()) return missing;
+  const auto it = arguments.find(key);
+  if (it == arguments.end()) return missing;
+  std::int64_t value = 0;
+  if (it->is_number_unsigned()) {
+    if (it->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<int>::max()))
+      return missing;
+    value = it->get<std::int64_t>();
+  } else if (it->is_number_integer()) {
+    value = it->get<std::int64_t>();
+  } else if (it->is_number_float()) {
+    const double number = it->get<double>();
+    if (!(number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max()))
+      return missing;
+    value = static_cast<std::int64_t>(number);
+  } else if (it->is_string()) {
+    // Typed at the console as text; only a whole number counts.
+    const std::string& text = it->get_ref<const std::string&>();
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return missing;
+  } else {
+    return missing;
+  }
+  if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) return missing;
+  return static_cast<int>(value);
 }
 
 bool TWIGBaseViewController::invoke(const std::string& action, const Json& arguments) {

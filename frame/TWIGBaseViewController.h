@@ -57,6 +57,9 @@ class TWIGBaseViewController : public std::enable_shared_from_this<TWIGBaseViewC
 
  protected:
   void addAction(const std::string& name, Action action);
+  // A row, tag or index argument of an action; `missing` when it is absent, not a number or
+  // outside the range of int (so that 4294967296 never reads as row 0).
+  static int intArgument(const Json& arguments, const char* key, int missing = -1);
   virtual void viewDidLoad() {}
   virtual void onWillAppear() {}
   virtual void onWillDisappear() {}

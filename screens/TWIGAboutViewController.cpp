@@ -1,6 +1,5 @@
 #include "screens/TWIGAboutViewController.h"
 
-#include "api/TWIGUtils.h"
 #include "frame/ScreenHost.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
@@ -9,9 +8,7 @@
 namespace twig {
 
 TWIGAboutViewController::TWIGAboutViewController() : TWIGBaseViewController("TWIGAboutViewController") {
-  addAction("selectRow", [this](const Json& arguments) {
-    selectRow(static_cast<int>(TWIGUtils::integerValue(arguments.value("row", Json(-1)))));
-  });
+  addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
 }
 
 void TWIGAboutViewController::viewDidLoad() {

@@ -24,9 +24,8 @@ constexpr const char* kBillsNotification = "bills";
 
 TWIGHomePageViewController::TWIGHomePageViewController(Services services)
     : TWIGBaseViewController("TWIGHomePageViewController"), services_(std::move(services)) {
-  addAction("homePageButton", [this](const Json& arguments) {
-    homePageButton(static_cast<int>(TWIGUtils::integerValue(arguments.value("tag", Json(0)))));
-  });
+  addAction("homePageButton",
+            [this](const Json& arguments) { homePageButton(intArgument(arguments, "tag", 0)); });
   addAction("updateRedPoint", [this](const Json&) { updateRedPoint(); });
 }
 

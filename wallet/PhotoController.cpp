@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
-#include "api/TWIGUtils.h"
 #include "frame/ScreenHost.h"
 
 namespace twig {
 
 PhotoController::PhotoController(std::vector<std::string> addresses, int index)
     : TWIGBaseViewController("PhotoController"), addresses_(std::move(addresses)), index_(index) {
-  addAction("showPage", [this](const Json& arguments) {
-    showPage(static_cast<int>(TWIGUtils::integerValue(arguments.value("index", Json(-1)))));
-  });
+  addAction("showPage", [this](const Json& arguments) { showPage(intArgument(arguments, "index")); });
   addAction("doubleTap", [this](const Json&) { doubleTap(); });
   addAction("tap", [this](const Json&) { tap(); });
 }

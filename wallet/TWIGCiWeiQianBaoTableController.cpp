@@ -1,6 +1,5 @@
 #include "wallet/TWIGCiWeiQianBaoTableController.h"
 
-#include "api/TWIGUtils.h"
 #include "frame/ScreenHost.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/DeviceFacts.h"
@@ -15,9 +14,7 @@ TWIGCiWeiQianBaoTableController::TWIGCiWeiQianBaoTableController()
   addAction("refresh", [this](const Json&) { store_->refreshAction(); });
   addAction("loadMore", [this](const Json&) { tapLoadMore(); });
   addAction("reload", [this](const Json&) { store_->getBonusPointsWithPageNub(store_->pages()); });
-  addAction("openPictures", [this](const Json& arguments) {
-    openPictures(static_cast<int>(TWIGUtils::integerValue(arguments.value("row", Json(-1)))));
-  });
+  addAction("openPictures", [this](const Json& arguments) { openPictures(intArgument(arguments, "row")); });
   addAction("tapBanner", [this](const Json&) {
     if (store_->isShowNewMag()) store_->btnNewsAction();
   });

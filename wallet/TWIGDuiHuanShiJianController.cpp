@@ -16,9 +16,7 @@ namespace twig {
 
 TWIGDuiHuanShiJianController::TWIGDuiHuanShiJianController()
     : TWIGBaseViewController("TWIGDuiHuanShiJianController") {
-  addAction("selectRow", [this](const Json& arguments) {
-    selectRow(static_cast<int>(TWIGUtils::integerValue(arguments.value("row", Json(-1)))));
-  });
+  addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
   addAction("save", [this](const Json&) { save(); });
   addAction("back", [this](const Json&) { back(); });
 }

@@ -1,7 +1,6 @@
 #include "wallet/TWIGGanJiaWuViewController.h"
 
 #include "api/TWIGRequest.h"
-#include "api/TWIGUtils.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -12,9 +11,8 @@ namespace twig {
 
 TWIGGanJiaWuViewController::TWIGGanJiaWuViewController()
     : TWIGBaseViewController("TWIGGanJiaWuViewController") {
-  addAction("requestHouseWork", [this](const Json& arguments) {
-    requestHouseWork(static_cast<int>(TWIGUtils::integerValue(arguments.value("row", Json(-1)))));
-  });
+  addAction("requestHouseWork",
+            [this](const Json& arguments) { requestHouseWork(intArgument(arguments, "row")); });
   addAction("selectRow", [](const Json&) {});
 }
 

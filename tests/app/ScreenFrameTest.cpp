@@ -16,7 +16,9 @@ class SampleScreen final : public TWIGBaseViewController {
  public:
   explicit SampleScreen(std::string name = "SampleScreen") : TWIGBaseViewController(std::move(name)) {
     addAction("rename", [this](const Json& arguments) { setTitle(arguments.value("title", "")); });
+    addAction("pick", [this](const Json& arguments) { picked = intArgument(arguments, "row"); });
   }
+  int picked = 0;
   int loads = 0;
   int appearances = 0;
 
@@ -58,6 +60,25 @@ TEST_F(ScreenFrameTest, StateChangesAreToldOnceAndActionsRunByName) {
   EXPECT_FALSE(screen->invoke("noSuchAction"));
   EXPECT_EQ(host.lines("state"), (std::vector<std::string>{"state Sample/SampleID title=\"刺猬家\""}));
   EXPECT_EQ(screen->state()["title"], "刺猬家");
+}
+
+TEST_F(ScreenFrameTest, RowArgumentsOutsideTheRangeOfIntAreMissingNotWrapped) {
+  auto screen = std::make_shared<SampleScreen>();
+  const auto pick = [&](const Json& row) {
+    screen->invoke("pick", Json{{"row", row}});
+    return screen->picked;
+  };
+  EXPECT_EQ(pick(3), 3);
+  EXPECT_EQ(pick("7"), 7);  // typed at the console
+  EXPECT_EQ(pick(2.0), 2);
+  EXPECT_EQ(pick(4294967296LL), -1);  // would be row 0 once cut to 32 bits
+  EXPECT_EQ(pick(18446744073709551615ULL), -1);
+  EXPECT_EQ(pick(1e300), -1);
+  EXPECT_EQ(pick("abc"), -1);
+  EXPECT_EQ(pick("4x"), -1);
+  EXPECT_EQ(pick(Json::array()), -1);
+  screen->invoke("pick", Json::object());
+  EXPECT_EQ(screen->picked, -1);
 }
 
 TEST_F(ScreenFrameTest, TheStackLoadsOnceAndShowsTheTopScreen) {
