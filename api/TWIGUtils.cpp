@@ -6,6 +6,7 @@
 
 #include "platform/LocalTime.h"
 #include "platform/Ports.h"
+#include "platform/Utf8.h"
 #include "platform/Uuid.h"
 
 namespace twig {
@@ -151,6 +152,27 @@ std::string TWIGUtils::stringValue(const Json& object, std::string_view key) {
   auto it = object.find(key);
   if (it == object.end() || it->is_null()) return "";
   return it->is_string() ? it->get<std::string>() : it->dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+TWIGUtils::CharacterPrefix TWIGUtils::characterPrefix(std::string_view text, std::size_t maxCharacters) {
+  CharacterPrefix prefix;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (prefix.characters == maxCharacters) {
+      prefix.cut = true;
+      break;
+    }
+    const std::size_t length = utf8::sequenceLength(text, i);
+    if (length == 0) {
+      prefix.text += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      prefix.text.append(text.substr(i, length));
+      i += length;
+    }
+    ++prefix.characters;
+  }
+  return prefix;
 }
 
 }  // namespace twig

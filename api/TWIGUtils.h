@@ -49,6 +49,15 @@ class TWIGUtils {
   // A member of a JSON object as text: strings as they are, other values written out as JSON, ""
   // when the member is absent or null or `object` is not an object. Never throws.
   static std::string stringValue(const Json& object, std::string_view key);
+
+  // Text as the child types it, counted in characters (Unicode code points): at most `maxCharacters`
+  // of them, and invalid UTF-8 replaced by U+FFFD so that the text can always be shown and sent.
+  struct CharacterPrefix {
+    std::string text;
+    std::size_t characters = 0;  // in the prefix
+    bool cut = false;            // the input had more characters
+  };
+  static CharacterPrefix characterPrefix(std::string_view text, std::size_t maxCharacters);
 };
 
 }  // namespace twig
