@@ -23,6 +23,11 @@ struct TWIGError {
   // session is not connected (a QoS 1 message then waits in the backlog).
   static constexpr const char* kPushNetworkDown = "无网";
   static constexpr const char* kPushNotConnected = "mqtt没有连接上";
+
+  // Domains of the photo library: access refused (shown to the child as it stands), a photo that
+  // cannot be read.
+  static constexpr const char* kPhotoAccessRefused = "请允许刺猬家访问您的照片";
+  static constexpr const char* kPhotoUnreadable = "twig.photo.unreadable";
 };
 
 }  // namespace twig

@@ -34,14 +34,17 @@
 #include "platform/linux/EspeakSpeechSynthesizer.h"
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/FileUserDefaults.h"
+#include "platform/linux/FolderPhotoLibrary.h"
 #include "platform/linux/GpsdLocationService.h"
 #include "platform/linux/JsonFileInstalledApplications.h"
 #include "platform/linux/LinuxDeviceFacts.h"
 #include "platform/linux/LinuxDeviceState.h"
 #include "platform/linux/LinuxUrlOpener.h"
 #include "platform/linux/NetlinkReachability.h"
+#include "platform/linux/NoCamera.h"
 #include "platform/linux/NullAnalytics.h"
 #include "platform/linux/NullAudioPlayer.h"
+#include "platform/linux/PixbufImageCodec.h"
 #include "platform/linux/ProcProcessTable.h"
 #include "storage/TWIGCache.h"
 
@@ -126,7 +129,13 @@ int HeadlessAgent::run(const Options& options) {
   DataDirectories directories(settings.applicationFolder());
   FileUserDefaults userDefaults(directories.preferences() / (device.bundleIdentifier() + ".json"));
   NetlinkReachability reachability(settings.serviceHostName());
-  BackgroundPool pool(2, "twig-upload");
+  // Before the pool, which may still read photos while it finishes its work at the end.
+  PixbufImageCodec codec;
+  FolderPhotoLibrary photos(options.picturesFolder ? std::filesystem::path(*options.picturesFolder)
+                                                   : FolderPhotoLibrary::picturesFolder(),
+                            codec);
+  NoCamera camera;
+  BackgroundPool pool(2, "twig-pool");
   DirectoryImageCache pictures(directories.caches() / device.processName() / "ImageDownloads");
   ConsoleScreenHost host;
   NullAnalytics analytics;
@@ -167,6 +176,9 @@ int HeadlessAgent::run(const Options& options) {
   ports.locationService = &location;
   ports.speechSynthesizer = &speech;
   ports.installedApplications = installed;
+  ports.imageCodec = &codec;
+  ports.photoLibrary = &photos;
+  ports.camera = &camera;
   ports.settings = &settings;
   Ports::install(ports);
   ScreenHost::install(&host);

@@ -18,6 +18,8 @@ class HeadlessAgent {
     std::optional<std::string> enrollCode;
     // A JSON file listing the installed applications (the machine has no application store).
     std::optional<std::string> installedAppsFile;
+    // The photo library's folder instead of the user's pictures folder.
+    std::optional<std::string> picturesFolder;
   };
 
   // Returns the process's exit code.

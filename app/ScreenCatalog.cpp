@@ -13,6 +13,7 @@
 #include "wallet/TWIGCiWeiQianBaoTableController.h"
 #include "wallet/TWIGDuiHuanShiJianController.h"
 #include "wallet/TWIGGanJiaWuViewController.h"
+#include "wallet/TWIGSpecialRewardViewController.h"
 
 namespace twig {
 
@@ -38,6 +39,7 @@ void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("QianBao", "QianBaoID", [] { return std::make_shared<TWIGCiWeiQianBaoTableController>(); });
   registry.add("GanJiaWu", "GanJiaWuID", [] { return std::make_shared<TWIGGanJiaWuViewController>(); });
   registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<TWIGDuiHuanShiJianController>(); });
+  registry.add("JiangLi", "JiangLiID", [] { return std::make_shared<TWIGSpecialRewardViewController>(); });
   registry.add("Lock", "LockID", [] { return std::make_shared<TWIGLockViewController>(); });
   registry.add("NotNetWork", "NotNetWorkViewControllerID",
                [] { return std::make_shared<TWIGNotNetWorkViewController>(); });

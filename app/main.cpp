@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
                  "JSON file listing the installed applications: [{\"bundleId\", \"bundleExecutable\", "
                  "\"displayName\"}]")
       ->check(CLI::ExistingFile);
+  std::optional<std::string> pictures;
+  app.add_option("--pictures", pictures,
+                 "Folder of the photos the child may attach to a special reward (default: the pictures "
+                 "folder of the XDG user directories, usually ~/Pictures)");
   twig::DeploymentOverrides overrides;
   twig::DeploymentOptions::add(app, overrides);
 
@@ -42,5 +46,6 @@ int main(int argc, char** argv) {
   options.settings = *resolution.settings;
   options.enrollCode = enrollCode;
   options.installedAppsFile = installedApps;
+  options.picturesFolder = pictures;
   return twig::HeadlessAgent::run(options);
 }

@@ -85,6 +85,15 @@ SpeechSynthesizer& speechSynthesizer() {
 InstalledApplications& installedApplications() {
   return require(installed.installedApplications, "installed applications");
 }
+ImageCodec& imageCodec() {
+  return require(installed.imageCodec, "image codec");
+}
+PhotoLibrary& photoLibrary() {
+  return require(installed.photoLibrary, "photo library");
+}
+Camera& camera() {
+  return require(installed.camera, "camera");
+}
 const DeploymentSettings& settings() {
   return require(installed.settings, "deployment settings");
 }

@@ -6,9 +6,11 @@ class Analytics;
 class AudioPlayer;
 class ApplicationShell;
 class BackgroundPool;
+class Camera;
 class Clock;
 class DeviceFacts;
 class DeviceState;
+class ImageCodec;
 class ImageDownloadCache;
 class InstalledApplications;
 class LocationService;
@@ -16,6 +18,7 @@ class Directories;
 class Keychain;
 class MainLoop;
 class NotificationCenter;
+class PhotoLibrary;
 class ProcessTable;
 class SpeechSynthesizer;
 class Reachability;
@@ -46,6 +49,9 @@ struct Ports {
   LocationService* locationService = nullptr;
   SpeechSynthesizer* speechSynthesizer = nullptr;
   InstalledApplications* installedApplications = nullptr;
+  ImageCodec* imageCodec = nullptr;
+  PhotoLibrary* photoLibrary = nullptr;
+  Camera* camera = nullptr;
   const DeploymentSettings* settings = nullptr;
 
   static void install(const Ports& ports);
@@ -74,6 +80,9 @@ AudioPlayer& audioPlayer();
 LocationService& locationService();
 SpeechSynthesizer& speechSynthesizer();
 InstalledApplications& installedApplications();
+ImageCodec& imageCodec();
+PhotoLibrary& photoLibrary();
+Camera& camera();
 const DeploymentSettings& settings();
 }  // namespace port
 

@@ -4,7 +4,7 @@
 
 namespace twig::test {
 
-TestPorts::TestPorts() : directories(dir / "app") {
+TestPorts::TestPorts() : directories(dir / "app"), photos(dir / "Pictures", codec) {
   settings.serviceHost = "127.0.0.1:9";
   settings.dataRoot = dir.path();
   settings.installManifestUrl = "http://127.0.0.1:9/install/children/manifest.plist";
@@ -29,6 +29,9 @@ TestPorts::TestPorts() : directories(dir / "app") {
   ports.locationService = &location;
   ports.speechSynthesizer = &speech;
   ports.installedApplications = &installed;
+  ports.imageCodec = &codec;
+  ports.photoLibrary = &photos;
+  ports.camera = &camera;
   ports.settings = &settings;
   Ports::install(ports);
   ScreenHost::install(&screenHost);

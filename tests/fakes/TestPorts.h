@@ -7,6 +7,7 @@
 #include "platform/fake/FakeAnalytics.h"
 #include "platform/fake/FakeApplicationShell.h"
 #include "platform/fake/FakeAudioPlayer.h"
+#include "platform/fake/FakeCamera.h"
 #include "platform/fake/FakeDeviceFacts.h"
 #include "platform/fake/FakeDeviceState.h"
 #include "platform/fake/FakeImageDownloadCache.h"
@@ -19,6 +20,8 @@
 #include "platform/fake/MemoryKeychain.h"
 #include "platform/fake/MemoryUserDefaults.h"
 #include "platform/linux/DataDirectories.h"
+#include "platform/linux/FolderPhotoLibrary.h"
+#include "platform/linux/PixbufImageCodec.h"
 #include "tests/fakes/FakeScreenHost.h"
 #include "tests/fakes/ManualTime.h"
 #include "tests/fakes/TempDir.h"
@@ -54,10 +57,15 @@ class TestPorts {
   FakeLocationService location;
   FakeSpeechSynthesizer speech;
   FakeInstalledApplications installed;
+  // Real pictures: the codec of the agent and a photo library over `picturesFolder()`.
+  PixbufImageCodec codec;
+  FolderPhotoLibrary photos;
+  FakeCamera camera;
   BackgroundPool pool{2, "test-pool"};
   DeploymentSettings settings;
 
   // Points the API client at a test server (before its first use).
+  std::filesystem::path picturesFolder() const { return dir / "Pictures"; }
   void useServiceHost(const std::string& hostAndPort) { settings.serviceHost = hostAndPort; }
 };
 
