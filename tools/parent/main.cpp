@@ -148,6 +148,11 @@ int main(int argc, char** argv) {
   std::string text;
   auto* approve = app.add_subcommand("approve", "approve a bill");
   approve->add_option("BILL", bill, "bill id")->required();
+  std::optional<std::int64_t> points;
+  approve
+      ->add_option("--points", points,
+                   "the points the bill is worth (a special reward's are the parent's choice)")
+      ->check(CLI::NonNegativeNumber);
   auto* refuse = app.add_subcommand("refuse", "refuse a bill");
   refuse->add_option("BILL", bill, "bill id")->required();
   auto* comment = app.add_subcommand("comment", "comment on a bill");
@@ -165,6 +170,15 @@ int main(int argc, char** argv) {
   rule->add_option("--max", unitsMost, "the most units one application may ask for")
       ->check(CLI::Range(0, 999));
   rule->add_option("--parities", parities, "the rate M:P, M minutes (1 to 9) for P points");
+  auto* housework = app.add_subcommand("housework", "add a housework task the child can claim");
+  std::string taskName;
+  std::int64_t taskPoints = 0;
+  std::string taskDescription;
+  housework->add_option("NAME", taskName, "the task, as the child reads it")->required();
+  housework->add_option("--points", taskPoints, "what it is worth")
+      ->required()
+      ->check(CLI::NonNegativeNumber);
+  housework->add_option("--description", taskDescription, "a line about it");
   auto* unbind = app.add_subcommand("unbind", "unbind a device");
   unbind->add_option("DEVICE", device, "device id")->required();
 
@@ -224,7 +238,13 @@ int main(int argc, char** argv) {
         timeout);
   }
   if (bills->parsed()) return simple(admin.get("/admin/devices/" + device + "/bills"));
-  if (approve->parsed()) return simple(admin.post("/admin/bills/" + bill + "/approve"));
+  if (approve->parsed())
+    return simple(admin.post("/admin/bills/" + bill + "/approve",
+                             points ? Json{{"bonuspoint", *points}} : Json::object()));
+  if (housework->parsed())
+    return simple(
+        admin.post("/admin/subjects",
+                   Json{{"name", taskName}, {"bonuspoint", taskPoints}, {"description", taskDescription}}));
   if (refuse->parsed()) return simple(admin.post("/admin/bills/" + bill + "/refuse"));
   if (comment->parsed())
     return simple(admin.post("/admin/bills/" + bill + "/comments", Json{{"comment", text}}));

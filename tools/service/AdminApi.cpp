@@ -101,13 +101,30 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
              }));
 
   auto setStatus = [&database, now, notifyBills](int status) {
-    return [&database, now, notifyBills, status](const httplib::Request& request,
-                                                 httplib::Response& response) {
-      const auto device = database.setBillStatus(request.matches[1], status, now());
-      if (!device) return JsonReply::send(response, 404, Json{{"error", "no such bill"}});
-      notifyBills(*device);
-      JsonReply::send(response, 200, Json{{"billId", std::string(request.matches[1])}, {"status", status}});
-    };
+    return
+        [&database, now, notifyBills, status](const httplib::Request& request, httplib::Response& response) {
+          const std::string billId = request.matches[1];
+          // An approval may give the points too: a special reward is worth what the parent says.
+          const Json body = bodyOf(request);
+          std::optional<std::int64_t> points;
+          if (status == 1 && body.contains("bonuspoint")) {
+            if (!body["bonuspoint"].is_number_integer() || body["bonuspoint"].get<std::int64_t>() < 0)
+              return JsonReply::send(response, 400,
+                                     Json{{"error", "bonuspoint must be a whole number, 0 or more"}});
+            const auto type = database.billType(billId);
+            if (!type) return JsonReply::send(response, 404, Json{{"error", "no such bill"}});
+            // An exchange costs what the child chose; its points are not the parent's to change.
+            if (*type == 2)
+              return JsonReply::send(response, 400, Json{{"error", "an exchange keeps its points"}});
+            points = body["bonuspoint"].get<std::int64_t>();
+          }
+          const auto device = database.setBillStatus(billId, status, now(), points);
+          if (!device) return JsonReply::send(response, 404, Json{{"error", "no such bill"}});
+          notifyBills(*device);
+          Json answer{{"billId", billId}, {"status", status}};
+          if (points) answer["bonuspoint"] = *points;
+          JsonReply::send(response, 200, answer);
+        };
   };
   server.Post(R"(/admin/bills/([^/]+)/approve)", local(setStatus(1)));
   server.Post(R"(/admin/bills/([^/]+)/refuse)", local(setStatus(2)));
@@ -142,6 +159,22 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
                   return JsonReply::send(response, 404, Json{{"error", "no such bound device"}});
                 parents.publishCommand(device, Json{{"Reset", Json::object()}});
                 JsonReply::send(response, 200, Json{{"deviceId", device}, {"bound", false}});
+              }));
+
+  server.Post("/admin/subjects",
+              local([&database](const httplib::Request& request, httplib::Response& response) {
+                const Json body = bodyOf(request);
+                const std::string name = TWIGUtils::stringValue(body, "name");
+                if (name.empty()) return JsonReply::send(response, 400, Json{{"error", "no subject name"}});
+                if (!body.contains("bonuspoint") || !body["bonuspoint"].is_number_integer() ||
+                    body["bonuspoint"].get<std::int64_t>() < 0)
+                  return JsonReply::send(response, 400,
+                                         Json{{"error", "bonuspoint must be a whole number, 0 or more"}});
+                const auto id = database.addSubject(name, body["bonuspoint"].get<std::int64_t>(),
+                                                    TWIGUtils::stringValue(body, "description"));
+                if (!id)
+                  return JsonReply::send(response, 500, Json{{"error", "the subject could not be stored"}});
+                JsonReply::send(response, 200, Json{{"subjectId", *id}, {"name", name}});
               }));
 
   server.Post("/admin/settings",

@@ -326,13 +326,36 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
 }
 
 std::optional<std::string> ServiceDatabase::setBillStatus(const std::string& billId, int status,
-                                                          std::int64_t now) {
+                                                          std::int64_t now,
+                                                          std::optional<std::int64_t> points) {
   std::lock_guard lock(mutex_);
   const auto device = text("select deviceId from bills where billId = ?", {billId});
   if (!device) return std::nullopt;
-  database_->execute("update bills set status = ?, updateTime = ? where billId = ?",
-                     {static_cast<std::int64_t>(status), now, billId});
+  if (points) {
+    database_->execute("update bills set status = ?, bonuspoint = ?, updateTime = ? where billId = ?",
+                       {static_cast<std::int64_t>(status), *points, now, billId});
+  } else {
+    database_->execute("update bills set status = ?, updateTime = ? where billId = ?",
+                       {static_cast<std::int64_t>(status), now, billId});
+  }
   return device;
+}
+
+std::optional<std::int64_t> ServiceDatabase::billType(const std::string& billId) {
+  std::lock_guard lock(mutex_);
+  return integer("select type from bills where billId = ?", {billId});
+}
+
+std::optional<std::int64_t> ServiceDatabase::addSubject(const std::string& name, std::int64_t points,
+                                                        const std::string& description) {
+  std::lock_guard lock(mutex_);
+  // Below the special reward's 10000, after the highest housework id so far.
+  const std::int64_t id =
+      integer("select coalesce(max(subjectId), 0) + 1 from subjects where subjectId < 10000", {}).value_or(1);
+  if (id >= 10000) return std::nullopt;
+  if (!database_->execute("insert into subjects values(?, ?, 2, '', ?, ?)", {id, name, points, description}))
+    return std::nullopt;
+  return id;
 }
 
 std::optional<std::string> ServiceDatabase::addComment(const std::string& billId, const std::string& parentDN,

@@ -50,8 +50,15 @@ class ServiceDatabase {
   std::optional<std::string> addBill(const std::string& deviceId, const Json& body,
                                      std::int64_t nowMilliseconds);
   // Status 1 approves, 2 refuses; nothing changed for an unknown bill. Gives the bill's device.
+  // `points` sets the bill's points as well (a special reward's subject has none of its own).
   std::optional<std::string> setBillStatus(const std::string& billId, int status,
-                                           std::int64_t nowMilliseconds);
+                                           std::int64_t nowMilliseconds,
+                                           std::optional<std::int64_t> points = std::nullopt);
+  // The type of a bill; nothing for an unknown one.
+  std::optional<std::int64_t> billType(const std::string& billId);
+  // A new housework subject (type 2) the child can claim; gives its id, nothing when not stored.
+  std::optional<std::int64_t> addSubject(const std::string& name, std::int64_t points,
+                                         const std::string& description);
   std::optional<std::string> addComment(const std::string& billId, const std::string& parentDN,
                                         const std::string& text, std::int64_t nowMilliseconds);
 
