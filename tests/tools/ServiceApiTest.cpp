@@ -176,6 +176,54 @@ TEST_F(ServiceApi, KnowsCatalogueCategoriesServesIconsAndKeepsUploadedPictures) 
   ASSERT_TRUE(back);
   EXPECT_EQ(back->body, picture);
   EXPECT_EQ(client->Get("/files/00000000000000000000000000000000.jpg")->status, 404);
+
+  const auto upload = [&](const std::string& bytes, const httplib::Headers& headers) {
+    return client->Post("/api/v2.0/file/pictures", headers,
+                        httplib::MultipartFormDataItems{{"file", bytes, "name.", "image/jpeg"}});
+  };
+  EXPECT_EQ(upload(picture, {})->status, 401) << "unsigned";
+  EXPECT_EQ(upload("GIF89a", signedHeaders("file/pictures", "POST"))->status, 415);
+  std::string huge = picture;
+  huge.resize(5u * 1024u * 1024u + 1u, 'x');
+  const auto refused = upload(huge, signedHeaders("file/pictures", "POST"));
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 413);
+  EXPECT_EQ(parse(refused)["errorDescription"], "图片太大");
+}
+
+TEST_F(ServiceApi, AParentAddsHouseworkAndGivesASpecialRewardItsPoints) {
+  api("POST", "device/enroll", enrolment(bindCode(), "device-1"));
+  const Json added = admin("/admin/subjects", Json{{"name", "浇花"}, {"bonuspoint", 4}});
+  Json listed;
+  const Json catalogue = parse(api("GET", "bills/subjects/thisDevice/device-1"));
+  for (const auto& subject : catalogue["subjects"]) {
+    if (subject["name"] == "浇花") listed = subject;
+  }
+  ASSERT_TRUE(listed.is_object()) << catalogue;
+  EXPECT_EQ(listed["type"], 2);
+  EXPECT_EQ(listed["bonuspoint"], 4);
+  EXPECT_EQ(listed["subjectId"], added["subjectId"]);
+  EXPECT_LT(added["subjectId"].get<int>(), 10000);
+  EXPECT_EQ(client->Post("/admin/subjects", R"({"name":"x","bonuspoint":-1})", "application/json")->status,
+            400);
+
+  const Json reward = {{"childDeviceId", "device-1"},     {"type", 1},
+                       {"description", "帮邻居找到了猫"}, {"subjectId", 10000},
+                       {"pictures", Json::array()},       {"billMd5", "md5-r"}};
+  ASSERT_EQ(api("POST", "bills", reward)->status, 200);
+  const std::string billId = admin("/admin/devices/device-1/bills")["bills"][0]["billId"];
+  EXPECT_EQ(admin("/admin/bills/" + billId + "/approve", Json{{"bonuspoint", 20}})["bonuspoint"], 20);
+  EXPECT_EQ(parse(api("GET", "bills/bonuspoints/statistics/all/device/device-1"))["total"], 20);
+
+  const Json exchange = {
+      {"childDeviceId", "device-1"}, {"type", 2}, {"subjectId", 1}, {"bonuspoint", -3}, {"billMd5", "md5-x"}};
+  ASSERT_EQ(api("POST", "bills", exchange)->status, 200);
+  const std::string exchangeId = admin("/admin/devices/device-1/bills")["bills"][0]["billId"];
+  EXPECT_EQ(
+      client->Post("/admin/bills/" + exchangeId + "/approve", R"({"bonuspoint":50})", "application/json")
+          ->status,
+      400)
+      << "an exchange keeps its cost";
 }
 
 TEST_F(ServiceApi, RecordsBillsOnceAndRefusesExchangesThePointsCannotCover) {

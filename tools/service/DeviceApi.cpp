@@ -56,7 +56,7 @@ std::optional<Json> jsonBody(const httplib::Request& request, httplib::Response&
 }  // namespace
 
 void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Clock& clock,
-                        const std::filesystem::path& filesFolder) {
+                        const std::filesystem::path& filesFolder, std::size_t maxUploadBytes) {
   auto now = [&clock] { return TWIGUtils::millisecondsSince1970(clock.now()); };
   using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
   // Every API route checks the signature before anything else.
@@ -162,25 +162,33 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
                 JsonReply::send(response, 200, Json::object());
               }));
 
-  server.Post("/api/v2.0/file/pictures",
-              checked([filesFolder](const httplib::Request& request, httplib::Response& response) {
-                if (!request.has_file("file")) {
-                  return JsonReply::send(response, 400,
-                                         Json{{"errorCode", 400}, {"errorDescription", "no file part"}});
-                }
-                const auto file = request.get_file_value("file");
-                const std::string md5 = TWIGDigest::MD5(file.content);
-                std::filesystem::create_directories(filesFolder);
-                if (!AtomicFile::write(filesFolder / (md5 + ".jpg"), file.content)) {
-                  return JsonReply::send(
-                      response, 500,
-                      Json{{"errorCode", 500}, {"errorDescription", "the picture could not be stored"}});
-                }
-                const std::string host = request.get_header_value("Host");
-                JsonReply::send(
-                    response, 200,
-                    Json{{"fileUrl", "http://" + host + "/files/" + md5 + ".jpg"}, {"fileMd5", md5}});
-              }));
+  server.Post(
+      "/api/v2.0/file/pictures",
+      checked([filesFolder, maxUploadBytes](const httplib::Request& request, httplib::Response& response) {
+        if (!request.has_file("file")) {
+          return JsonReply::send(response, 400,
+                                 Json{{"errorCode", 400}, {"errorDescription", "no file part"}});
+        }
+        const auto file = request.get_file_value("file");
+        // Pictures are served back as JPEG to the parent's device: nothing else is kept.
+        if (file.content.compare(0, 3, "\xFF\xD8\xFF") != 0) {
+          return JsonReply::send(response, 415,
+                                 Json{{"errorCode", 415}, {"errorDescription", "图片不是JPEG格式"}});
+        }
+        if (file.content.size() > maxUploadBytes) {
+          return JsonReply::send(response, 413, Json{{"errorCode", 413}, {"errorDescription", "图片太大"}});
+        }
+        const std::string md5 = TWIGDigest::MD5(file.content);
+        std::filesystem::create_directories(filesFolder);
+        if (!AtomicFile::write(filesFolder / (md5 + ".jpg"), file.content)) {
+          return JsonReply::send(
+              response, 500,
+              Json{{"errorCode", 500}, {"errorDescription", "the picture could not be stored"}});
+        }
+        const std::string host = request.get_header_value("Host");
+        JsonReply::send(response, 200,
+                        Json{{"fileUrl", "http://" + host + "/files/" + md5 + ".jpg"}, {"fileMd5", md5}});
+      }));
 
   server.Get(R"(/files/([0-9a-f]{32})\.jpg)",
              [filesFolder](const httplib::Request& request, httplib::Response& response) {

@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--db", database, "SQLite file holding the service's state")->capture_default_str();
   app.add_option("--files", files, "folder for uploaded pictures (default: beside the database)");
+  std::size_t maxUploadKb = twig::service::DeviceApi::kDefaultMaxUploadBytes / 1024;
+  app.add_option("--max-upload-kb", maxUploadKb, "largest picture accepted, in KiB")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
   app.add_option("--mqtt-host", mqttHost, "broker host")->capture_default_str();
   app.add_option("--mqtt-port", mqttPort, "broker port")->check(CLI::Range(1, 65535))->capture_default_str();
   if (const auto exitCode = twig::CommandLine::parse(app, argc, argv, "twig-service")) return *exitCode;
@@ -54,7 +58,7 @@ int main(int argc, char** argv) {
   twig::SystemClock clock;
   twig::service::ParentLink parents(*store, clock, mqttHost, static_cast<std::uint16_t>(mqttPort));
   httplib::Server server;
-  twig::service::DeviceApi::install(server, *store, clock, filesFolder);
+  twig::service::DeviceApi::install(server, *store, clock, filesFolder, maxUploadKb * 1024);
   twig::service::AdminApi::install(server, *store, parents, clock);
   const int requestedPort = port;
   if (requestedPort == 0) {
