@@ -2,51 +2,22 @@
 
 #include <signal.h>
 
+#include <optional>
 #include <thread>
 
 #include "api/TWIGUtils.h"
-#include "app/AgentServices.h"
+#include "app/AgentWiring.h"
 #include "app/AppDelegate.h"
-#include "app/CommandCatalog.h"
 #include "app/ConsoleCommands.h"
 #include "app/ConsoleInput.h"
 #include "app/ConsoleScreenHost.h"
-#include "app/ConsoleSpeechSynthesizer.h"
-#include "app/ScreenCatalog.h"
-#include "app/SharedObjects.h"
-#include "control/TWGIAppsModel.h"
-#include "control/TWIGAppControlGroupModel.h"
+#include "app/LinuxPorts.h"
 #include "control/TWIGManagement.h"
-#include "frame/ScreenRegistry.h"
 #include "frame/TWIGBaseViewController.h"
-#include "messaging/CommandRouter.h"
-#include "messaging/TWIGMQTTClient.h"
 #include "platform/ApplicationEvents.h"
-#include "platform/BackgroundPool.h"
-#include "platform/InstalledApplications.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlainMainLoop.h"
-#include "platform/Ports.h"
 #include "platform/SystemClock.h"
-#include "platform/linux/DataDirectories.h"
-#include "platform/linux/DesktopApplicationShell.h"
-#include "platform/linux/DirectoryImageCache.h"
-#include "platform/linux/EspeakSpeechSynthesizer.h"
-#include "platform/linux/FileKeychain.h"
-#include "platform/linux/FileUserDefaults.h"
-#include "platform/linux/FolderPhotoLibrary.h"
-#include "platform/linux/GpsdLocationService.h"
-#include "platform/linux/JsonFileInstalledApplications.h"
-#include "platform/linux/LinuxDeviceFacts.h"
-#include "platform/linux/LinuxDeviceState.h"
-#include "platform/linux/LinuxUrlOpener.h"
-#include "platform/linux/NetlinkReachability.h"
-#include "platform/linux/NoCamera.h"
-#include "platform/linux/NullAnalytics.h"
-#include "platform/linux/NullAudioPlayer.h"
-#include "platform/linux/PixbufImageCodec.h"
-#include "platform/linux/ProcProcessTable.h"
-#include "storage/TWIGCache.h"
 
 namespace twig {
 
@@ -117,80 +88,16 @@ int HeadlessAgent::run(const Options& options) {
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  const DeploymentSettings& settings = options.settings;
   SystemClock clock;
   PlainMainLoop loop(clock);
-  NotificationCenter notifications;
-  LinuxDeviceFacts::Options deviceOptions;
-  deviceOptions.applicationFolder = settings.applicationFolder();
-  deviceOptions.deviceFolder = settings.deviceFolder();
-  LinuxDeviceFacts device(deviceOptions);
-  FileKeychain keychain(settings.keychainFolder());
-  DataDirectories directories(settings.applicationFolder());
-  FileUserDefaults userDefaults(directories.preferences() / (device.bundleIdentifier() + ".json"));
-  NetlinkReachability reachability(settings.serviceHostName());
-  // Before the pool, which may still read photos while it finishes its work at the end.
-  PixbufImageCodec codec;
-  FolderPhotoLibrary photos(options.picturesFolder ? std::filesystem::path(*options.picturesFolder)
-                                                   : FolderPhotoLibrary::picturesFolder(),
-                            codec);
-  NoCamera camera;
-  BackgroundPool pool(2, "twig-pool");
-  DirectoryImageCache pictures(directories.caches() / device.processName() / "ImageDownloads");
   ConsoleScreenHost host;
-  NullAnalytics analytics;
-  LinuxUrlOpener urls;
-  urls.setAnnouncer([&host](const std::string& url) { host.print("url " + url); });
-  DesktopApplicationShell shell;
-  ProcProcessTable processes;
-  LinuxDeviceState::Options stateOptions;
-  stateOptions.sessionId = LinuxDeviceState::currentSessionId();
-  LinuxDeviceState deviceState(loop, stateOptions);
-  NullAudioPlayer audio;
-  GpsdLocationService location;
-  const auto voice = EspeakSpeechSynthesizer::forThisMachine();
-  ConsoleSpeechSynthesizer speech([&host](const std::string& line) { host.print(line); }, *voice);
-  NoInstalledApplications noApplications;
-  std::optional<JsonFileInstalledApplications> listedApplications;
-  if (options.installedAppsFile) listedApplications.emplace(*options.installedAppsFile);
-  InstalledApplications* installed =
-      listedApplications ? static_cast<InstalledApplications*>(&*listedApplications) : &noApplications;
-
-  Ports ports;
-  ports.mainLoop = &loop;
-  ports.clock = &clock;
-  ports.notifications = &notifications;
-  ports.device = &device;
-  ports.keychain = &keychain;
-  ports.userDefaults = &userDefaults;
-  ports.directories = &directories;
-  ports.reachability = &reachability;
-  ports.backgroundPool = &pool;
-  ports.imageCache = &pictures;
-  ports.analytics = &analytics;
-  ports.urlOpener = &urls;
-  ports.applicationShell = &shell;
-  ports.processTable = &processes;
-  ports.deviceState = &deviceState;
-  ports.audioPlayer = &audio;
-  ports.locationService = &location;
-  ports.speechSynthesizer = &speech;
-  ports.installedApplications = installed;
-  ports.imageCodec = &codec;
-  ports.photoLibrary = &photos;
-  ports.camera = &camera;
-  ports.settings = &settings;
-  Ports::install(ports);
-  ScreenHost::install(&host);
-  AgentServices services;
-  services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
-  services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
-  AgentServices::install(services);
-  ControlReporter controlReporter(notifications, loop, host);
-  ScreenCatalog::registerAll(ScreenRegistry::shared());
-  CommandCatalog::registerAll(CommandRouter::shared());
-  TWIGCache::setTablesToEmptyOnReset(
-      {std::make_shared<TWIGAppControlGroupModel>(), std::make_shared<TWGIAppsModel>()});
+  LinuxPorts::Options portOptions;
+  portOptions.installedAppsFile = options.installedAppsFile;
+  portOptions.picturesFolder = options.picturesFolder;
+  portOptions.announce = [&host](const std::string& line) { host.print(line); };
+  LinuxPorts ports(options.settings, portOptions, clock, loop);
+  std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
+  ControlReporter controlReporter(ports.notifications(), loop, host);
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
   // Typed commands walk the screens; they run on the main loop like a tap would.
@@ -210,16 +117,15 @@ int HeadlessAgent::run(const Options& options) {
   AppDelegate delegate;
   loop.post([&] {
     delegate.didFinishLaunching();
-    notifications.post(ApplicationEvents::kDidBecomeActive);
+    ports.notifications().post(ApplicationEvents::kDidBecomeActive);
   });
   loop.run();
   delegate.applicationWillTerminate();
   // The watcher may still wait for a signal when the loop ended another way; wake it.
   pthread_kill(signalWatcher.native_handle(), SIGTERM);
   signalWatcher.join();
-  AgentServices::install({});
-  SharedObjects::shutdown();
-  ScreenHost::install(nullptr);
+  // The process-wide objects stop before the last line, which tells that everything has.
+  wiring.reset();
   host.print("stopped");
   return 0;
 }

@@ -1,0 +1,133 @@
+#include "app/LinuxPorts.h"
+
+#include <filesystem>
+
+#include "app/ConsoleSpeechSynthesizer.h"
+#include "platform/BackgroundPool.h"
+#include "platform/DeploymentSettings.h"
+#include "platform/InstalledApplications.h"
+#include "platform/NotificationCenter.h"
+#include "platform/linux/DataDirectories.h"
+#include "platform/linux/DesktopApplicationShell.h"
+#include "platform/linux/DirectoryImageCache.h"
+#include "platform/linux/EspeakSpeechSynthesizer.h"
+#include "platform/linux/FileKeychain.h"
+#include "platform/linux/FileUserDefaults.h"
+#include "platform/linux/FolderPhotoLibrary.h"
+#include "platform/linux/GpsdLocationService.h"
+#include "platform/linux/JsonFileInstalledApplications.h"
+#include "platform/linux/LinuxDeviceFacts.h"
+#include "platform/linux/LinuxDeviceState.h"
+#include "platform/linux/LinuxUrlOpener.h"
+#include "platform/linux/NetlinkReachability.h"
+#include "platform/linux/NoCamera.h"
+#include "platform/linux/NullAnalytics.h"
+#include "platform/linux/NullAudioPlayer.h"
+#include "platform/linux/PixbufImageCodec.h"
+#include "platform/linux/ProcProcessTable.h"
+
+namespace twig {
+
+namespace {
+
+LinuxDeviceFacts::Options deviceOptions(const DeploymentSettings& settings) {
+  LinuxDeviceFacts::Options options;
+  options.applicationFolder = settings.applicationFolder();
+  options.deviceFolder = settings.deviceFolder();
+  return options;
+}
+
+LinuxDeviceState::Options stateOptions() {
+  LinuxDeviceState::Options options;
+  options.sessionId = LinuxDeviceState::currentSessionId();
+  return options;
+}
+
+}  // namespace
+
+// Declared in the order they depend on one another; destroyed in reverse.
+struct LinuxPorts::Parts {
+  Parts(const DeploymentSettings& settings, const Options& options, MainLoop& loop)
+      : device(deviceOptions(settings)),
+        keychain(settings.keychainFolder()),
+        directories(settings.applicationFolder()),
+        userDefaults(directories.preferences() / (device.bundleIdentifier() + ".json")),
+        reachability(settings.serviceHostName()),
+        pictures(directories.caches() / device.processName() / "ImageDownloads"),
+        deviceState(loop, stateOptions()),
+        voice(EspeakSpeechSynthesizer::forThisMachine()),
+        speech(
+            [announce = options.announce](const std::string& line) {
+              if (announce) announce(line);
+            },
+            *voice),
+        photos(options.picturesFolder ? std::filesystem::path(*options.picturesFolder)
+                                      : FolderPhotoLibrary::picturesFolder(),
+               codec) {
+    if (options.installedAppsFile) listedApplications.emplace(*options.installedAppsFile);
+    if (options.announce)
+      urls.setAnnouncer([announce = options.announce](const std::string& url) { announce("url " + url); });
+  }
+
+  NotificationCenter notifications;
+  LinuxDeviceFacts device;
+  FileKeychain keychain;
+  DataDirectories directories;
+  FileUserDefaults userDefaults;
+  NetlinkReachability reachability;
+  DirectoryImageCache pictures;
+  NullAnalytics analytics;
+  LinuxUrlOpener urls;
+  DesktopApplicationShell shell;
+  ProcProcessTable processes;
+  LinuxDeviceState deviceState;
+  NullAudioPlayer audio;
+  GpsdLocationService location;
+  std::unique_ptr<SpeechSynthesizer> voice;
+  ConsoleSpeechSynthesizer speech;
+  NoInstalledApplications noApplications;
+  std::optional<JsonFileInstalledApplications> listedApplications;
+  PixbufImageCodec codec;
+  FolderPhotoLibrary photos;
+  NoCamera camera;
+  // Last, so that it is the first to go: it finishes its work, which may still read the photos.
+  BackgroundPool pool{2, "twig-pool"};
+};
+
+LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& options, Clock& clock,
+                       MainLoop& loop)
+    : parts_(std::make_unique<Parts>(settings, options, loop)) {
+  Parts& p = *parts_;
+  ports_.mainLoop = &loop;
+  ports_.clock = &clock;
+  ports_.notifications = &p.notifications;
+  ports_.device = &p.device;
+  ports_.keychain = &p.keychain;
+  ports_.userDefaults = &p.userDefaults;
+  ports_.directories = &p.directories;
+  ports_.reachability = &p.reachability;
+  ports_.backgroundPool = &p.pool;
+  ports_.imageCache = &p.pictures;
+  ports_.analytics = &p.analytics;
+  ports_.urlOpener = &p.urls;
+  ports_.applicationShell = &p.shell;
+  ports_.processTable = &p.processes;
+  ports_.deviceState = &p.deviceState;
+  ports_.audioPlayer = &p.audio;
+  ports_.locationService = &p.location;
+  ports_.speechSynthesizer = &p.speech;
+  ports_.installedApplications =
+      p.listedApplications ? static_cast<InstalledApplications*>(&*p.listedApplications) : &p.noApplications;
+  ports_.imageCodec = &p.codec;
+  ports_.photoLibrary = &p.photos;
+  ports_.camera = &p.camera;
+  ports_.settings = &settings;
+}
+
+LinuxPorts::~LinuxPorts() = default;
+
+NotificationCenter& LinuxPorts::notifications() {
+  return parts_->notifications;
+}
+
+}  // namespace twig

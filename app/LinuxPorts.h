@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Ports.h"
+
+namespace twig {
+
+class Clock;
+class MainLoop;
+class NotificationCenter;
+
+// The ports of the agent on a Linux computer, made from the deployment settings, for any front end:
+// the headless agent and the window give their own clock, main loop and screen host. Keeps every
+// port alive while it lives; ports() is the set to install.
+class LinuxPorts {
+ public:
+  struct Options {
+    std::optional<std::string> installedAppsFile;
+    std::optional<std::string> picturesFolder;
+    // Told of links opened and of texts spoken, one line each ("url …", "speak …"); may be empty.
+    std::function<void(const std::string& line)> announce;
+  };
+
+  LinuxPorts(const DeploymentSettings& settings, const Options& options, Clock& clock, MainLoop& loop);
+  ~LinuxPorts();
+  LinuxPorts(const LinuxPorts&) = delete;
+  LinuxPorts& operator=(const LinuxPorts&) = delete;
+
+  const Ports& ports() const { return ports_; }
+  NotificationCenter& notifications();
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+  Ports ports_;
+};
+
+}  // namespace twig
