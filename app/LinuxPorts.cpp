@@ -30,10 +30,11 @@ namespace twig {
 
 namespace {
 
-LinuxDeviceFacts::Options deviceOptions(const DeploymentSettings& settings) {
+LinuxDeviceFacts::Options deviceOptions(const DeploymentSettings& settings, double screenHeightPoints) {
   LinuxDeviceFacts::Options options;
   options.applicationFolder = settings.applicationFolder();
   options.deviceFolder = settings.deviceFolder();
+  options.screenHeightPoints = screenHeightPoints;
   return options;
 }
 
@@ -48,7 +49,7 @@ LinuxDeviceState::Options stateOptions() {
 // Declared in the order they depend on one another; destroyed in reverse.
 struct LinuxPorts::Parts {
   Parts(const DeploymentSettings& settings, const Options& options, MainLoop& loop)
-      : device(deviceOptions(settings)),
+      : device(deviceOptions(settings, options.screenHeightPoints)),
         keychain(settings.keychainFolder()),
         directories(settings.applicationFolder()),
         userDefaults(directories.preferences() / (device.bundleIdentifier() + ".json")),

@@ -21,6 +21,8 @@ class LinuxPorts {
   struct Options {
     std::optional<std::string> installedAppsFile;
     std::optional<std::string> picturesFolder;
+    // The height of the agent's screen in points, which some layouts depend on.
+    double screenHeightPoints = 667;
     // Told of links opened and of texts spoken, one line each ("url …", "speak …"); may be empty.
     std::function<void(const std::string& line)> announce;
   };

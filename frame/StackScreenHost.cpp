@@ -29,11 +29,13 @@ void StackScreenHost::showWindow() {
 void StackScreenHost::listen(const ScreenPtr& screen) {
   std::weak_ptr<TWIGBaseViewController> weak = screen;
   screen->setChangeListener([this, weak](const std::string& key, const Json& value) {
-    if (auto shown = weak.lock()) {
-      render(LineKind::State, "state " + shown->screenName() + " " + key + "=" +
-                                  value.dump(-1, ' ', false, Json::error_handler_t::replace));
-    }
+    if (auto shown = weak.lock()) stateChanged(shown, key, value);
   });
+}
+
+void StackScreenHost::stateChanged(const ScreenPtr& screen, const std::string& key, const Json& value) {
+  render(LineKind::State, "state " + screen->screenName() + " " + key + "=" +
+                              value.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 void StackScreenHost::show(const ScreenPtr& screen) {

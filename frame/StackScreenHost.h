@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/ScreenHost.h"
+#include "platform/Json.h"
 
 namespace twig {
 
@@ -45,6 +46,8 @@ class StackScreenHost : public ScreenHost {
 
  protected:
   virtual void render(LineKind kind, const std::string& line) = 0;
+  // A shown screen changed one key of its state; by default one "state" line.
+  virtual void stateChanged(const ScreenPtr& screen, const std::string& key, const Json& value);
 
  private:
   void show(const ScreenPtr& screen);

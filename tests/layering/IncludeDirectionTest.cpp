@@ -96,5 +96,36 @@ TEST(IncludeDirection, TheCheckSeesUpwardSidewaysAndFakeIncludes) {
                                              "messaging/Channel.cpp -> identity/User.h"}));
 }
 
+// Files outside ui/ that include a Qt header (<Q...> or <Qt...>): the core stays free of Qt.
+std::vector<std::string> qtOutsideUi(const fs::path& root) {
+  static const std::regex qtInclude(R"(^\s*#\s*include\s+<Q[A-Za-z]*(/[A-Za-z]+)?>)");
+  std::vector<std::string> found;
+  for (const auto& [folder, rank] : kLayers) {
+    if (folder == "ui" || !fs::is_directory(root / folder)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+      if (!entry.is_regular_file()) continue;
+      const auto extension = entry.path().extension();
+      if (extension != ".h" && extension != ".cpp") continue;
+      std::ifstream in(entry.path());
+      for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, qtInclude)) found.push_back(fs::relative(entry.path(), root).string());
+      }
+    }
+  }
+  return found;
+}
+
+TEST(IncludeDirection, OnlyTheWindowIncludesQt) {
+  const auto found = qtOutsideUi(TWIG_SOURCE_DIR);
+  std::string listing;
+  for (const auto& file : found) listing += "\n  " + file;
+  EXPECT_TRUE(found.empty()) << "Qt outside ui/:" << listing;
+
+  test::TempDir dir;
+  fs::create_directories(dir / "wallet");
+  std::ofstream(dir / "wallet" / "Bad.cpp") << "#include <QString>\n#include <queue>\n";
+  EXPECT_EQ(qtOutsideUi(dir.path()), (std::vector<std::string>{"wallet/Bad.cpp"}));
+}
+
 }  // namespace
 }  // namespace twig

@@ -1,0 +1,42 @@
+#include "ui/ScreenBridge.h"
+
+#include "frame/TWIGBaseViewController.h"
+#include "ui/JsonVariant.h"
+
+namespace twig {
+
+ScreenBridge::ScreenBridge(ScreenPtr screen, QObject* parent) : QObject(parent), screen_(std::move(screen)) {
+  const Json& state = screen_->state();
+  for (auto it = state.begin(); it != state.end(); ++it)
+    state_.insert(QString::fromStdString(it.key()), toVariant(*it));
+}
+
+QString ScreenBridge::className() const {
+  return QString::fromStdString(screen_->className());
+}
+
+QString ScreenBridge::screenName() const {
+  return QString::fromStdString(screen_->screenName());
+}
+
+QStringList ScreenBridge::actions() const {
+  QStringList names;
+  for (const auto& name : screen_->actionNames()) names.push_back(QString::fromStdString(name));
+  return names;
+}
+
+bool ScreenBridge::invoke(const QString& action, const QVariant& arguments) {
+  Json json = arguments.isValid() ? toJson(arguments) : Json::object();
+  if (!json.is_object()) json = Json::object();
+  // The screen may go away inside its own action (a screen that closes itself).
+  const ScreenPtr keep = screen_;
+  return keep->invoke(action.toStdString(), json);
+}
+
+void ScreenBridge::update(const std::string& key, const Json& value) {
+  const QString name = QString::fromStdString(key);
+  state_.insert(name, toVariant(value));
+  emit stateChanged(name);
+}
+
+}  // namespace twig

@@ -1,0 +1,91 @@
+#include "ui/WindowedAgent.h"
+
+#include <signal.h>
+
+#include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <cstdlib>
+#include <optional>
+#include <thread>
+
+#include "app/AgentWiring.h"
+#include "app/AppDelegate.h"
+#include "app/LinuxPorts.h"
+#include "platform/ApplicationEvents.h"
+#include "platform/NotificationCenter.h"
+#include "platform/SystemClock.h"
+#include "ui/FrontEnd.h"
+#include "ui/QtMainLoop.h"
+#include "ui/QuickScreenHost.h"
+#include "ui/ScreenshotRenderer.h"
+
+namespace twig {
+
+bool WindowedAgent::displayAvailable() {
+  for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+int WindowedAgent::screenshots(int argc, char** argv, const std::string& folder, int width, int height) {
+  // Drawn without a display and without a graphics card, the same on every machine.
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+  QGuiApplication application(argc, argv);
+  return ScreenshotRenderer::writeAll(folder, width, height);
+}
+
+int WindowedAgent::run(int argc, char** argv, const Options& options) {
+  // SIGINT and SIGTERM are taken by one thread below; every other thread inherits the block.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  QGuiApplication application(argc, argv);
+  QGuiApplication::setApplicationName(QStringLiteral("twig-child"));
+  ui::useProjectFont();
+
+  SystemClock clock;
+  QtMainLoop loop;
+  QuickScreenHost host;
+  LinuxPorts::Options portOptions;
+  portOptions.installedAppsFile = options.installedAppsFile;
+  portOptions.picturesFolder = options.picturesFolder;
+  portOptions.screenHeightPoints = options.height;
+  LinuxPorts ports(options.settings, portOptions, clock, loop);
+  std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
+
+  QQmlApplicationEngine engine;
+  engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);
+  engine.rootContext()->setContextProperty(QStringLiteral("initialWidth"), options.width);
+  engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), options.height);
+  engine.load(ui::mainQml());
+  if (engine.rootObjects().isEmpty()) return 1;
+
+  std::thread signalWatcher([stopSignals] {
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+  });
+
+  AppDelegate delegate;
+  loop.post([&] {
+    delegate.didFinishLaunching();
+    ports.notifications().post(ApplicationEvents::kDidBecomeActive);
+  });
+  const int code = QGuiApplication::exec();
+  delegate.applicationWillTerminate();
+  pthread_kill(signalWatcher.native_handle(), SIGTERM);
+  signalWatcher.join();
+  wiring.reset();
+  return code;
+}
+
+}  // namespace twig

@@ -1,0 +1,31 @@
+import QtQuick
+import QtQuick.Window
+import QtQml
+
+// While app control is on, one frameless full-screen window above everything else on every screen
+// of the desktop, each showing the lock screen.
+Item {
+    id: locks
+    property var screen: null
+
+    Instantiator {
+        model: locks.screen ? Qt.application.screens : []
+        delegate: Window {
+            required property var modelData
+            objectName: "lockWindow"
+            screen: modelData
+            x: modelData.virtualX
+            y: modelData.virtualY
+            width: modelData.width
+            height: modelData.height
+            flags: Qt.Window | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
+            visibility: Window.FullScreen
+            color: "#1d2b36"
+            visible: true
+            ScreenView {
+                anchors.fill: parent
+                screen: locks.screen
+            }
+        }
+    }
+}

@@ -1,0 +1,35 @@
+import QtQuick
+import "../components"
+
+// One picture of the strip, with the question whether to remove it.
+Rectangle {
+    id: page
+    property var vm: null
+    readonly property var s: vm ? vm.state : null
+    readonly property var image: s && s.image ? s.image : ({})
+    color: "black"
+
+    Image {
+        anchors.fill: parent
+        anchors.bottomMargin: 90
+        source: page.image.url && !page.image.isTakePhone ? "file://" + page.image.url : ""
+        fillMode: Image.PreserveAspectFit
+        asynchronous: true
+    }
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 90
+        color: "#222222"
+        Label { x: 16; y: 12; text: page.s && page.s.question ? page.s.question : ""; color: "white" }
+        Row {
+            anchors.right: parent.right
+            anchors.rightMargin: 16
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 12
+            spacing: 12
+            TapButton { text: "取消"; color: "#555555"; height: 36; onClicked: page.vm.invoke("cancel") }
+            TapButton { objectName: "confirm"; text: "确定"; height: 36; onClicked: page.vm.invoke("confirm") }
+        }
+    }
+}
