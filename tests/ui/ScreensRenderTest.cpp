@@ -13,7 +13,8 @@ namespace {
 
 std::vector<std::string> fixtureNames() {
   std::vector<std::string> names;
-  for (const auto& fixture : ScreenshotRenderer::shippedFixtures()) names.push_back(fixture.value("name", ""));
+  for (const auto& fixture : ScreenshotRenderer::shippedFixtures())
+    names.push_back(fixture.value("name", ""));
   return names;
 }
 
@@ -59,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ScreenRender, ::testing::ValuesIn(fixtureName
 
 TEST(ScreenRenderChecks, EveryScreenOfTheCatalogueHasAFixture) {
   std::set<std::string> drawn;
-  for (const auto& fixture : ScreenshotRenderer::shippedFixtures()) drawn.insert(fixture.value("className", ""));
+  for (const auto& fixture : ScreenshotRenderer::shippedFixtures())
+    drawn.insert(fixture.value("className", ""));
   for (const char* screen :
        {"TWIGLoginViewController", "TWIGInstallViewController", "TWIGHomePageViewController",
         "TWIGAboutViewController", "TWIGlicenseAgreementViewController", "TWIGNotNetWorkViewController",
@@ -79,7 +81,8 @@ TEST(ScreenRenderChecks, TheChineseTitleIsDrawnWithRealGlyphs) {
   ASSERT_EQ(text, QString::fromUtf8("刺猬家"));
   // The font has a glyph for every character: no empty boxes.
   const QFontMetrics metrics(title->property("font").value<QFont>());
-  for (const QChar character : text) EXPECT_TRUE(metrics.inFont(character)) << static_cast<int>(character.unicode());
+  for (const QChar character : text)
+    EXPECT_TRUE(metrics.inFont(character)) << static_cast<int>(character.unicode());
   // And the glyphs are on the picture: white ink on the bar where the title stands.
   const QRectF box = title->mapRectToScene(QRectF(0, 0, title->width(), title->height()));
   int ink = 0;

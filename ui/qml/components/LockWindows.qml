@@ -21,7 +21,8 @@ Item {
             flags: Qt.Window | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
             visibility: Window.FullScreen
             color: "#1d2b36"
-            visible: true
+            // Hidden at once when control ends, before the window itself is taken away.
+            visible: locks.screen !== null
             ScreenView {
                 anchors.fill: parent
                 screen: locks.screen
