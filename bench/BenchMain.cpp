@@ -42,7 +42,16 @@ int main(int argc, char** argv) {
   evaluate->add_option("--groups", groups, "control groups")->check(CLI::PositiveNumber);
   evaluate->add_option("--ticks", ticks, "how many ticks")->check(CLI::PositiveNumber);
   evaluate->add_option("--dir", folder, "scratch folder");
+  int starts = 10;
+  std::string child = TWIG_CHILD_PATH;
+  auto* window =
+      app.add_subcommand("window", "time from starting twig-child to the first frame of its window");
+  window->add_option("--runs", starts, "how many starts")->check(CLI::PositiveNumber);
+  window->add_option("--child", child, "the twig-child to start")->capture_default_str();
+  window->add_option("--dir", folder, "scratch folder");
   CLI11_PARSE(app, argc, argv);
+  if (window->parsed())
+    return twig::bench::windowBenchmark(child, starts, std::filesystem::path(folder) / "window");
   if (roundtrip->parsed()) {
     return twig::bench::roundTripBenchmark(static_cast<std::uint16_t>(port), roundTrips,
                                            std::filesystem::path(folder) / "roundtrip");

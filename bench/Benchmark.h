@@ -29,6 +29,7 @@ int signingBenchmark(long long count);
 int cacheBenchmark(long long writes, const std::filesystem::path& folder);
 int publishBenchmark(std::uint16_t port, long long count, const std::filesystem::path& folder);
 int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::path& folder);
+int windowBenchmark(const std::string& child, int runs, const std::filesystem::path& folder);
 int evaluationBenchmark(int processes, int apps, int groups, int ticks, const std::filesystem::path& folder);
 
 }  // namespace twig::bench

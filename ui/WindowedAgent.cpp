@@ -7,7 +7,9 @@
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -68,6 +70,18 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), options.height);
   engine.load(ui::mainQml());
   if (engine.rootObjects().isEmpty()) return 1;
+  // For the start-up benchmark: one line when the first frame is on the screen.
+  if (std::getenv("TWIG_FIRST_FRAME_REPORT") != nullptr) {
+    if (auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().front())) {
+      auto reported = std::make_shared<bool>(false);
+      QObject::connect(window, &QQuickWindow::frameSwapped, window, [reported] {
+        if (*reported) return;
+        *reported = true;
+        std::printf("first frame\n");
+        std::fflush(stdout);
+      });
+    }
+  }
 
   std::thread signalWatcher([stopSignals] {
     int received = 0;

@@ -43,23 +43,34 @@ Window {
         screen: window.current
     }
 
-    Hud {
+    // The overlay, alerts and lock windows are made the first time they are needed: the first
+    // frame comes sooner without them.
+    Loader {
         z: 3
         anchors.fill: parent
-        kind: window.host.overlayKind
-        text: window.host.overlayText
-        serial: window.host.overlaySerial
-        onFinished: window.host.hideOverlay()
+        active: window.host.overlaySerial > 0
+        sourceComponent: Hud {
+            kind: window.host.overlayKind
+            text: window.host.overlayText
+            serial: window.host.overlaySerial
+            onFinished: window.host.hideOverlay()
+        }
     }
 
-    AlertBox {
+    Loader {
         z: 4
         anchors.fill: parent
-        alert: window.host.alert
-        onClicked: index => window.host.clickAlert(index)
+        active: window.host.alert.title !== undefined
+        sourceComponent: AlertBox {
+            alert: window.host.alert
+            onClicked: index => window.host.clickAlert(index)
+        }
     }
 
-    LockWindows {
-        screen: window.host.lockScreen
+    Loader {
+        active: window.host.lockScreen !== null
+        sourceComponent: LockWindows {
+            screen: window.host.lockScreen
+        }
     }
 }
