@@ -2,8 +2,12 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QString>
 #include <QUrl>
+#include <cstdlib>
+#include <filesystem>
 
 namespace twig::ui {
 
@@ -17,6 +21,16 @@ inline void useProjectFont() {
   QFont font(QStringLiteral("Noto Sans CJK SC"));
   font.setPixelSize(15);
   QGuiApplication::setFont(font);
+}
+
+// Without a graphics device OpenGL would be emulated on the processor, which takes longer to start
+// and to draw than Qt Quick's own software renderer: that one is used then, unless the user chose
+// a backend (QT_QUICK_BACKEND). Before the application object exists.
+inline void chooseRenderer() {
+  if (std::getenv("QT_QUICK_BACKEND") != nullptr) return;
+  std::error_code error;
+  if (!std::filesystem::exists("/dev/dri", error) || std::filesystem::is_empty("/dev/dri", error))
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 }  // namespace twig::ui

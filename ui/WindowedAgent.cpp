@@ -50,6 +50,7 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+  ui::chooseRenderer();
   QGuiApplication application(argc, argv);
   QGuiApplication::setApplicationName(QStringLiteral("twig-child"));
   ui::useProjectFont();
