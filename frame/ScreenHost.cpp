@@ -10,6 +10,20 @@ namespace {
 std::atomic<ScreenHost*> installed{nullptr};
 }  // namespace
 
+const char* overlayKindName(OverlayKind kind) {
+  switch (kind) {
+    case OverlayKind::Success:
+      return "success";
+    case OverlayKind::Error:
+      return "error";
+    case OverlayKind::Warning:
+      return "warning";
+    case OverlayKind::Progress:
+      return "progress";
+  }
+  return "message";
+}
+
 void ScreenHost::install(ScreenHost* host) {
   installed.store(host);
 }

@@ -11,6 +11,8 @@ class TWIGBaseViewController;
 using ScreenPtr = std::shared_ptr<TWIGBaseViewController>;
 
 enum class OverlayKind { Success, Error, Warning, Progress };
+// "success", "error", "warning", "progress": how hosts name the kinds.
+const char* overlayKindName(OverlayKind kind);
 
 struct AlertSpec {
   std::string title;

@@ -4,24 +4,6 @@
 
 namespace twig {
 
-namespace {
-
-const char* overlayName(OverlayKind kind) {
-  switch (kind) {
-    case OverlayKind::Success:
-      return "success";
-    case OverlayKind::Error:
-      return "error";
-    case OverlayKind::Warning:
-      return "warning";
-    case OverlayKind::Progress:
-      return "progress";
-  }
-  return "message";
-}
-
-}  // namespace
-
 void StackScreenHost::showWindow() {
   render(LineKind::Window, "window");
 }
@@ -128,7 +110,7 @@ ScreenPtr StackScreenHost::rootScreen() const {
 }
 
 void StackScreenHost::showOverlay(OverlayKind kind, const std::string& text) {
-  render(LineKind::Overlay, std::string("overlay ") + overlayName(kind) + " " + text);
+  render(LineKind::Overlay, std::string("overlay ") + overlayKindName(kind) + " " + text);
 }
 
 void StackScreenHost::dismissOverlay() {

@@ -8,24 +8,6 @@
 
 namespace twig {
 
-namespace {
-
-QString kindName(OverlayKind kind) {
-  switch (kind) {
-    case OverlayKind::Success:
-      return "success";
-    case OverlayKind::Error:
-      return "error";
-    case OverlayKind::Warning:
-      return "warning";
-    case OverlayKind::Progress:
-      return "progress";
-  }
-  return "message";
-}
-
-}  // namespace
-
 QuickScreenHost::QuickScreenHost(QObject* parent) : QObject(parent) {}
 
 QuickScreenHost::~QuickScreenHost() = default;
@@ -116,7 +98,7 @@ void QuickScreenHost::hideOverlay() {
 }
 
 void QuickScreenHost::showOverlay(OverlayKind kind, const std::string& text) {
-  overlayKind_ = kindName(kind);
+  overlayKind_ = QString::fromLatin1(overlayKindName(kind));
   overlayText_ = QString::fromStdString(text);
   ++overlaySerial_;
   emit overlayChanged();

@@ -3,7 +3,6 @@
 // control takes it away.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -19,6 +18,7 @@
 #include "frame/ScreenRegistry.h"
 #include "storage/TWIGCache.h"
 #include "tests/fakes/TestPorts.h"
+#include "tests/ui/QtPump.h"
 #include "ui/FrontEnd.h"
 #include "ui/QuickScreenHost.h"
 
@@ -59,18 +59,7 @@ std::vector<unsigned long> stackingOrder() {
 
 class LockWindowTest : public ::testing::Test {
  protected:
-  bool pump(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 20000) {
-      ports.time.loop().runUntilIdle();
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-      // What Qt's own loop would do between turns: objects given up with deleteLater go.
-      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-      if (done()) return true;
-    }
-    return false;
-  }
+  bool pump(const std::function<bool()>& done) { return test::pumpUntil(ports.time, done); }
   test::TestPorts ports;
 };
 

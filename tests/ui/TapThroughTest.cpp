@@ -2,7 +2,6 @@
 // page, opens the wallet and goes back, all by taps and typing on the drawn items.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickItem>
@@ -16,6 +15,7 @@
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
+#include "tests/ui/QtPump.h"
 #include "ui/FrontEnd.h"
 #include "ui/QuickScreenHost.h"
 
@@ -75,18 +75,7 @@ class TapThroughTest : public ::testing::Test {
   ~TapThroughTest() override { AgentServices::install({}); }
 
   // Runs the agent's loop and Qt's until `done` holds (real time; manual timers do not move).
-  bool pump(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 20000) {
-      ports.time.loop().runUntilIdle();
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-      // What Qt's own loop would do between turns: objects given up with deleteLater go.
-      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-      if (done()) return true;
-    }
-    return false;
-  }
+  bool pump(const std::function<bool()>& done) { return test::pumpUntil(ports.time, done); }
   QQuickItem* item(const QString& name) { return findItem(window->contentItem(), name); }
   bool shows(const QString& name) {
     return pump([&] { return item(name) != nullptr; });
