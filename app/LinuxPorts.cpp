@@ -9,6 +9,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/linux/DataDirectories.h"
 #include "platform/linux/DesktopApplicationShell.h"
+#include "platform/linux/DesktopEntryApplications.h"
 #include "platform/linux/DirectoryImageCache.h"
 #include "platform/linux/EspeakSpeechSynthesizer.h"
 #include "platform/linux/FileKeychain.h"
@@ -86,7 +87,7 @@ struct LinuxPorts::Parts {
   GpsdLocationService location;
   std::unique_ptr<SpeechSynthesizer> voice;
   ConsoleSpeechSynthesizer speech;
-  NoInstalledApplications noApplications;
+  DesktopEntryApplications desktopApplications{DesktopEntryApplications::forThisUser()};
   std::optional<JsonFileInstalledApplications> listedApplications;
   PixbufImageCodec codec;
   FolderPhotoLibrary photos;
@@ -117,8 +118,9 @@ LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& option
   ports_.audioPlayer = &p.audio;
   ports_.locationService = &p.location;
   ports_.speechSynthesizer = &p.speech;
-  ports_.installedApplications =
-      p.listedApplications ? static_cast<InstalledApplications*>(&*p.listedApplications) : &p.noApplications;
+  ports_.installedApplications = p.listedApplications
+                                     ? static_cast<InstalledApplications*>(&*p.listedApplications)
+                                     : &p.desktopApplications;
   ports_.imageCodec = &p.codec;
   ports_.photoLibrary = &p.photos;
   ports_.camera = &p.camera;

@@ -19,6 +19,7 @@ class NotificationCenter;
 class LinuxPorts {
  public:
   struct Options {
+    // A JSON list of the installed applications instead of the desktop's entries.
     std::optional<std::string> installedAppsFile;
     std::optional<std::string> picturesFolder;
     // The height of the agent's screen in points, which some layouts depend on.

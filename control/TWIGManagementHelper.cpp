@@ -56,6 +56,17 @@ TWIGAppControlGroupModel TWIGManagementHelper::builtInGroup(int type) {
   return group;
 }
 
+Json TWIGManagementHelper::tagsOf(const Json& answered, const Json& installed) {
+  if (answered.contains("tagIds") && answered["tagIds"].is_array()) return answered["tagIds"];
+  // An application the service's catalogue does not know: the tags its platform gave it.
+  const std::string package = TWIGUtils::stringValue(answered, "appPackage");
+  for (const auto& app : installed) {
+    if (TWIGUtils::stringValue(app, "bundleId") == package && app.is_object() && app.contains("tagIds"))
+      return app["tagIds"];
+  }
+  return nullptr;
+}
+
 int TWIGManagementHelper::groupTypeForTags(const Json& tags) {
   if (!tags.is_array()) return 0;
   auto has = [&](long long tag) {
@@ -114,8 +125,7 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& dev
           model.appName = TWIGUtils::stringValue(record, "appName");
           model.version = TWIGUtils::stringValue(record, "version");
           model.processName = TWIGUtils::stringValue(record, "processName");
-          model.groupId = groupIds[static_cast<std::size_t>(
-              groupTypeForTags(record.contains("tagIds") ? record["tagIds"] : Json()))];
+          model.groupId = groupIds[static_cast<std::size_t>(groupTypeForTags(tagsOf(record, list)))];
           // An application keeps the group it got when it was first seen.
           if (!store.fetchSpecificData(TWGIAppsModel(), "appPackage", Json(*model.appPackage))) {
             store.insertData(model);

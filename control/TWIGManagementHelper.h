@@ -39,6 +39,9 @@ class TWIGManagementHelper {
   static TWIGAppControlGroupModel builtInGroup(int type);
   // The group type for a list of category tags (absent or null: Other).
   static int groupTypeForTags(const Json& tags);
+  // The tags of an application in the service's answer; when the service has none for it, the
+  // tags its platform record carries ("tagIds" of the installed list), else null.
+  static Json tagsOf(const Json& answered, const Json& installed);
   // The first stored group row of a type; nothing when none is stored.
   static std::optional<Json> groupRowOfType(int type);
 

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   std::optional<std::string> installedApps;
   app.add_option("--installed-apps", installedApps,
                  "JSON file listing the installed applications: [{\"bundleId\", \"bundleExecutable\", "
-                 "\"displayName\"}]")
+                 "\"displayName\"}] (instead of the desktop entries of the XDG data folders)")
       ->check(CLI::ExistingFile);
   std::optional<std::string> pictures;
   app.add_option("--pictures", pictures,

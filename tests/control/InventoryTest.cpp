@@ -89,6 +89,21 @@ TEST_F(InventoryTest, TagsFileApplicationsIntoGroups) {
   EXPECT_EQ(TWIGCache::objectForKey("childInstallationApps")->plain(), installedList());
 }
 
+TEST_F(InventoryTest, AnApplicationTheServiceDoesNotKnowIsFiledByItsPlatformTags) {
+  server.setHandler([](const test::RecordedRequest&) {
+    return CannedResponse{200, "application/json", serviceAnswer().dump()};
+  });
+  Json installed = installedList();
+  installed[4]["tagIds"] = Json::array({6005});  // "plain": a chat program by its desktop entry
+  installed[1]["tagIds"] = Json::array({6005});  // the service's own tags win
+  ports.installed.set(installed);
+  ASSERT_TRUE(upload(std::nullopt).succeeded);
+  EXPECT_EQ(groupOf("com.example.plain"), "社交");
+  EXPECT_EQ(groupOf("com.example.game"), "游戏");
+  const Json sent = Json::parse(server.requests().at(0).body)["apps"];
+  EXPECT_FALSE(sent[4].contains("tagIds")) << "the upload itself is unchanged";
+}
+
 TEST_F(InventoryTest, KnownApplicationsKeepTheirGroupAndGroupsAreMadeOnce) {
   server.setHandler([](const test::RecordedRequest&) {
     return CannedResponse{200, "application/json", serviceAnswer().dump()};
