@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/DeploymentOptions.h"
 #include "app/HeadlessAgent.h"
+#include "platform/linux/InstanceLock.h"
 #if TWIG_WITH_UI
 #include "ui/WindowedAgent.h"
 #endif
@@ -81,6 +82,14 @@ int main(int argc, char** argv) {
     const auto [width, height] = *windowSize(window);
     return twig::WindowedAgent::screenshots(argc, argv, *screenshots, width, height);
   }
+#endif
+  twig::InstanceLock lock(resolution.settings->dataRoot);
+  if (!lock.held()) {
+    std::fprintf(stderr, "twig-child: another twig-child already runs with the data folder %s\n",
+                 resolution.settings->dataRoot.c_str());
+    return 0;
+  }
+#if TWIG_WITH_UI
   if (!headless && twig::WindowedAgent::displayAvailable()) {
     twig::WindowedAgent::Options windowed;
     windowed.settings = *resolution.settings;

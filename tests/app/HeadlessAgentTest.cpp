@@ -82,6 +82,22 @@ TEST(HeadlessAgent, BindsTheDeviceWithACodeAndPrintsItsScreens) {
   EXPECT_NE(child->encode().find("13800000000"), std::string::npos);
 }
 
+TEST(HeadlessAgent, ASecondAgentOnTheSameDataFolderLeavesAtOnce) {
+  test::TempDir data;
+  const std::vector<std::string> arguments = {"--headless", "--service-host", "127.0.0.1:9", "--data-dir",
+                                              data.path().string()};
+  test::ChildProcess first(TWIG_CHILD_PATH, arguments);
+  ASSERT_TRUE(first.nextLine(30s)) << "the first agent started";
+  test::ChildProcess second(TWIG_CHILD_PATH, arguments);
+  const int status = second.stop(0);  // ends by itself, at once, or is killed after 10 s
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  first.stop(SIGKILL);  // however it ended, the folder is free again
+  test::ChildProcess third(TWIG_CHILD_PATH, arguments);
+  EXPECT_TRUE(third.nextLine(30s)) << "the folder's next agent runs";
+  EXPECT_EQ(third.stop(SIGTERM), 0);
+}
+
 TEST(HeadlessAgent, CommandLineMistakesExitWithTwo) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--no-such-flag"}, {"--mqtt-port", "99999"}, {"--service-host", "a/b"}}) {
