@@ -14,12 +14,7 @@ LinuxDeviceState::LinuxDeviceState(MainLoop& loop, Options options)
 
 LinuxDeviceState::~LinuxDeviceState() {
   *alive_ = false;
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  stop_.notify_all();
-  if (lockWatcher_.joinable()) lockWatcher_.join();
+  lockWatcher_.reset();  // joins the watcher before the members it reports into go
 }
 
 std::optional<std::string> LinuxDeviceState::currentSessionId() {
@@ -28,45 +23,44 @@ std::optional<std::string> LinuxDeviceState::currentSessionId() {
   return std::string(id);
 }
 
-std::optional<bool> LinuxDeviceState::askLocked() const {
-  if (!options_.sessionId) return std::nullopt;
-  // The id comes from the environment: only plain ids are passed to the shell.
-  const std::string& id = *options_.sessionId;
-  if (!std::all_of(id.begin(), id.end(),
-                   [](unsigned char c) { return std::isalnum(c) || c == '_' || c == '-'; })) {
-    return std::nullopt;
+void LinuxDeviceState::lockReported(bool locked) {
+  // On the watcher's thread.
+  bool changed = false;
+  {
+    std::lock_guard lock(mutex_);
+    changed = locked_ != locked;
+    locked_ = locked;
   }
-  FILE* pipe = ::popen(("loginctl show-session " + id + " -p LockedHint --value 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return std::nullopt;
-  std::array<char, 64> buffer{};
-  std::string answer;
-  while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) answer += buffer.data();
-  if (::pclose(pipe) != 0) return std::nullopt;
-  if (answer.rfind("yes", 0) == 0) return true;
-  if (answer.rfind("no", 0) == 0) return false;
-  return std::nullopt;
+  answered_.notify_all();
+  if (!changed) return;
+  auto alive = alive_;
+  loop_.post([this, alive, locked] {
+    if (!*alive || lastReportedLock_ == locked) return;
+    lastReportedLock_ = locked;
+    if (lockListener_) lockListener_(locked ? 1 : 0);
+  });
 }
 
 void LinuxDeviceState::observeLockState(std::function<void(std::uint64_t)> listener) {
   lockListener_ = std::move(listener);
-  const bool lockedNow = askLocked().value_or(false);
-  if (lockListener_) lockListener_(lockedNow ? 1 : 0);
-  if (!options_.sessionId || lockWatcher_.joinable()) return;
-  auto alive = alive_;
-  lockWatcher_ = std::thread([this, alive, last = lockedNow]() mutable {
-    for (;;) {
-      {
-        std::unique_lock lock(mutex_);
-        if (stop_.wait_for(lock, options_.lockPollInterval, [&] { return stopping_; })) return;
-      }
-      const bool locked = askLocked().value_or(false);
-      if (locked == last) continue;
-      last = locked;
-      loop_.post([this, alive, locked] {
-        if (*alive && lockListener_) lockListener_(locked ? 1 : 0);
-      });
-    }
-  });
+  if (!options_.sessionId) {
+    lastReportedLock_ = false;
+    if (lockListener_) lockListener_(0);
+    return;
+  }
+  if (!lockWatcher_) {
+    lockWatcher_ = std::make_unique<LogindLockState>(
+        *options_.sessionId, [this](bool locked) { lockReported(locked); }, options_.busAddress);
+  }
+  // The first report is logind's answer when it comes soon; "in use" when logind is not there.
+  bool locked = false;
+  {
+    std::unique_lock lock(mutex_);
+    answered_.wait_for(lock, options_.firstLockAnswer, [this] { return locked_.has_value(); });
+    locked = locked_.value_or(false);
+  }
+  lastReportedLock_ = locked;
+  if (lockListener_) lockListener_(locked ? 1 : 0);
 }
 
 double LinuxDeviceState::readBattery(const std::filesystem::path& powerSupplies) {

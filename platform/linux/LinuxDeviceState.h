@@ -4,18 +4,19 @@
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "platform/DeviceState.h"
 #include "platform/MainLoop.h"
+#include "platform/linux/LogindLockState.h"
 
 namespace twig {
 
-// The lock state of the login session (its "LockedHint", asked of logind every few seconds where
-// the session is known; unlocked everywhere else) and the battery from
+// The lock state of the login session (logind's "LockedHint" over D-Bus, followed by its change
+// signals where the session is known; unlocked everywhere else) and the battery from
 // /sys/class/power_supply (capacity / 100 of the first battery, -1 without one), read every minute.
 // Changes are reported on the main loop.
 class LinuxDeviceState final : public DeviceState {
@@ -23,7 +24,9 @@ class LinuxDeviceState final : public DeviceState {
   struct Options {
     std::filesystem::path powerSupplies = "/sys/class/power_supply";
     std::optional<std::string> sessionId;  // nothing: no login session, always unlocked
-    std::chrono::seconds lockPollInterval{5};
+    std::string busAddress;                // empty: the system bus, where logind is
+    // How long the first report waits for logind's first answer.
+    std::chrono::milliseconds firstLockAnswer{500};
     std::chrono::seconds batteryPollInterval{60};
   };
 
@@ -42,7 +45,7 @@ class LinuxDeviceState final : public DeviceState {
   static std::optional<std::string> currentSessionId();
 
  private:
-  std::optional<bool> askLocked() const;
+  void lockReported(bool locked);
 
   MainLoop& loop_;
   Options options_;
@@ -51,9 +54,10 @@ class LinuxDeviceState final : public DeviceState {
   double lastBattery_ = -2;
   TimerHandle batteryTimer_;
   std::mutex mutex_;
-  std::condition_variable stop_;
-  bool stopping_ = false;
-  std::thread lockWatcher_;
+  std::condition_variable answered_;
+  std::optional<bool> locked_;            // logind's last answer
+  std::optional<bool> lastReportedLock_;  // main loop only
+  std::unique_ptr<LogindLockState> lockWatcher_;
   std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };
 

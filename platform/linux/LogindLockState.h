@@ -1,0 +1,38 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace twig {
+
+// Follows one login session's lock state on logind over D-Bus (sd-bus): its "LockedHint" once at
+// the start, then each change as logind announces it (PropertiesChanged), without polling. The
+// listener runs on the watcher's own thread. Without logind, or without the session, it reports
+// nothing and the caller keeps the screen "in use".
+class LogindLockState {
+ public:
+  using Listener = std::function<void(bool locked)>;
+
+  // `busAddress` empty: the system bus. Otherwise a bus of that address (the tests' own).
+  LogindLockState(std::string sessionId, Listener listener, std::string busAddress = {});
+  ~LogindLockState();
+  LogindLockState(const LogindLockState&) = delete;
+  LogindLockState& operator=(const LogindLockState&) = delete;
+
+  // True once the session was found and its first state reported.
+  bool following() const { return following_; }
+
+ private:
+  void watch();
+
+  std::string sessionId_;
+  Listener listener_;
+  std::string busAddress_;
+  int wake_ = -1;  // an eventfd that ends the watcher's wait
+  std::atomic<bool> following_{false};
+  std::thread watcher_;
+};
+
+}  // namespace twig
