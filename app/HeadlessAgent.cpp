@@ -11,7 +11,9 @@
 #include "app/ConsoleCommands.h"
 #include "app/ConsoleInput.h"
 #include "app/ConsoleScreenHost.h"
+#include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
+#include "control/ProcessEnforcer.h"
 #include "control/TWIGManagement.h"
 #include "frame/TWIGBaseViewController.h"
 #include "platform/ApplicationEvents.h"
@@ -98,6 +100,8 @@ int HeadlessAgent::run(const Options& options) {
   LinuxPorts ports(options.settings, portOptions, clock, loop);
   std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
   ControlReporter controlReporter(ports.notifications(), loop, host);
+  auto enforcement = makeEnforcement(options.enforceClose, ports, loop, clock,
+                                     [&host](const std::string& line) { host.print(line); });
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
   // Typed commands walk the screens; they run on the main loop like a tap would.

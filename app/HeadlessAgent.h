@@ -20,6 +20,8 @@ class HeadlessAgent {
     std::optional<std::string> installedAppsFile;
     // The photo library's folder instead of the user's pictures folder.
     std::optional<std::string> picturesFolder;
+    // Close offending programs a minute after the lock screen's first warning.
+    bool enforceClose = false;
   };
 
   // Returns the process's exit code.

@@ -129,6 +129,10 @@ LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& option
 
 LinuxPorts::~LinuxPorts() = default;
 
+ProcessControl& LinuxPorts::processControl() {
+  return parts_->processes;
+}
+
 NotificationCenter& LinuxPorts::notifications() {
   return parts_->notifications;
 }

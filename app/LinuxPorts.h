@@ -12,6 +12,7 @@ namespace twig {
 class Clock;
 class MainLoop;
 class NotificationCenter;
+class ProcessControl;
 
 // The ports of the agent on a Linux computer, made from the deployment settings, for any front end:
 // the headless agent and the window give their own clock, main loop and screen host. Keeps every
@@ -35,6 +36,8 @@ class LinuxPorts {
 
   const Ports& ports() const { return ports_; }
   NotificationCenter& notifications();
+  // The processes with their owners, for the optional closing of offending programs.
+  ProcessControl& processControl();
 
  private:
   struct Parts;

@@ -15,7 +15,9 @@
 
 #include "app/AgentWiring.h"
 #include "app/AppDelegate.h"
+#include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
+#include "control/ProcessEnforcer.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SystemClock.h"
@@ -64,6 +66,10 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   portOptions.screenHeightPoints = options.height;
   LinuxPorts ports(options.settings, portOptions, clock, loop);
   std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
+  auto enforcement = makeEnforcement(options.enforceClose, ports, loop, clock, [](const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  });
 
   QQmlApplicationEngine engine;
   engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);

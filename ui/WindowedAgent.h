@@ -15,6 +15,7 @@ class WindowedAgent {
     DeploymentSettings settings;
     std::optional<std::string> installedAppsFile;
     std::optional<std::string> picturesFolder;
+    bool enforceClose = false;
     int width = 390;
     int height = 844;
   };

@@ -62,6 +62,13 @@ int main(int argc, char** argv) {
   app.add_option("--pictures", pictures,
                  "Folder of the photos the child may attach to a special reward (default: the pictures "
                  "folder of the XDG user directories, usually ~/Pictures)");
+  std::string enforce = "off";
+  app.add_option("--enforce", enforce,
+                 "'close': a program still running a minute after the lock screen's first warning gets "
+                 "SIGTERM, then SIGKILL 10 s later (only the child's own processes; every act is printed and "
+                 "logged)")
+      ->check(CLI::IsMember({"off", "close"}))
+      ->capture_default_str();
   std::optional<std::string> screenshots;
 #if TWIG_WITH_UI
   app.add_option("--screenshots", screenshots,
@@ -95,6 +102,7 @@ int main(int argc, char** argv) {
     windowed.settings = *resolution.settings;
     windowed.installedAppsFile = installedApps;
     windowed.picturesFolder = pictures;
+    windowed.enforceClose = enforce == "close";
     std::tie(windowed.width, windowed.height) = *windowSize(window);
     return twig::WindowedAgent::run(argc, argv, windowed);
   }
@@ -106,5 +114,6 @@ int main(int argc, char** argv) {
   options.enrollCode = enrollCode;
   options.installedAppsFile = installedApps;
   options.picturesFolder = pictures;
+  options.enforceClose = enforce == "close";
   return twig::HeadlessAgent::run(options);
 }

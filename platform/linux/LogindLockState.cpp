@@ -153,8 +153,8 @@ void LogindLockState::watch() {
   Slot slot(rawSlot);
   bool locked = false;
   if (!readLockedHint(bus.get(), path, locked)) return;
+  following_ = true;  // before the report, which a caller may wait for
   if (listener_) listener_(locked);
-  following_ = true;
 
   for (;;) {
     const int processed = sd_bus_process(bus.get(), nullptr);

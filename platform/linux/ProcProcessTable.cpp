@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
+#include <fstream>
+#include <sstream>
 
 #include "platform/Utf8.h"
 
@@ -59,32 +62,75 @@ std::string ProcProcessTable::longestValidUtf8Prefix(std::string_view bytes) {
   return std::string(bytes.substr(0, i));
 }
 
+std::optional<std::string> ProcProcessTable::nameOf(const std::filesystem::path& process) const {
+  char buffer[64];
+  const auto comm = readSmall(process / "comm", buffer);
+  if (!comm || comm->empty()) return std::nullopt;  // the process ended meanwhile
+  std::string_view name = *comm;
+  if (!name.empty() && name.back() == '\n') name.remove_suffix(1);
+  // Only a name of the kernel's full length may have been cut; the others are read once only.
+  if (name.size() == kKernelNameBytes) {
+    if (auto full = fullName(process, name)) return full;
+  }
+  return longestValidUtf8Prefix(name);
+}
+
+namespace {
+
+bool isPid(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+}  // namespace
+
 std::optional<std::vector<std::string>> ProcProcessTable::runningProcesses() {
   std::error_code error;
   std::filesystem::directory_iterator entries(proc_, error);
   if (error) return std::nullopt;
   std::vector<std::string> names;
   for (const auto& entry : entries) {
-    const std::string pid = entry.path().filename().string();
-    if (pid.empty() ||
-        !std::all_of(pid.begin(), pid.end(), [](unsigned char c) { return std::isdigit(c); })) {
-      continue;
-    }
-    char buffer[64];
-    const auto comm = readSmall(entry.path() / "comm", buffer);
-    if (!comm || comm->empty()) continue;  // the process ended meanwhile
-    std::string_view name = *comm;
-    if (!name.empty() && name.back() == '\n') name.remove_suffix(1);
-    // Only a name of the kernel's full length may have been cut; the others are read once only.
-    if (name.size() == kKernelNameBytes) {
-      if (auto full = fullName(entry.path(), name)) {
-        names.push_back(std::move(*full));
-        continue;
-      }
-    }
-    names.push_back(longestValidUtf8Prefix(name));
+    if (!isPid(entry.path().filename().string())) continue;
+    if (auto name = nameOf(entry.path())) names.push_back(std::move(*name));
   }
   return names;
+}
+
+std::vector<RunningProcess> ProcProcessTable::processes() {
+  std::vector<RunningProcess> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(proc_, error)) {
+    const std::string pid = entry.path().filename().string();
+    if (!isPid(pid) || pid.size() > 9) continue;
+    auto name = nameOf(entry.path());
+    if (!name) continue;
+    // "Uid:\t<real>\t<effective>\t...": the real user owns the process.
+    std::ifstream status(entry.path() / "status");
+    std::string line;
+    std::optional<unsigned> uid;
+    while (std::getline(status, line)) {
+      if (line.rfind("Uid:", 0) != 0) continue;
+      std::istringstream fields(line.substr(4));
+      unsigned value = 0;
+      if (fields >> value) uid = value;
+      break;
+    }
+    if (!uid) continue;
+    found.push_back({std::stoi(pid), *uid, std::move(*name)});
+  }
+  return found;
+}
+
+bool ProcProcessTable::signal(int pid, int signalNumber) {
+  return pid > 1 && ::kill(pid, signalNumber) == 0;
+}
+
+unsigned ProcProcessTable::currentUser() const {
+  return ::getuid();
+}
+
+int ProcProcessTable::currentProcess() const {
+  return ::getpid();
 }
 
 }  // namespace twig
