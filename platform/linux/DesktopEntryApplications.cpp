@@ -207,7 +207,8 @@ std::optional<Json> DesktopEntryApplications::fetch() {
       if (!seen.insert(id).second) continue;
       // Every translation is kept: the Chinese name is asked for whatever the process's locale.
       KeyFile entry(g_key_file_new());
-      if (!g_key_file_load_from_file(entry.get(), file.c_str(), G_KEY_FILE_KEEP_TRANSLATIONS, nullptr)) continue;
+      if (!g_key_file_load_from_file(entry.get(), file.c_str(), G_KEY_FILE_KEEP_TRANSLATIONS, nullptr))
+        continue;
       if (text(entry, "Type") != "Application" || flag(entry, "Hidden") || flag(entry, "NoDisplay")) continue;
       const std::string tryExec = text(entry, "TryExec");
       if (!tryExec.empty() && onPath(tryExec, options_.path).empty()) continue;

@@ -14,7 +14,9 @@ LinuxDeviceState::LinuxDeviceState(MainLoop& loop, Options options)
 
 LinuxDeviceState::~LinuxDeviceState() {
   *alive_ = false;
-  lockWatcher_.reset();  // joins the watcher before the members it reports into go
+  // Join the watchers before the members they report into go.
+  lockWatcher_.reset();
+  batteryWatcher_.reset();
 }
 
 std::optional<std::string> LinuxDeviceState::currentSessionId() {
@@ -50,13 +52,15 @@ void LinuxDeviceState::observeLockState(std::function<void(std::uint64_t)> liste
   }
   if (!lockWatcher_) {
     lockWatcher_ = std::make_unique<LogindLockState>(
-        *options_.sessionId, [this](bool locked) { lockReported(locked); }, options_.busAddress);
+        *options_.sessionId, [this](bool locked) { lockReported(locked); }, options_.busAddress,
+        [this] { watcherEnded(); });
   }
   // The first report is logind's answer when it comes soon; "in use" when logind is not there.
   bool locked = false;
   {
     std::unique_lock lock(mutex_);
-    answered_.wait_for(lock, options_.firstLockAnswer, [this] { return locked_.has_value(); });
+    answered_.wait_for(lock, options_.firstLockAnswer,
+                       [this] { return locked_.has_value() || lockWatcher_->ended(); });
     locked = locked_.value_or(false);
   }
   lastReportedLock_ = locked;
@@ -81,12 +85,45 @@ double LinuxDeviceState::readBattery(const std::filesystem::path& powerSupplies)
 }
 
 double LinuxDeviceState::batteryLevel() {
+  {
+    std::lock_guard lock(mutex_);
+    if (upowerLevel_) return *upowerLevel_;
+  }
   return readBattery(options_.powerSupplies);
+}
+
+void LinuxDeviceState::watcherEnded() {
+  // On a watcher's thread: a first report waiting for it need not wait any longer.
+  { std::lock_guard lock(mutex_); }
+  answered_.notify_all();
+}
+
+void LinuxDeviceState::batteryReported(double level) {
+  // On the watcher's thread.
+  {
+    std::lock_guard lock(mutex_);
+    upowerLevel_ = level;
+  }
+  answered_.notify_all();
+  auto alive = alive_;
+  loop_.post([this, alive, level] {
+    if (!*alive || lastBattery_ == level) return;
+    lastBattery_ = level;
+    if (batteryListener_) batteryListener_(level);
+  });
 }
 
 void LinuxDeviceState::observeBatteryLevel(std::function<void(double)> listener) {
   batteryListener_ = std::move(listener);
+  if (options_.upower && !batteryWatcher_) {
+    batteryWatcher_ = std::make_unique<UPowerBattery>([this](double level) { batteryReported(level); },
+                                                      options_.busAddress, [this] { watcherEnded(); });
+    std::unique_lock lock(mutex_);
+    answered_.wait_for(lock, options_.firstBatteryAnswer,
+                       [this] { return upowerLevel_.has_value() || batteryWatcher_->ended(); });
+  }
   lastBattery_ = batteryLevel();
+  if (batteryWatcher_ && batteryWatcher_->following()) return;  // UPower tells of every change
   batteryTimer_ = loop_.scheduleRepeating(options_.batteryPollInterval, [this] {
     const double level = batteryLevel();
     if (level == lastBattery_) return;

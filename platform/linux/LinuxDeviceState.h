@@ -12,21 +12,24 @@
 #include "platform/DeviceState.h"
 #include "platform/MainLoop.h"
 #include "platform/linux/LogindLockState.h"
+#include "platform/linux/UPowerBattery.h"
 
 namespace twig {
 
 // The lock state of the login session (logind's "LockedHint" over D-Bus, followed by its change
-// signals where the session is known; unlocked everywhere else) and the battery from
-// /sys/class/power_supply (capacity / 100 of the first battery, -1 without one), read every minute.
-// Changes are reported on the main loop.
+// signals where the session is known; unlocked everywhere else) and the battery from UPower over
+// D-Bus where it runs (followed through its signals), else from /sys/class/power_supply (capacity /
+// 100 of the first battery, -1 without one) read every minute. Changes are reported on the main loop.
 class LinuxDeviceState final : public DeviceState {
  public:
   struct Options {
     std::filesystem::path powerSupplies = "/sys/class/power_supply";
     std::optional<std::string> sessionId;  // nothing: no login session, always unlocked
-    std::string busAddress;                // empty: the system bus, where logind is
-    // How long the first report waits for logind's first answer.
+    std::string busAddress;                // empty: the system bus, where logind and UPower are
+    bool upower = true;                    // false: the battery from the folder only
+    // How long the first report waits for logind's (UPower's) first answer.
     std::chrono::milliseconds firstLockAnswer{500};
+    std::chrono::milliseconds firstBatteryAnswer{500};
     std::chrono::seconds batteryPollInterval{60};
   };
 
@@ -46,6 +49,8 @@ class LinuxDeviceState final : public DeviceState {
 
  private:
   void lockReported(bool locked);
+  void batteryReported(double level);
+  void watcherEnded();
 
   MainLoop& loop_;
   Options options_;
@@ -58,6 +63,8 @@ class LinuxDeviceState final : public DeviceState {
   std::optional<bool> locked_;            // logind's last answer
   std::optional<bool> lastReportedLock_;  // main loop only
   std::unique_ptr<LogindLockState> lockWatcher_;
+  std::optional<double> upowerLevel_;  // UPower's last answer
+  std::unique_ptr<UPowerBattery> batteryWatcher_;
   std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };
 

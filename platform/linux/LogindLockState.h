@@ -16,13 +16,17 @@ class LogindLockState {
   using Listener = std::function<void(bool locked)>;
 
   // `busAddress` empty: the system bus. Otherwise a bus of that address (the tests' own).
-  LogindLockState(std::string sessionId, Listener listener, std::string busAddress = {});
+  // `ended` runs on the watcher's thread when it gives up (no bus, no session) or stops.
+  LogindLockState(std::string sessionId, Listener listener, std::string busAddress = {},
+                  std::function<void()> ended = nullptr);
   ~LogindLockState();
   LogindLockState(const LogindLockState&) = delete;
   LogindLockState& operator=(const LogindLockState&) = delete;
 
   // True once the session was found and its first state reported.
   bool following() const { return following_; }
+  // True once the watcher gave up (no bus, no answer) or was stopped.
+  bool ended() const { return ended_; }
 
  private:
   void watch();
@@ -32,6 +36,8 @@ class LogindLockState {
   std::string busAddress_;
   int wake_ = -1;  // an eventfd that ends the watcher's wait
   std::atomic<bool> following_{false};
+  std::atomic<bool> ended_{false};
+  std::function<void()> onEnded_;
   std::thread watcher_;
 };
 

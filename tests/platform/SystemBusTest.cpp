@@ -1,5 +1,5 @@
-// The session's lock state from logind over D-Bus: a private bus (dbus-daemon started by the test)
-// and a fake logind on it that answers GetSession and emits LockedHint changes.
+// The lock state from logind and the battery from UPower over D-Bus: a private bus (dbus-daemon)
+// started by the test, and fakes of both services on it that emit their changes.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -24,16 +24,18 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kSessionPath = "/org/freedesktop/login1/session/c1";
+constexpr const char* kDevicePath = "/org/freedesktop/UPower/devices/DisplayDevice";
 
-// logind as far as the agent asks it: session "c1" and its LockedHint.
-class FakeLogind {
+// logind and UPower as far as the agent asks them: session "c1" and its LockedHint, the display
+// device's IsPresent and Percentage.
+class FakeSystemServices {
  public:
-  explicit FakeLogind(const std::string& address) : wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  explicit FakeSystemServices(const std::string& address) : wake_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     thread_ = std::thread([this, address] { run(address); });
     std::unique_lock lock(mutex_);
     changed_.wait_for(lock, 10s, [this] { return ready_; });
   }
-  ~FakeLogind() {
+  ~FakeSystemServices() {
     {
       std::lock_guard lock(mutex_);
       stopping_ = true;
@@ -47,6 +49,13 @@ class FakeLogind {
     {
       std::lock_guard lock(mutex_);
       pending_ = locked;
+    }
+    poke();
+  }
+  void setPercentage(double percentage) {
+    {
+      std::lock_guard lock(mutex_);
+      pendingPercentage_ = percentage;
     }
     poke();
   }
@@ -64,7 +73,15 @@ class FakeLogind {
   }
   static int lockedHint(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* user,
                         sd_bus_error*) {
-    return sd_bus_message_append(reply, "b", static_cast<FakeLogind*>(user)->locked_ ? 1 : 0);
+    return sd_bus_message_append(reply, "b", static_cast<FakeSystemServices*>(user)->locked_ ? 1 : 0);
+  }
+  static int isPresent(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void*,
+                       sd_bus_error*) {
+    return sd_bus_message_append(reply, "b", 1);
+  }
+  static int percentage(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* user,
+                        sd_bus_error*) {
+    return sd_bus_message_append(reply, "d", static_cast<FakeSystemServices*>(user)->percentage_);
   }
   void run(const std::string& address) {
     static const sd_bus_vtable manager[] = {
@@ -77,6 +94,12 @@ class FakeLogind {
         SD_BUS_PROPERTY("LockedHint", "b", lockedHint, 0, SD_BUS_VTABLE_PROPERTY_EMITS_CHANGE),
         SD_BUS_VTABLE_END,
     };
+    static const sd_bus_vtable device[] = {
+        SD_BUS_VTABLE_START(0),
+        SD_BUS_PROPERTY("IsPresent", "b", isPresent, 0, SD_BUS_VTABLE_PROPERTY_EMITS_CHANGE),
+        SD_BUS_PROPERTY("Percentage", "d", percentage, 0, SD_BUS_VTABLE_PROPERTY_EMITS_CHANGE),
+        SD_BUS_VTABLE_END,
+    };
     sd_bus* bus = nullptr;
     bool ok = sd_bus_new(&bus) >= 0 && sd_bus_set_address(bus, address.c_str()) >= 0 &&
               sd_bus_set_bus_client(bus, 1) >= 0 && sd_bus_start(bus) >= 0 &&
@@ -84,7 +107,10 @@ class FakeLogind {
                                        "org.freedesktop.login1.Manager", manager, this) >= 0 &&
               sd_bus_add_object_vtable(bus, nullptr, kSessionPath, "org.freedesktop.login1.Session", session,
                                        this) >= 0 &&
-              sd_bus_request_name(bus, "org.freedesktop.login1", 0) >= 0;
+              sd_bus_add_object_vtable(bus, nullptr, kDevicePath, "org.freedesktop.UPower.Device", device,
+                                       this) >= 0 &&
+              sd_bus_request_name(bus, "org.freedesktop.login1", 0) >= 0 &&
+              sd_bus_request_name(bus, "org.freedesktop.UPower", 0) >= 0;
     {
       std::lock_guard lock(mutex_);
       ready_ = ok;
@@ -92,10 +118,17 @@ class FakeLogind {
     changed_.notify_all();
     while (ok) {
       std::optional<bool> pending;
+      std::optional<double> pendingPercentage;
       {
         std::lock_guard lock(mutex_);
         if (stopping_) break;
         pending.swap(pending_);
+        pendingPercentage.swap(pendingPercentage_);
+      }
+      if (pendingPercentage) {
+        percentage_ = *pendingPercentage;
+        sd_bus_emit_properties_changed(bus, kDevicePath, "org.freedesktop.UPower.Device", "Percentage",
+                                       nullptr);
       }
       if (pending) {
         locked_ = *pending;
@@ -119,10 +152,12 @@ class FakeLogind {
   bool ready_ = false;
   bool stopping_ = false;
   std::optional<bool> pending_;
-  bool locked_ = false;  // the fake's thread only
+  std::optional<double> pendingPercentage_;
+  bool locked_ = false;     // the fake's thread only
+  double percentage_ = 55;  // the fake's thread only
 };
 
-class LogindLockStateTest : public ::testing::Test {
+class SystemBusTest : public ::testing::Test {
  protected:
   void SetUp() override {
     auto line = daemon.nextLine(10s);
@@ -133,8 +168,8 @@ class LogindLockStateTest : public ::testing::Test {
   std::string address;
 };
 
-TEST_F(LogindLockStateTest, TheFirstStateThenEveryChangeLogindAnnounces) {
-  FakeLogind logind(address);
+TEST_F(SystemBusTest, TheFirstStateThenEveryChangeLogindAnnounces) {
+  FakeSystemServices logind(address);
   ASSERT_TRUE(logind.ready());
   logind.setLocked(true);
   std::mutex mutex;
@@ -162,8 +197,8 @@ TEST_F(LogindLockStateTest, TheFirstStateThenEveryChangeLogindAnnounces) {
   EXPECT_EQ(seen, (std::vector<bool>{true, false, true}));
 }
 
-TEST_F(LogindLockStateTest, TheDeviceStateReportsLockChangesOnTheMainLoopOnce) {
-  FakeLogind logind(address);
+TEST_F(SystemBusTest, TheDeviceStateReportsLockChangesOnTheMainLoopOnce) {
+  FakeSystemServices logind(address);
   ASSERT_TRUE(logind.ready());
   test::ManualTime time;
   LinuxDeviceState::Options options;
@@ -182,18 +217,37 @@ TEST_F(LogindLockStateTest, TheDeviceStateReportsLockChangesOnTheMainLoopOnce) {
   EXPECT_EQ(reports, (std::vector<std::uint64_t>{0, 1, 0})) << "no repeats";
 }
 
-TEST_F(LogindLockStateTest, WithoutLogindOrTheSessionTheScreenCountsAsInUse) {
+TEST_F(SystemBusTest, TheBatteryComesFromUPowerWhereItRuns) {
+  FakeSystemServices services(address);
+  ASSERT_TRUE(services.ready());
+  test::ManualTime time;
+  LinuxDeviceState::Options options;
+  options.busAddress = address;
+  options.powerSupplies = "/nonexistent";  // the folder would say -1
+  options.firstBatteryAnswer = 10s;
+  LinuxDeviceState state(time.loop(), options);
+  std::vector<double> reports;
+  state.observeBatteryLevel([&](double level) { reports.push_back(level); });
+  EXPECT_DOUBLE_EQ(state.batteryLevel(), 0.55);
+  services.setPercentage(54);
+  ASSERT_TRUE(time.loop().runUntil([&] { return !reports.empty(); }, 10s));
+  EXPECT_DOUBLE_EQ(reports.front(), 0.54);
+  EXPECT_DOUBLE_EQ(state.batteryLevel(), 0.54);
+  EXPECT_FALSE(time.loop().nextDeadline()) << "no polling timer while UPower tells of changes";
+}
+
+TEST_F(SystemBusTest, WithoutLogindOrTheSessionTheScreenCountsAsInUse) {
   test::ManualTime time;
   LinuxDeviceState::Options options;
   options.sessionId = "c1";
-  options.busAddress = address;  // a bus where nobody is logind
-  options.firstLockAnswer = 300ms;
+  options.busAddress = address;   // a bus where nobody is logind
+  options.firstLockAnswer = 10s;  // no logind on the bus: the first report does not wait for it
   LinuxDeviceState state(time.loop(), options);
   std::vector<std::uint64_t> reports;
   state.observeLockState([&](std::uint64_t locked) { reports.push_back(locked); });
   EXPECT_EQ(reports, (std::vector<std::uint64_t>{0}));
 
-  FakeLogind logind(address);
+  FakeSystemServices logind(address);
   ASSERT_TRUE(logind.ready());
   LogindLockState stranger(
       "c9", [](bool) { ADD_FAILURE() << "no such session"; }, address);
