@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
 #include <thread>
 
 #include "api/TWIGDigest.h"
@@ -39,11 +43,19 @@ std::string partValue(const test::RecordedRequest& request, const std::string& n
   return "";
 }
 
-// How the fake service treats uploads: which widths fail, how long each takes, and how many ran
-// at once at most.
+// Uploads the fake service has answered, by their "width", for uploads that wait for others.
+struct Answered {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::set<std::string> widths;
+};
+
+// How the fake service treats uploads: which widths fail, which wait until another was answered
+// (so that the order of endings does not depend on timing), and how many ran at once at most.
 struct UploadPlan {
   std::set<std::string> failingWidths;
-  std::map<std::string, int> delayByWidth;
+  std::map<std::string, std::string> waitsFor;
+  std::shared_ptr<Answered> answered = std::make_shared<Answered>();
   std::shared_ptr<std::atomic<int>> running = std::make_shared<std::atomic<int>>(0);
   std::shared_ptr<std::atomic<int>> mostAtOnce = std::make_shared<std::atomic<int>>(0);
 };
@@ -66,9 +78,17 @@ class SpecialRewardTest : public ::testing::Test {
       for (int most = *plan.mostAtOnce; now > most && !plan.mostAtOnce->compare_exchange_weak(most, now);) {
       }
       const std::string width = partValue(request, "width");
-      if (auto delay = plan.delayByWidth.find(width); delay != plan.delayByWidth.end())
-        std::this_thread::sleep_for(std::chrono::milliseconds(delay->second));
+      if (auto other = plan.waitsFor.find(width); other != plan.waitsFor.end()) {
+        std::unique_lock lock(plan.answered->mutex);
+        plan.answered->changed.wait_for(lock, 20s,
+                                        [&] { return plan.answered->widths.count(other->second) > 0; });
+      }
       --*plan.running;
+      {
+        std::lock_guard lock(plan.answered->mutex);
+        plan.answered->widths.insert(width);
+      }
+      plan.answered->changed.notify_all();
       if (plan.failingWidths.count(width) > 0) return {500, "text/plain", "disk full"};
       const std::string md5 = TWIGDigest::MD5(partValue(request, "file"));
       return {200, "application/json",
@@ -329,7 +349,7 @@ TEST_F(SpecialRewardTest, NothingIsSentWithoutTextOrPicturesAndTextAloneSendsAnE
 
 TEST_F(SpecialRewardTest, AFailedUploadIsLeftOutAndTheBillWaitsForEveryUpload) {
   plan.failingWidths = {"310"};
-  plan.delayByWidth = {{"300", 600}};  // the first upload ends last
+  plan.waitsFor = {{"300", "320"}};  // the first upload ends last, after the third
   serve();
   auto screen = open();
   screen->strip().updateImagesArray({TWIGPhotoModel::libraryPhoto("/p/1", picture(300, 200)),
