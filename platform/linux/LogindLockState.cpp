@@ -1,7 +1,5 @@
 #include "platform/linux/LogindLockState.h"
 
-#include <unistd.h>
-
 #include "platform/linux/SdBus.h"
 
 namespace twig {
@@ -44,26 +42,11 @@ LogindLockState::LogindLockState(std::string sessionId, Listener listener, std::
     : sessionId_(std::move(sessionId)),
       listener_(std::move(listener)),
       busAddress_(std::move(busAddress)),
-      onEnded_(std::move(ended)) {
-  wake_ = sdbus::makeWake();
-  if (wake_ < 0) {
-    ended_ = true;
-    return;
-  }
-  watcher_ = std::thread([this] {
-    watch();
-    ended_ = true;
-    if (onEnded_) onEnded_();
-  });
-}
+      thread_([this](int wake) { watch(wake); }, std::move(ended)) {}
 
-LogindLockState::~LogindLockState() {
-  if (wake_ >= 0) sdbus::wakeUp(wake_);
-  if (watcher_.joinable()) watcher_.join();
-  if (wake_ >= 0) ::close(wake_);
-}
+LogindLockState::~LogindLockState() = default;
 
-void LogindLockState::watch() {
+void LogindLockState::watch(int wake) {
   sdbus::Bus bus = sdbus::connect(busAddress_);
   if (!bus) return;
   std::string path;
@@ -90,7 +73,7 @@ void LogindLockState::watch() {
   following_ = true;  // before the report, which a caller may wait for
   if (listener_) listener_(locked);
   // Until stopped, or until logind goes away (the last state then stands).
-  sdbus::run(bus.get(), wake_, [&] {
+  sdbus::run(bus.get(), wake, [&] {
     if (!state.reread) return;
     state.reread = false;
     if (readLockedHint(bus.get(), path, locked) && listener_) listener_(locked);

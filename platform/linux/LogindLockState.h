@@ -3,7 +3,8 @@
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
+
+#include "platform/linux/WatcherThread.h"
 
 namespace twig {
 
@@ -26,19 +27,16 @@ class LogindLockState {
   // True once the session was found and its first state reported.
   bool following() const { return following_; }
   // True once the watcher gave up (no bus, no answer) or was stopped.
-  bool ended() const { return ended_; }
+  bool ended() const { return thread_.ended(); }
 
  private:
-  void watch();
+  void watch(int wake);
 
   std::string sessionId_;
   Listener listener_;
   std::string busAddress_;
-  int wake_ = -1;  // an eventfd that ends the watcher's wait
   std::atomic<bool> following_{false};
-  std::atomic<bool> ended_{false};
-  std::function<void()> onEnded_;
-  std::thread watcher_;
+  WatcherThread thread_;  // last: it goes first
 };
 
 }  // namespace twig

@@ -1,8 +1,6 @@
 #include "platform/linux/SdBus.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -85,15 +83,6 @@ Change readChange(sd_bus_message* message, const char* interface, const char* pr
     if (name != nullptr && std::strcmp(name, property) == 0) change.invalidated = true;
   }
   return change;
-}
-
-int makeWake() {
-  return ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-}
-
-void wakeUp(int wake) {
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto written = ::write(wake, &one, sizeof one);
 }
 
 }  // namespace twig::sdbus

@@ -50,8 +50,4 @@ struct Change {
 Change readChange(sd_bus_message* message, const char* interface, const char* property,
                   const std::function<bool(sd_bus_message*)>& read);
 
-// An eventfd to end a watcher's run(), and the write that ends it.
-int makeWake();
-void wakeUp(int wake);
-
 }  // namespace twig::sdbus

@@ -1,7 +1,5 @@
 #include "platform/linux/UPowerBattery.h"
 
-#include <unistd.h>
-
 #include "platform/linux/SdBus.h"
 
 namespace twig {
@@ -48,26 +46,13 @@ int onPropertiesChanged(sd_bus_message* message, void* user, sd_bus_error*) {
 }  // namespace
 
 UPowerBattery::UPowerBattery(Listener listener, std::string busAddress, std::function<void()> ended)
-    : listener_(std::move(listener)), busAddress_(std::move(busAddress)), onEnded_(std::move(ended)) {
-  wake_ = sdbus::makeWake();
-  if (wake_ < 0) {
-    ended_ = true;
-    return;
-  }
-  watcher_ = std::thread([this] {
-    watch();
-    ended_ = true;
-    if (onEnded_) onEnded_();
-  });
-}
+    : listener_(std::move(listener)),
+      busAddress_(std::move(busAddress)),
+      thread_([this](int wake) { watch(wake); }, std::move(ended)) {}
 
-UPowerBattery::~UPowerBattery() {
-  if (wake_ >= 0) sdbus::wakeUp(wake_);
-  if (watcher_.joinable()) watcher_.join();
-  if (wake_ >= 0) ::close(wake_);
-}
+UPowerBattery::~UPowerBattery() = default;
 
-void UPowerBattery::watch() {
+void UPowerBattery::watch(int wake) {
   sdbus::Bus bus = sdbus::connect(busAddress_);
   if (!bus) return;
   bool changed = false;
@@ -81,7 +66,7 @@ void UPowerBattery::watch() {
   following_ = true;
   double last = level(reading);
   if (listener_) listener_(last);
-  sdbus::run(bus.get(), wake_, [&] {
+  sdbus::run(bus.get(), wake, [&] {
     if (!changed) return;
     changed = false;
     if (!read(bus.get(), reading) || level(reading) == last) return;

@@ -3,7 +3,8 @@
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
+
+#include "platform/linux/WatcherThread.h"
 
 namespace twig {
 
@@ -24,18 +25,15 @@ class UPowerBattery {
 
   bool following() const { return following_; }
   // True once the watcher gave up (no bus, no answer) or was stopped.
-  bool ended() const { return ended_; }
+  bool ended() const { return thread_.ended(); }
 
  private:
-  void watch();
+  void watch(int wake);
 
   Listener listener_;
   std::string busAddress_;
-  int wake_ = -1;
   std::atomic<bool> following_{false};
-  std::atomic<bool> ended_{false};
-  std::function<void()> onEnded_;
-  std::thread watcher_;
+  WatcherThread thread_;  // last: it goes first
 };
 
 }  // namespace twig
