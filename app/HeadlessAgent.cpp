@@ -1,7 +1,5 @@
 #include "app/HeadlessAgent.h"
 
-#include <signal.h>
-
 #include <optional>
 #include <thread>
 
@@ -13,6 +11,7 @@
 #include "app/ConsoleScreenHost.h"
 #include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
+#include "app/StopSignals.h"
 #include "control/ProcessEnforcer.h"
 #include "control/TWIGManagement.h"
 #include "frame/TWIGBaseViewController.h"
@@ -83,12 +82,7 @@ class ControlReporter {
 }  // namespace
 
 int HeadlessAgent::run(const Options& options) {
-  // SIGINT and SIGTERM are taken by one thread below; every other thread inherits the block.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  StopSignals stopSignals;  // first: every thread made below inherits the block
 
   SystemClock clock;
   PlainMainLoop loop(clock);
@@ -112,11 +106,7 @@ int HeadlessAgent::run(const Options& options) {
     });
   });
 
-  std::thread signalWatcher([&loop, stopSignals] {
-    int received = 0;
-    sigwait(&stopSignals, &received);
-    loop.quit();
-  });
+  stopSignals.watch([&loop] { loop.quit(); });
 
   AppDelegate delegate;
   loop.post([&] {
@@ -125,9 +115,7 @@ int HeadlessAgent::run(const Options& options) {
   });
   loop.run();
   delegate.applicationWillTerminate();
-  // The watcher may still wait for a signal when the loop ended another way; wake it.
-  pthread_kill(signalWatcher.native_handle(), SIGTERM);
-  signalWatcher.join();
+  stopSignals.stop();
   // The process-wide objects stop before the last line, which tells that everything has.
   wiring.reset();
   host.print("stopped");

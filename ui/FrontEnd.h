@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 #include <QString>
@@ -14,6 +16,16 @@ namespace twig::ui {
 // The root QML file of the window, shipped inside the program.
 inline QUrl mainQml() {
   return QUrl(QStringLiteral("qrc:/twig/qml/Main.qml"));
+}
+
+// Loads the window into `engine`, showing the screens of `host` at a size in points; null when
+// the QML did not load.
+inline QQuickWindow* loadWindow(QQmlApplicationEngine& engine, QObject& host, int width, int height) {
+  engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);
+  engine.rootContext()->setContextProperty(QStringLiteral("initialWidth"), width);
+  engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), height);
+  engine.load(mainQml());
+  return engine.rootObjects().isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(engine.rootObjects().front());
 }
 
 // Chinese text needs a CJK face: the whole front end uses it.

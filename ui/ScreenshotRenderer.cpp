@@ -113,13 +113,8 @@ ScreenshotRenderer::ScreenshotRenderer(int width, int height) : installed_(std::
   drawSamplePictures(installed_->pictures.path());
   host_ = std::make_unique<QuickScreenHost>();
   engine_ = std::make_unique<QQmlApplicationEngine>();
-  engine_->rootContext()->setContextProperty(QStringLiteral("screenHost"), host_.get());
-  engine_->rootContext()->setContextProperty(QStringLiteral("initialWidth"), width);
-  engine_->rootContext()->setContextProperty(QStringLiteral("initialHeight"), height);
   qInstallMessageHandler(collectWarning);
-  engine_->load(ui::mainQml());
-  if (!engine_->rootObjects().isEmpty())
-    window_ = qobject_cast<QQuickWindow*>(engine_->rootObjects().front());
+  window_ = ui::loadWindow(*engine_, *host_, width, height);
 }
 
 ScreenshotRenderer::~ScreenshotRenderer() {

@@ -1,7 +1,5 @@
 #include "ui/WindowedAgent.h"
 
-#include <signal.h>
-
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -17,6 +15,7 @@
 #include "app/AppDelegate.h"
 #include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
+#include "app/StopSignals.h"
 #include "control/ProcessEnforcer.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/NotificationCenter.h"
@@ -45,12 +44,7 @@ int WindowedAgent::screenshots(int argc, char** argv, const std::string& folder,
 }
 
 int WindowedAgent::run(int argc, char** argv, const Options& options) {
-  // SIGINT and SIGTERM are taken by one thread below; every other thread inherits the block.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  StopSignals stopSignals;  // first: every thread made below inherits the block
 
   ui::chooseRenderer();
   QGuiApplication application(argc, argv);
@@ -72,14 +66,11 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   });
 
   QQmlApplicationEngine engine;
-  engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);
-  engine.rootContext()->setContextProperty(QStringLiteral("initialWidth"), options.width);
-  engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), options.height);
-  engine.load(ui::mainQml());
-  if (engine.rootObjects().isEmpty()) return 1;
+  QQuickWindow* window = ui::loadWindow(engine, host, options.width, options.height);
+  if (window == nullptr) return 1;
   // For the start-up benchmark: one line when the first frame is on the screen.
   if (std::getenv("TWIG_FIRST_FRAME_REPORT") != nullptr) {
-    if (auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().front())) {
+    {
       auto reported = std::make_shared<bool>(false);
       QObject::connect(window, &QQuickWindow::frameSwapped, window, [reported] {
         if (*reported) return;
@@ -90,9 +81,7 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
     }
   }
 
-  std::thread signalWatcher([stopSignals] {
-    int received = 0;
-    sigwait(&stopSignals, &received);
+  stopSignals.watch([] {
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
   });
 
@@ -103,8 +92,7 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   });
   const int code = QGuiApplication::exec();
   delegate.applicationWillTerminate();
-  pthread_kill(signalWatcher.native_handle(), SIGTERM);
-  signalWatcher.join();
+  stopSignals.stop();
   wiring.reset();
   return code;
 }

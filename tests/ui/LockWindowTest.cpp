@@ -77,10 +77,7 @@ TEST_F(LockWindowTest, AControlStartCoversTheDesktopAboveOtherWindowsAndItsEndUn
   ScreenHost::install(&host);
   ui::useProjectFont();
   QQmlApplicationEngine engine;
-  engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);
-  engine.rootContext()->setContextProperty(QStringLiteral("initialWidth"), 390);
-  engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), 844);
-  engine.load(ui::mainQml());
+  ui::loadWindow(engine, host, 390, 844);
   host.setRoot(ScreenRegistry::shared().make("HomePage", "HomePageID"));
   ASSERT_TRUE(pump([] { return true; }));
   EXPECT_TRUE(lockWindows().empty());

@@ -66,11 +66,7 @@ class TapThroughTest : public ::testing::Test {
     AgentServices::install({&push, [this] { return static_cast<AppControl*>(&control); }});
     ScreenHost::install(&host);
     ui::useProjectFont();
-    engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);
-    engine.rootContext()->setContextProperty(QStringLiteral("initialWidth"), 390);
-    engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), 844);
-    engine.load(ui::mainQml());
-    window = qobject_cast<QQuickWindow*>(engine.rootObjects().value(0));
+    window = ui::loadWindow(engine, host, 390, 844);
   }
   ~TapThroughTest() override { AgentServices::install({}); }
 
