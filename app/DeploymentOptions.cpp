@@ -10,6 +10,10 @@ void DeploymentOptions::add(CLI::App& app, DeploymentOverrides& overrides) {
   app.add_option("--mqtt-port", overrides.mqttPort, "Broker port (env TWIG_MQTT_PORT)");
   app.add_option("--data-dir", overrides.dataDir,
                  "Folder that holds every file the agent writes (env TWIG_DATA_DIR)");
+  app.add_option(
+      "--keychain", overrides.keychain,
+      "Where the device's identifier is kept: 'session' (the desktop keyring when one is running, "
+      "mirrored in the data folder; the default) or 'file' (the data folder only) (env TWIG_KEYCHAIN)");
 }
 
 }  // namespace twig

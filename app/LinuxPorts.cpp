@@ -6,6 +6,7 @@
 #include "platform/BackgroundPool.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/InstalledApplications.h"
+#include "platform/MirroredKeychain.h"
 #include "platform/NotificationCenter.h"
 #include "platform/linux/DataDirectories.h"
 #include "platform/linux/DesktopApplicationShell.h"
@@ -26,6 +27,7 @@
 #include "platform/linux/NullAudioPlayer.h"
 #include "platform/linux/PixbufImageCodec.h"
 #include "platform/linux/ProcProcessTable.h"
+#include "platform/linux/SecretServiceKeychain.h"
 
 namespace twig {
 
@@ -51,7 +53,8 @@ LinuxDeviceState::Options stateOptions() {
 struct LinuxPorts::Parts {
   Parts(const DeploymentSettings& settings, const Options& options, MainLoop& loop)
       : device(deviceOptions(settings, options.screenHeightPoints)),
-        keychain(settings.keychainFolder()),
+        fileKeychain(settings.keychainFolder()),
+        keyring(settings.sessionKeyring ? SecretServiceKeychain::connect() : nullptr),
         directories(settings.applicationFolder()),
         userDefaults(directories.preferences() / (device.bundleIdentifier() + ".json")),
         reachability(settings.serviceHostName()),
@@ -66,6 +69,7 @@ struct LinuxPorts::Parts {
         photos(options.picturesFolder ? std::filesystem::path(*options.picturesFolder)
                                       : FolderPhotoLibrary::picturesFolder(),
                codec) {
+    if (keyring) mirroredKeychain.emplace(*keyring, fileKeychain);
     if (options.installedAppsFile) listedApplications.emplace(*options.installedAppsFile);
     if (options.announce)
       urls.setAnnouncer([announce = options.announce](const std::string& url) { announce("url " + url); });
@@ -73,7 +77,9 @@ struct LinuxPorts::Parts {
 
   NotificationCenter notifications;
   LinuxDeviceFacts device;
-  FileKeychain keychain;
+  FileKeychain fileKeychain;
+  std::unique_ptr<SecretServiceKeychain> keyring;  // null without a running session keyring
+  std::optional<MirroredKeychain> mirroredKeychain;
   DataDirectories directories;
   FileUserDefaults userDefaults;
   NetlinkReachability reachability;
@@ -104,7 +110,7 @@ LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& option
   ports_.clock = &clock;
   ports_.notifications = &p.notifications;
   ports_.device = &p.device;
-  ports_.keychain = &p.keychain;
+  ports_.keychain = p.mirroredKeychain ? static_cast<Keychain*>(&*p.mirroredKeychain) : &p.fileKeychain;
   ports_.userDefaults = &p.userDefaults;
   ports_.directories = &p.directories;
   ports_.reachability = &p.reachability;

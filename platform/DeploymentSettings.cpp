@@ -112,6 +112,11 @@ DeploymentResolution DeploymentSettingsResolver::resolve(const DeploymentOverrid
     }
   }
   settings.dataRoot = std::filesystem::absolute(dataDir).lexically_normal();
+
+  const std::string keychain = pick(flags.keychain, "TWIG_KEYCHAIN", "session");
+  if (keychain != "session" && keychain != "file")
+    return {std::nullopt, "keychain '" + keychain + "' is neither 'session' nor 'file'"};
+  settings.sessionKeyring = keychain == "session";
   settings.installManifestUrl = build::kDefaultInstallManifestUrl;
   settings.launcherManifestUrl = build::kDefaultLauncherManifestUrl;
   return {settings, {}};

@@ -17,6 +17,9 @@ struct DeploymentSettings {
   std::filesystem::path dataRoot;
   std::string installManifestUrl;   // manifest of this application (new-version alert)
   std::string launcherManifestUrl;  // manifest of the child launcher (installation screen)
+  // The device's identifier also goes into the desktop session's keyring when one is running;
+  // false keeps it in the data folder's own keychain alone (tests, several agents side by side).
+  bool sessionKeyring = true;
 
   // "http://HOST[:PORT]/api/v2.0": plain HTTP, as the service expects.
   std::string baseAddress() const;
@@ -34,6 +37,7 @@ struct DeploymentOverrides {
   std::optional<std::string> serviceHost;
   std::optional<std::string> mqttPort;
   std::optional<std::string> dataDir;
+  std::optional<std::string> keychain;  // "session" or "file"
 };
 
 struct DeploymentResolution {
@@ -44,8 +48,8 @@ struct DeploymentResolution {
 class DeploymentSettingsResolver {
  public:
   using Environment = std::function<std::optional<std::string>(const char* name)>;
-  // Reads TWIG_SERVICE_HOST, TWIG_MQTT_PORT, TWIG_DATA_DIR (and HOME, XDG_DATA_HOME for the default
-  // data root) through `environment`.
+  // Reads TWIG_SERVICE_HOST, TWIG_MQTT_PORT, TWIG_DATA_DIR, TWIG_KEYCHAIN (and HOME, XDG_DATA_HOME for the
+  // default data root) through `environment`.
   static DeploymentResolution resolve(const DeploymentOverrides& flags, const Environment& environment);
   static DeploymentResolution resolveFromProcess(const DeploymentOverrides& flags);
   // An explanation when `host` is not HOST[:PORT]; nothing when it is.

@@ -21,12 +21,24 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   std::vector<char*> raw;
   for (auto& argument : argv) raw.push_back(argument.data());
   raw.push_back(nullptr);
+  // The agents a test starts keep their identifier in their own data folder, never in the keyring
+  // of the desktop the tests happen to run on (where it would outlive the test).
+  std::vector<std::string> environment;
+  bool keychainChosen = false;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    environment.emplace_back(*variable);
+    keychainChosen = keychainChosen || environment.back().rfind("TWIG_KEYCHAIN=", 0) == 0;
+  }
+  if (!keychainChosen) environment.emplace_back("TWIG_KEYCHAIN=file");
+  std::vector<char*> rawEnvironment;
+  for (auto& variable : environment) rawEnvironment.push_back(variable.data());
+  rawEnvironment.push_back(nullptr);
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     ::dup2(pipeFds[1], STDOUT_FILENO);
     ::dup2(inputFds[0], STDIN_FILENO);
-    ::execv(program.c_str(), raw.data());
+    ::execve(program.c_str(), raw.data(), rawEnvironment.data());
     ::_exit(127);
   }
   ::close(pipeFds[1]);
