@@ -30,6 +30,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qml6-module-qtquick, qml6-module-qtquick-window, qml6-module-qtqml-workerscript, espeak-ng-data, fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gpsd")
+# A desktop keyring keeps the device identifier beyond the data folder; without one the folder does.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-keyring")
 set(CPACK_DEBIAN_PACKAGE_CONFFILES "${CMAKE_INSTALL_FULL_SYSCONFDIR}/default/twig-child;${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/twig-child.desktop")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
