@@ -21,6 +21,8 @@ struct CommandContext {
   MainLoop* mainLoop = nullptr;
   // Told the type of every "EventNotification" before it is dispatched ("bills" marks new bills).
   std::function<void(const std::string& type)> noticed;
+  // False for a command that was delivered before (see PushChannel::firstDelivery); unset: all new.
+  std::function<bool(const std::string& commandUuid)> firstDelivery;
 };
 
 }  // namespace twig

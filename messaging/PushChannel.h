@@ -36,6 +36,9 @@ class PushChannel {
   virtual void publishWithParameter(const Json& message, int qos, PublishCompletion completion) = 0;
   // QoS 1; a message that cannot go now waits in the backlog for the next connection.
   virtual void publishWithParameter(const Json& message, PublishCompletion completion) = 0;
+  // False when a command with this "commandUuid" arrived lately already (a redelivery): it is not
+  // run again. Empty identifiers are always new.
+  virtual bool firstDelivery(const std::string& commandUuid) = 0;
 };
 
 }  // namespace twig

@@ -22,7 +22,7 @@ class TWIGEventModel final : public TWIGBaseModel {
   void postEventMessage(const CommandContext& context) const;
   // Tells the context of a notice, then resolves and runs the command's handler (made for
   // `context`); the name to post under. Nothing when the payload is not a JSON object with a key
-  // (or is a notice without a type).
+  // (or is a notice without a type), or repeats a command delivered lately.
   std::optional<std::string> dispatch(const CommandContext& context) const;
   // The name the payload is posted under: its first key, or a notice's type. No side effects.
   std::optional<std::string> eventName() const;

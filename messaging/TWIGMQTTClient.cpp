@@ -121,6 +121,10 @@ void TWIGMQTTClient::connectToHost() {
   });
 }
 
+bool TWIGMQTTClient::firstDelivery(const std::string& commandUuid) {
+  return recentCommands_.firstSighting(commandUuid, port::clock().steadyNow());
+}
+
 bool TWIGMQTTClient::isConnect() const {
   return client_ && client_->connected();
 }

@@ -9,6 +9,7 @@
 
 #include "messaging/MQTTClient.h"
 #include "messaging/PushChannel.h"
+#include "messaging/RecentCommands.h"
 #include "messaging/TWIGMQTTStore.h"
 #include "platform/SerialQueue.h"
 
@@ -50,6 +51,7 @@ class TWIGMQTTClient final : public PushChannel {
   void setMqttEventOnline() override;
   void publishWithParameter(const Json& message, int qos, PublishCompletion completion) override;
   void publishWithParameter(const Json& message, PublishCompletion completion) override;
+  bool firstDelivery(const std::string& commandUuid) override;
 
   // Hands over what waits for its first write, then ends the network thread: no command, no
   // acknowledgement and no connection reaction runs after this. Publishing stays safe, and what is
@@ -89,6 +91,7 @@ class TWIGMQTTClient final : public PushChannel {
   std::vector<Handover> pendingHandovers_;
   bool persistScheduled_ = false;
   std::unique_ptr<TWIGMQTTStore> store_;
+  RecentCommands recentCommands_;
   std::unique_ptr<MQTTClient> client_;
   // Declared last so that it finishes first: its steps use everything above.
   SerialQueue writer_{"twig-backlog"};

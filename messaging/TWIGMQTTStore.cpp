@@ -23,6 +23,9 @@ CommandContext TWIGMQTTStore::commandContext(PushChannel& channel) {
   };
   context.mainLoop = &port::mainLoop();
   context.noticed = session.noticed;
+  context.firstDelivery = [&channel](const std::string& commandUuid) {
+    return channel.firstDelivery(commandUuid);
+  };
   return context;
 }
 

@@ -7,6 +7,7 @@
 
 #include "control/AppControl.h"
 #include "messaging/PushChannel.h"
+#include "messaging/RecentCommands.h"
 
 namespace twig::test {
 
@@ -44,6 +45,9 @@ class FakePushChannel final : public PushChannel {
   void publishWithParameter(const Json& message, PublishCompletion completion) override {
     publishWithParameter(message, 1, std::move(completion));
   }
+  bool firstDelivery(const std::string& commandUuid) override {
+    return recent_.firstSighting(commandUuid, std::chrono::steady_clock::now());
+  }
   std::vector<Json> published() const {
     std::lock_guard lock(mutex_);
     return published_;
@@ -53,6 +57,7 @@ class FakePushChannel final : public PushChannel {
 
  private:
   std::vector<std::string>& log_;
+  RecentCommands recent_;
   mutable std::mutex mutex_;
   std::vector<Json> published_;
   ChannelContext context_;

@@ -98,6 +98,20 @@ TEST_F(CommandsBrokerTest, DeviceInformationAndLocation) {
   EXPECT_EQ((*location)["nowLat"], 0.0);
 }
 
+TEST_F(CommandsBrokerTest, ACommandDeliveredTwiceIsAnsweredOnce) {
+  peer->publish("/ts/20/2/" + deviceId, Json{{"RequestChildInfo", {{"commandUuid", "twice"}}}}, 1, false);
+  // The next command is answered after the repeat was handled: the session delivers in order.
+  ASSERT_TRUE(ask("RequestChildInfo", Json{{"commandUuid", "twice"}}, "ResponseChildInfo"));
+  ASSERT_TRUE(ask("RequestChildInfo", Json{{"commandUuid", "after"}}, "ResponseChildInfo"));
+  int answers = 0;
+  for (const auto& message : peer->received()) {
+    if (message.payload.contains("ResponseChildInfo") &&
+        message.payload["ResponseChildInfo"]["commandUuid"] == "twice")
+      ++answers;
+  }
+  EXPECT_EQ(answers, 1);
+}
+
 TEST_F(CommandsBrokerTest, ApplicationsAndAGroupChange) {
   const auto other = TWIGManagementHelper::builtInGroup(0);
   const auto social = TWIGManagementHelper::builtInGroup(1);

@@ -58,6 +58,19 @@ TEST_F(DispatchTest, ACommandRunsItsHandlerOnceThenItsNotification) {
                                              "posted RequestChildInfo"}));
 }
 
+TEST_F(DispatchTest, ARedeliveredCommandRunsOnce) {
+  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");
+  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");  // as after a lost PUBACK
+  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-2"}})");
+  eventMessage(R"({"RequestChildInfo":{}})");  // nothing to tell repeats by: each one runs
+  eventMessage(R"({"RequestChildInfo":{}})");
+  EXPECT_EQ(order, (std::vector<std::string>{
+                       R"(handler {"RequestChildInfo":{"commandUuid":"C-1"}})", "posted RequestChildInfo",
+                       R"(handler {"RequestChildInfo":{"commandUuid":"C-2"}})", "posted RequestChildInfo",
+                       R"(handler {"RequestChildInfo":{}})", "posted RequestChildInfo",
+                       R"(handler {"RequestChildInfo":{}})", "posted RequestChildInfo"}));
+}
+
 TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsWithoutAHandler) {
   eventMessage(R"({"EventNotification":{"type":"bills"}})");
   EXPECT_EQ(order, (std::vector<std::string>{"posted bills"}));
