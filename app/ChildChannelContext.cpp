@@ -1,5 +1,7 @@
 #include "app/ChildChannelContext.h"
 
+#include <cstdio>
+
 #include "control/TWIGManagement.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/NotificationCenter.h"
@@ -17,6 +19,9 @@ ChannelContext ChildChannelContext::make() {
   context.unbound = unbound;
   context.mustUpgrade = [] { TWIGChildUser::sharedChildUser().showEventUpgrade(); };
   context.noticed = noticed;
+  context.halted = [](const std::string& why) {
+    std::fprintf(stderr, "twig-child: push channel stopped: %s\n", why.c_str());
+  };
   return context;
 }
 

@@ -19,6 +19,8 @@ struct ChannelContext {
   std::function<void()> mustUpgrade;
   // The type of every "EventNotification", before it is dispatched.
   std::function<void(const std::string& type)> noticed;
+  // The channel gave up for good and says why (another agent uses this device's identity).
+  std::function<void(const std::string& why)> halted;
 };
 
 }  // namespace twig

@@ -1,5 +1,7 @@
 #include "messaging/MQTTClient.h"
 
+#include "messaging/LostConnections.h"
+
 #include <mosquitto.h>
 #include <poll.h>
 #include <pthread.h>
@@ -36,6 +38,9 @@ struct MQTTClient::Session {
   bool started = false;
   bool attempted = false;
   bool breakBeforeNextPublish = false;
+  bool holdOff = false;  // no more connection attempts (a takeover storm, or disconnect())
+  LostConnections lost;
+  TakeoverHandler takeoverHandler;
   SteadyClock::time_point nextAttempt{};
   ConnectionHandler connectionHandler;
   MessageHandler messageHandler;
@@ -54,11 +59,22 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
     mosquitto_int_option(session_->mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(session_->mosq, [](mosquitto*, void* user, int rc) {
       auto* self = static_cast<MQTTClient*>(user);
+      Session& s = *self->session_;
       self->connected_ = rc == 0;
-      if (self->session_->connectionHandler) self->session_->connectionHandler(rc);
+      const std::uint32_t limit = self->settings_.takeoverLimit;
+      if (rc == 0 && limit > 0) {
+        if (const auto lost = s.lost.within(SteadyClock::now()); lost > limit) {
+          s.holdOff = true;
+          if (s.takeoverHandler) s.takeoverHandler(lost);
+          return;
+        }
+      }
+      if (s.connectionHandler) s.connectionHandler(rc);
     });
-    mosquitto_disconnect_callback_set(session_->mosq, [](mosquitto*, void* user, int) {
+    mosquitto_disconnect_callback_set(session_->mosq, [](mosquitto*, void* user, int rc) {
       auto* self = static_cast<MQTTClient*>(user);
+      // rc 0 is our own DISCONNECT; anything else while connected, the broker or the network.
+      if (rc != 0 && self->connected_) self->session_->lost.record(SteadyClock::now());
       self->connectionEnded(SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay));
     });
     mosquitto_publish_callback_set(session_->mosq, [](mosquitto*, void* user, int mid) {
@@ -132,6 +148,10 @@ void MQTTClient::setMessageHandler(MessageHandler handler) {
   post([this, handler = std::move(handler)]() mutable { session_->messageHandler = std::move(handler); });
 }
 
+void MQTTClient::setTakeoverHandler(TakeoverHandler handler) {
+  post([this, handler = std::move(handler)]() mutable { session_->takeoverHandler = std::move(handler); });
+}
+
 void MQTTClient::connectToHost(const std::string& host, ConnectionHandler handler) {
   post([this, host, handler = std::move(handler)]() mutable {
     session_->connectionHandler = std::move(handler);
@@ -203,6 +223,15 @@ void MQTTClient::reconnect() {
   });
 }
 
+void MQTTClient::disconnect() {
+  post([this] {
+    session_->holdOff = true;
+    if (session_->mosq == nullptr || mosquitto_socket(session_->mosq) < 0) return;
+    mosquitto_disconnect(session_->mosq);
+    connectionEnded(SteadyClock::now());
+  });
+}
+
 void MQTTClient::connectionEnded(std::chrono::steady_clock::time_point nextAttempt) {
   connected_ = false;
   // Subscriptions are renewed by the next connection. Publications are kept: the library sends
@@ -230,7 +259,7 @@ void MQTTClient::run() {
     }
 
     const auto now = SteadyClock::now();
-    if (s.started && mosquitto_socket(s.mosq) < 0 && now >= s.nextAttempt) {
+    if (s.started && !s.holdOff && mosquitto_socket(s.mosq) < 0 && now >= s.nextAttempt) {
       s.nextAttempt = now + std::chrono::seconds(settings_.reconnectDelay);
       if (s.attempted) {
         mosquitto_reconnect_async(s.mosq);
@@ -247,6 +276,8 @@ void MQTTClient::run() {
     if (socket >= 0) {
       fds[1].events = static_cast<short>(POLLIN | (mosquitto_want_write(s.mosq) ? POLLOUT : 0));
       count = 2;
+    } else if (s.holdOff) {
+      timeout = -1;  // nothing to do until a task arrives
     } else if (s.started) {
       const auto wait =
           std::chrono::duration_cast<std::chrono::milliseconds>(s.nextAttempt - SteadyClock::now());

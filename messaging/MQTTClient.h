@@ -29,14 +29,20 @@ class MQTTClient {
   using MessageHandler = std::function<void(const MQTTMessage& message)>;
   using SubscriptionHandler = std::function<void(const std::vector<int>& grantedQos)>;
   using PublishHandler = std::function<void(int mid)>;
+  using TakeoverHandler = std::function<void(std::size_t lostInAMinute)>;
 
   struct Settings {
     std::uint16_t port = 1883;
     std::optional<std::string> username;
     std::optional<std::string> password;
     std::uint16_t keepAlive = 60;
-    // Seconds between two connection attempts, always the same (the loop retries for ever).
+    // Seconds between two connection attempts, always the same (the loop retries for ever, unless
+    // the connections keep being taken over: see takeoverLimit).
     std::uint32_t reconnectDelay = 1;
+    // More established connections than this ended by the broker within a minute count as a
+    // takeover storm (another client with our id): the next connection goes to the takeover handler
+    // instead of the connection handler, and the loop stops reconnecting. 0: never.
+    std::uint32_t takeoverLimit = 0;
   };
 
   MQTTClient(std::string clientId, bool cleanSession);
@@ -54,6 +60,9 @@ class MQTTClient {
   // Runs on the network thread for every message; install it before connecting, or messages
   // queued for a persistent session arrive with nobody to take them.
   void setMessageHandler(MessageHandler handler);
+  // Runs on the network thread, connected, when a takeover storm was detected; after this the session
+  // makes no new connection by itself (the handler may publish, then disconnect()).
+  void setTakeoverHandler(TakeoverHandler handler);
   // Connects (asynchronously, on the network thread) and starts the loop; the handler is called with
   // the CONNACK result on this and every later connection. Calling it again while the loop runs only
   // replaces the handler: the loop already reconnects by itself.
@@ -71,6 +80,8 @@ class MQTTClient {
   // from the next connection (the will) applies now; unacknowledged publications are sent again.
   // Nothing to do while there is no connection: the next one comes by itself.
   void reconnect();
+  // Ends the connection with a DISCONNECT (no will is published) and connects no more.
+  void disconnect();
   // Ends the network thread: once this returns no handler runs any more, and later calls are
   // ignored. The socket stays open until destruction.
   void stop();

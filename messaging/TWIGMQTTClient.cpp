@@ -93,6 +93,8 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
   client_->settings().username = kCredentials;
   client_->settings().password = kCredentials;
   client_->settings().port = port::settings().mqttPort;
+  client_->settings().takeoverLimit = takeoverLimit_;
+  client_->setTakeoverHandler([this](std::size_t lost) { takenOver(lost); });
   store_ = std::make_unique<TWIGMQTTStore>(*this);
   {
     std::lock_guard lock(mutex_);
@@ -136,6 +138,20 @@ void TWIGMQTTClient::subscribeMessage() {
     if (store_->upgradeIsVersionWithTopic(message.topic, text))
       TWIGEventModel::eventMessage(text, TWIGMQTTStore::commandContext(*this));
   });
+}
+
+void TWIGMQTTClient::takenOver(std::size_t lost) {
+  // Connected once more, and about to be taken over again. Tell the parent once that this agent is
+  // gone (its will would not be published after a clean DISCONNECT), then leave the session to the
+  // other agent: its own EventOnline follows, which is true, since a device answers under this name.
+  const auto context = channelContext();
+  const std::string why = "the broker ended " + std::to_string(lost) +
+                          " connections in the last minute (more than " + std::to_string(takeoverLimit_) +
+                          "): another agent uses this device's identifier "
+                          "(a copied data folder?); this one stops connecting";
+  client_->publishString(TWIGUtils::jsonWithObject(presenceMessage("EventOffline", context.deviceId)),
+                         pubTopic(), kQosAtLeastOnce, kRetained, [this](int) { client_->disconnect(); });
+  if (context.halted) context.halted(why);
 }
 
 void TWIGMQTTClient::setMqttEventOnline() {

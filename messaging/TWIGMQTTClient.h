@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,19 @@ namespace twig {
 // least once: the parent tells a repeat by its "commandUuid"). The list is written by a queue of its
 // own that gathers the changes made meanwhile into one write, and a message is handed over only
 // once a write holding it has finished. Callable from any thread; received messages are checked and
-// dispatched on the session's network thread.
+// dispatched on the session's network thread. When the broker keeps handing the session to another
+// client with this device's id, the channel tells the parent "EventOffline" once and stops.
 class TWIGMQTTClient final : public PushChannel {
  public:
   static constexpr int kProtocolVersion = 20;
   static constexpr const char* kCredentials = "qomri";
   static constexpr const char* kBacklogKey = "publishMessages";
+  // Connections taken over within a minute beyond which the channel gives up (a broker restart or a
+  // network change ends one or two), plus a share drawn at random for each process: two copies that
+  // take the session from each other count alike, and the same limit would stop both. With
+  // different limits the first to give up leaves the other undisturbed, which then keeps working.
+  static constexpr std::uint32_t kTakeoverLimit = 5;
+  static constexpr std::uint32_t kTakeoverJitter = 20;
 
   static TWIGMQTTClient& sharedMQTTClient();
   // Ends the process's channel (its socket closes without a goodbye, so the will is published).
@@ -43,6 +51,8 @@ class TWIGMQTTClient final : public PushChannel {
   ~TWIGMQTTClient() override;
 
   void initializeMQTT(const ChannelContext& context) override;
+  // Replaces the drawn takeover limit; before initializeMQTT (tests).
+  void setTakeoverLimit(std::uint32_t limit) { takeoverLimit_ = limit; }
   bool setParentDN(const std::string& parentDN) override;
   ChannelContext channelContext() const override;
   void startPullMessage() override {}
@@ -75,6 +85,8 @@ class TWIGMQTTClient final : public PushChannel {
     std::string text;
     std::string topic;
   };
+  // Network thread: another client keeps taking the session over.
+  void takenOver(std::size_t lost);
   void schedulePersistLocked();
   // The backlog, then the messages awaiting their acknowledgement; the caller holds the mutex.
   std::vector<Json> listedMessagesLocked() const;
@@ -92,6 +104,7 @@ class TWIGMQTTClient final : public PushChannel {
   bool persistScheduled_ = false;
   std::unique_ptr<TWIGMQTTStore> store_;
   RecentCommands recentCommands_;
+  std::uint32_t takeoverLimit_ = kTakeoverLimit + std::random_device()() % (kTakeoverJitter + 1);
   std::unique_ptr<MQTTClient> client_;
   // Declared last so that it finishes first: its steps use everything above.
   SerialQueue writer_{"twig-backlog"};

@@ -10,6 +10,7 @@
 #include "api/TWIGRequest.h"
 #include "app/AgentServices.h"
 #include "identity/TWIGChildUser.h"
+#include "messaging/MQTTClient.h"
 #include "messaging/TWIGMQTTClient.h"
 #include "platform/Uuid.h"
 #include "storage/TWIGCache.h"
@@ -215,6 +216,38 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
   const std::vector<ReceivedMessage> after(received.begin() + static_cast<long>(before), received.end());
   EXPECT_EQ(liveUuids(after, "EventOnline").size(), 1u);
   EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+}
+
+TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannelStepAsideOnce) {
+  auto peer = parent();
+  std::atomic<int> halts{0};
+  auto context = ChildChannelContext::make();
+  context.halted = [&](const std::string& why) {
+    EXPECT_NE(why.find("another agent uses this device's identifier"), std::string::npos) << why;
+    ++halts;
+  };
+  channel().setTakeoverLimit(3);
+  channel().initializeMQTT(context);
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
+
+  // A copy of this agent (a copied data folder): the same client id, reconnecting every second.
+  MQTTClient copy(channel().clientID(), /*cleanSession=*/false);
+  copy.settings().username = TWIGMQTTClient::kCredentials;
+  copy.settings().password = TWIGMQTTClient::kCredentials;
+  copy.settings().port = broker.mqttPort();
+  std::atomic<int> copyConnections{0};
+  copy.connectToHost("127.0.0.1", [&](int rc) { copyConnections += rc == 0 ? 1 : 0; });
+
+  ASSERT_TRUE(eventually([&] { return halts.load() == 1; }, 90s));
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOffline", parentTopic)));
+  ASSERT_TRUE(eventually([&] { return copy.connected() && !channel().isConnect(); }));
+  // From now on the copy keeps the session: the channel no longer takes it back.
+  const int connections = copyConnections.load();
+  std::this_thread::sleep_for(3s);
+  EXPECT_EQ(copyConnections.load(), connections);
+  EXPECT_TRUE(copy.connected());
+  EXPECT_FALSE(channel().isConnect());
+  EXPECT_EQ(halts.load(), 1);
 }
 
 TEST_F(PushChannelBrokerTest, TheWillAnnouncesAKilledAgentOffline) {
