@@ -1,7 +1,9 @@
 #include "app/Enforcement.h"
 
 #include "app/LinuxPorts.h"
+#include "control/ControlWarning.h"
 #include "control/ProcessEnforcer.h"
+#include "control/TWIGManagement.h"
 #include "platform/Directories.h"
 
 namespace twig {
@@ -14,6 +16,13 @@ std::unique_ptr<ProcessEnforcer> makeEnforcement(bool enabled, LinuxPorts& ports
   options.logFile = ports.ports().directories->documents() / "enforcement.log";
   return std::make_unique<ProcessEnforcer>(ports.notifications(), loop, clock, ports.processControl(),
                                            std::move(report), options);
+}
+
+std::unique_ptr<ControlWarning> makeControlWarning(int leadMinutes, LinuxPorts& ports) {
+  TWIGManagement::setDefaultWarningLead(leadMinutes);
+  if (leadMinutes <= 0) return nullptr;
+  return std::make_unique<ControlWarning>(ports.notifications(), *ports.ports().speechSynthesizer,
+                                          ports.desktopNotifier());
 }
 
 }  // namespace twig

@@ -9,6 +9,7 @@ namespace twig {
 class Clock;
 class LinuxPorts;
 class MainLoop;
+class ControlWarning;
 class ProcessEnforcer;
 
 // `--enforce close`: the closing of offending programs, made for an agent's ports; nothing when
@@ -16,5 +17,9 @@ class ProcessEnforcer;
 std::unique_ptr<ProcessEnforcer> makeEnforcement(bool enabled, LinuxPorts& ports, MainLoop& loop,
                                                  Clock& clock,
                                                  std::function<void(const std::string&)> report);
+
+// The warning a few minutes before a group's window closes (`--warn-before MINUTES`, 0: none):
+// spoken and shown in the desktop's notification area. Nothing when it is off.
+std::unique_ptr<ControlWarning> makeControlWarning(int leadMinutes, LinuxPorts& ports);
 
 }  // namespace twig

@@ -10,6 +10,7 @@
 #include "app/ConsoleInput.h"
 #include "app/ConsoleScreenHost.h"
 #include "app/Enforcement.h"
+#include "control/ControlWarning.h"
 #include "app/LinuxPorts.h"
 #include "app/StopSignals.h"
 #include "control/ProcessEnforcer.h"
@@ -92,6 +93,7 @@ int HeadlessAgent::run(const Options& options) {
   portOptions.picturesFolder = options.picturesFolder;
   portOptions.announce = [&host](const std::string& line) { host.print(line); };
   LinuxPorts ports(options.settings, portOptions, clock, loop);
+  auto warning = makeControlWarning(options.warnBeforeMinutes, ports);  // before the manager is made
   std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
   ControlReporter controlReporter(ports.notifications(), loop, host);
   auto enforcement = makeEnforcement(options.enforceClose, ports, loop, clock,

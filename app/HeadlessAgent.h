@@ -22,6 +22,7 @@ class HeadlessAgent {
     std::optional<std::string> picturesFolder;
     // Close offending programs a minute after the lock screen's first warning.
     bool enforceClose = false;
+    int warnBeforeMinutes = 5;
   };
 
   // Returns the process's exit code.

@@ -16,6 +16,7 @@
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/FileUserDefaults.h"
 #include "platform/linux/FolderPhotoLibrary.h"
+#include "platform/linux/FreedesktopNotifier.h"
 #include "platform/linux/GpsdLocationService.h"
 #include "platform/linux/JsonFileInstalledApplications.h"
 #include "platform/linux/LinuxDeviceFacts.h"
@@ -98,6 +99,7 @@ struct LinuxPorts::Parts {
   PixbufImageCodec codec;
   FolderPhotoLibrary photos;
   NoCamera camera;
+  FreedesktopNotifier desktopNotifier;
   // Last, so that it is the first to go: it finishes its work, which may still read the photos.
   BackgroundPool pool{2, "twig-pool"};
 };
@@ -134,6 +136,10 @@ LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& option
 }
 
 LinuxPorts::~LinuxPorts() = default;
+
+DesktopNotifier& LinuxPorts::desktopNotifier() {
+  return parts_->desktopNotifier;
+}
 
 ProcessControl& LinuxPorts::processControl() {
   return parts_->processes;

@@ -10,6 +10,7 @@
 namespace twig {
 
 class Clock;
+class DesktopNotifier;
 class MainLoop;
 class NotificationCenter;
 class ProcessControl;
@@ -38,6 +39,8 @@ class LinuxPorts {
   NotificationCenter& notifications();
   // The processes with their owners, for the optional closing of offending programs.
   ProcessControl& processControl();
+  // The desktop's notification area, for notices to the child.
+  DesktopNotifier& desktopNotifier();
 
  private:
   struct Parts;

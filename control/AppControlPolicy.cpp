@@ -94,6 +94,35 @@ std::vector<AppControlPolicy::Offending> AppControlPolicy::offendingGroups(
   return offending;
 }
 
+std::optional<int> AppControlPolicy::closesWithin(const Group& group, int weekday, int minute, int lead) {
+  if (lead <= 0 || isControlled(group, weekday, minute)) return std::nullopt;
+  const int left = *group.endMinute - minute;  // open: both ends are readable
+  if (left > lead) return std::nullopt;
+  return left;
+}
+
+bool AppControlPolicy::anyClosingWithin(const std::vector<Group>& groups, int weekday, int minute, int lead) {
+  return std::any_of(groups.begin(), groups.end(), [&](const Group& group) {
+    return closesWithin(group, weekday, minute, lead).has_value();
+  });
+}
+
+std::vector<AppControlPolicy::ClosingSoon> AppControlPolicy::closingSoon(
+    const std::vector<Group>& groups, const std::unordered_set<std::string>& running, int weekday, int minute,
+    int lead) {
+  std::vector<ClosingSoon> closing;
+  for (const auto& group : groups) {
+    const auto left = closesWithin(group, weekday, minute, lead);
+    if (!left) continue;
+    ClosingSoon entry{&group, *left, {}};
+    for (const auto& app : group.apps) {
+      if (running.count(app.processName) > 0) entry.apps.push_back(&app);
+    }
+    if (!entry.apps.empty()) closing.push_back(std::move(entry));
+  }
+  return closing;
+}
+
 Json AppControlPolicy::blacklist(const std::vector<Offending>& offending) {
   Json result = Json::array();
   for (const auto& entry : offending) {

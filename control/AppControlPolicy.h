@@ -55,6 +55,21 @@ class AppControlPolicy {
   static std::vector<Offending> offendingGroups(const std::vector<Group>& groups,
                                                 const std::unordered_set<std::string>& running, int weekday,
                                                 int minute);
+  // A group whose open window closes within the lead time while some of its applications run.
+  struct ClosingSoon {
+    const Group* group;
+    int minutesLeft;               // 1 up to the lead time
+    std::vector<const App*> apps;  // its running applications, in table order
+  };
+  // Minutes until the group's open window closes, when it is open now on a listed day and closes
+  // within `lead` minutes; nothing otherwise (closed, all-day control, or further away).
+  static std::optional<int> closesWithin(const Group& group, int weekday, int minute, int lead);
+  static bool anyClosingWithin(const std::vector<Group>& groups, int weekday, int minute, int lead);
+  // The groups closing within `lead` minutes with at least one running application, in table order.
+  static std::vector<ClosingSoon> closingSoon(const std::vector<Group>& groups,
+                                              const std::unordered_set<std::string>& running, int weekday,
+                                              int minute, int lead);
+
   // The notification's payload: per group {"startTime", "endTime", "groupName", "apps", "today"}.
   static Json blacklist(const std::vector<Offending>& offending);
 };

@@ -1,5 +1,7 @@
 #include "control/TWIGManagement.h"
 
+#include <algorithm>
+#include <atomic>
 #include <unordered_set>
 
 #include "api/TWIGUtils.h"
@@ -36,7 +38,15 @@ void TWIGManagement::resetShared() {
   shared.reset();
 }
 
-TWIGManagement::TWIGManagement() {
+namespace {
+std::atomic<int> defaultWarningLead{TWIGManagement::kDefaultWarningLead};
+}  // namespace
+
+void TWIGManagement::setDefaultWarningLead(int minutes) {
+  defaultWarningLead = minutes < 0 ? 0 : minutes;
+}
+
+TWIGManagement::TWIGManagement() : warningLead_(defaultWarningLead.load()) {
   ts_AVAudioPlayer();
   deviceLockStatus();
   auto& defaults = port::userDefaults();
@@ -197,13 +207,17 @@ void TWIGManagement::ts_hasMonitoringApps() {
   const LocalTime now = toLocalTime(port::clock().now());
   const int minute = now.hour * 60 + now.minute;
   std::vector<AppControlPolicy::Offending> offending;
-  // The process table is read only when some group is outside its window.
-  if (AppControlPolicy::anyControlled(groups_, now.weekday, minute)) {
+  std::vector<AppControlPolicy::ClosingSoon> closing;
+  // The process table is read only when some group is outside its window or about to close it.
+  const bool controlled = AppControlPolicy::anyControlled(groups_, now.weekday, minute);
+  if (controlled || AppControlPolicy::anyClosingWithin(groups_, now.weekday, minute, warningLead_)) {
     if (auto names = TWIGManagementHelper::runningProcesses()) {
       const std::unordered_set<std::string> running(names->begin(), names->end());
-      offending = AppControlPolicy::offendingGroups(groups_, running, now.weekday, minute);
+      if (controlled) offending = AppControlPolicy::offendingGroups(groups_, running, now.weekday, minute);
+      closing = AppControlPolicy::closingSoon(groups_, running, now.weekday, minute, warningLead_);
     }
   }
+  warnClosingSoon(closing, now.weekday, minute);
   blacklist_ = AppControlPolicy::blacklist(offending);
   auto& notifications = port::notifications();
   if (!blacklist_.empty()) {
@@ -211,6 +225,28 @@ void TWIGManagement::ts_hasMonitoringApps() {
     notifications.post(kControlStart, blacklist_);
   } else {
     notifications.post(kControlEnd);
+  }
+}
+
+void TWIGManagement::warnClosingSoon(const std::vector<AppControlPolicy::ClosingSoon>& closing, int weekday,
+                                     int minute) {
+  // A group leaves the set when its window has closed (or moved): its next closing warns again.
+  for (auto it = warned_.begin(); it != warned_.end();) {
+    const bool stillClosing =
+        std::any_of(groups_.begin(), groups_.end(), [&](const AppControlPolicy::Group& group) {
+          return group.groupName == it->first && group.endMinute == it->second &&
+                 AppControlPolicy::closesWithin(group, weekday, minute, warningLead_).has_value();
+        });
+    it = stillClosing ? std::next(it) : warned_.erase(it);
+  }
+  for (const auto& entry : closing) {
+    if (!warned_.emplace(entry.group->groupName, *entry.group->endMinute).second) continue;
+    Json apps = Json::array();
+    for (const auto* app : entry.apps) apps.push_back(app->appName);
+    port::notifications().post(kControlSoon, Json{{"groupName", entry.group->groupName},
+                                                  {"endTime", entry.group->endTime},
+                                                  {"minutesLeft", entry.minutesLeft},
+                                                  {"apps", std::move(apps)}});
   }
 }
 

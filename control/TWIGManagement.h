@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "control/AppControl.h"
@@ -28,6 +29,10 @@ class TWIGManagement final : public AppControl {
   static constexpr const char* kControlStart = "EventAppControlStart";
   static constexpr const char* kControlEnd = "EventAppControlEnd";
   static constexpr const char* kReset = "Reset";
+  // Posted once per closing window, a few minutes before a group's open window closes while its
+  // applications run: {"groupName", "endTime", "minutesLeft", "apps": [names]}. Local only.
+  static constexpr const char* kControlSoon = "AppControlSoon";
+  static constexpr int kDefaultWarningLead = 5;
   static constexpr std::chrono::seconds kEvaluationInterval{10};
 
   // The process's manager, made on first use (on the main loop).
@@ -59,6 +64,10 @@ class TWIGManagement final : public AppControl {
   // Stores the monitoring table (an array; anything else empties it), then evaluates at once.
   void setArrayMonitorings(const Json& monitorings);
   void ts_hasMonitoringApps();
+  // Minutes before a window closes at which running applications are warned of; 0 warns never.
+  void setWarningLead(int minutes) { warningLead_ = minutes < 0 ? 0 : minutes; }
+  // The lead of managers made from now on (the agent's option, set before the first one is made).
+  static void setDefaultWarningLead(int minutes);
 
   // Today's day number, "0" (Sunday) to "6".
   std::string week() const;
@@ -69,6 +78,8 @@ class TWIGManagement final : public AppControl {
 
  private:
   void onLockState(std::uint64_t state);
+  // Posts kControlSoon for each group newly closing soon; forgets the groups no longer closing.
+  void warnClosingSoon(const std::vector<AppControlPolicy::ClosingSoon>& closing, int weekday, int minute);
 
   mutable std::mutex stateMutex_;
   std::string screenStatus_ = kScreenInUse;
@@ -78,6 +89,8 @@ class TWIGManagement final : public AppControl {
   Json monitorings_ = Json::array();
   std::vector<AppControlPolicy::Group> groups_;  // monitorings_, parsed once
   Json blacklist_ = Json::array();
+  int warningLead_;
+  std::set<std::pair<std::string, int>> warned_;  // group name and closing minute, warned of already
   TimerHandle timer_;
   ObserverToken audioRoute_;
   ObserverToken resetObserver_;

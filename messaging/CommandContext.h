@@ -21,8 +21,10 @@ struct CommandContext {
   MainLoop* mainLoop = nullptr;
   // Told the type of every "EventNotification" before it is dispatched ("bills" marks new bills).
   std::function<void(const std::string& type)> noticed;
-  // False for a command that was delivered before (see PushChannel::firstDelivery); unset: all new.
-  std::function<bool(const std::string& commandUuid)> firstDelivery;
+  // Told of every command before it runs; false for one that was delivered before (see
+  // PushChannel::admitCommand). Unset: every command runs.
+  std::function<bool(const std::string& name, const std::string& commandUuid, const std::string& payload)>
+      admit;
 };
 
 }  // namespace twig

@@ -57,6 +57,10 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
     mosquitto_int_option(session_->mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V31);
     // Answers are small and should leave at once, not wait for the peer's delayed acknowledgement.
     mosquitto_int_option(session_->mosq, MOSQ_OPT_TCP_NODELAY, 1);
+    // Packets are written by this loop only, after the read that queued them is done, never from
+    // inside it: a command's acknowledgement leaves after its message handler has returned, so the
+    // handler can record the command before the broker forgets it.
+    mosquitto_threaded_set(session_->mosq, true);
     mosquitto_connect_callback_set(session_->mosq, [](mosquitto*, void* user, int rc) {
       auto* self = static_cast<MQTTClient*>(user);
       Session& s = *self->session_;
@@ -219,6 +223,7 @@ void MQTTClient::reconnect() {
   post([this] {
     if (session_->mosq == nullptr || mosquitto_socket(session_->mosq) < 0) return;
     mosquitto_disconnect(session_->mosq);
+    mosquitto_loop_write(session_->mosq, 1);  // the DISCONNECT, before the socket is replaced
     connectionEnded(SteadyClock::now());
   });
 }
@@ -228,6 +233,7 @@ void MQTTClient::disconnect() {
     session_->holdOff = true;
     if (session_->mosq == nullptr || mosquitto_socket(session_->mosq) < 0) return;
     mosquitto_disconnect(session_->mosq);
+    mosquitto_loop_write(session_->mosq, 1);
     connectionEnded(SteadyClock::now());
   });
 }

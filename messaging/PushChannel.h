@@ -36,9 +36,11 @@ class PushChannel {
   virtual void publishWithParameter(const Json& message, int qos, PublishCompletion completion) = 0;
   // QoS 1; a message that cannot go now waits in the backlog for the next connection.
   virtual void publishWithParameter(const Json& message, PublishCompletion completion) = 0;
-  // False when a command with this "commandUuid" arrived lately already (a redelivery): it is not
-  // run again. Empty identifiers are always new.
-  virtual bool firstDelivery(const std::string& commandUuid) = 0;
+  // A command named `name` arrived with `payload`. False when a command with this "commandUuid"
+  // arrived lately already (a redelivery): it is not run again. Empty identifiers are always new.
+  // A channel may record the command here, before it runs, to run it again after a crash.
+  virtual bool admitCommand(const std::string& name, const std::string& commandUuid,
+                            const std::string& payload) = 0;
 };
 
 }  // namespace twig

@@ -63,7 +63,7 @@ std::optional<std::string> TWIGEventModel::dispatch(const CommandContext& contex
   if (!payload) return std::nullopt;
   const auto name = nameOf(*payload);
   if (!name) return std::nullopt;
-  if (context.firstDelivery && !context.firstDelivery(TWIGBaseMessage::commandUuid(*payload)))
+  if (context.admit && !context.admit(name->first, TWIGBaseMessage::commandUuid(*payload), *eventPayload))
     return std::nullopt;
   if (name->second) eventNotification(name->first, context);
   if (auto handler = TWIGBaseMessage::messageStatus(name->first, context))

@@ -2,13 +2,21 @@
 
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
+#include "messaging/TWIGBaseMessage.h"
 #include "messaging/TWIGEventModel.h"
 #include "platform/DeploymentSettings.h"
+#include "platform/Directories.h"
 #include "platform/Ports.h"
 #include "platform/SharedInstance.h"
 #include "storage/TWIGCache.h"
 
 namespace twig {
+
+namespace {
+long long nowMs() {
+  return TWIGUtils::millisecondsSince1970(port::clock().now());
+}
+}  // namespace
 
 namespace {
 
@@ -104,6 +112,10 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
       }
     }
   }
+  // Requests that a killed process had taken but not answered run again, before any new one.
+  inbox_ = std::make_unique<CommandInbox>(port::directories().documents() / kInboxFile);
+  for (const auto& payload : inbox_->takeUnanswered(nowMs()))
+    TWIGEventModel::eventMessage(payload, TWIGMQTTStore::commandContext(*this));
   // The handler comes first: a persistent session gets its queued commands right after CONNACK.
   subscribeMessage();
   // A process that dies during its first connection must still be announced offline.
@@ -123,8 +135,13 @@ void TWIGMQTTClient::connectToHost() {
   });
 }
 
-bool TWIGMQTTClient::firstDelivery(const std::string& commandUuid) {
-  return recentCommands_.firstSighting(commandUuid, port::clock().steadyNow());
+bool TWIGMQTTClient::admitCommand(const std::string& name, const std::string& commandUuid,
+                                  const std::string& payload) {
+  if (!recentCommands_.firstSighting(commandUuid, port::clock().steadyNow())) return false;
+  // On the network thread, before the library's acknowledgement of the command leaves (the
+  // session writes only between reads): from here on a kill does not lose it.
+  if (inbox_ && CommandInbox::keeps(name)) inbox_->received(commandUuid, payload, nowMs());
+  return true;
 }
 
 bool TWIGMQTTClient::isConnect() const {
@@ -242,6 +259,10 @@ void TWIGMQTTClient::persistAndHandOver() {
     TWIGCache::removeObjectForKey(kBacklogKey);
   } else {
     TWIGCache::setObjectValue(CacheObject(Json(listed)), kBacklogKey);
+  }
+  // Listed on disk: the requests these answer need not run again after a crash.
+  if (inbox_) {
+    for (const auto& message : listed) inbox_->answered(TWIGBaseMessage::commandUuid(message));
   }
   std::lock_guard lock(mutex_);
   if (!client_) return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "messaging/CommandInbox.h"
 #include "messaging/MQTTClient.h"
 #include "messaging/PushChannel.h"
 #include "messaging/RecentCommands.h"
@@ -34,6 +35,8 @@ class TWIGMQTTClient final : public PushChannel {
   static constexpr int kProtocolVersion = 20;
   static constexpr const char* kCredentials = "qomri";
   static constexpr const char* kBacklogKey = "publishMessages";
+  // The command inbox's file in the Documents folder.
+  static constexpr const char* kInboxFile = "commandInbox.jsonl";
   // Connections taken over within a minute beyond which the channel gives up (a broker restart or a
   // network change ends one or two), plus a share drawn at random for each process: two copies that
   // take the session from each other count alike, and the same limit would stop both. With
@@ -61,7 +64,9 @@ class TWIGMQTTClient final : public PushChannel {
   void setMqttEventOnline() override;
   void publishWithParameter(const Json& message, int qos, PublishCompletion completion) override;
   void publishWithParameter(const Json& message, PublishCompletion completion) override;
-  bool firstDelivery(const std::string& commandUuid) override;
+  // Drops repeats, and records requests in the command inbox before they run.
+  bool admitCommand(const std::string& name, const std::string& commandUuid,
+                    const std::string& payload) override;
 
   // Hands over what waits for its first write, then ends the network thread: no command, no
   // acknowledgement and no connection reaction runs after this. Publishing stays safe, and what is
@@ -104,6 +109,7 @@ class TWIGMQTTClient final : public PushChannel {
   bool persistScheduled_ = false;
   std::unique_ptr<TWIGMQTTStore> store_;
   RecentCommands recentCommands_;
+  std::unique_ptr<CommandInbox> inbox_;
   std::uint32_t takeoverLimit_ = kTakeoverLimit + std::random_device()() % (kTakeoverJitter + 1);
   std::unique_ptr<MQTTClient> client_;
   // Declared last so that it finishes first: its steps use everything above.

@@ -23,8 +23,9 @@ CommandContext TWIGMQTTStore::commandContext(PushChannel& channel) {
   };
   context.mainLoop = &port::mainLoop();
   context.noticed = session.noticed;
-  context.firstDelivery = [&channel](const std::string& commandUuid) {
-    return channel.firstDelivery(commandUuid);
+  context.admit = [&channel](const std::string& name, const std::string& commandUuid,
+                             const std::string& payload) {
+    return channel.admitCommand(name, commandUuid, payload);
   };
   return context;
 }

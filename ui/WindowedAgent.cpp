@@ -14,6 +14,7 @@
 #include "app/AgentWiring.h"
 #include "app/AppDelegate.h"
 #include "app/Enforcement.h"
+#include "control/ControlWarning.h"
 #include "app/LinuxPorts.h"
 #include "app/StopSignals.h"
 #include "control/ProcessEnforcer.h"
@@ -59,6 +60,7 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   portOptions.picturesFolder = options.picturesFolder;
   portOptions.screenHeightPoints = options.height;
   LinuxPorts ports(options.settings, portOptions, clock, loop);
+  auto warning = makeControlWarning(options.warnBeforeMinutes, ports);  // before the manager is made
   std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
   auto enforcement = makeEnforcement(options.enforceClose, ports, loop, clock, [](const std::string& line) {
     std::printf("%s\n", line.c_str());

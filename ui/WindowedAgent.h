@@ -16,6 +16,7 @@ class WindowedAgent {
     std::optional<std::string> installedAppsFile;
     std::optional<std::string> picturesFolder;
     bool enforceClose = false;
+    int warnBeforeMinutes = 5;
     int width = 390;
     int height = 844;
   };

@@ -69,6 +69,13 @@ int main(int argc, char** argv) {
                  "logged)")
       ->check(CLI::IsMember({"off", "close"}))
       ->capture_default_str();
+  int warnBefore = twig::HeadlessAgent::Options().warnBeforeMinutes;
+  app.add_option(
+         "--warn-before", warnBefore,
+         "Minutes before an application group's time window closes at which the child is told, spoken "
+         "and in the desktop's notifications, if its applications run (0: never)")
+      ->check(CLI::Range(0, 24 * 60))
+      ->capture_default_str();
   std::optional<std::string> screenshots;
 #if TWIG_WITH_UI
   app.add_option("--screenshots", screenshots,
@@ -103,6 +110,7 @@ int main(int argc, char** argv) {
     windowed.installedAppsFile = installedApps;
     windowed.picturesFolder = pictures;
     windowed.enforceClose = enforce == "close";
+    windowed.warnBeforeMinutes = warnBefore;
     std::tie(windowed.width, windowed.height) = *windowSize(window);
     return twig::WindowedAgent::run(argc, argv, windowed);
   }
@@ -115,5 +123,6 @@ int main(int argc, char** argv) {
   options.installedAppsFile = installedApps;
   options.picturesFolder = pictures;
   options.enforceClose = enforce == "close";
+  options.warnBeforeMinutes = warnBefore;
   return twig::HeadlessAgent::run(options);
 }

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 
 namespace twig::sdbus {
 
@@ -22,6 +24,16 @@ Bus connect(const std::string& address) {
       sd_bus_start(bus.get()) < 0)
     return nullptr;
   return bus;
+}
+
+std::string sessionBusAddress() {
+  if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return address;
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+    const std::filesystem::path socket = std::filesystem::path(runtime) / "bus";
+    std::error_code error;
+    if (std::filesystem::is_socket(socket, error)) return "unix:path=" + socket.string();
+  }
+  return {};
 }
 
 bool run(sd_bus* bus, int wake, const std::function<void()>& afterEach) {

@@ -33,6 +33,10 @@ struct CallError {
 
 // `address` empty: the system bus; else a bus of that address. Null when it cannot be reached.
 Bus connect(const std::string& address);
+// The session bus of this process's environment (DBUS_SESSION_BUS_ADDRESS, else the user's
+// runtime folder's "bus"); empty when there is none. Looked up here rather than by a library that
+// would launch a bus of its own.
+std::string sessionBusAddress();
 
 // Processes messages until the eventfd `wake` is readable (true) or the bus fails (false).
 // `afterEach` runs after every processed message.

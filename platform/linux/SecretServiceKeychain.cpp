@@ -1,8 +1,6 @@
 #include "platform/linux/SecretServiceKeychain.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "platform/linux/SdBus.h"
 
@@ -56,18 +54,8 @@ struct SecretServiceKeychain::Connection {
   std::string session;  // the "plain" session that carries secrets in our calls
 };
 
-std::string SecretServiceKeychain::sessionBusAddress() {
-  if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address) return address;
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
-    const std::filesystem::path socket = std::filesystem::path(runtime) / "bus";
-    std::error_code error;
-    if (std::filesystem::is_socket(socket, error)) return "unix:path=" + socket.string();
-  }
-  return {};
-}
-
 std::unique_ptr<SecretServiceKeychain> SecretServiceKeychain::connect(const std::string& busAddress) {
-  const std::string address = busAddress.empty() ? sessionBusAddress() : busAddress;
+  const std::string address = busAddress.empty() ? sdbus::sessionBusAddress() : busAddress;
   if (address.empty()) return nullptr;
   auto connection = std::make_unique<Connection>();
   connection->bus = sdbus::connect(address);

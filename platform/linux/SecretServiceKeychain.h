@@ -22,8 +22,6 @@ class SecretServiceKeychain final : public Keychain {
   // reached or no keyring is running on it. A keyring that could only be started on demand does not
   // count: starting one outside the login would make a new, locked keyring.
   static std::unique_ptr<SecretServiceKeychain> connect(const std::string& busAddress = {});
-  // The session bus of this process's environment; empty when there is none.
-  static std::string sessionBusAddress();
 
   ~SecretServiceKeychain() override;
   std::optional<std::string> read(std::string_view service, std::string_view account) override;

@@ -123,5 +123,20 @@ TEST(AppControlPolicy, TheReportKeepsItsKeysAndValuesInOrder) {
   EXPECT_EQ(Policy::blacklist({}), Json::array());
 }
 
+TEST(AppControlPolicy, AWindowClosesWithinTheLeadOnlyWhileItIsOpen) {
+  AppControlPolicy::Group group;
+  group.days = {1};
+  group.startMinute = 8 * 60;
+  group.endMinute = 10 * 60;
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 1, 9 * 60 + 54, 5), std::nullopt);
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 1, 9 * 60 + 55, 5), 5);
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 1, 9 * 60 + 59, 5), 1);
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 1, 10 * 60, 5), std::nullopt);      // closed: controlled
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 2, 9 * 60 + 59, 5), std::nullopt);  // controlled all day
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 1, 9 * 60 + 59, 0), std::nullopt);
+  group.endMinute.reset();  // unreadable: controlled all day
+  EXPECT_EQ(AppControlPolicy::closesWithin(group, 1, 9 * 60 + 59, 5), std::nullopt);
+}
+
 }  // namespace
 }  // namespace twig

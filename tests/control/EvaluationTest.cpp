@@ -1,11 +1,13 @@
 // The 10-second evaluation: control groups, their windows and the running processes.
 #include <gtest/gtest.h>
 
+#include "control/ControlWarning.h"
 #include "control/TWIGManagement.h"
 #include "control/TWIGManagementHelper.h"
 #include "control/TWIGRequestAppControlGroupChange.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/Clock.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/Ports.h"
 #include "storage/OAKFMDBManage.h"
 #include "storage/TWIGCache.h"
@@ -231,6 +233,79 @@ TEST_F(EvaluationTest, TheTimerEvaluatesEveryTenSecondsOnceStarted) {
   EXPECT_TRUE(events.empty());
   ports.time.advance(21s);
   EXPECT_EQ(events, (std::vector<std::string>{"start", "start", "start"}));
+}
+
+// The warning before a window closes: once per closing, only while an application of the group
+// runs, spoken and shown in the desktop's notification area.
+class ClosingWarningTest : public EvaluationTest {
+ protected:
+  class RecordingNotifier final : public DesktopNotifier {
+   public:
+    bool notify(const std::string& summary, const std::string& body) override {
+      shown.push_back(summary + ": " + body);
+      return true;
+    }
+    std::vector<std::string> shown;
+  };
+  ClosingWarningTest() {
+    soon = ports.notifications.addObserver(TWIGManagement::kControlSoon, [this](const Notification& n) {
+      notices.push_back(std::any_cast<Json>(n.object));
+    });
+    addApp("com.example.game", "game", groups[2]);
+    addApp("com.example.quiz", "quiz", groups[2]);
+    setWindow(groups[2], "08:00", "10:00", "1");  // Mondays
+  }
+  ObserverToken soon;
+  std::vector<Json> notices;
+  RecordingNotifier desktop;
+  ControlWarning warning{ports.notifications, ports.speech, desktop};
+};
+
+TEST_F(ClosingWarningTest, FiveMinutesAheadOnceWhileAnApplicationRuns) {
+  ports.processes.set(std::vector<std::string>{"init", "game", "quiz"});
+  evaluateAt(at(0, 9, 54));
+  EXPECT_TRUE(notices.empty());
+  evaluateAt(at(0, 9, 55));
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0], (Json{{"groupName", "游戏"},
+                              {"endTime", "10:00"},
+                              {"minutesLeft", 5},
+                              {"apps", {"com.example.game", "com.example.quiz"}}}));
+  ASSERT_EQ(ports.speech.spoken().size(), 1u);
+  EXPECT_EQ(ports.speech.spoken()[0].text, "还有5分钟，com.example.game、com.example.quiz就要到管控时间了");
+  EXPECT_EQ(ports.speech.spoken()[0].language, "zh_CN");
+  EXPECT_EQ(desktop.shown,
+            (std::vector<std::string>{
+                "使用时间快到了: 还有5分钟，com.example.game、com.example.quiz就要到管控时间了"}));
+
+  // The ten-second ticks of the next minutes, and an application that stops and starts again.
+  for (int minute = 56; minute < 60; ++minute) evaluateAt(at(0, 9, minute));
+  ports.processes.set(std::vector<std::string>{"init"});
+  evaluateAt(at(0, 9, 58));
+  ports.processes.set(std::vector<std::string>{"init", "game"});
+  evaluateAt(at(0, 9, 59));
+  EXPECT_EQ(notices.size(), 1u);
+  EXPECT_EQ(events.back(), "end");  // nothing controlled yet
+
+  evaluateAt(at(0, 10, 0));
+  EXPECT_EQ(events.back(), "start");
+  // Next Monday's closing is a new one.
+  evaluateAt(at(7, 9, 57));
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[1]["minutesLeft"], 3);
+  EXPECT_EQ(notices[1]["apps"], Json::array({"com.example.game"}));
+}
+
+TEST_F(ClosingWarningTest, NothingWithoutARunningApplicationOrOnAnotherDayOrWithNoLead) {
+  ports.processes.set(std::vector<std::string>{"init", "editor"});
+  evaluateAt(at(0, 9, 57));  // the window closes soon, but none of its applications runs
+  ports.processes.set(std::vector<std::string>{"init", "game"});
+  evaluateAt(at(1, 9, 57));  // Tuesday: the group is controlled all day, there is no closing to warn of
+  EXPECT_EQ(events.back(), "start");
+  manager().setWarningLead(0);
+  evaluateAt(at(7, 9, 57));
+  EXPECT_TRUE(notices.empty());
+  EXPECT_TRUE(ports.speech.spoken().empty());
 }
 
 }  // namespace

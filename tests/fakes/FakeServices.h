@@ -45,7 +45,7 @@ class FakePushChannel final : public PushChannel {
   void publishWithParameter(const Json& message, PublishCompletion completion) override {
     publishWithParameter(message, 1, std::move(completion));
   }
-  bool firstDelivery(const std::string& commandUuid) override {
+  bool admitCommand(const std::string&, const std::string& commandUuid, const std::string&) override {
     return recent_.firstSighting(commandUuid, std::chrono::steady_clock::now());
   }
   std::vector<Json> published() const {

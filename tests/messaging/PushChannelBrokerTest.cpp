@@ -19,7 +19,7 @@
 #include "tests/fakes/TestBroker.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
-#include "tests/messaging/BrokerFixture.h"
+#include "tests/messaging/AgentProcessFixture.h"
 
 namespace twig {
 namespace {
@@ -28,30 +28,7 @@ using namespace std::chrono_literals;
 using test::MqttPeer;
 using test::ReceivedMessage;
 
-class PushChannelBrokerTest : public test::BrokerFixture {
- protected:
-  // The service as a headless agent needs it: approved configuration, and every enrolment binds to
-  // this test's parent.
-  void serveBinding() {
-    service.setHandler([this](const test::RecordedRequest& request) -> test::CannedResponse {
-      if (request.path == "/api/v2.0/config") return {200, "application/json", R"({"approvalStatus":1})"};
-      return {200, "application/json",
-              Json{{"parentDN", parentDN}, {"parentDeviceId", "parent-device"}}.dump()};
-    });
-  }
-  // `twig-child --headless` against the test broker and `service`, with its data in the test's folder.
-  std::vector<std::string> agentArguments() {
-    return {"--headless",
-            "--service-host",
-            service.hostAndPort(),
-            "--mqtt-port",
-            std::to_string(broker.mqttPort()),
-            "--data-dir",
-            (ports.dir / "agent").string()};
-  }
-
-  test::TestHttpServer service;
-};
+class PushChannelBrokerTest : public test::AgentProcessFixture {};
 
 TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
   auto peer = parent();
