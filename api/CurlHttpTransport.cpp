@@ -164,6 +164,8 @@ struct CurlHttpTransport::Impl {
     transfer->completion(std::move(response));
   }
 
+  static constexpr int kIdleWaitMs = 60'000;
+
   void run() {
     for (;;) {
       std::deque<std::unique_ptr<Transfer>> arrived;
@@ -180,7 +182,13 @@ struct CurlHttpTransport::Impl {
       while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
         if (message->msg == CURLMSG_DONE) finish(message->easy_handle, message->data.result);
       }
-      curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+      // With transfers under way, libcurl says when it next needs a turn; without any the thread
+      // sleeps until send() or the destructor wakes it, instead of waking every second for nothing.
+      long advised = -1;
+      curl_multi_timeout(multi, &advised);
+      const int wait =
+          active.empty() ? kIdleWaitMs : static_cast<int>(advised < 0 ? 1000 : std::min(advised, 1000L));
+      curl_multi_poll(multi, nullptr, 0, wait, nullptr);
     }
   }
 

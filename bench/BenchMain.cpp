@@ -49,7 +49,27 @@ int main(int argc, char** argv) {
   window->add_option("--runs", starts, "how many starts")->check(CLI::PositiveNumber);
   window->add_option("--child", child, "the twig-child to start")->capture_default_str();
   window->add_option("--dir", folder, "scratch folder");
+  twig::bench::IdleOptions idleOptions;
+  idleOptions.child = TWIG_CHILD_PATH;
+  idleOptions.service = TWIG_SERVICE_PATH;
+  idleOptions.parent = TWIG_PARENT_PATH;
+  int idleSeconds = 600;
+  auto* idle = app.add_subcommand(
+      "idle", "the bound, connected headless agent at rest: CPU, resident memory and wake-ups from /proc");
+  idle->add_option("--mqtt-port", idleOptions.mqttPort,
+                   "port of a broker on 127.0.0.1 that knows the user qomri")
+      ->required()
+      ->check(CLI::Range(1, 65535));
+  idle->add_option("--seconds", idleSeconds, "how long to watch it")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+  idle->add_option("--dir", folder, "scratch folder");
   CLI11_PARSE(app, argc, argv);
+  if (idle->parsed()) {
+    idleOptions.span = std::chrono::seconds(idleSeconds);
+    idleOptions.folder = std::filesystem::path(folder) / "idle";
+    return twig::bench::idleBenchmark(idleOptions);
+  }
   if (window->parsed())
     return twig::bench::windowBenchmark(child, starts, std::filesystem::path(folder) / "window");
   if (roundtrip->parsed()) {

@@ -30,6 +30,16 @@ int cacheBenchmark(long long writes, const std::filesystem::path& folder);
 int publishBenchmark(std::uint16_t port, long long count, const std::filesystem::path& folder);
 int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::path& folder);
 int windowBenchmark(const std::string& child, int runs, const std::filesystem::path& folder);
+struct IdleOptions {
+  std::uint16_t mqttPort = 0;
+  std::string child;
+  std::string service;
+  std::string parent;
+  std::chrono::seconds span{600};
+  std::chrono::seconds settle{30};
+  std::filesystem::path folder;
+};
+int idleBenchmark(const IdleOptions& options);
 int evaluationBenchmark(int processes, int apps, int groups, int ticks, const std::filesystem::path& folder);
 
 }  // namespace twig::bench

@@ -278,7 +278,9 @@ void MQTTClient::run() {
     const int socket = mosquitto_socket(s.mosq);
     pollfd fds[2] = {{s.wakeFd, POLLIN, 0}, {socket, 0, 0}};
     nfds_t count = 1;
-    int timeout = 1000;  // keep-alive pings are due at most once a second
+    // Connected, the loop wakes for the keep-alive only: a ping goes out at most a sixth of the
+    // keep-alive late, far within the one and a half keep-alives the broker waits.
+    int timeout = std::max(1000, settings_.keepAlive * 1000 / 6);
     if (socket >= 0) {
       fds[1].events = static_cast<short>(POLLIN | (mosquitto_want_write(s.mosq) ? POLLOUT : 0));
       count = 2;
