@@ -113,8 +113,13 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
     }
   }
   // Requests that a killed process had taken but not answered run again, before any new one.
-  inbox_ = std::make_unique<CommandInbox>(port::directories().documents() / kInboxFile);
-  for (const auto& payload : inbox_->takeUnanswered(nowMs()))
+  auto inbox = std::make_unique<CommandInbox>(port::directories().documents() / kInboxFile);
+  const auto unanswered = inbox->takeUnanswered(nowMs());
+  {
+    std::lock_guard lock(mutex_);  // the backlog writer may already run (answers published before)
+    inbox_ = std::move(inbox);
+  }
+  for (const auto& payload : unanswered)
     TWIGEventModel::eventMessage(payload, TWIGMQTTStore::commandContext(*this));
   // The handler comes first: a persistent session gets its queued commands right after CONNACK.
   subscribeMessage();
@@ -140,7 +145,13 @@ bool TWIGMQTTClient::admitCommand(const std::string& name, const std::string& co
   if (!recentCommands_.firstSighting(commandUuid, port::clock().steadyNow())) return false;
   // On the network thread, before the library's acknowledgement of the command leaves (the
   // session writes only between reads): from here on a kill does not lose it.
-  if (inbox_ && CommandInbox::keeps(name)) inbox_->received(commandUuid, payload, nowMs());
+  if (!CommandInbox::keeps(name)) return true;
+  CommandInbox* inbox = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    inbox = inbox_.get();  // set once, by initializeMQTT; the pull road may ask before that
+  }
+  if (inbox != nullptr) inbox->received(commandUuid, payload, nowMs());
   return true;
 }
 
@@ -261,8 +272,13 @@ void TWIGMQTTClient::persistAndHandOver() {
     TWIGCache::setObjectValue(CacheObject(Json(listed)), kBacklogKey);
   }
   // Listed on disk: the requests these answer need not run again after a crash.
-  if (inbox_) {
-    for (const auto& message : listed) inbox_->answered(TWIGBaseMessage::commandUuid(message));
+  CommandInbox* inbox = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    inbox = inbox_.get();
+  }
+  if (inbox != nullptr) {
+    for (const auto& message : listed) inbox->answered(TWIGBaseMessage::commandUuid(message));
   }
   std::lock_guard lock(mutex_);
   if (!client_) return;
