@@ -1,0 +1,64 @@
+// A message as the broker delivers it, all the way through the agent's own command table: decoded,
+// admitted, routed to the real handler of its name, run, answered and posted. The ports are the
+// test fakes (no network: the service host refuses), and the main loop runs dry after each input so
+// work a handler queued there runs too.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/ChildChannelContext.h"
+#include "app/CommandCatalog.h"
+#include "messaging/CommandRouter.h"
+#include "messaging/PushChannel.h"
+#include "messaging/TWIGEventModel.h"
+#include "messaging/TWIGMQTTStore.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace {
+
+// Answers go nowhere; every command is new, so repeated identifiers in the corpus still reach the
+// handlers.
+class DiscardingPushChannel final : public twig::PushChannel {
+ public:
+  void initializeMQTT(const twig::ChannelContext& initial) override { context_ = initial; }
+  bool setParentDN(const std::string& parentDN) override {
+    context_.parentDN = parentDN;
+    return false;
+  }
+  twig::ChannelContext channelContext() const override { return context_; }
+  void startPullMessage() override {}
+  void connectToHost() override {}
+  bool isConnect() const override { return true; }
+  void setMqttEventOnline() override {}
+  void publishWithParameter(const twig::Json& message, int, PublishCompletion completion) override {
+    (void)message.dump();
+    if (completion) completion(std::nullopt);
+  }
+  void publishWithParameter(const twig::Json& message, PublishCompletion completion) override {
+    publishWithParameter(message, 1, std::move(completion));
+  }
+  bool admitCommand(const std::string&, const std::string&, const std::string&) override { return true; }
+
+ private:
+  twig::ChannelContext context_;
+};
+
+struct Agent {
+  Agent() {
+    push.initializeMQTT(twig::ChildChannelContext::make());
+    context = twig::TWIGMQTTStore::commandContext(push);
+    twig::CommandCatalog::registerAll(twig::CommandRouter::shared());
+  }
+  twig::test::TestPorts ports;
+  DiscardingPushChannel push;
+  twig::CommandContext context;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static Agent* agent = new Agent;  // lives for the process: handlers may still hold its ports
+  twig::TWIGEventModel::eventMessage(std::string(reinterpret_cast<const char*>(data), size), agent->context);
+  agent->ports.time.settle();
+  return 0;
+}
