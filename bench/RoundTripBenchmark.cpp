@@ -186,11 +186,13 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
   const auto bare = roundTrips(port, floorDevice, floorParent, count);
   if (bare.empty()) return 1;
   describe("floor: bare libmosquitto echo", bare);
-  auto median = [](std::vector<double> sample) {
+  auto quantile = [](std::vector<double> sample, double fraction) {
     std::sort(sample.begin(), sample.end());
-    return sample[sample.size() / 2];
+    return sample[std::min(sample.size() - 1,
+                           static_cast<std::size_t>(fraction * static_cast<double>(sample.size())))];
   };
-  std::printf("  median ratio (agent / floor): %.2f\n", median(agent) / median(bare));
+  std::printf("  median ratio (agent / floor): %.2f\n", quantile(agent, 0.5) / quantile(bare, 0.5));
+  std::printf("  p99 ratio (agent / floor): %.2f\n", quantile(agent, 0.99) / quantile(bare, 0.99));
   return 0;
 }
 

@@ -102,6 +102,11 @@ void CommandInbox::answered(const std::string& commandUuid) {
   if (bytes_ > kCompactBytes) compactLocked();
 }
 
+bool CommandInbox::holds(const std::string& commandUuid) const {
+  std::lock_guard lock(mutex_);
+  return openIds_.count(commandUuid) > 0;
+}
+
 std::size_t CommandInbox::open() const {
   std::lock_guard lock(mutex_);
   return openIds_.size();

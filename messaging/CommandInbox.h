@@ -14,7 +14,8 @@ namespace twig {
 // lost when the process is killed between its arrival and the listing of its answer. The MQTT
 // library acknowledges a command as soon as the agent has taken it, so the agent records it first:
 // one plain append (no flush to disk: a killed process's writes are the kernel's and stay), and
-// one more when its answer is listed. The next start runs again what has no answer.
+// one more when the broker has acknowledged its answer (or the answer is listed in the backlog).
+// The next start runs again what has no answer.
 //
 // Only requests ("Request…" commands, each answered under its "commandUuid") are kept. Callable
 // from any thread.
@@ -37,8 +38,11 @@ class CommandInbox {
   std::vector<std::string> takeUnanswered(long long nowMs);
   // Records a received request. False when it could not be written.
   bool received(const std::string& commandUuid, const std::string& payload, long long nowMs);
-  // Records that the request's answer is listed; other identifiers are ignored.
+  // Records that the request's answer is listed, or acknowledged by the broker; other identifiers
+  // are ignored.
   void answered(const std::string& commandUuid);
+  // Whether the request is recorded and not answered yet (an empty identifier never is).
+  bool holds(const std::string& commandUuid) const;
   std::size_t open() const;
 
  private:

@@ -204,7 +204,9 @@ void TWIGMQTTClient::publishWithParameter(const Json& message, int qos, PublishC
     return;
   }
   const std::string text = TWIGUtils::jsonWithObject(message);
-  if (qos > kQosAtMostOnce) {
+  if (qos > kQosAtMostOnce && handOverAnswer(message, text)) {
+    // The request is on disk until the broker has its answer; nothing to write first.
+  } else if (qos > kQosAtMostOnce) {
     std::lock_guard lock(mutex_);
     const std::uint64_t entry = nextInFlight_++;
     inFlight_[entry] = message;
@@ -239,9 +241,37 @@ void TWIGMQTTClient::didNotSendMessages() {
   for (const auto& message : snapshot) publishWithParameter(message, [](const std::optional<TWIGError>&) {});
 }
 
+bool TWIGMQTTClient::handOverAnswer(const Json& message, const std::string& text) {
+  const std::string uuid = TWIGBaseMessage::commandUuid(message);
+  CommandInbox* inbox = nullptr;
+  std::uint64_t entry = 0;
+  {
+    std::lock_guard lock(mutex_);
+    inbox = inbox_.get();
+    if (inbox == nullptr || !inbox->holds(uuid)) return false;
+    entry = nextInFlight_++;
+    unlisted_[entry] = message;
+    ++answersInFlight_[uuid];
+  }
+  client_->publishString(text, pubTopic(), kQosAtLeastOnce, kRetained, [this, entry, inbox, uuid](int) {
+    // Acknowledged (or refused by the library, which a listing would not mend either). The request
+    // is settled once the last of its answers in flight is.
+    {
+      std::lock_guard lock(mutex_);
+      unlisted_.erase(entry);
+      if (--answersInFlight_[uuid] > 0) return;
+      answersInFlight_.erase(uuid);
+    }
+    inbox->answered(uuid);
+  });
+  return true;
+}
+
 std::vector<Json> TWIGMQTTClient::publishMessages() const {
   std::lock_guard lock(mutex_);
-  return listedMessagesLocked();
+  std::vector<Json> all = listedMessagesLocked();
+  for (const auto& [entry, message] : unlisted_) all.push_back(message);
+  return all;
 }
 
 std::vector<Json> TWIGMQTTClient::listedMessagesLocked() const {

@@ -22,14 +22,18 @@ namespace twig {
 // every (re)connection it subscribes, announces the device online, refreshes its will
 // ("EventOffline") and sends its backlog.
 //
-// Messages that could not go out wait in a backlog; every QoS 1 message stays listed too, from before
-// it is handed to the library until the broker acknowledges it. Both are kept under
+// Messages that could not go out wait in a backlog; every other QoS 1 message stays listed too, from
+// before it is handed to the library until the broker acknowledges it. Both are kept under
 // "publishMessages" in the object cache, so a process that dies sends them after its next start (at
 // least once: the parent tells a repeat by its "commandUuid"). The list is written by a queue of its
 // own that gathers the changes made meanwhile into one write, and a message is handed over only
-// once a write holding it has finished. Callable from any thread; received messages are checked and
-// dispatched on the session's network thread. When the broker keeps handing the session to another
-// client with this device's id, the channel tells the parent "EventOffline" once and stops.
+// once a write holding it has finished. An answer to a request that the command inbox holds needs
+// no listing: it goes to the library at once, and the request stays open in the inbox until the
+// broker acknowledges the answer, so a process that dies before then runs the request again.
+//
+// Callable from any thread; received messages are checked and dispatched on the session's network
+// thread. When the broker keeps handing the session to another client with this device's id, the
+// channel tells the parent "EventOffline" once and stops.
 class TWIGMQTTClient final : public PushChannel {
  public:
   static constexpr int kProtocolVersion = 20;
@@ -80,7 +84,7 @@ class TWIGMQTTClient final : public PushChannel {
   std::string clientID() const;
   std::string subTopic() const;
   std::string pubTopic() const;
-  // The backlog and the unacknowledged messages, as stored.
+  // The backlog and the unacknowledged messages (listed or riding on their request in the inbox).
   std::vector<Json> publishMessages() const;
   TWIGMQTTStore* store() const { return store_.get(); }
 
@@ -93,6 +97,8 @@ class TWIGMQTTClient final : public PushChannel {
   // Network thread: another client keeps taking the session over.
   void takenOver(std::size_t lost);
   void schedulePersistLocked();
+  // Hands an answer to a request the inbox holds straight to the library; false for other messages.
+  bool handOverAnswer(const Json& message, const std::string& text);
   // The backlog, then the messages awaiting their acknowledgement; the caller holds the mutex.
   std::vector<Json> listedMessagesLocked() const;
   void persistAndHandOver();
@@ -104,6 +110,9 @@ class TWIGMQTTClient final : public PushChannel {
   mutable std::mutex mutex_;
   std::vector<Json> backlog_;
   std::map<std::uint64_t, Json> inFlight_;
+  // Answers handed over without a listing (their requests are open in the inbox), by entry.
+  std::map<std::uint64_t, Json> unlisted_;
+  std::map<std::string, int> answersInFlight_;  // of those, per request
   std::uint64_t nextInFlight_ = 1;
   std::vector<Handover> pendingHandovers_;
   bool persistScheduled_ = false;

@@ -74,7 +74,9 @@ OAKCache& OAKCache::sharedGlobalCache() {
   });
 }
 
-void OAKCache::resetShared() { shared.reset(); }
+void OAKCache::resetShared() {
+  shared.reset();
+}
 
 bool OAKCache::isUsableKey(std::string_view key) {
   // ".~" starts the names of the crash-safe writes' temporary files, which the start-up sweep
@@ -115,24 +117,45 @@ void OAKCache::setObjectValue(const CacheObject& value, const std::string& key) 
 
 void OAKCache::setObjectValue(const CacheObject& value, const std::string& key, double timeoutInterval) {
   if (!isUsableKey(key)) return;
-  setDataValue(value.encode(), key, timeoutInterval);
+  store(value.encode(), value, key, timeoutInterval);
 }
 
 void OAKCache::setDataValue(std::string bytes, const std::string& key, double timeoutInterval) {
   if (!isUsableKey(key)) return;
+  auto value = CacheObject::decode(bytes);
+  store(bytes, std::move(value), key, timeoutInterval);
+}
+
+void OAKCache::store(const std::string& bytes, std::optional<CacheObject> value, const std::string& key,
+                     double timeoutInterval) {
   cacheInfoQueue_.sync([&] {
-    // A failed data write still leaves the index and memory entries, so the value stays readable
-    // in this process. The index write that follows flushes the folder for both renames.
-    AtomicFile::write(directory_ / key, bytes, 0644, false);
+    OAKCacheIndex::Expiry expiry;
     if (timeoutInterval > 0) {
-      diskCachePlist_[key] = clock_.now() + std::chrono::duration_cast<WallTime::duration>(
-                                                std::chrono::duration<double>(timeoutInterval));
-    } else {
-      diskCachePlist_[key] = std::nullopt;
+      expiry = clock_.now() +
+               std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(timeoutInterval));
     }
-    OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
+    {
+      // From here until the new value is in memory, a read of the file may meet either version:
+      // such a read does not enter the table.
+      std::lock_guard lock(memoryMutex_);
+      ++generation_;
+      writing_ = true;
+    }
+    const auto indexed = diskCachePlist_.find(key);
+    const bool indexChanges = indexed == diskCachePlist_.end() || indexed->second != expiry;
+    // A failed data write still leaves the index and memory entries, so the value stays readable
+    // in this process. The folder is flushed once per write: by the index's write when the index
+    // changes, else by the data file's.
+    AtomicFile::write(directory_ / key, bytes, 0644, /*flushFolder=*/!indexChanges);
+    if (indexChanges) {
+      diskCachePlist_[key] = expiry;
+      OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
+    }
+    std::lock_guard lock(memoryMutex_);
+    ++generation_;
+    writing_ = false;
+    insertIntoMemoryLocked(key, std::move(value));
   });
-  setMemoryCacheData(std::move(bytes), key);
 }
 
 void OAKCache::setImage(std::string_view encodedImage, const std::string& key) {
@@ -145,34 +168,56 @@ void OAKCache::setImage(std::string_view encodedImage, const std::string& key, d
 }
 
 void OAKCache::setMemoryCacheData(std::string bytes, const std::string& key) {
-  cacheInfoQueue_.sync([&] { insertIntoMemory(std::move(bytes), key); });
+  auto value = CacheObject::decode(bytes);
+  std::lock_guard lock(memoryMutex_);
+  ++generation_;
+  insertIntoMemoryLocked(key, std::move(value));
 }
 
-void OAKCache::insertIntoMemory(std::string bytes, const std::string& key) {
-  memoryCacheInfo_[key] = std::move(bytes);
-  recentlyAccessedKeys_.erase(std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
-                              recentlyAccessedKeys_.end());
-  recentlyAccessedKeys_.insert(recentlyAccessedKeys_.begin(), key);
+void OAKCache::insertIntoMemoryLocked(const std::string& key, std::optional<CacheObject> value) {
+  if (removing_.count(key) > 0) return;
+  memoryCacheInfo_[key] = std::move(value);
+  touchLocked(key);
   if (static_cast<std::int64_t>(recentlyAccessedKeys_.size()) > defaultCacheMemoryLimit()) {
     memoryCacheInfo_.erase(recentlyAccessedKeys_.back());
     recentlyAccessedKeys_.pop_back();
   }
 }
 
+void OAKCache::touchLocked(const std::string& key) {
+  if (!recentlyAccessedKeys_.empty() && recentlyAccessedKeys_.front() == key) return;
+  const auto found = std::find(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key);
+  if (found == recentlyAccessedKeys_.end()) {
+    recentlyAccessedKeys_.insert(recentlyAccessedKeys_.begin(), key);
+  } else {
+    std::rotate(recentlyAccessedKeys_.begin(), found, found + 1);
+  }
+}
+
 std::optional<CacheObject> OAKCache::objectForKey(const std::string& key) {
   if (!isUsableKey(key)) return std::nullopt;
-  std::optional<std::string> bytes;
-  cacheInfoQueue_.sync([&] {
+  std::uint64_t seen = 0;
+  bool mayEnter = false;
+  {
+    std::lock_guard lock(memoryMutex_);
     if (auto it = memoryCacheInfo_.find(key); it != memoryCacheInfo_.end()) {
-      bytes = it->second;
-    } else {
-      bytes = AtomicFile::read(directory_ / key);
+      touchLocked(key);
+      // A copy: changing what a read returned never changes the cache.
+      return it->second;
     }
-    if (bytes) insertIntoMemory(*bytes, key);
-  });
+    if (removing_.count(key) > 0) return std::nullopt;
+    seen = generation_;
+    mayEnter = !writing_;
+  }
+  // Not in memory: the file, read here. A write replaces it whole, so this sees one version of it.
+  const auto bytes = AtomicFile::read(directory_ / key);
   if (!bytes) return std::nullopt;
-  // Decoded afresh on every read: changing what a read returned never changes the cache.
-  return CacheObject::decode(*bytes);
+  auto value = CacheObject::decode(*bytes);
+  std::lock_guard lock(memoryMutex_);
+  // What was read enters the table only when no write ran meanwhile: else a later read of the
+  // table could return an older value than an earlier read of the file did.
+  if (mayEnter && generation_ == seen) insertIntoMemoryLocked(key, value);
+  return value;
 }
 
 std::optional<std::string> OAKCache::imageObjectForKey(const std::string& key) {
@@ -183,22 +228,36 @@ std::optional<std::string> OAKCache::imageObjectForKey(const std::string& key) {
   return bytes;
 }
 
+bool OAKCache::beingRemoved(const std::string& key) const {
+  std::lock_guard lock(memoryMutex_);
+  return removing_.count(key) > 0;
+}
+
 bool OAKCache::hasCacheForKey(const std::string& key) const {
-  if (!isUsableKey(key)) return false;
+  if (!isUsableKey(key) || beingRemoved(key)) return false;
   std::error_code error;
   return std::filesystem::is_regular_file(directory_ / key, error);
 }
 
 void OAKCache::removeCacheForKey(const std::string& key) {
   if (!isUsableKey(key)) return;
-  cacheInfoQueue_.async([this, key] {
-    std::error_code ignored;
-    std::filesystem::remove(directory_ / key, ignored);
+  {
+    // Out of memory now, and kept out until the file is gone: reads from here on miss.
+    std::lock_guard lock(memoryMutex_);
+    ++generation_;
+    ++removing_[key];
     if (memoryCacheInfo_.erase(key) > 0) {
       recentlyAccessedKeys_.erase(
           std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
           recentlyAccessedKeys_.end());
     }
+  }
+  cacheInfoQueue_.async([this, key] {
+    std::error_code ignored;
+    std::filesystem::remove(directory_ / key, ignored);
+    std::lock_guard lock(memoryMutex_);
+    ++generation_;
+    if (--removing_[key] == 0) removing_.erase(key);
   });
 }
 
@@ -218,16 +277,15 @@ void OAKCache::clearAllCache() {
     }
     diskCachePlist_.clear();
     OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
-    memoryCacheInfo_.clear();
-    recentlyAccessedKeys_.clear();
+    clearMemoryCache();
   });
 }
 
 void OAKCache::clearMemoryCache() {
-  cacheInfoQueue_.sync([this] {
-    memoryCacheInfo_.clear();
-    recentlyAccessedKeys_.clear();
-  });
+  std::lock_guard lock(memoryMutex_);
+  ++generation_;
+  memoryCacheInfo_.clear();
+  recentlyAccessedKeys_.clear();
 }
 
 std::vector<std::string> OAKCache::allKeys() {
@@ -245,14 +303,13 @@ double OAKCache::getAllCacheSize() {
 }
 
 double OAKCache::getSingleCacheSizeForKey(const std::string& key) const {
-  if (!isUsableKey(key)) return 0;
+  if (!isUsableKey(key) || beingRemoved(key)) return 0;
   return fileSize(directory_ / key);
 }
 
 std::vector<std::string> OAKCache::recentlyAccessedKeys() {
-  std::vector<std::string> keys;
-  cacheInfoQueue_.sync([&] { keys = recentlyAccessedKeys_; });
-  return keys;
+  std::lock_guard lock(memoryMutex_);
+  return recentlyAccessedKeys_;
 }
 
 }  // namespace twig

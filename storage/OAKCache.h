@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,10 +20,11 @@
 namespace twig {
 
 // The process's key-value store for small persistent state: one file per key (named by the key)
-// in the cache directory, an index of expiries beside them, and a memory table of the serialised
-// bytes of the most recently used keys. Every file step runs on one serial queue, so steps apply
-// in the order they were asked for; writes, reads and clear-all wait for their step, removal does
-// not. Callable from any thread.
+// in the cache directory, an index of expiries beside them, and a memory table of the decoded
+// values of the most recently used keys. Every change of the files runs on one serial queue, so
+// changes apply in the order they were asked for; writes and clear-all wait for their step, removal
+// does not (a read after it misses all the same). Reads run on the caller's thread: from the memory
+// table, else from the key's file, which a write replaces whole. Callable from any thread.
 //
 // Keys that would escape or damage the directory (empty, ".", "..", containing "/" or a NUL byte,
 // or the index's own name) are refused: writes do nothing and reads miss. Files are written
@@ -71,7 +73,7 @@ class OAKCache {
   std::optional<CacheObject> objectForKey(const std::string& key);
   // The picture bytes stored under `key`; nothing unless they are a PNG, JPEG or GIF.
   std::optional<std::string> imageObjectForKey(const std::string& key);
-  // Whether the key's data file exists (asks the file system only).
+  // Whether the key's data file exists (asks the file system; a key being removed has none).
   bool hasCacheForKey(const std::string& key) const;
   // Queued without waiting; a later read of the key misses. The index keeps the key.
   void removeCacheForKey(const std::string& key);
@@ -83,7 +85,8 @@ class OAKCache {
   // Bytes of the data files of the indexed keys (missing files count 0; the index is not counted).
   double getAllCacheSize();
   double getSingleCacheSizeForKey(const std::string& key) const;
-  // Puts bytes into the memory table, most recent first, evicting the least recent key beyond the limit.
+  // Puts the value of these bytes into the memory table, most recent first, evicting the least
+  // recent key beyond the limit.
   void setMemoryCacheData(std::string bytes, const std::string& key);
 
   // What the memory table holds, most recent first (for tests and diagnostics).
@@ -91,16 +94,30 @@ class OAKCache {
   const std::filesystem::path& directory() const { return directory_; }
 
  private:
-  void insertIntoMemory(std::string bytes, const std::string& key);  // on the queue
+  // Writes the bytes and puts their value (nothing: bytes that do not decode) into memory.
+  void store(const std::string& bytes, std::optional<CacheObject> value, const std::string& key,
+             double timeoutInterval);
+  // The caller holds memoryMutex_. Keys with a removal on its way stay out.
+  void insertIntoMemoryLocked(const std::string& key, std::optional<CacheObject> value);
+  void touchLocked(const std::string& key);
   void removeStrayTemporaryFiles();
+  bool beingRemoved(const std::string& key) const;
 
   std::filesystem::path directory_;
   Clock& clock_;
   std::atomic<double> defaultTimeoutInterval_{0};
   std::atomic<std::int64_t> defaultCacheMemoryLimit_{10};
-  std::map<std::string, OAKCacheIndex::Expiry> diskCachePlist_;
+  std::map<std::string, OAKCacheIndex::Expiry> diskCachePlist_;  // on the queue
+  mutable std::mutex memoryMutex_;
   std::vector<std::string> recentlyAccessedKeys_;
-  std::map<std::string, std::string> memoryCacheInfo_;
+  // Decoded once, when stored or first read; a read returns a copy.
+  std::map<std::string, std::optional<CacheObject>> memoryCacheInfo_;
+  // Keys whose removal is queued and not done yet, with how many.
+  std::map<std::string, int> removing_;
+  // Counts every change of the table and the files: a file read on a caller's thread enters the
+  // table only when nothing changed while it ran.
+  std::uint64_t generation_ = 0;
+  bool writing_ = false;  // a write step is between its file and its memory entry
   // Declared after the state its steps touch, so that it stops (finishing queued steps) first.
   SerialQueue cacheInfoQueue_;
   ObserverToken memoryWarning_;

@@ -130,6 +130,42 @@ TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowl
   EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
 }
 
+TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRunsAgainUntilAcknowledged) {
+  auto peer = parent();
+  std::atomic<int> runs{0};
+  auto observer = ports.notifications.addObserver("RequestLocation", [&](const Notification&) { ++runs; });
+  channel().initializeMQTT(ChildChannelContext::make());
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
+  ASSERT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+
+  const std::string request = R"({"RequestLocation":{"commandUuid":"held-2"}})";
+  ASSERT_TRUE(channel().admitCommand("RequestLocation", "held-2", request));
+  broker.pause();
+  const Json answer = {{"ResponseLocation", {{"commandUuid", "held-2"}, {"status", "Acknowledged"}}}};
+  const Json other = {{"ResponseApps", {{"commandUuid", "not-held"}}}};
+  channel().publishWithParameter(answer, [](const std::optional<TWIGError>&) {});
+  channel().publishWithParameter(other, [](const std::optional<TWIGError>&) {});
+  // Only the message that answers no held request is listed; both wait for the broker.
+  ASSERT_TRUE(eventually([] {
+    const auto listed = TWIGCache::objectForKey("publishMessages");
+    return listed && listed->plain()->size() == 1;
+  }));
+  EXPECT_EQ(TWIGCache::objectForKey("publishMessages")->plain(), Json::array({other}));
+  EXPECT_EQ(channel().publishMessages().size(), 2u);
+  TWIGMQTTClient::resetShared();  // the process dies before the acknowledgement
+  broker.resume();
+
+  channel().initializeMQTT(ChildChannelContext::make());  // the next start runs the request again
+  EXPECT_EQ(runs.load(), 1);
+  ASSERT_TRUE(eventually([&] { return channel().isConnect(); }));
+  channel().publishWithParameter(answer, [](const std::optional<TWIGError>&) {});
+  ASSERT_TRUE(eventually([&] { return channel().publishMessages().empty(); }));
+  TWIGMQTTClient::resetShared();
+
+  channel().initializeMQTT(ChildChannelContext::make());  // acknowledged: settled for good
+  EXPECT_EQ(runs.load(), 1);
+}
+
 TEST_F(PushChannelBrokerTest, AQosOneMessageRefusedByABrokenSocketIsAcknowledgedAfterTheReconnect) {
   // The library queues a QoS 1 message before it writes it; when the write meets a broken socket
   // it sends the message again after the next connect, so the sender must go on waiting for its

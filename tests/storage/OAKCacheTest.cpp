@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "control/TWIGAppControlGroupModel.h"
@@ -258,6 +259,40 @@ TEST_F(OAKCacheTest, ManyThreadsWriteAndReadSafely) {
   }
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(cache->allKeys().size(), 28u);
+}
+
+TEST_F(OAKCacheTest, AReadFromTheFileNeverPutsAnOlderValueBackInMemory) {
+  // One thread writes ever larger numbers under "k"; another keeps pushing "k" out of a one-key
+  // memory table, so its reads of "k" go to the file while writes land; a third must never see the
+  // number go down.
+  auto cache = open();
+  cache->setDefaultCacheMemoryLimit(1);
+  cache->setObjectValue(CacheObject(Json(0)), "k");
+  cache->setObjectValue(CacheObject(Json("x")), "other");
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (int i = 1; i <= 1000; ++i) cache->setObjectValue(CacheObject(Json(i)), "k");
+    done = true;
+  });
+  std::thread evictor([&] {
+    while (!done) {
+      cache->objectForKey("other");
+      cache->objectForKey("k");
+    }
+  });
+  std::int64_t highest = 0;
+  int decreases = 0;
+  while (!done) {
+    const auto value = cache->objectForKey("k");
+    if (!value) continue;
+    const std::int64_t number = value->integerValue().value_or(-1);
+    if (number < highest) ++decreases;
+    highest = std::max(highest, number);
+  }
+  writer.join();
+  evictor.join();
+  EXPECT_EQ(decreases, 0);
+  EXPECT_EQ(cache->objectForKey("k")->integerValue(), 1000);
 }
 
 }  // namespace
