@@ -114,14 +114,15 @@ std::vector<double> roundTrips(std::uint16_t port, const std::string& deviceTopi
   return latencies;
 }
 
-void describe(const std::string& what, std::vector<double> latencies) {
-  std::sort(latencies.begin(), latencies.end());
-  const auto at = [&](double fraction) {
-    return latencies[std::min(latencies.size() - 1,
-                              static_cast<std::size_t>(fraction * static_cast<double>(latencies.size())))];
-  };
+double quantile(std::vector<double> sample, double fraction) {
+  std::sort(sample.begin(), sample.end());
+  return sample[std::min(sample.size() - 1,
+                         static_cast<std::size_t>(fraction * static_cast<double>(sample.size())))];
+}
+
+void describe(const std::string& what, const std::vector<double>& latencies) {
   std::printf("%-40s %6zu round trips: median %.3f ms, p99 %.3f ms\n", what.c_str(), latencies.size(),
-              at(0.5), at(0.99));
+              quantile(latencies, 0.5), quantile(latencies, 0.99));
 }
 
 }  // namespace
@@ -186,11 +187,6 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
   const auto bare = roundTrips(port, floorDevice, floorParent, count);
   if (bare.empty()) return 1;
   describe("floor: bare libmosquitto echo", bare);
-  auto quantile = [](std::vector<double> sample, double fraction) {
-    std::sort(sample.begin(), sample.end());
-    return sample[std::min(sample.size() - 1,
-                           static_cast<std::size_t>(fraction * static_cast<double>(sample.size())))];
-  };
   std::printf("  median ratio (agent / floor): %.2f\n", quantile(agent, 0.5) / quantile(bare, 0.5));
   std::printf("  p99 ratio (agent / floor): %.2f\n", quantile(agent, 0.99) / quantile(bare, 0.99));
   return 0;

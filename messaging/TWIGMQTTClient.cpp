@@ -204,16 +204,14 @@ void TWIGMQTTClient::publishWithParameter(const Json& message, int qos, PublishC
     return;
   }
   const std::string text = TWIGUtils::jsonWithObject(message);
-  if (qos > kQosAtMostOnce && handOverAnswer(message, text)) {
-    // The request is on disk until the broker has its answer; nothing to write first.
-  } else if (qos > kQosAtMostOnce) {
+  if (qos <= kQosAtMostOnce) {
+    client_->publishString(text, pubTopic(), qos, kNotRetained, nullptr);
+  } else if (!handOverAnswer(message, text)) {
     std::lock_guard lock(mutex_);
     const std::uint64_t entry = nextInFlight_++;
     inFlight_[entry] = message;
     pendingHandovers_.push_back({entry, text, pubTopic()});
     schedulePersistLocked();
-  } else {
-    client_->publishString(text, pubTopic(), qos, kNotRetained, nullptr);
   }
   if (completion) completion(std::nullopt);
 }
@@ -250,8 +248,7 @@ bool TWIGMQTTClient::handOverAnswer(const Json& message, const std::string& text
     inbox = inbox_.get();
     if (inbox == nullptr || !inbox->holds(uuid)) return false;
     entry = nextInFlight_++;
-    unlisted_[entry] = message;
-    ++answersInFlight_[uuid];
+    unlisted_[entry] = {uuid, message};
   }
   client_->publishString(text, pubTopic(), kQosAtLeastOnce, kRetained, [this, entry, inbox, uuid](int) {
     // Acknowledged (or refused by the library, which a listing would not mend either). The request
@@ -259,8 +256,9 @@ bool TWIGMQTTClient::handOverAnswer(const Json& message, const std::string& text
     {
       std::lock_guard lock(mutex_);
       unlisted_.erase(entry);
-      if (--answersInFlight_[uuid] > 0) return;
-      answersInFlight_.erase(uuid);
+      for (const auto& [other, answer] : unlisted_) {
+        if (answer.first == uuid) return;
+      }
     }
     inbox->answered(uuid);
   });
@@ -270,7 +268,7 @@ bool TWIGMQTTClient::handOverAnswer(const Json& message, const std::string& text
 std::vector<Json> TWIGMQTTClient::publishMessages() const {
   std::lock_guard lock(mutex_);
   std::vector<Json> all = listedMessagesLocked();
-  for (const auto& [entry, message] : unlisted_) all.push_back(message);
+  for (const auto& [entry, answer] : unlisted_) all.push_back(answer.second);
   return all;
 }
 

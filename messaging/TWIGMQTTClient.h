@@ -110,9 +110,9 @@ class TWIGMQTTClient final : public PushChannel {
   mutable std::mutex mutex_;
   std::vector<Json> backlog_;
   std::map<std::uint64_t, Json> inFlight_;
-  // Answers handed over without a listing (their requests are open in the inbox), by entry.
-  std::map<std::uint64_t, Json> unlisted_;
-  std::map<std::string, int> answersInFlight_;  // of those, per request
+  // Answers handed over without a listing (their requests are open in the inbox), by entry: the
+  // request's "commandUuid" and the answer.
+  std::map<std::uint64_t, std::pair<std::string, Json>> unlisted_;
   std::uint64_t nextInFlight_ = 1;
   std::vector<Handover> pendingHandovers_;
   bool persistScheduled_ = false;
