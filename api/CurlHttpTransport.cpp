@@ -95,6 +95,12 @@ struct CurlHttpTransport::Impl {
     // What was signed is what is sent: no squashing of "/../" in the path.
     curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    // Certificates and host names are always checked (libcurl's default); a deployment's own
+    // authority replaces the system's rather than joining it.
+    if (!options.caFile.empty()) {
+      curl_easy_setopt(easy, CURLOPT_CAINFO, options.caFile.c_str());
+      curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
+    }
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     const long inactivitySeconds =

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <string>
 
 #include "api/HttpTransport.h"
 
@@ -19,6 +20,9 @@ class CurlHttpTransport final : public HttpTransport {
     std::chrono::milliseconds connectTimeout = std::chrono::seconds(60);
     // Answers larger than this fail instead of filling the memory.
     std::size_t maxResponseBytes = 64u * 1024u * 1024u;
+    // https peers are checked against this PEM file of authorities instead of the system's store,
+    // when it is not empty.
+    std::string caFile;
   };
 
   CurlHttpTransport();

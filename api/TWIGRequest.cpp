@@ -14,8 +14,8 @@
 #include "platform/MainLoop.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
-#include "platform/SharedInstance.h"
 #include "platform/Reachability.h"
+#include "platform/SharedInstance.h"
 
 namespace twig {
 
@@ -77,13 +77,17 @@ TWIGRequest& TWIGRequest::sharedRequest() {
     dependencies.notifications = &port::notifications();
     dependencies.reachability = Ports::current().reachability;
     dependencies.baseAddress = port::settings().baseAddress();
-    dependencies.transport = std::make_unique<CurlHttpTransport>();
+    CurlHttpTransport::Options transport;
+    transport.caFile = port::settings().caFile.string();
+    dependencies.transport = std::make_unique<CurlHttpTransport>(transport);
     dependencies.userAgent = std::string("twig-child/") + build::kVersion;
     return std::make_unique<TWIGRequest>(std::move(dependencies));
   });
 }
 
-void TWIGRequest::resetShared() { shared.reset(); }
+void TWIGRequest::resetShared() {
+  shared.reset();
+}
 
 bool TWIGRequest::isConnectionAvailable() const {
   return state_->isNetWorking.load();

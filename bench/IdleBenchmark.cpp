@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -103,6 +104,31 @@ Usage usageOf(pid_t pid) {
   return usage;
 }
 
+// How the resident memory divides (/proc/PID/smaps_rollup), in MB: pages of files other processes
+// map too (the shared libraries' code, mostly), the process's own, and its proportional share.
+struct Residence {
+  double sharedMb = 0;
+  double privateMb = 0;
+  double anonymousMb = 0;
+  double proportionalMb = 0;
+};
+
+Residence residenceOf(pid_t pid) {
+  Residence residence;
+  std::istringstream lines(readAll("/proc/" + std::to_string(pid) + "/smaps_rollup"));
+  for (std::string line; std::getline(lines, line);) {
+    const auto colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    const std::string key = line.substr(0, colon);
+    const double mb = std::atof(line.c_str() + colon + 1) / 1024.0;
+    if (key == "Shared_Clean" || key == "Shared_Dirty") residence.sharedMb += mb;
+    if (key == "Private_Clean" || key == "Private_Dirty") residence.privateMb += mb;
+    if (key == "Anonymous") residence.anonymousMb = mb;
+    if (key == "Pss") residence.proportionalMb = mb;
+  }
+  return residence;
+}
+
 void stop(pid_t pid) {
   if (pid <= 0) return;
   kill(pid, SIGTERM);
@@ -162,6 +188,7 @@ int idleBenchmark(const IdleOptions& options) {
     peakMb = std::max(peakMb, usageOf(agent).residentMb);
   }
   const Usage after = usageOf(agent);
+  const Residence residence = residenceOf(agent);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpuPercent = 100.0 * (after.cpuSeconds - before.cpuSeconds) / seconds;
   const double wakeupsPerSecond = static_cast<double>(after.wakeups - before.wakeups) / seconds;
@@ -172,6 +199,10 @@ int idleBenchmark(const IdleOptions& options) {
       "of all threads)\n",
       seconds, cpuPercent, cpuPercent <= 0.1 ? "met" : "missed", after.residentMb, peakMb,
       peakMb <= 15 ? "met" : "missed", wakeupsPerSecond);
+  std::printf(
+      "  resident at the end: %.1f MB shared with other processes (library pages), %.1f MB its own (%.1f MB "
+      "anonymous); proportional share %.1f MB\n",
+      residence.sharedMb, residence.privateMb, residence.anonymousMb, residence.proportionalMb);
   for (const auto& [thread, switches] : after.wakeupsByThread) {
     const auto earlier = before.wakeupsByThread.find(thread);
     const long long since = switches - (earlier != before.wakeupsByThread.end() ? earlier->second : 0);

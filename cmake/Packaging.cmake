@@ -1,11 +1,14 @@
-# Installing twig-child on a family's Linux computer: the program (its resources and screens are
-# inside it), a systemd user unit and an XDG autostart entry that start it with the child's
+# Installing twig-child on a family's Linux computer: the program (its resources are inside it) and
+# its window module, a systemd user unit and an XDG autostart entry that start it with the child's
 # session, a menu entry and icon for the window, and the settings file the unit reads.
 # `scripts/package` builds a Debian package of it with CPack (configured with the prefix /usr, so
 # that the settings and the autostart entry go to /etc).
 include(GNUInstallDirs)
 
 install(TARGETS twig-child RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TWIG_BUILD_UI)
+  install(TARGETS twig_window LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/twig-child)
+endif()
 install(FILES resources/linux/twig-child.service DESTINATION lib/systemd/user)
 install(FILES resources/linux/twig-child-autostart.desktop DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart
         RENAME twig-child.desktop)

@@ -89,7 +89,7 @@ std::string TWIGLockAppsView::warningText(const Json& entries) {
 }
 
 std::string TWIGLockAppsView::iconUrl(const std::string& appPackage) {
-  return "http://" + port::settings().serviceHost + "/images/apps/ios/" + appPackage + "/icon.png";
+  return port::settings().serviceOrigin() + "/images/apps/ios/" + appPackage + "/icon.png";
 }
 
 double TWIGLockAppsView::sideForScreen(double heightPoints, bool tablet) {

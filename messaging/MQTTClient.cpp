@@ -3,14 +3,20 @@
 #include "messaging/LostConnections.h"
 
 #include <mosquitto.h>
+#include <openssl/x509.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace twig {
 
@@ -39,6 +45,9 @@ struct MQTTClient::Session {
   bool attempted = false;
   bool breakBeforeNextPublish = false;
   bool holdOff = false;  // no more connection attempts (a takeover storm, or disconnect())
+  // The first reason an attempt failed is the telling one (the library's own error before its
+  // generic "A TLS error occurred.", say).
+  bool attemptFailed = false;
   LostConnections lost;
   TakeoverHandler takeoverHandler;
   SteadyClock::time_point nextAttempt{};
@@ -65,6 +74,7 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
       auto* self = static_cast<MQTTClient*>(user);
       Session& s = *self->session_;
       self->connected_ = rc == 0;
+      self->noteProblem(rc == 0 ? std::string() : mosquitto_connack_string(rc));
       const std::uint32_t limit = self->settings_.takeoverLimit;
       if (rc == 0 && limit > 0) {
         if (const auto lost = s.lost.within(SteadyClock::now()); lost > limit) {
@@ -80,6 +90,10 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
       // rc 0 is our own DISCONNECT; anything else while connected, the broker or the network.
       if (rc != 0 && self->connected_) self->session_->lost.record(SteadyClock::now());
       self->connectionEnded(SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay));
+    });
+    // The library tells why a connection failed (the TLS handshake above all) only in its log.
+    mosquitto_log_callback_set(session_->mosq, [](mosquitto*, void* user, int level, const char* text) {
+      if (level == MOSQ_LOG_ERR && text != nullptr) static_cast<MQTTClient*>(user)->noteProblem(text);
     });
     mosquitto_publish_callback_set(session_->mosq, [](mosquitto*, void* user, int mid) {
       auto& handlers = static_cast<MQTTClient*>(user)->session_->publishHandlers;
@@ -167,8 +181,55 @@ void MQTTClient::connectToHost(const std::string& host, ConnectionHandler handle
                                 settings_.password ? settings_.password->c_str() : nullptr);
     }
     mosquitto_reconnect_delay_set(session_->mosq, settings_.reconnectDelay, settings_.reconnectDelay, false);
+    if (settings_.tls) setUpTls();
     session_->nextAttempt = SteadyClock::now();
   });
+}
+
+void MQTTClient::setUpTls() {
+  mosquitto* mosq = session_->mosq;
+  std::string caFile = settings_.caFile;
+  std::string caPath;
+  if (caFile.empty()) {
+    // The system's authorities, named where OpenSSL itself finds them (its variables first). The
+    // library's own switch for them (MOSQ_OPT_TLS_USE_OS_CERTS) breaks every reconnection in
+    // libmosquitto 2.0: a second handshake finds its context "without cafile, capath or psk".
+    const char* file = std::getenv(X509_get_default_cert_file_env());
+    caFile = file != nullptr ? file : X509_get_default_cert_file();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(caFile, error)) {
+      caFile.clear();
+      const char* folder = std::getenv(X509_get_default_cert_dir_env());
+      caPath = folder != nullptr ? folder : X509_get_default_cert_dir();
+    }
+  }
+  const int rc = mosquitto_tls_set(mosq, caFile.empty() ? nullptr : caFile.c_str(),
+                                   caPath.empty() ? nullptr : caPath.c_str(), nullptr, nullptr, nullptr);
+  // The peer's certificate is always checked, its host name too (the library's default).
+  if (rc == MOSQ_ERR_SUCCESS) mosquitto_tls_opts_set(mosq, 1, nullptr, nullptr);
+  if (rc != MOSQ_ERR_SUCCESS) {
+    // Never fall back to plain text: no connection is made at all.
+    noteProblem("TLS cannot be set up (" + (caFile.empty() ? caPath : caFile) +
+                "): " + mosquitto_strerror(rc));
+    session_->holdOff = true;
+  }
+}
+
+void MQTTClient::noteProblem(const std::string& problem) {
+  if (!problem.empty()) {
+    if (session_->attemptFailed) return;
+    session_->attemptFailed = true;
+  }
+  std::lock_guard lock(problemMutex_);
+  // Each new reason is printed once, not at every attempt a second apart.
+  if (!problem.empty() && problem != connectionProblem_)
+    std::fprintf(stderr, "twig: MQTT connection to port %u: %s\n", settings_.port, problem.c_str());
+  connectionProblem_ = problem;
+}
+
+std::string MQTTClient::connectionProblem() const {
+  std::lock_guard lock(problemMutex_);
+  return connectionProblem_;
 }
 
 void MQTTClient::subscribe(const std::string& topic, int qos, SubscriptionHandler handler) {
@@ -267,11 +328,18 @@ void MQTTClient::run() {
     const auto now = SteadyClock::now();
     if (s.started && !s.holdOff && mosquitto_socket(s.mosq) < 0 && now >= s.nextAttempt) {
       s.nextAttempt = now + std::chrono::seconds(settings_.reconnectDelay);
+      int rc = MOSQ_ERR_SUCCESS;
+      s.attemptFailed = false;
       if (s.attempted) {
-        mosquitto_reconnect_async(s.mosq);
+        rc = mosquitto_reconnect_async(s.mosq);
       } else {
         s.attempted = true;
-        mosquitto_connect_async(s.mosq, s.host.c_str(), settings_.port, settings_.keepAlive);
+        rc = mosquitto_connect_async(s.mosq, s.host.c_str(), settings_.port, settings_.keepAlive);
+      }
+      if (rc == MOSQ_ERR_ERRNO) {
+        noteProblem(std::strerror(errno));
+      } else if (rc != MOSQ_ERR_SUCCESS) {
+        noteProblem(mosquitto_strerror(rc));
       }
     }
 

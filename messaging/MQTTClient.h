@@ -43,6 +43,10 @@ class MQTTClient {
     // takeover storm (another client with our id): the next connection goes to the takeover handler
     // instead of the connection handler, and the loop stops reconnecting. 0: never.
     std::uint32_t takeoverLimit = 0;
+    // TLS, with the broker's certificate and host name checked against the system's authorities,
+    // or against the PEM file caFile when it is not empty.
+    bool tls = false;
+    std::string caFile;
   };
 
   MQTTClient(std::string clientId, bool cleanSession);
@@ -56,6 +60,9 @@ class MQTTClient {
   // Change before connecting.
   Settings& settings() { return settings_; }
   bool connected() const { return connected_.load(); }
+  // Why the last connection attempt failed (the library's words, such as a certificate the broker
+  // showed that cannot be trusted); empty once connected.
+  std::string connectionProblem() const;
 
   // Runs on the network thread for every message; install it before connecting, or messages
   // queued for a persistent session arrive with nobody to take them.
@@ -95,11 +102,17 @@ class MQTTClient {
   void run();
   // Network thread: the connection is gone; the next attempt is due at `nextAttempt`.
   void connectionEnded(std::chrono::steady_clock::time_point nextAttempt);
+  // Network thread: TLS settings for the library, before the first connection.
+  void setUpTls();
+  // Network thread: why the current attempt failed (empty: connected).
+  void noteProblem(const std::string& problem);
 
   std::string clientId_;
   bool cleanSession_;
   Settings settings_;
   std::atomic<bool> connected_{false};
+  mutable std::mutex problemMutex_;
+  std::string connectionProblem_;
   std::unique_ptr<Session> session_;
 };
 

@@ -101,6 +101,8 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
   client_->settings().username = kCredentials;
   client_->settings().password = kCredentials;
   client_->settings().port = port::settings().mqttPort;
+  client_->settings().tls = port::settings().mqttTls;
+  client_->settings().caFile = port::settings().caFile.string();
   client_->settings().takeoverLimit = takeoverLimit_;
   client_->setTakeoverHandler([this](std::size_t lost) { takenOver(lost); });
   store_ = std::make_unique<TWIGMQTTStore>(*this);

@@ -1,6 +1,8 @@
 #include "platform/DeploymentSettings.h"
 
 #include <cstdlib>
+#include <system_error>
+#include <utility>
 
 #include "BuildConfig.h"
 
@@ -49,10 +51,34 @@ std::optional<HostAndPort> splitHost(std::string_view text) {
   return parts;
 }
 
+constexpr std::string_view kHttps = "https://";
+constexpr std::string_view kHttp = "http://";
+
+// The host without its scheme, and whether the scheme asks for TLS.
+std::pair<std::string_view, bool> withoutScheme(std::string_view text) {
+  if (text.starts_with(kHttps)) return {text.substr(kHttps.size()), true};
+  if (text.starts_with(kHttp)) return {text.substr(kHttp.size()), false};
+  return {text, false};
+}
+
+std::optional<bool> parseSwitch(std::string_view text) {
+  for (std::string_view yes : {"1", "true", "yes", "on"}) {
+    if (text == yes) return true;
+  }
+  for (std::string_view no : {"0", "false", "no", "off"}) {
+    if (text == no) return false;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
+std::string DeploymentSettings::serviceOrigin() const {
+  return std::string(serviceTls ? kHttps : kHttp) + serviceHost;
+}
+
 std::string DeploymentSettings::baseAddress() const {
-  return "http://" + serviceHost + "/api/v2.0";
+  return serviceOrigin() + "/api/v2.0";
 }
 
 std::string DeploymentSettings::serviceHostName() const {
@@ -71,7 +97,10 @@ std::optional<std::uint16_t> DeploymentSettingsResolver::parsePort(std::string_v
   return static_cast<std::uint16_t>(value);
 }
 
-std::optional<std::string> DeploymentSettingsResolver::checkServiceHost(std::string_view host) {
+std::optional<std::string> DeploymentSettingsResolver::checkServiceHost(std::string_view text) {
+  const auto host = withoutScheme(text).first;
+  if (host.find("://") != std::string_view::npos)
+    return "service host '" + std::string(text) + "' names a scheme other than http:// or https://";
   const auto parts = splitHost(host);
   if (!parts) {
     return "service host '" + std::string(host) + "' is not HOST[:PORT] (e.g. 127.0.0.1:8080 or [::1]:8080)";
@@ -92,10 +121,22 @@ DeploymentResolution DeploymentSettingsResolver::resolve(const DeploymentOverrid
   };
 
   DeploymentSettings settings;
-  settings.serviceHost = pick(flags.serviceHost, "TWIG_SERVICE_HOST", build::kDefaultServiceHost);
-  if (auto problem = checkServiceHost(settings.serviceHost)) return {std::nullopt, *problem};
+  const std::string service = pick(flags.serviceHost, "TWIG_SERVICE_HOST", build::kDefaultServiceHost);
+  if (auto problem = checkServiceHost(service)) return {std::nullopt, *problem};
+  const auto [host, serviceTls] = withoutScheme(service);
+  settings.serviceHost = std::string(host);
+  settings.serviceTls = serviceTls;
 
-  const std::string port = pick(flags.mqttPort, "TWIG_MQTT_PORT", build::kDefaultMqttPort);
+  const std::string tls = pick(flags.mqttTls, "TWIG_MQTT_TLS", "0");
+  const auto mqttTls = parseSwitch(tls);
+  if (!mqttTls)
+    return {std::nullopt,
+            "MQTT TLS '" + tls + "' is neither on (1, true, yes, on) nor off (0, false, no, off)"};
+  settings.mqttTls = *mqttTls;
+
+  // The broker's TLS port is 8883 unless one is named.
+  const std::string port =
+      pick(flags.mqttPort, "TWIG_MQTT_PORT", settings.mqttTls ? "8883" : build::kDefaultMqttPort);
   const auto parsedPort = parsePort(port);
   if (!parsedPort) return {std::nullopt, "MQTT port '" + port + "' is not a number from 1 to 65535"};
   settings.mqttPort = *parsedPort;
@@ -117,6 +158,14 @@ DeploymentResolution DeploymentSettingsResolver::resolve(const DeploymentOverrid
   if (keychain != "session" && keychain != "file")
     return {std::nullopt, "keychain '" + keychain + "' is neither 'session' nor 'file'"};
   settings.sessionKeyring = keychain == "session";
+
+  const std::string caFile = pick(flags.caFile, "TWIG_CA_FILE", "");
+  if (!caFile.empty()) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(caFile, error))
+      return {std::nullopt, "the CA file '" + caFile + "' is not a readable file"};
+    settings.caFile = std::filesystem::absolute(caFile).lexically_normal();
+  }
   settings.installManifestUrl = build::kDefaultInstallManifestUrl;
   settings.launcherManifestUrl = build::kDefaultLauncherManifestUrl;
   return {settings, {}};

@@ -13,7 +13,12 @@ namespace twig {
 // flags and environment variables override them for development and tests.
 struct DeploymentSettings {
   std::string serviceHost;  // HOST[:PORT] of the HTTP API; the broker runs on the same host
+  bool serviceTls = false;  // https: the service host was given as https://HOST[:PORT]
   std::uint16_t mqttPort = 1883;
+  bool mqttTls = false;
+  // Certificates (PEM) trusted instead of the system's for https and the broker's TLS: a private
+  // deployment's own authority. Empty: the system's store.
+  std::filesystem::path caFile;
   std::filesystem::path dataRoot;
   std::string installManifestUrl;   // manifest of this application (new-version alert)
   std::string launcherManifestUrl;  // manifest of the child launcher (installation screen)
@@ -21,7 +26,9 @@ struct DeploymentSettings {
   // false keeps it in the data folder's own keychain alone (tests, several agents side by side).
   bool sessionKeyring = true;
 
-  // "http://HOST[:PORT]/api/v2.0": plain HTTP, as the service expects.
+  // "http://HOST[:PORT]" or "https://HOST[:PORT]".
+  std::string serviceOrigin() const;
+  // The origin and "/api/v2.0".
   std::string baseAddress() const;
   // The host alone, without port or IPv6 brackets (what the broker connection needs).
   std::string serviceHostName() const;
@@ -38,6 +45,8 @@ struct DeploymentOverrides {
   std::optional<std::string> mqttPort;
   std::optional<std::string> dataDir;
   std::optional<std::string> keychain;  // "session" or "file"
+  std::optional<std::string> mqttTls;   // "1", "true", "yes", "on" or "0", "false", "no", "off"
+  std::optional<std::string> caFile;
 };
 
 struct DeploymentResolution {
@@ -48,11 +57,11 @@ struct DeploymentResolution {
 class DeploymentSettingsResolver {
  public:
   using Environment = std::function<std::optional<std::string>(const char* name)>;
-  // Reads TWIG_SERVICE_HOST, TWIG_MQTT_PORT, TWIG_DATA_DIR, TWIG_KEYCHAIN (and HOME, XDG_DATA_HOME for the
-  // default data root) through `environment`.
+  // Reads TWIG_SERVICE_HOST, TWIG_MQTT_PORT, TWIG_MQTT_TLS, TWIG_CA_FILE, TWIG_DATA_DIR, TWIG_KEYCHAIN
+  // (and HOME, XDG_DATA_HOME for the default data root) through `environment`.
   static DeploymentResolution resolve(const DeploymentOverrides& flags, const Environment& environment);
   static DeploymentResolution resolveFromProcess(const DeploymentOverrides& flags);
-  // An explanation when `host` is not HOST[:PORT]; nothing when it is.
+  // An explanation when `host` is not [http://|https://]HOST[:PORT]; nothing when it is.
   static std::optional<std::string> checkServiceHost(std::string_view host);
   static std::optional<std::uint16_t> parsePort(std::string_view text);
 };

@@ -14,9 +14,9 @@
 #include "app/AgentWiring.h"
 #include "app/AppDelegate.h"
 #include "app/Enforcement.h"
-#include "control/ControlWarning.h"
 #include "app/LinuxPorts.h"
 #include "app/StopSignals.h"
+#include "control/ControlWarning.h"
 #include "control/ProcessEnforcer.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/NotificationCenter.h"
@@ -27,14 +27,6 @@
 #include "ui/ScreenshotRenderer.h"
 
 namespace twig {
-
-bool WindowedAgent::displayAvailable() {
-  for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
-}
 
 int WindowedAgent::screenshots(int argc, char** argv, const std::string& folder, int width, int height) {
   // Drawn without a display and without a graphics card, the same on every machine.

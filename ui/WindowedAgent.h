@@ -1,9 +1,8 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "platform/DeploymentSettings.h"
+#include "app/WindowOptions.h"
 
 namespace twig {
 
@@ -11,18 +10,8 @@ namespace twig {
 // screen over the whole desktop. Runs until the window closes, SIGINT or SIGTERM.
 class WindowedAgent {
  public:
-  struct Options {
-    DeploymentSettings settings;
-    std::optional<std::string> installedAppsFile;
-    std::optional<std::string> picturesFolder;
-    bool enforceClose = false;
-    int warnBeforeMinutes = 5;
-    int width = 390;
-    int height = 844;
-  };
+  using Options = WindowOptions;
 
-  // Whether a window can be opened here: a Wayland or X11 display is named in the environment.
-  static bool displayAvailable();
   static int run(int argc, char** argv, const Options& options);
   // Draws every screen in its main states offscreen into `folder` as PNG files.
   static int screenshots(int argc, char** argv, const std::string& folder, int width, int height);

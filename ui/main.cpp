@@ -10,10 +10,8 @@
 #include "app/CommandLine.h"
 #include "app/DeploymentOptions.h"
 #include "app/HeadlessAgent.h"
+#include "app/WindowModule.h"
 #include "platform/linux/InstanceLock.h"
-#if TWIG_WITH_UI
-#include "ui/WindowedAgent.h"
-#endif
 
 namespace {
 
@@ -93,8 +91,13 @@ int main(int argc, char** argv) {
   }
 #if TWIG_WITH_UI
   if (screenshots) {
+    twig::WindowModule module;
+    if (!module.loaded()) {
+      std::fprintf(stderr, "twig-child: %s\n", module.error().c_str());
+      return 1;
+    }
     const auto [width, height] = *windowSize(window);
-    return twig::WindowedAgent::screenshots(argc, argv, *screenshots, width, height);
+    return module.screenshots(argc, argv, *screenshots, width, height);
   }
 #endif
   twig::InstanceLock lock(resolution.settings->dataRoot);
@@ -104,15 +107,20 @@ int main(int argc, char** argv) {
     return 0;
   }
 #if TWIG_WITH_UI
-  if (!headless && twig::WindowedAgent::displayAvailable()) {
-    twig::WindowedAgent::Options windowed;
-    windowed.settings = *resolution.settings;
-    windowed.installedAppsFile = installedApps;
-    windowed.picturesFolder = pictures;
-    windowed.enforceClose = enforce == "close";
-    windowed.warnBeforeMinutes = warnBefore;
-    std::tie(windowed.width, windowed.height) = *windowSize(window);
-    return twig::WindowedAgent::run(argc, argv, windowed);
+  if (!headless && twig::WindowModule::displayAvailable()) {
+    twig::WindowModule module;
+    if (module.loaded()) {
+      twig::WindowOptions windowed;
+      windowed.settings = *resolution.settings;
+      windowed.installedAppsFile = installedApps;
+      windowed.picturesFolder = pictures;
+      windowed.enforceClose = enforce == "close";
+      windowed.warnBeforeMinutes = warnBefore;
+      std::tie(windowed.width, windowed.height) = *windowSize(window);
+      return module.run(argc, argv, windowed);
+    }
+    // The agent's work does not need the window: it goes on without one rather than stop.
+    std::fprintf(stderr, "twig-child: no window (%s); running headless\n", module.error().c_str());
   }
 #else
   (void)headless;

@@ -22,6 +22,8 @@ TestBroker::TestBroker() {
     const std::string key = line.substr(0, equals);
     const std::string value = line.substr(equals + 1);
     if (key == "MQTT_PORT") mqttPort_ = static_cast<std::uint16_t>(std::stoi(value));
+    if (key == "MQTT_TLS_PORT") mqttTlsPort_ = static_cast<std::uint16_t>(std::stoi(value));
+    if (key == "TLS_CA") tlsAuthority_ = value;
     if (key == "NODE") node_ = value;
     if (key == "EPMD_PORT") epmdPort_ = value;
   }

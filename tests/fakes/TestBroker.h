@@ -12,6 +12,9 @@ class TestBroker {
   TestBroker();
   bool available() const { return mqttPort_ != 0; }
   std::uint16_t mqttPort() const { return mqttPort_; }
+  // MQTT over TLS, with a certificate for 127.0.0.1 of the node's own authority (a PEM file).
+  std::uint16_t mqttTlsPort() const { return mqttTlsPort_; }
+  const std::string& tlsAuthority() const { return tlsAuthority_; }
   const std::string& node() const { return node_; }
 
   // Stops the node (its data stays) and starts it again on the same ports.
@@ -29,6 +32,8 @@ class TestBroker {
   std::string node_;
   std::string epmdPort_;
   std::uint16_t mqttPort_ = 0;
+  std::uint16_t mqttTlsPort_ = 0;
+  std::string tlsAuthority_;
 };
 
 }  // namespace twig::test

@@ -17,6 +17,18 @@ std::string RecordedRequest::header(const std::string& name) const {
 }
 
 TestHttpServer::TestHttpServer() : server_(std::make_unique<httplib::Server>()) {
+  start();
+}
+
+TestHttpServer::TestHttpServer(const Tls& tls)
+    : tls_(true),
+      server_(std::make_unique<httplib::SSLServer>(tls.certificateFile.c_str(), tls.keyFile.c_str())) {
+  if (!server_->is_valid())
+    throw std::runtime_error("the test https server cannot read " + tls.certificateFile);
+  start();
+}
+
+void TestHttpServer::start() {
   auto handler = [this](const httplib::Request& request, httplib::Response& response) {
     serve(request, response);
   };

@@ -50,7 +50,15 @@ class TestHttpServer {
  public:
   using Handler = std::function<CannedResponse(const RecordedRequest&)>;
 
+  // Certificate and key (PEM) of an https server.
+  struct Tls {
+    std::string certificateFile;
+    std::string keyFile;
+  };
+
   TestHttpServer();
+  // https with this certificate.
+  explicit TestHttpServer(const Tls& tls);
   ~TestHttpServer();
   TestHttpServer(const TestHttpServer&) = delete;
   TestHttpServer& operator=(const TestHttpServer&) = delete;
@@ -58,13 +66,17 @@ class TestHttpServer {
   void setHandler(Handler handler);
   int port() const { return port_; }
   std::string hostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
-  std::string baseAddress() const { return "http://" + hostAndPort() + "/api/v2.0"; }
+  std::string origin() const { return (tls_ ? "https://" : "http://") + hostAndPort(); }
+  std::string baseAddress() const { return origin() + "/api/v2.0"; }
   std::vector<RecordedRequest> requests() const;
   std::size_t requestCount() const;
 
  private:
   void serve(const httplib::Request& request, httplib::Response& response);
 
+  void start();
+
+  bool tls_ = false;
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
   int port_ = 0;

@@ -8,7 +8,10 @@ namespace {
 
 AdminClient::Reply replyOf(const httplib::Result& result) {
   AdminClient::Reply reply;
-  if (!result) return reply;
+  if (!result) {
+    reply.failure = httplib::to_string(result.error());
+    return reply;
+  }
   reply.status = result->status;
   reply.body = Json::parse(result->body, nullptr, false);
   if (reply.body.is_discarded()) reply.body = Json(result->body);
@@ -17,8 +20,10 @@ AdminClient::Reply replyOf(const httplib::Result& result) {
 
 }  // namespace
 
-AdminClient::AdminClient(const std::string& hostAndPort)
-    : client_(std::make_unique<httplib::Client>("http://" + hostAndPort)) {
+AdminClient::AdminClient(const std::string& service, const std::string& caFile)
+    : client_(std::make_unique<httplib::Client>(service.find("://") == std::string::npos ? "http://" + service
+                                                                                         : service)) {
+  if (!caFile.empty()) client_->set_ca_cert_path(caFile.c_str());
   client_->set_read_timeout(90, 0);
   client_->set_connection_timeout(5, 0);
 }

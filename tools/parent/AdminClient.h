@@ -15,12 +15,15 @@ namespace twig::parent {
 // The console's line to the local service's admin interface.
 class AdminClient {
  public:
-  explicit AdminClient(const std::string& hostAndPort);
+  // `service` is HOST:PORT (http) or a URL with http:// or https://; https peers are checked against
+  // `caFile` (PEM) when it is not empty, else against the system's authorities.
+  explicit AdminClient(const std::string& service, const std::string& caFile = "");
   ~AdminClient();
 
   struct Reply {
     int status = 0;  // 0 when the service could not be reached
     Json body;
+    std::string failure;  // why, when it could not be reached (the HTTP library's word)
     bool ok() const { return status == 200; }
   };
   Reply get(const std::string& path);

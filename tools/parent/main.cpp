@@ -27,9 +27,14 @@ void print(const Json& value) {
 }
 
 int serviceFailure(const AdminClient::Reply& reply) {
-  if (reply.status == 0) {
+  if (reply.status == 0 && reply.failure == "SSLServerVerification") {
+    std::fprintf(
+        stderr,
+        "twig-parent: the service's certificate is not trusted (see --ca-file) or not for this host\n");
+  } else if (reply.status == 0) {
     std::fprintf(stderr,
-                 "twig-parent: the service does not answer (is twig-service running? see --service)\n");
+                 "twig-parent: the service does not answer (%s; is twig-service running? see --service)\n",
+                 reply.failure.c_str());
   } else {
     std::fprintf(stderr, "twig-parent: the service refused (%d): %s\n", reply.status,
                  reply.body.dump().c_str());
@@ -105,8 +110,13 @@ int main(int argc, char** argv) {
   std::string service = "127.0.0.1:8080";
   if (const char* env = std::getenv("TWIG_SERVICE_HOST"); env != nullptr && *env != '\0') service = env;
   int timeout = 20;
-  app.add_option("--service", service, "HOST:PORT of twig-service (env TWIG_SERVICE_HOST)")
+  app.add_option("--service", service, "[https://]HOST:PORT of twig-service (env TWIG_SERVICE_HOST)")
       ->capture_default_str();
+  std::string caFile;
+  if (const char* env = std::getenv("TWIG_CA_FILE"); env != nullptr) caFile = env;
+  app.add_option("--ca-file", caFile,
+                 "PEM file of the authorities trusted instead of the system's for an https service (env "
+                 "TWIG_CA_FILE)");
   app.add_option("--timeout", timeout, "seconds to wait for an answer")
       ->check(CLI::PositiveNumber)
       ->capture_default_str();
@@ -184,7 +194,7 @@ int main(int argc, char** argv) {
 
   if (const auto exitCode = twig::CommandLine::parse(app, argc, argv, "twig-parent")) return *exitCode;
 
-  AdminClient admin(service);
+  AdminClient admin(service, caFile);
   auto simple = [&](const AdminClient::Reply& reply) {
     if (!reply.ok()) return serviceFailure(reply);
     print(reply.body);

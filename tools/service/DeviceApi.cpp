@@ -185,9 +185,10 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
               response, 500,
               Json{{"errorCode", 500}, {"errorDescription", "the picture could not be stored"}});
         }
-        const std::string host = request.get_header_value("Host");
+        const std::string origin =
+            std::string(request.ssl != nullptr ? "https://" : "http://") + request.get_header_value("Host");
         JsonReply::send(response, 200,
-                        Json{{"fileUrl", "http://" + host + "/files/" + md5 + ".jpg"}, {"fileMd5", md5}});
+                        Json{{"fileUrl", origin + "/files/" + md5 + ".jpg"}, {"fileMd5", md5}});
       }));
 
   server.Get(R"(/files/([0-9a-f]{32})\.jpg)",

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "BuildConfig.h"
@@ -17,7 +18,8 @@
 int main(int argc, char** argv) {
   CLI::App app(
       "twig-service: a local stand-in for the cloud service of the child agent.\n"
-      "Serves the device's HTTP API under /api/v2.0/, the parent's console under /admin/ (this machine "
+      "Serves the device's HTTP API (https with --tls-cert and --tls-key) under /api/v2.0/, the parent's "
+      "console under /admin/ (this machine "
       "only),\n"
       "and speaks for the parents on the MQTT broker.");
   app.set_version_flag("--version", std::string("twig-service ") + twig::build::kVersion);
@@ -37,6 +39,15 @@ int main(int argc, char** argv) {
   app.add_option("--max-upload-kb", maxUploadKb, "largest picture accepted, in KiB")
       ->check(CLI::PositiveNumber)
       ->capture_default_str();
+  std::string tlsCertificate;
+  std::string tlsKey;
+  auto* certificateOption =
+      app.add_option("--tls-cert", tlsCertificate, "certificate (PEM) to serve https with, instead of http")
+          ->check(CLI::ExistingFile);
+  app.add_option("--tls-key", tlsKey, "the certificate's private key (PEM)")
+      ->check(CLI::ExistingFile)
+      ->needs(certificateOption);
+  certificateOption->needs("--tls-key");
   app.add_option("--mqtt-host", mqttHost, "broker host")->capture_default_str();
   app.add_option("--mqtt-port", mqttPort, "broker port")->check(CLI::Range(1, 65535))->capture_default_str();
   if (const auto exitCode = twig::CommandLine::parse(app, argc, argv, "twig-service")) return *exitCode;
@@ -57,7 +68,17 @@ int main(int argc, char** argv) {
                     : std::filesystem::path(files);
   twig::SystemClock clock;
   twig::service::ParentLink parents(*store, clock, mqttHost, static_cast<std::uint16_t>(mqttPort));
-  httplib::Server server;
+  std::unique_ptr<httplib::Server> secure;
+  if (!tlsCertificate.empty()) {
+    secure = std::make_unique<httplib::SSLServer>(tlsCertificate.c_str(), tlsKey.c_str());
+    if (!secure->is_valid()) {
+      std::fprintf(stderr, "twig-service: cannot use the certificate %s with the key %s\n",
+                   tlsCertificate.c_str(), tlsKey.c_str());
+      return 1;
+    }
+  }
+  httplib::Server plain;
+  httplib::Server& server = secure ? *secure : plain;
   twig::service::DeviceApi::install(server, *store, clock, filesFolder, maxUploadKb * 1024);
   twig::service::AdminApi::install(server, *store, parents, clock);
   const int requestedPort = port;
@@ -76,8 +97,8 @@ int main(int argc, char** argv) {
     parents.stopWaiting();
     server.stop();
   });
-  std::printf("twig-service: listening on %s:%d, broker %s:%d, state in %s\n", listen.c_str(), port,
-              mqttHost.c_str(), mqttPort, database.c_str());
+  std::printf("twig-service: listening on %s:%d, broker %s:%d, state in %s%s\n", listen.c_str(), port,
+              mqttHost.c_str(), mqttPort, database.c_str(), secure ? ", https" : "");
   std::fflush(stdout);
   server.listen_after_bind();
   pthread_kill(stopper.native_handle(), SIGTERM);
