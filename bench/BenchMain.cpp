@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   idleOptions.child = TWIG_CHILD_PATH;
   idleOptions.service = TWIG_SERVICE_PATH;
   idleOptions.parent = TWIG_PARENT_PATH;
+  idleOptions.floor = TWIG_FLOOR_PATH;
   int idleSeconds = 600;
   auto* idle = app.add_subcommand(
       "idle", "the bound, connected headless agent at rest: CPU, resident memory and wake-ups from /proc");

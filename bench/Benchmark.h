@@ -35,6 +35,7 @@ struct IdleOptions {
   std::string child;
   std::string service;
   std::string parent;
+  std::string floor;  // twig-library-floor
   std::chrono::seconds span{600};
   std::chrono::seconds settle{30};
   std::filesystem::path folder;

@@ -189,6 +189,14 @@ int idleBenchmark(const IdleOptions& options) {
   }
   const Usage after = usageOf(agent);
   const Residence residence = residenceOf(agent);
+  // The floor, measured now, with the page cache as the agent finds it.
+  double floorMb = 0;
+  const pid_t floor = launch({options.floor}, folder / "floor.log");
+  if (waitForText(folder / "floor.log", "floor ready", 10s)) {
+    std::this_thread::sleep_for(1s);
+    floorMb = usageOf(floor).residentMb;
+  }
+  stop(floor);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double cpuPercent = 100.0 * (after.cpuSeconds - before.cpuSeconds) / seconds;
   const double wakeupsPerSecond = static_cast<double>(after.wakeups - before.wakeups) / seconds;
@@ -203,6 +211,12 @@ int idleBenchmark(const IdleOptions& options) {
       "  resident at the end: %.1f MB shared with other processes (library pages), %.1f MB its own (%.1f MB "
       "anonymous); proportional share %.1f MB\n",
       residence.sharedMb, residence.privateMb, residence.anonymousMb, residence.proportionalMb);
+  if (floorMb > 0) {
+    std::printf(
+        "  floor (its libraries loaded and started, nothing else: twig-library-floor): %.1f MB resident; "
+        "agent %.2fx the floor\n",
+        floorMb, after.residentMb / floorMb);
+  }
   for (const auto& [thread, switches] : after.wakeupsByThread) {
     const auto earlier = before.wakeupsByThread.find(thread);
     const long long since = switches - (earlier != before.wakeupsByThread.end() ? earlier->second : 0);

@@ -28,10 +28,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the program loads by name rather than by link: QML modules, the Chinese voice and face,
+# What the program loads by name rather than by link: QML modules, espeak-ng with its Chinese voice, the face,
 # the tools it runs to open links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qml6-module-qtquick, qml6-module-qtquick-window, qml6-module-qtqml-workerscript, espeak-ng-data, fonts-noto-cjk, xdg-utils")
+    "qml6-module-qtquick, qml6-module-qtquick-window, qml6-module-qtqml-workerscript, libespeak-ng1, espeak-ng-data, fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gpsd")
 # A desktop keyring keeps the device identifier beyond the data folder; without one the folder does.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-keyring")

@@ -1,14 +1,12 @@
 #include "platform/linux/EspeakSpeechSynthesizer.h"
 
-#include <espeak-ng/espeak_ng.h>
-#include <espeak-ng/speak_lib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 
+#include "platform/linux/EspeakLibrary.h"
 #include "platform/linux/NullSpeechSynthesizer.h"
 
 namespace twig {
@@ -29,18 +27,29 @@ EngineMode engineMode = EngineMode::None;  // under engineMutex
 // Starts the engine in `mode` unless it runs; false when it cannot run in that mode.
 bool startEngine(EngineMode mode) {
   if (engineMode == EngineMode::None) {
+    const EspeakLibrary* espeak = EspeakLibrary::get();
     const espeak_AUDIO_OUTPUT output =
         mode == EngineMode::Buffer ? AUDIO_OUTPUT_SYNCHRONOUS : AUDIO_OUTPUT_SYNCH_PLAYBACK;
-    engineMode = espeak_Initialize(output, 0, nullptr, 0) < 0 ? EngineMode::Broken : mode;
+    if (espeak == nullptr) {
+      std::fprintf(stderr, "twig: espeak-ng cannot be loaded: %s\n", EspeakLibrary::error().c_str());
+      engineMode = EngineMode::Broken;
+    } else {
+      engineMode = espeak->initialize(output, 0, nullptr, 0) < 0 ? EngineMode::Broken : mode;
+    }
   }
   return engineMode == mode;
+}
+
+// Only once the engine runs.
+const EspeakLibrary& espeak() {
+  return *EspeakLibrary::get();
 }
 
 std::vector<short>* bufferTarget = nullptr;  // under engineMutex
 
 bool speakText(const std::string& text) {
   const espeak_ERROR result =
-      espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+      espeak().synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
   return result == EE_OK;
 }
 
@@ -60,7 +69,7 @@ void EspeakSpeechSynthesizer::speak(const std::string& text, const std::string& 
   queue_.async([this, text, language, rate] {
     std::lock_guard lock(engineMutex());
     if (!ready(voiceFor(language))) return;
-    espeak_SetParameter(espeakRATE, wordsPerMinute(rate), 0);
+    espeak().setParameter(espeakRATE, wordsPerMinute(rate), 0);
     if (!speakText(text)) {
       broken_ = true;
       std::fprintf(stderr, "twig: warnings are not spoken: the audio output cannot be opened\n");
@@ -78,7 +87,7 @@ bool EspeakSpeechSynthesizer::ready(const std::string& voice) {
     return false;
   }
   if (voice_ != voice) {
-    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) {
+    if (espeak().setVoiceByName(voice.c_str()) != EE_OK) {
       std::fprintf(stderr, "twig: no espeak-ng voice \"%s\"; that text is not spoken\n", voice.c_str());
       return false;
     }
@@ -93,17 +102,17 @@ std::optional<EspeakSpeechSynthesizer::Audio> EspeakSpeechSynthesizer::synthesiz
   std::lock_guard lock(engineMutex());
   if (!startEngine(EngineMode::Buffer)) return std::nullopt;
   Audio audio;
-  audio.sampleRate = espeak_ng_GetSampleRate();
+  audio.sampleRate = espeak().sampleRate();
   // The callback has no pointer of its own: the samples go to the one synthesis in progress, which
   // the engine's lock makes this one.
   bufferTarget = &audio.samples;
-  espeak_SetSynthCallback([](short* samples, int count, espeak_EVENT*) {
+  espeak().setSynthCallback([](short* samples, int count, espeak_EVENT*) {
     if (samples != nullptr && count > 0 && bufferTarget != nullptr)
       bufferTarget->insert(bufferTarget->end(), samples, samples + count);
     return 0;
   });
-  const bool voiced = espeak_SetVoiceByName(voiceFor(language).c_str()) == EE_OK;
-  if (voiced) espeak_SetParameter(espeakRATE, wordsPerMinute(rate), 0);
+  const bool voiced = espeak().setVoiceByName(voiceFor(language).c_str()) == EE_OK;
+  if (voiced) espeak().setParameter(espeakRATE, wordsPerMinute(rate), 0);
   const bool spoken = voiced && speakText(text);
   bufferTarget = nullptr;
   if (!spoken) return std::nullopt;
