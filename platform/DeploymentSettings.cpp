@@ -103,10 +103,11 @@ std::optional<std::string> DeploymentSettingsResolver::checkServiceHost(std::str
     return "service host '" + std::string(text) + "' names a scheme other than http:// or https://";
   const auto parts = splitHost(host);
   if (!parts) {
-    return "service host '" + std::string(host) + "' is not HOST[:PORT] (e.g. 127.0.0.1:8080 or [::1]:8080)";
+    return "service host '" + std::string(text) +
+           "' is not [https://]HOST[:PORT] (e.g. 127.0.0.1:8080, [::1]:8080 or https://service.example)";
   }
   if (parts->port && !parsePort(*parts->port)) {
-    return "service host '" + std::string(host) + "' has an invalid port (1-65535)";
+    return "service host '" + std::string(text) + "' has an invalid port (1-65535)";
   }
   return std::nullopt;
 }
