@@ -11,7 +11,8 @@
 
 namespace twig::test {
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments) {
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                           bool withErrors) {
   int pipeFds[2];
   int inputFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0 || ::pipe2(inputFds, O_CLOEXEC) != 0)
@@ -37,6 +38,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     ::dup2(pipeFds[1], STDOUT_FILENO);
+    if (withErrors) ::dup2(pipeFds[1], STDERR_FILENO);
     ::dup2(inputFds[0], STDIN_FILENO);
     ::execve(program.c_str(), raw.data(), rawEnvironment.data());
     ::_exit(127);

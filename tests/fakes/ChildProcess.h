@@ -13,7 +13,9 @@ namespace twig::test {
 // SIGKILL) when the object goes.
 class ChildProcess {
  public:
-  ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
+  // `withErrors`: standard error is read as part of the output.
+  ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+               bool withErrors = false);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
