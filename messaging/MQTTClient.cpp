@@ -91,9 +91,11 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
       if (rc != 0 && self->connected_) self->session_->lost.record(SteadyClock::now());
       self->connectionEnded(SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay));
     });
-    // The library tells why a connection failed (the TLS handshake above all) only in its log.
+    // The library tells why a connection failed (the TLS handshake above all) only in its log;
+    // what it logs while connected is no connection problem.
     mosquitto_log_callback_set(session_->mosq, [](mosquitto*, void* user, int level, const char* text) {
-      if (level == MOSQ_LOG_ERR && text != nullptr) static_cast<MQTTClient*>(user)->noteProblem(text);
+      auto* self = static_cast<MQTTClient*>(user);
+      if (level == MOSQ_LOG_ERR && text != nullptr && !self->connected_) self->noteProblem(text);
     });
     mosquitto_publish_callback_set(session_->mosq, [](mosquitto*, void* user, int mid) {
       auto& handlers = static_cast<MQTTClient*>(user)->session_->publishHandlers;
