@@ -71,8 +71,9 @@ TEST_F(HttpsTest, ACertificateForAnotherHostIsRefusedEvenFromTheTrustedAuthority
 }
 
 TEST_F(HttpsTest, TheAgentsRequestsFollowAnHttpsServiceHostAndItsAuthority) {
-  test::TestHttpServer server(certificate("server"));
+  // The ports first, so that the server (and every thread of it) has ended before they go.
   test::TestPorts ports;
+  test::TestHttpServer server(certificate("server"));
   ports.settings.serviceHost = server.hostAndPort();
   ports.settings.serviceTls = true;
   ports.settings.caFile = file("ca.pem");
