@@ -26,9 +26,9 @@ class HttpsTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { authority.reset(); }
 
-  static std::string file(const char* name) { return (*authority / name).string(); }
+  static std::string file(const std::string& name) { return (*authority / name).string(); }
   static test::TestHttpServer::Tls certificate(const std::string& name) {
-    return {file((name + ".pem").c_str()), file((name + ".key").c_str())};
+    return {file(name + ".pem"), file(name + ".key")};
   }
 
   static HttpResponse get(const test::TestHttpServer& server, const std::string& caFile) {

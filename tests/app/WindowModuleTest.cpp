@@ -2,12 +2,12 @@
 // the agent.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
 #include <filesystem>
 
 #include "tests/fakes/ChildProcess.h"
+#include "tests/fakes/ScopedVariable.h"
 #include "tests/fakes/TempDir.h"
 
 namespace twig {
@@ -25,18 +25,6 @@ bool waitForText(test::ChildProcess& process, const std::string& text, std::chro
   return false;
 }
 
-// Environment variables for the programs this test starts.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() { ::unsetenv(name_); }
-
- private:
-  const char* name_;
-};
-
 TEST(WindowModule, TheProgramDrawsItsScreensThroughTheModule) {
   test::TempDir folder;
   test::ChildProcess child(TWIG_CHILD_PATH, {"--screenshots", folder.path().string()});
@@ -46,12 +34,12 @@ TEST(WindowModule, TheProgramDrawsItsScreensThroughTheModule) {
 
 TEST(WindowModule, WithoutAUsableModuleTheAgentSaysWhyAndRunsHeadless) {
   // A display is named, so the window is wanted.
-  ScopedVariable display("DISPLAY", ":987");
+  test::ScopedVariable display("DISPLAY", ":987");
   test::TempDir data;
   const std::vector<std::string> arguments = {"--service-host", "127.0.0.1:9", "--data-dir",
                                               data.path().string()};
   {
-    ScopedVariable missing("TWIG_WINDOW_MODULE", (data / "twig-window.so").string());
+    test::ScopedVariable missing("TWIG_WINDOW_MODULE", (data / "twig-window.so").string());
     test::ChildProcess agent(TWIG_CHILD_PATH, arguments, /*withErrors=*/true);
     EXPECT_TRUE(waitForText(agent, "twig-window.so is not installed", 30s));
     EXPECT_TRUE(waitForText(agent, "screen root", 30s));
@@ -60,7 +48,7 @@ TEST(WindowModule, WithoutAUsableModuleTheAgentSaysWhyAndRunsHeadless) {
     // A library that is no window module: the C library the test itself uses.
     Dl_info library{};
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&std::strlen), &library), 0);
-    ScopedVariable foreign("TWIG_WINDOW_MODULE", library.dli_fname);
+    test::ScopedVariable foreign("TWIG_WINDOW_MODULE", library.dli_fname);
     test::ChildProcess agent(TWIG_CHILD_PATH, arguments, /*withErrors=*/true);
     EXPECT_TRUE(waitForText(agent, "is not a window module of twig-child", 30s));
     EXPECT_TRUE(waitForText(agent, "screen root", 30s));

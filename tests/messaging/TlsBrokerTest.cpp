@@ -2,8 +2,6 @@
 // authority (scripts/broker).
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <atomic>
 #include <sstream>
 
@@ -11,6 +9,7 @@
 #include "messaging/MQTTClient.h"
 #include "platform/Uuid.h"
 #include "storage/TWIGCache.h"
+#include "tests/fakes/ScopedVariable.h"
 #include "tests/messaging/BrokerFixture.h"
 
 namespace twig {
@@ -76,10 +75,7 @@ TEST_F(TlsBrokerTest, ABrokerCertificateOfAnAuthorityTheSystemDoesNotKnowIsRefus
 
 TEST_F(TlsBrokerTest, WithTheSystemsAuthoritiesASessionComesBackAfterTheBrokerRestarts) {
   // The system's store as OpenSSL finds it, pointed at the node's authority for this test.
-  struct ScopedStore {
-    explicit ScopedStore(const std::string& file) { ::setenv("SSL_CERT_FILE", file.c_str(), 1); }
-    ~ScopedStore() { ::unsetenv("SSL_CERT_FILE"); }
-  } store(broker.tlsAuthority());
+  test::ScopedVariable store("SSL_CERT_FILE", broker.tlsAuthority());
   auto client = tlsClient("");
   ASSERT_TRUE(eventually([&] { return client->connected(); })) << client->connectionProblem();
   broker.stop();
