@@ -134,13 +134,7 @@ void OAKCache::store(const std::string& bytes, std::optional<CacheObject> value,
       expiry = clock_.now() +
                std::chrono::duration_cast<WallTime::duration>(std::chrono::duration<double>(timeoutInterval));
     }
-    {
-      // From here until the new value is in memory, a read of the file may meet either version:
-      // such a read does not enter the table.
-      std::lock_guard lock(memoryMutex_);
-      ++generation_;
-      writing_ = true;
-    }
+    beginChange(key);
     const auto indexed = diskCachePlist_.find(key);
     const bool indexChanges = indexed == diskCachePlist_.end() || indexed->second != expiry;
     // A failed data write still leaves the index and memory entries, so the value stays readable
@@ -153,9 +147,32 @@ void OAKCache::store(const std::string& bytes, std::optional<CacheObject> value,
     }
     std::lock_guard lock(memoryMutex_);
     ++generation_;
-    writing_ = false;
+    changing_ = false;
     insertIntoMemoryLocked(key, std::move(value));
   });
+}
+
+void OAKCache::beginChange(const std::optional<std::string>& key) {
+  // The memory table must never hold a value that the file no longer has: once the file is
+  // replaced, a read that misses memory returns the new value from the file, and a later read
+  // that hit an old entry would go back in time. So the entry leaves memory before the file
+  // changes, and nothing enters memory until the change is over.
+  std::lock_guard lock(memoryMutex_);
+  ++generation_;
+  changing_ = true;
+  if (key) {
+    eraseFromMemoryLocked(*key);
+  } else {
+    memoryCacheInfo_.clear();
+    recentlyAccessedKeys_.clear();
+  }
+}
+
+void OAKCache::eraseFromMemoryLocked(const std::string& key) {
+  if (memoryCacheInfo_.erase(key) > 0) {
+    recentlyAccessedKeys_.erase(std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
+                                recentlyAccessedKeys_.end());
+  }
 }
 
 void OAKCache::setImage(std::string_view encodedImage, const std::string& key) {
@@ -165,13 +182,6 @@ void OAKCache::setImage(std::string_view encodedImage, const std::string& key) {
 void OAKCache::setImage(std::string_view encodedImage, const std::string& key, double timeoutInterval) {
   if (encodedImage.empty()) return;
   setObjectValue(CacheObject::data(encodedImage), key, timeoutInterval);
-}
-
-void OAKCache::setMemoryCacheData(std::string bytes, const std::string& key) {
-  auto value = CacheObject::decode(bytes);
-  std::lock_guard lock(memoryMutex_);
-  ++generation_;
-  insertIntoMemoryLocked(key, std::move(value));
 }
 
 void OAKCache::insertIntoMemoryLocked(const std::string& key, std::optional<CacheObject> value) {
@@ -195,6 +205,16 @@ void OAKCache::touchLocked(const std::string& key) {
 }
 
 std::optional<CacheObject> OAKCache::objectForKey(const std::string& key) {
+  // Why a read never goes back in time, whatever the interleaving: the memory table holds a key
+  // only while its value is the one in the key's file. A write takes the key out of memory before
+  // it replaces the file and puts the new value in after (beginChange, store); removal and
+  // clear-all take keys out before their files go. A read that misses memory reads the file, which
+  // a write replaces whole (rename), so it sees one version, the file's at the moment of opening;
+  // it puts that value into memory only when no change of the files began or ended while it read
+  // (the generation did not move and no change was under way when it looked), so the value it
+  // adds is still the file's. A hit therefore returns the file's value at the moment of the
+  // lookup, a miss the file's value at the moment of its open, and the file only moves forward,
+  // in the order of the queue's steps.
   if (!isUsableKey(key)) return std::nullopt;
   std::uint64_t seen = 0;
   bool mayEnter = false;
@@ -207,15 +227,12 @@ std::optional<CacheObject> OAKCache::objectForKey(const std::string& key) {
     }
     if (removing_.count(key) > 0) return std::nullopt;
     seen = generation_;
-    mayEnter = !writing_;
+    mayEnter = !changing_;
   }
-  // Not in memory: the file, read here. A write replaces it whole, so this sees one version of it.
   const auto bytes = AtomicFile::read(directory_ / key);
   if (!bytes) return std::nullopt;
   auto value = CacheObject::decode(*bytes);
   std::lock_guard lock(memoryMutex_);
-  // What was read enters the table only when no write ran meanwhile: else a later read of the
-  // table could return an older value than an earlier read of the file did.
   if (mayEnter && generation_ == seen) insertIntoMemoryLocked(key, value);
   return value;
 }
@@ -246,11 +263,7 @@ void OAKCache::removeCacheForKey(const std::string& key) {
     std::lock_guard lock(memoryMutex_);
     ++generation_;
     ++removing_[key];
-    if (memoryCacheInfo_.erase(key) > 0) {
-      recentlyAccessedKeys_.erase(
-          std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
-          recentlyAccessedKeys_.end());
-    }
+    eraseFromMemoryLocked(key);
   }
   cacheInfoQueue_.async([this, key] {
     std::error_code ignored;
@@ -263,6 +276,7 @@ void OAKCache::removeCacheForKey(const std::string& key) {
 
 void OAKCache::clearAllCache() {
   cacheInfoQueue_.sync([this] {
+    beginChange(std::nullopt);
     // Every file but the index goes, named in the index or not: a process killed between the two
     // renames of a key's first write leaves a data file the index does not name, and an unbinding
     // must not leave "binding" behind.
@@ -277,7 +291,9 @@ void OAKCache::clearAllCache() {
     }
     diskCachePlist_.clear();
     OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
-    clearMemoryCache();
+    std::lock_guard lock(memoryMutex_);
+    ++generation_;
+    changing_ = false;
   });
 }
 

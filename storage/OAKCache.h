@@ -85,9 +85,6 @@ class OAKCache {
   // Bytes of the data files of the indexed keys (missing files count 0; the index is not counted).
   double getAllCacheSize();
   double getSingleCacheSizeForKey(const std::string& key) const;
-  // Puts the value of these bytes into the memory table, most recent first, evicting the least
-  // recent key beyond the limit.
-  void setMemoryCacheData(std::string bytes, const std::string& key);
 
   // What the memory table holds, most recent first (for tests and diagnostics).
   std::vector<std::string> recentlyAccessedKeys();
@@ -97,6 +94,11 @@ class OAKCache {
   // Writes the bytes and puts their value (nothing: bytes that do not decode) into memory.
   void store(const std::string& bytes, std::optional<CacheObject> value, const std::string& key,
              double timeoutInterval);
+  // A step of the queue that is about to change the files of `key` (nothing: of every key) takes
+  // it out of memory and keeps reads from putting anything back until the step ends.
+  void beginChange(const std::optional<std::string>& key);
+  // The caller holds memoryMutex_.
+  void eraseFromMemoryLocked(const std::string& key);
   // The caller holds memoryMutex_. Keys with a removal on its way stay out.
   void insertIntoMemoryLocked(const std::string& key, std::optional<CacheObject> value);
   void touchLocked(const std::string& key);
@@ -117,7 +119,7 @@ class OAKCache {
   // Counts every change of the table and the files: a file read on a caller's thread enters the
   // table only when nothing changed while it ran.
   std::uint64_t generation_ = 0;
-  bool writing_ = false;  // a write step is between its file and its memory entry
+  bool changing_ = false;  // a write or clear-all step is changing the files
   // Declared after the state its steps touch, so that it stops (finishing queued steps) first.
   SerialQueue cacheInfoQueue_;
   ObserverToken memoryWarning_;
