@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/BoundedJson.h"
+
 namespace twig::detail {
 
 void assignText(std::optional<std::string>& member, const Json& value) {
@@ -28,7 +30,7 @@ void assignNumber(std::optional<Json>& member, const Json& value) {
     const auto& text = value.get_ref<const std::string&>();
     if (!text.empty() && !std::isspace(static_cast<unsigned char>(text.front())) &&
         !std::isspace(static_cast<unsigned char>(text.back()))) {
-      Json parsed = Json::parse(text, nullptr, false);
+      Json parsed = BoundedJson::parseOrDiscard(text);
       if (parsed.is_number()) member = std::move(parsed);
     }
   }

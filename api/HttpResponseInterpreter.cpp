@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+#include "platform/BoundedJson.h"
+
 namespace twig {
 
 namespace {
@@ -40,11 +42,13 @@ InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& respo
   const bool empty = isBlank(response.body);
   const bool jsonType = isAcceptableContentType(response.contentType);
   bool parsed = false;
+  bool tooDeep = false;
   if (!empty && (jsonType || response.contentType.empty())) {
-    Json body = Json::parse(response.body, nullptr, false);
-    if (!body.is_discarded()) {
+    auto body = BoundedJson::parse(response.body);
+    tooDeep = body.tooDeep;
+    if (body.value) {
       parsed = true;
-      if (!body.is_null()) result.object = std::move(body);
+      if (!body.value->is_null()) result.object = std::move(body.value);
     }
   }
 
@@ -64,7 +68,9 @@ InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& respo
     return result;
   }
   if (!parsed) {
-    result.error = TWIGError{TWIGError::kBadJson, response.status, "the answer is not valid JSON"};
+    result.error = TWIGError{TWIGError::kBadJson, response.status,
+                             tooDeep ? "the answer is " + BoundedJson::depthProblem(BoundedJson::kMaxDepth)
+                                     : std::string("the answer is not valid JSON")};
     return result;
   }
   result.success = true;

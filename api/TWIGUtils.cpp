@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/BoundedJson.h"
 #include "platform/LocalTime.h"
 #include "platform/Ports.h"
 #include "platform/Utf8.h"
@@ -104,9 +105,9 @@ std::string TWIGUtils::jsonWithObject(const Json& object) {
 }
 
 std::optional<Json> TWIGUtils::jsonWithString(std::string_view text) {
-  Json parsed = Json::parse(text.begin(), text.end(), nullptr, false);
-  if (parsed.is_discarded() || !(parsed.is_object() || parsed.is_array())) return std::nullopt;
-  return parsed;
+  auto parsed = BoundedJson::parse(text);
+  if (!parsed.value || !(parsed.value->is_object() || parsed.value->is_array())) return std::nullopt;
+  return std::move(parsed.value);
 }
 
 bool TWIGUtils::objectIsNull(const std::optional<Json>& value) {

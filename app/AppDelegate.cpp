@@ -10,6 +10,7 @@
 #include "messaging/PushChannel.h"
 #include "platform/ApplicationShell.h"
 #include "platform/MainLoop.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
 
 namespace twig {
@@ -23,6 +24,9 @@ bool AppDelegate::didFinishLaunching() {
   store_->umeng();
   auto& host = port::screenHost();
   host.showWindow();
+  // The lock comes before anything that may start app control: a child who starts the computer
+  // without the network, while the first screen waits for the service, is locked all the same.
+  lockPresenter_ = std::make_unique<LockPresenter>(port::notifications(), port::mainLoop(), host);
   const auto& services = AgentServices::current();
   if (services.pushChannel != nullptr) {
     services.pushChannel->initializeMQTT(ChildChannelContext::make());

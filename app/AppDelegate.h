@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/TWIGAppDelegateStore.h"
+#include "control/LockPresenter.h"
 
 namespace twig {
 
@@ -27,11 +28,14 @@ class AppDelegate {
   void applicationDidBecomeActive() {}
 
   TWIGAppDelegateStore* store() const { return store_.get(); }
+  // Made at launch, before app control can start.
+  LockPresenter* lockPresenter() const { return lockPresenter_.get(); }
 
  private:
   void clearBadgeAndLocalNotifications();
 
   std::unique_ptr<TWIGAppDelegateStore> store_;
+  std::unique_ptr<LockPresenter> lockPresenter_;
   // Set while this delegate lives; the launch completion runs only then.
   std::shared_ptr<bool> alive_;
 };

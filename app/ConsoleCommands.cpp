@@ -6,6 +6,7 @@
 
 #include "frame/StackScreenHost.h"
 #include "frame/TWIGBaseViewController.h"
+#include "platform/BoundedJson.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -31,7 +32,7 @@ std::optional<Json> argumentsOf(const std::vector<std::string>& words, std::size
   if (words[first].front() == '{') {
     std::string text;
     for (std::size_t i = first; i < words.size(); ++i) text += (i > first ? " " : "") + words[i];
-    arguments = Json::parse(text, nullptr, false);
+    arguments = BoundedJson::parseOrDiscard(text);
     if (!arguments.is_object()) {
       error = "the argument is not a JSON object";
       return std::nullopt;
@@ -45,7 +46,7 @@ std::optional<Json> argumentsOf(const std::vector<std::string>& words, std::size
       return std::nullopt;
     }
     const std::string value = words[i].substr(equals + 1);
-    Json parsed = Json::parse(value, nullptr, false);
+    Json parsed = BoundedJson::parseOrDiscard(value);
     arguments[words[i].substr(0, equals)] = parsed.is_discarded() ? Json(value) : parsed;
   }
   return arguments;
@@ -96,11 +97,18 @@ std::vector<std::string> ConsoleCommands::screens() const {
   std::string line = "screens";
   for (const auto& screen : host_.navigationStack()) line += " " + screen->screenName();
   for (const auto& screen : host_.modalScreens()) line += " | " + screen->screenName();
+  if (const auto cover = host_.coverScreen()) line += " | " + cover->screenName();
   return {line};
 }
 
+ScreenPtr ConsoleCommands::shown() const {
+  // The cover (the lock screen) is what the child sees: nothing under it can be reached.
+  if (auto cover = host_.coverScreen()) return cover;
+  return host_.topScreen();
+}
+
 std::vector<std::string> ConsoleCommands::show() const {
-  const auto top = host_.topScreen();
+  const auto top = shown();
   if (!top) return {"error no screen is shown"};
   std::vector<std::string> lines;
   const std::string name = top->screenName();
@@ -115,7 +123,7 @@ std::vector<std::string> ConsoleCommands::show() const {
 
 std::vector<std::string> ConsoleCommands::tap(const std::vector<std::string>& words) {
   if (words.size() < 2) return {"error tap takes an action name"};
-  const auto top = host_.topScreen();
+  const auto top = shown();
   if (!top) return {"error no screen is shown"};
   std::string error;
   const auto arguments = argumentsOf(words, 2, error);
@@ -127,8 +135,8 @@ std::vector<std::string> ConsoleCommands::tap(const std::vector<std::string>& wo
 
 std::vector<std::string> ConsoleCommands::back() {
   // A modal screen closes only the way it offers (the lock screen offers none), as without a console.
-  if (!host_.modalScreens().empty()) {
-    const auto top = host_.topScreen();
+  if (!host_.modalScreens().empty() || host_.coverScreen()) {
+    const auto top = shown();
     if (!top->invoke("back")) return {"error " + top->screenName() + " cannot be left"};
     return {};
   }

@@ -3,15 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "frame/ScreenHost.h"
+
 namespace twig {
 
 class StackScreenHost;
 
 // What a person or a script types to the headless agent, one command a line, to walk its screens
 // without a window:
-//   screens              the navigation stack, then the modal screens over it
-//   show                 the top screen's state, one key a line, and its actions
-//   tap ACTION [ARG...]  runs an action of the top screen; ARG is a JSON object or KEY=VALUE pairs
+//   screens              the navigation stack, then the modal screens over it and the lock screen
+//   show                 the top screen's state, one key a line, and its actions (the lock
+//                        screen's while it is shown: nothing under it can be reached)
+//   tap ACTION [ARG...]  runs an action of that screen; ARG is a JSON object or KEY=VALUE pairs
 //                        (a VALUE that reads as JSON is taken as such, else as text)
 //   back                 goes back one screen; a modal screen only by its own "back" action
 //   bar                  taps the no-network bar
@@ -27,6 +30,8 @@ class ConsoleCommands {
  private:
   std::vector<std::string> screens() const;
   std::vector<std::string> show() const;
+  // The screen the child sees and acts on: the cover when there is one, else the top screen.
+  ScreenPtr shown() const;
   std::vector<std::string> tap(const std::vector<std::string>& words);
   std::vector<std::string> back();
 

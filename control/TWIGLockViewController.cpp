@@ -68,8 +68,14 @@ void TWIGLockViewController::lockEnd() {
   if (store_) store_->unLock();
   if (unLockBlock_) unLockBlock_();
   setState("closed", true);
-  // A screen that is no longer shown stays as it is: a later end changes nothing more.
-  if (host() != nullptr && host()->topScreen().get() == this) host()->dismiss(true);
+  // Shown as the cover it closes wherever the screens under it are; as a modal screen (as tests
+  // show it) only from the top. A screen no longer shown stays as it is.
+  if (host() == nullptr) return;
+  if (host()->coverScreen().get() == this) {
+    host()->dismissCover(this);
+  } else if (host()->topScreen().get() == this) {
+    host()->dismiss(true);
+  }
 }
 
 }  // namespace twig

@@ -14,6 +14,7 @@
 #include "platform/AudioPlayer.h"
 #include "platform/Clock.h"
 #include "platform/DeviceState.h"
+#include "platform/FailureLog.h"
 #include "platform/LocalTime.h"
 #include "platform/Ports.h"
 #include "platform/SharedInstance.h"
@@ -40,6 +41,13 @@ void TWIGManagement::resetShared() {
 
 namespace {
 std::atomic<int> defaultWarningLead{TWIGManagement::kDefaultWarningLead};
+
+// The evaluation rebuilds its table after every command and reads it at start: a database in
+// trouble is told once per cause, not at every rebuild.
+FailureLog& tableTrouble() {
+  static FailureLog log("app control keeps its last groups");
+  return log;
+}
 }  // namespace
 
 void TWIGManagement::setDefaultWarningLead(int minutes) {
@@ -160,33 +168,51 @@ void TWIGManagement::ts_Reset() {
   });
 }
 
-Json TWIGManagement::buildMonitoringTable() {
+std::optional<Json> TWIGManagement::buildMonitoringTable() {
   const OAKFMDBManage store;
-  const auto other = TWIGManagementHelper::groupRowOfType(0);
-  const std::string otherId = other ? TWIGUtils::stringValue(*other, "groupId") : std::string();
+  const auto groups = store.readRows(TWIGAppControlGroupModel());
+  if (!groups) {
+    tableTrouble().failed("the control groups cannot be read (" + store.lastError() + ")");
+    return std::nullopt;
+  }
+  const auto others = store.readRows(TWIGAppControlGroupModel(), "type", Json(0));
+  if (!others) {
+    tableTrouble().failed("the control groups cannot be read (" + store.lastError() + ")");
+    return std::nullopt;
+  }
+  const bool hasOther = !others->empty();
+  const std::string otherId = hasOther ? TWIGUtils::stringValue(others->front(), "groupId") : std::string();
   Json table = Json::array();
-  const auto groups = store.fetchAllData(TWIGAppControlGroupModel());
-  if (!groups) return table;
   for (const auto& group : *groups) {
     const std::string groupId = TWIGUtils::stringValue(group, "groupId");
-    if (other && groupId == otherId) continue;
+    if (hasOther && groupId == otherId) continue;
+    const auto rows = store.readRows(TWGIAppsModel(), "groupId", Json(groupId));
+    if (!rows) {
+      tableTrouble().failed("the controlled applications cannot be read (" + store.lastError() + ")");
+      return std::nullopt;
+    }
     Json entry = group;
     Json apps = Json::array();
-    if (auto rows = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(groupId))) {
-      for (const auto& app : *rows) {
-        apps.push_back(Json{{"appPackage", app["appPackage"]},
-                            {"appName", app["appName"]},
-                            {"processName", app["processName"]}});
-      }
+    for (const auto& app : *rows) {
+      apps.push_back(Json{{"appPackage", app["appPackage"]},
+                          {"appName", app["appName"]},
+                          {"processName", app["processName"]}});
     }
     entry["apps"] = std::move(apps);
     table.push_back(std::move(entry));
   }
+  tableTrouble().succeeded();
   return table;
 }
 
 void TWIGManagement::ts_updateManagementTable() {
-  setArrayMonitorings(buildMonitoringTable());
+  // A database that cannot be read now (locked, damaged, on a full or vanished disk) says nothing
+  // about the groups: the last table read stays, so control goes on as it was.
+  if (auto table = buildMonitoringTable()) {
+    setArrayMonitorings(*table);
+  } else {
+    ts_hasMonitoringApps();
+  }
 }
 
 void TWIGManagement::setArrayMonitorings(const Json& monitorings) {

@@ -73,8 +73,9 @@ class TWIGManagement final : public AppControl {
   std::string week() const;
   // Minutes since midnight of "HH:mm"; nothing when the text is not such a time.
   static std::optional<int> time(const std::string& hhmm);
-  // The monitoring table as the stored groups and applications give it.
-  static Json buildMonitoringTable();
+  // The monitoring table as the stored groups and applications give it; nothing (and one line on
+  // stderr per cause) when the tables cannot be read.
+  static std::optional<Json> buildMonitoringTable();
 
  private:
   void onLockState(std::uint64_t state);

@@ -6,6 +6,7 @@
 #include "api/TWIGRequest.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/DeviceState.h"
+#include "platform/FailureLog.h"
 #include "platform/InstalledApplications.h"
 #include "platform/Ports.h"
 #include "platform/ProcessTable.h"
@@ -18,6 +19,11 @@ namespace twig {
 namespace {
 
 const char* const kBuiltInNames[] = {"其它", "社交", "游戏"};
+
+FailureLog& inventoryTrouble() {
+  static FailureLog log("the installed applications were not stored");
+  return log;
+}
 
 }  // namespace
 
@@ -46,13 +52,16 @@ std::optional<Json> TWIGManagementHelper::groupRowOfType(int type) {
 }
 
 TWIGAppControlGroupModel TWIGManagementHelper::builtInGroup(int type) {
-  if (auto row = groupRowOfType(type)) {
-    if (auto group = TWIGBaseModel::fetchModelOfClass<TWIGAppControlGroupModel>(*row)) return *group;
+  const OAKFMDBManage store;
+  const auto rows = store.readRows(TWIGAppControlGroupModel(), "type", Json(type));
+  if (rows && !rows->empty()) {
+    if (auto group = TWIGBaseModel::fetchModelOfClass<TWIGAppControlGroupModel>(rows->front())) return *group;
   }
   TWIGAppControlGroupModel group;
   group.groupName = kBuiltInNames[std::clamp(type, 0, 2)];
   group.type = Json(type);
-  OAKFMDBManage().insertData(group);
+  // A table that cannot be read may well hold the group: a second one would split its applications.
+  if (rows) store.insertData(group);
   return group;
 }
 
@@ -118,6 +127,7 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& dev
         }
         const OAKFMDBManage store;
         std::vector<TWGIAppsModel> result;
+        bool stored = true;
         for (const auto& record : apps) {
           if (!record.is_object()) continue;
           TWGIAppsModel model;
@@ -127,11 +137,17 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& dev
           model.processName = TWIGUtils::stringValue(record, "processName");
           model.groupId = groupIds[static_cast<std::size_t>(groupTypeForTags(tagsOf(record, list)))];
           // An application keeps the group it got when it was first seen.
-          if (!store.fetchSpecificData(TWGIAppsModel(), "appPackage", Json(*model.appPackage))) {
-            store.insertData(model);
-          }
+          const auto known = store.readRows(TWGIAppsModel(), "appPackage", Json(*model.appPackage));
+          if (!known || (known->empty() && !store.insertData(model))) stored = false;
           if (adding) result.push_back(std::move(model));
         }
+        if (!stored) {
+          // Not marked as done: the inventory is stored again at the next start or check.
+          inventoryTrouble().failed(store.lastError());
+          if (done) done(result, false);
+          return;
+        }
+        inventoryTrouble().succeeded();
         auto& defaults = port::userDefaults();
         if (!defaults.objectForKey(kAppsCacheDefault)) {
           TWIGCache::setObjectValue(CacheObject(list), kInstalledAppsKey);
@@ -146,25 +162,28 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& dev
 
 TWIGManagementHelper::Snapshot TWIGManagementHelper::groupsAndApps(bool briefOtherApps) {
   Snapshot snapshot;
+  Snapshot unreadable;
+  unreadable.readable = false;
   const OAKFMDBManage store;
-  const auto other = groupRowOfType(0);
-  const std::string otherId = other ? TWIGUtils::stringValue(*other, "groupId") : std::string();
-  const auto groups = store.fetchAllData(TWIGAppControlGroupModel());
-  if (!groups) return snapshot;
+  const auto others = store.readRows(TWIGAppControlGroupModel(), "type", Json(0));
+  const auto groups = store.readRows(TWIGAppControlGroupModel());
+  if (!others || !groups) return unreadable;
+  const bool hasOther = !others->empty();
+  const std::string otherId = hasOther ? TWIGUtils::stringValue(others->front(), "groupId") : std::string();
   for (const auto& group : *groups) {
     const std::string groupId = TWIGUtils::stringValue(group, "groupId");
-    const bool isOther = other && groupId == otherId;
+    const bool isOther = hasOther && groupId == otherId;
     Json apps = Json::array();
-    if (auto rows = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(groupId))) {
-      for (const auto& app : *rows) {
-        if (isOther && briefOtherApps) {
-          apps.push_back(Json{{"appPackage", app["appPackage"]}, {"appName", app["appName"]}});
-        } else {
-          apps.push_back(Json{{"appPackage", app["appPackage"]},
-                              {"appName", app["appName"]},
-                              {"version", app["version"]},
-                              {"processName", app["processName"]}});
-        }
+    const auto rows = store.readRows(TWGIAppsModel(), "groupId", Json(groupId));
+    if (!rows) return unreadable;
+    for (const auto& app : *rows) {
+      if (isOther && briefOtherApps) {
+        apps.push_back(Json{{"appPackage", app["appPackage"]}, {"appName", app["appName"]}});
+      } else {
+        apps.push_back(Json{{"appPackage", app["appPackage"]},
+                            {"appName", app["appName"]},
+                            {"version", app["version"]},
+                            {"processName", app["processName"]}});
       }
     }
     if (isOther) {

@@ -51,6 +51,7 @@ class TWIGManagementHelper {
   struct Snapshot {
     Json appControlGroups = Json::array();
     Json apps = Json::array();
+    bool readable = true;  // false: the tables could not be read, and both lists are empty
   };
   static Snapshot groupsAndApps(bool briefOtherApps);
   // Whether two installed-application records are the same application (all members equal).

@@ -13,7 +13,8 @@ void TWIGRequestApps::receiveMessagePayload(const Json& payload) {
     const auto snapshot = TWIGManagementHelper::groupsAndApps(false);
     self->publish(
         self->responseMessage("ResponseApps", uuid,
-                              Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}}),
+                              Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}},
+                              snapshot.readable ? kAcknowledged : kFailed),
         nullptr);
   });
 }

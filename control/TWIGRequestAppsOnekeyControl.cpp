@@ -12,7 +12,8 @@ void TWIGRequestAppsOnekeyControl::responseAppsOnekeyControl(const std::string& 
   const auto snapshot = TWIGManagementHelper::groupsAndApps(true);
   rebuildTable();
   publish(responseMessage("ResponseAppsOnekeyControl", uuid,
-                          Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}}),
+                          Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}},
+                          snapshot.readable ? kAcknowledged : kFailed),
           [](const std::optional<TWIGError>& error) {
             if (!error) TWIGCache::setBool(true, kEnabledKey);
           });

@@ -38,8 +38,16 @@ class ScreenHost {
   // Closes the topmost modal screen.
   virtual void dismiss(bool animated) = 0;
   // The modal screen on top if any, else the top of the navigation stack; null before any screen.
+  // The cover is not part of it: the screens under a cover go on opening and closing themselves.
   virtual ScreenPtr topScreen() const = 0;
   virtual ScreenPtr rootScreen() const = 0;
+
+  // The cover is a screen over everything (the lock screen): over every modal screen, including
+  // those presented after it, and kept when the root changes. Presenting another replaces it.
+  virtual void presentCover(ScreenPtr screen) = 0;
+  // Closes the cover when `screen` is it; nothing otherwise.
+  virtual void dismissCover(const TWIGBaseViewController* screen) = 0;
+  virtual ScreenPtr coverScreen() const = 0;
 
   // Success, error and warning overlays hide themselves; a progress overlay stays until dismissed.
   virtual void showOverlay(OverlayKind kind, const std::string& text) = 0;

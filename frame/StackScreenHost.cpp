@@ -99,6 +99,31 @@ void StackScreenHost::dismiss(bool) {
   if (auto top = topScreen()) top->viewWillAppear();
 }
 
+void StackScreenHost::presentCover(ScreenPtr screen) {
+  if (!screen || screen == cover_) return;
+  if (cover_) {
+    hide(cover_);
+    render(LineKind::Screen, "screen dismiss " + cover_->screenName());
+    cover_->setChangeListener(nullptr);
+  } else if (auto top = topScreen()) {
+    hide(top);
+  }
+  cover_ = screen;
+  // Told as the presentation of a modal screen, which is what the cover looks like from outside.
+  render(LineKind::Screen, "screen present " + screen->screenName());
+  show(screen);
+}
+
+void StackScreenHost::dismissCover(const TWIGBaseViewController* screen) {
+  if (!cover_ || cover_.get() != screen) return;
+  const ScreenPtr leaving = std::move(cover_);
+  cover_.reset();
+  hide(leaving);
+  render(LineKind::Screen, "screen dismiss " + leaving->screenName());
+  leaving->setChangeListener(nullptr);
+  if (auto top = topScreen()) top->viewWillAppear();
+}
+
 ScreenPtr StackScreenHost::topScreen() const {
   if (!modals_.empty()) return modals_.back();
   if (!stack_.empty()) return stack_.back();

@@ -10,8 +10,8 @@
 
 namespace twig {
 
-// The navigation logic every screen host shares: a stack of screens with modal screens over it,
-// the screens' load and appear/disappear calls, the overlay, the no-network bar and open alerts.
+// The navigation logic every screen host shares: a stack of screens with modal screens over it and
+// the cover over both, the screens' load and appear/disappear calls, the overlay, the no-network bar and open alerts.
 // A concrete host only shows what changed, one line at a time through render(): "screen push
 // Login/LoginID", "overlay error 绑定失败", "bar show", "alert <title>", "state <screen> <key>=<json>".
 class StackScreenHost : public ScreenHost {
@@ -27,6 +27,9 @@ class StackScreenHost : public ScreenHost {
   void dismiss(bool animated) override;
   ScreenPtr topScreen() const override;
   ScreenPtr rootScreen() const override;
+  void presentCover(ScreenPtr screen) override;
+  void dismissCover(const TWIGBaseViewController* screen) override;
+  ScreenPtr coverScreen() const override { return cover_; }
 
   void showOverlay(OverlayKind kind, const std::string& text) override;
   void dismissOverlay() override;
@@ -56,6 +59,7 @@ class StackScreenHost : public ScreenHost {
 
   std::vector<ScreenPtr> stack_;
   std::vector<ScreenPtr> modals_;
+  ScreenPtr cover_;
   bool barShown_ = false;
   std::function<void()> barAction_;
   struct OpenAlert {

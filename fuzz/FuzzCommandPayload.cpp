@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto payload = event.fetchEventMessagePayload();
   if (!payload) return 0;
   (void)TWIGBaseMessage::commandUuid(*payload);
-  const Json body = TWIGBaseMessage::commandBody(*payload);
+  const Json& body = TWIGBaseMessage::commandBody(*payload);
   const Json table = body.contains("apps") ? body["apps"] : *payload;
   const auto groups = AppControlPolicy::parseTable(table.is_array() ? table : Json::array({table}));
   const std::unordered_set<std::string> running = {"game", "chat", ""};

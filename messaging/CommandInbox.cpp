@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/BoundedJson.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -49,7 +50,7 @@ std::vector<std::string> CommandInbox::takeUnanswered(long long nowMs) {
     std::string line;
     while (std::getline(lines, line)) {
       // A line cut short by a kill in the middle of its write is not JSON and is skipped.
-      const Json record = Json::parse(line, nullptr, false);
+      const Json record = BoundedJson::parseOrDiscard(line, BoundedJson::kMaxStoredDepth);
       if (!record.is_object()) continue;
       if (const auto answered = record.find("a"); answered != record.end() && answered->is_string()) {
         open.erase(answered->get<std::string>());

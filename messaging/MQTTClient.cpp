@@ -118,6 +118,7 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
                                    [](mosquitto*, void* user, const mosquitto_message* message) {
                                      auto* self = static_cast<MQTTClient*>(user);
                                      if (!self->session_->messageHandler || message == nullptr) return;
+                                     if (self->tooLarge(*message)) return;
                                      MQTTMessage received;
                                      received.mid = static_cast<std::uint16_t>(message->mid);
                                      received.topic = message->topic != nullptr ? message->topic : "";
@@ -135,6 +136,17 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
   session_->thread = std::thread([this] { run(); });
   // Thread names are cut to 15 bytes; they only help debugging.
   pthread_setname_np(session_->thread.native_handle(), "twig-mqtt");
+}
+
+bool MQTTClient::tooLarge(const mosquitto_message& message) const {
+  const std::size_t limit = settings_.maxPayloadBytes;
+  if (limit == 0 || message.payloadlen < 0 || static_cast<std::size_t>(message.payloadlen) <= limit)
+    return false;
+  // The library acknowledges it when this callback returns, so a queued message of this size does
+  // not come back at every connection.
+  std::fprintf(stderr, "twig: dropped a message of %d bytes on %s: larger than the limit of %zu bytes\n",
+               message.payloadlen, message.topic != nullptr ? message.topic : "", limit);
+  return true;
 }
 
 MQTTClient::~MQTTClient() {

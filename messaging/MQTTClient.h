@@ -16,6 +16,8 @@
 
 #include "messaging/MQTTMessage.h"
 
+struct mosquitto_message;  // <mosquitto.h> stays out of this header
+
 namespace twig {
 
 // An MQTT 3.1 session over libmosquitto, with its network loop on a thread of its own. Every
@@ -47,6 +49,9 @@ class MQTTClient {
     // or against the PEM file caFile when it is not empty.
     bool tls = false;
     std::string caFile;
+    // A received message larger than this is acknowledged and dropped with one line on stderr,
+    // before it is copied anywhere. 0: no limit.
+    std::size_t maxPayloadBytes = 0;
   };
 
   MQTTClient(std::string clientId, bool cleanSession);
@@ -104,6 +109,8 @@ class MQTTClient {
   void connectionEnded(std::chrono::steady_clock::time_point nextAttempt);
   // Network thread: TLS settings for the library, before the first connection.
   void setUpTls();
+  // Network thread: whether a received message exceeds maxPayloadBytes (then it is logged).
+  bool tooLarge(const mosquitto_message& message) const;
   // Network thread: why the current attempt failed (empty: connected).
   void noteProblem(const std::string& problem);
 

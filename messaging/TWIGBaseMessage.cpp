@@ -19,10 +19,10 @@ void TWIGBaseMessage::publish(const Json& message, PushChannel::PublishCompletio
 }
 
 Json TWIGBaseMessage::responseMessage(const std::string& deviceId, const std::string& name,
-                                      const std::string& uuid, const Json& fields) {
+                                      const std::string& uuid, const Json& fields, const char* status) {
   Json body = Json::object();
   body["commandUuid"] = uuid;
-  body["status"] = "Acknowledged";
+  body["status"] = status;
   body["thisDeviceId"] = deviceId;
   body["updateTime"] = TWIGUtils::timeToTurnTheTimestamp();
   for (auto it = fields.begin(); it != fields.end(); ++it) body[it.key()] = it.value();
@@ -42,16 +42,18 @@ Json TWIGBaseMessage::eventMessage(const std::string& deviceId, const std::strin
   return message;
 }
 
-Json TWIGBaseMessage::commandBody(const Json& payload) {
-  if (!payload.is_object() || payload.empty()) return Json::object();
+const Json& TWIGBaseMessage::commandBody(const Json& payload) {
+  // A reference into the payload: a command's tree is never copied on its way to a handler.
+  static const Json kEmpty = Json::object();
+  if (!payload.is_object() || payload.empty()) return kEmpty;
   const Json& body = payload.begin().value();
-  return body.is_object() ? body : Json::object();
+  return body.is_object() ? body : kEmpty;
 }
 
 std::string TWIGBaseMessage::commandUuid(const Json& payload) {
-  const Json body = commandBody(payload);
+  const Json& body = commandBody(payload);
   auto it = body.find("commandUuid");
-  if (it == body.end() || it->is_null()) return "";
+  if (it == body.end() || it->is_null() || it->is_structured()) return "";
   return it->is_string() ? it->get<std::string>() : it->dump();
 }
 

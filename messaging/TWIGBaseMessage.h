@@ -25,9 +25,14 @@ class TWIGBaseMessage : public CommandHandler {
   // Through the context's publisher (QoS 1, with the backlog when it cannot go now); fails with
   // "mqtt没有连接上" when the context has none.
   void publish(const Json& message, PushChannel::PublishCompletion completion) const;
+  // The answer's "status": the command was carried out, or it could not be (the device's own
+  // trouble, such as a database it cannot write).
+  static constexpr const char* kAcknowledged = "Acknowledged";
+  static constexpr const char* kFailed = "Failed";
+
   Json responseMessage(const std::string& name, const std::string& commandUuid,
-                       const Json& fields = Json::object()) const {
-    return responseMessage(context_.deviceId, name, commandUuid, fields);
+                       const Json& fields = Json::object(), const char* status = kAcknowledged) const {
+    return responseMessage(context_.deviceId, name, commandUuid, fields, status);
   }
   Json eventMessage(const std::string& name, const Json& fields = Json::object()) const {
     return eventMessage(context_.deviceId, name, fields);
@@ -35,12 +40,13 @@ class TWIGBaseMessage : public CommandHandler {
 
   // {"<name>": {"commandUuid", "status": "Acknowledged", "thisDeviceId", "updateTime", ...fields}}
   static Json responseMessage(const std::string& deviceId, const std::string& name,
-                              const std::string& commandUuid, const Json& fields);
+                              const std::string& commandUuid, const Json& fields,
+                              const char* status = kAcknowledged);
   // {"<name>": {"commandUuid" (new), "thisDeviceId", "createTime", ...fields}}
   static Json eventMessage(const std::string& deviceId, const std::string& name, const Json& fields);
   // The command's fields: the value under the payload's first key (an empty object if there is none).
-  static Json commandBody(const Json& payload);
-  // The command's "commandUuid" as text ("" when absent).
+  static const Json& commandBody(const Json& payload);
+  // The command's "commandUuid" as text ("" when absent, or an array or object).
   static std::string commandUuid(const Json& payload);
 
  protected:

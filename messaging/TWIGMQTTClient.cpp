@@ -1,9 +1,12 @@
 #include "messaging/TWIGMQTTClient.h"
 
+#include <cstdio>
+
 #include "api/TWIGRequest.h"
 #include "api/TWIGUtils.h"
 #include "messaging/TWIGBaseMessage.h"
 #include "messaging/TWIGEventModel.h"
+#include "platform/BoundedJson.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/Directories.h"
 #include "platform/Ports.h"
@@ -104,6 +107,7 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
   client_->settings().tls = port::settings().mqttTls;
   client_->settings().caFile = port::settings().caFile.string();
   client_->settings().takeoverLimit = takeoverLimit_;
+  client_->settings().maxPayloadBytes = kMaxPayloadBytes;
   client_->setTakeoverHandler([this](std::size_t lost) { takenOver(lost); });
   store_ = std::make_unique<TWIGMQTTStore>(*this);
   {
@@ -165,6 +169,13 @@ void TWIGMQTTClient::subscribeMessage() {
   if (!client_) return;
   client_->setMessageHandler([this](const MQTTMessage& message) {
     const std::string& text = message.payloadString();
+    if (BoundedJson::deeperThan(text, BoundedJson::kMaxDepth)) {
+      // Dropped here, acknowledged by the library all the same: a payload that would crash whoever
+      // copies it must not come back at every start.
+      std::fprintf(stderr, "twig: dropped a message on %s: %s\n", message.topic.c_str(),
+                   BoundedJson::depthProblem(BoundedJson::kMaxDepth).c_str());
+      return;
+    }
     if (store_->upgradeIsVersionWithTopic(message.topic, text))
       TWIGEventModel::eventMessage(text, TWIGMQTTStore::commandContext(*this));
   });

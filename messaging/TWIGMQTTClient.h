@@ -41,6 +41,8 @@ class TWIGMQTTClient final : public PushChannel {
   static constexpr const char* kBacklogKey = "publishMessages";
   // The command inbox's file in the Documents folder.
   static constexpr const char* kInboxFile = "commandInbox.jsonl";
+  // The largest command accepted: a few kilobytes in practice (a group table with its applications).
+  static constexpr std::size_t kMaxPayloadBytes = 256 * 1024;
   // Connections taken over within a minute beyond which the channel gives up (a broker restart or a
   // network change ends one or two), plus a share drawn at random for each process: two copies that
   // take the session from each other count alike, and the same limit would stop both. With

@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "api/TWIGUtils.h"
-#include "control/TWIGLockViewController.h"
 #include "control/TWIGManagement.h"
 #include "frame/ScreenHost.h"
 #include "frame/TWIGRoutingModule.h"
@@ -56,18 +55,9 @@ void TWIGHomePageViewController::viewDidLoad() {
     });
   }
 
-  isLock_ = false;
-  setState("isLock", false);
   auto weak = weakSelf<TWIGHomePageViewController>();
   auto& notifications = port::notifications();
   auto& loop = port::mainLoop();
-  controlStart_ =
-      notifications.addObserver(TWIGManagement::kControlStart, [weak, &loop](const Notification& n) {
-        const auto* entries = std::any_cast<Json>(&n.object);
-        loop.runOrPost([weak, entries = entries != nullptr ? *entries : Json::array()] {
-          if (auto self = weak.lock()) self->lockStart(entries);
-        });
-      });
   reset_ = notifications.addObserver(TWIGManagement::kReset, [weak, &loop](const Notification&) {
     loop.runOrPost([weak] {
       if (auto self = weak.lock()) self->reset();
@@ -103,32 +93,6 @@ void TWIGHomePageViewController::homePageButton(int tag) {
   if (host() == nullptr) return;
   if (auto screen = TWIGHomePageStore::fetchViewControllers(tag - kFirstButtonTag))
     host()->push(screen, true);
-}
-
-void TWIGHomePageViewController::lockStart(const Json& entries) {
-  if (isLock_ && lockVC_) {
-    lockVC_->setArray(entries);
-    return;
-  }
-  gotoLock(entries);
-}
-
-void TWIGHomePageViewController::gotoLock(const Json& entries) {
-  auto lock = std::dynamic_pointer_cast<TWIGLockViewController>(
-      TWIGRoutingModule::sharedRouting().fecthLockController());
-  if (!lock || host() == nullptr) return;  // reported by the routing module
-  isLock_ = true;
-  setState("isLock", true);
-  lockVC_ = lock;
-  auto weak = weakSelf<TWIGHomePageViewController>();
-  lock->setUnLockBlock([weak] {
-    if (auto self = weak.lock()) {
-      self->isLock_ = false;
-      self->setState("isLock", false);
-    }
-  });
-  lock->setArray(entries);
-  host()->present(lock, true);
 }
 
 void TWIGHomePageViewController::reset() {

@@ -1,6 +1,7 @@
 #include "storage/CacheObject.h"
 
 #include "api/TWIGDigest.h"
+#include "platform/BoundedJson.h"
 
 namespace twig {
 
@@ -146,7 +147,7 @@ std::string CacheObject::encode() const {
 }
 
 std::optional<CacheObject> CacheObject::decode(std::string_view bytes) {
-  Json file = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
+  Json file = BoundedJson::parseOrDiscard(bytes, BoundedJson::kMaxStoredDepth);
   if (!file.is_object() || file.size() != 2) return std::nullopt;
   auto format = file.find(kFormatKey);
   auto root = file.find(kRootKey);

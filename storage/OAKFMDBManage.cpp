@@ -42,6 +42,19 @@ std::string joinedColumns(const TWIGBaseModel& record) {
 
 }  // namespace
 
+class OAKFMDBManage::Connection {
+ public:
+  Connection(std::unique_ptr<SqliteDatabase> owned, SqliteDatabase* shared)
+      : owned_(std::move(owned)), shared_(shared) {}
+  SqliteDatabase* get() const { return shared_ != nullptr ? shared_ : owned_.get(); }
+  explicit operator bool() const { return get() != nullptr; }
+  SqliteDatabase* operator->() const { return get(); }
+
+ private:
+  std::unique_ptr<SqliteDatabase> owned_;
+  SqliteDatabase* shared_;
+};
+
 OAKFMDBManage::OAKFMDBManage() : OAKFMDBManage(port::directories().documents() / kDatabaseName) {}
 
 OAKFMDBManage::OAKFMDBManage(std::filesystem::path databaseFile) : databaseFile_(std::move(databaseFile)) {}
@@ -51,16 +64,47 @@ std::unique_ptr<SqliteDatabase> OAKFMDBManage::creatTable(const TWIGBaseModel* r
   return SqliteDatabase::open(databaseFile_);
 }
 
+OAKFMDBManage::Connection OAKFMDBManage::connect() const {
+  if (shared_ != nullptr) return Connection(nullptr, shared_);
+  auto database = SqliteDatabase::open(databaseFile_);
+  if (!database) lastError_ = "the database " + databaseFile_.string() + " cannot be opened";
+  return Connection(std::move(database), nullptr);
+}
+
+bool OAKFMDBManage::noted(bool succeeded, const SqliteDatabase* database) const {
+  if (succeeded) {
+    lastError_.clear();
+  } else {
+    lastError_ = database != nullptr ? database->lastError() : std::string("the database cannot be opened");
+  }
+  return succeeded;
+}
+
+bool OAKFMDBManage::transaction(const std::function<bool(const OAKFMDBManage& store)>& work) const {
+  auto database = SqliteDatabase::open(databaseFile_);
+  if (!database) {
+    lastError_ = "the database " + databaseFile_.string() + " cannot be opened";
+    return false;
+  }
+  OAKFMDBManage bound(databaseFile_);
+  bound.shared_ = database.get();
+  const bool committed = database->transaction([&] { return work(bound); });
+  // The first failure inside says most; a failed begin or commit says it here.
+  lastError_ = !bound.lastError_.empty() ? bound.lastError_ : committed ? std::string() : database->lastError();
+  return committed;
+}
+
 bool OAKFMDBManage::insertData(const TWIGBaseModel& record) const {
-  auto database = creatTable(&record);
+  auto database = connect();
   if (!database) return false;
   const auto& fields = record.modelClass().fields();
   if (fields.empty()) return false;
   const std::string table = SqliteDatabase::quoteIdentifier(record.modelClass().name());
   const std::string columns = joinedColumns(record);
   if (!database->tableExists(record.modelClass().name()) &&
-      !database->execute("create table if not exists " + table + "(seq integer primary key autoincrement, " +
-                         columns + ")")) {
+      !noted(database->execute("create table if not exists " + table +
+                               "(seq integer primary key autoincrement, " + columns + ")"),
+             database.get())) {
     return false;
   }
   std::string placeholders;
@@ -69,24 +113,28 @@ bool OAKFMDBManage::insertData(const TWIGBaseModel& record) const {
     placeholders += placeholders.empty() ? "?" : ",?";
     values.push_back(boundValue(field.get(record)));
   }
-  return database->execute("insert into " + table + "(" + columns + ") values(" + placeholders + ")", values);
+  return noted(
+      database->execute("insert into " + table + "(" + columns + ") values(" + placeholders + ")", values),
+      database.get());
 }
 
 bool OAKFMDBManage::deleteData(const TWIGBaseModel& record, const std::string& key,
                                const std::string& value) const {
   if (!declares(record, key)) return false;
-  auto database = creatTable(&record);
+  auto database = connect();
   if (!database) return false;
-  return database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) +
-                               " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
-                           {value});
+  return noted(database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) +
+                                     " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
+                                 {value}),
+               database.get());
 }
 
 bool OAKFMDBManage::clearAllData(const TWIGBaseModel& record) const {
-  auto database = creatTable(&record);
+  auto database = connect();
   if (!database) return false;
-  const bool cleared =
-      database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name()));
+  const bool cleared = noted(
+      database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name())),
+      database.get());
   // Restarts the row numbering; a table that never had a row has no sequence entry, which is fine.
   database->execute("update sqlite_sequence set seq = 0 where name = ?", {record.modelClass().name()});
   return cleared;
@@ -104,12 +152,13 @@ bool OAKFMDBManage::update(const TWIGBaseModel& record, const std::vector<std::s
     values.push_back(textValue(field.get(record)));
   }
   if (setList.empty()) return false;  // nothing the record declares was named
-  auto database = creatTable(&record);
+  auto database = connect();
   if (!database) return false;
   values.push_back(value);
-  return database->execute("update " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) + " set " +
-                               setList + " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
-                           values);
+  return noted(database->execute("update " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) +
+                                     " set " + setList + " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
+                                 values),
+               database.get());
 }
 
 bool OAKFMDBManage::updateData(const TWIGBaseModel& record, const std::optional<std::string>& key,
@@ -143,11 +192,10 @@ std::optional<OAKFMDBManage::Rows> OAKFMDBManage::fetchSpecificData(
   return fetchSpecificData(record, key, std::nullopt);
 }
 
-std::optional<OAKFMDBManage::Rows> OAKFMDBManage::fetchSpecificData(const TWIGBaseModel& record,
-                                                                    const std::optional<std::string>& key,
-                                                                    const std::optional<Json>& value) const {
-  if (key && !declares(record, *key) && *key != "seq") return std::nullopt;
-  auto database = creatTable(&record);
+std::optional<std::vector<SqliteRow>> OAKFMDBManage::select(const TWIGBaseModel& record,
+                                                           const std::optional<std::string>& key,
+                                                           const std::optional<Json>& value) const {
+  auto database = connect();
   if (!database) return std::nullopt;
   const std::string table = SqliteDatabase::quoteIdentifier(record.modelClass().name());
   const bool hasValue = value && !value->is_null();
@@ -163,12 +211,17 @@ std::optional<OAKFMDBManage::Rows> OAKFMDBManage::fetchSpecificData(const TWIGBa
       parameters.push_back(value->is_string() ? SqlValue(value->get<std::string>()) : boundValue(value));
     }
   }
-  const auto rows = database->query(sql, parameters);
-  if (!rows || rows->empty()) return std::nullopt;
+  auto rows = database->query(sql, parameters);
+  noted(rows.has_value(), database.get());
+  return rows;
+}
 
-  Rows result;
-  result.reserve(rows->size());
-  for (const auto& row : *rows) {
+namespace {
+
+OAKFMDBManage::Rows dictionaries(const TWIGBaseModel& record, const std::vector<SqliteRow>& rows) {
+  OAKFMDBManage::Rows result;
+  result.reserve(rows.size());
+  for (const auto& row : rows) {
     Json dictionary = Json::object();
     for (const auto& field : record.modelClass().fields()) {
       dictionary[field.name] = row.text(field.name).value_or("");
@@ -176,6 +229,43 @@ std::optional<OAKFMDBManage::Rows> OAKFMDBManage::fetchSpecificData(const TWIGBa
     result.push_back(std::move(dictionary));
   }
   return result;
+}
+
+}  // namespace
+
+std::optional<OAKFMDBManage::Rows> OAKFMDBManage::fetchSpecificData(const TWIGBaseModel& record,
+                                                                    const std::optional<std::string>& key,
+                                                                    const std::optional<Json>& value) const {
+  if (key && !declares(record, *key) && *key != "seq") return std::nullopt;
+  const auto rows = select(record, key, value);
+  if (!rows || rows->empty()) return std::nullopt;
+  return dictionaries(record, *rows);
+}
+
+std::optional<bool> OAKFMDBManage::hasTable(const TWIGBaseModel& record) const {
+  // Asked of the schema itself, so that a database that cannot be read says so here.
+  auto database = connect();
+  if (!database) return std::nullopt;
+  const auto tables = database->query("select name from sqlite_master where type = 'table' and name = ?",
+                                      {record.modelClass().name()});
+  if (!noted(tables.has_value(), database.get())) return std::nullopt;
+  return !tables->empty();
+}
+
+std::optional<OAKFMDBManage::Rows> OAKFMDBManage::readRows(const TWIGBaseModel& record,
+                                                           const std::optional<std::string>& key,
+                                                           const std::optional<Json>& value) const {
+  if (key && !declares(record, *key)) {
+    lastError_ = "no column " + *key + " in " + record.modelClass().name();
+    return std::nullopt;
+  }
+  // A table is made by the first insert: before that there is nothing to read, which is no failure.
+  const auto exists = hasTable(record);
+  if (!exists) return std::nullopt;
+  if (!*exists) return Rows{};
+  const auto rows = select(record, key, value);
+  if (!rows) return std::nullopt;
+  return dictionaries(record, *rows);
 }
 
 }  // namespace twig

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +52,22 @@ class OAKFMDBManage {
                                     const std::optional<std::vector<std::string>>& changeKeys,
                                     const std::optional<std::string>& key, const std::string& value) const;
 
+  // Runs `work` with a store whose every operation uses one connection inside one transaction: all
+  // of its changes stay when it returns true, none when it returns false or the commit fails.
+  bool transaction(const std::function<bool(const OAKFMDBManage& store)>& work) const;
+
+  // The rows as fetchSpecificData selects them (every row; with a key and a value those where `key`
+  // equals `value`), but an empty list when there are none or the table does not exist yet, and
+  // nothing only when the database cannot be read (see lastError()): a caller can tell a failure
+  // from an empty table.
+  std::optional<Rows> readRows(const TWIGBaseModel& record, const std::optional<std::string>& key = std::nullopt,
+                               const std::optional<Json>& value = std::nullopt) const;
+  // Whether the record's table exists yet (the first insert makes it); nothing when the database
+  // cannot be read.
+  std::optional<bool> hasTable(const TWIGBaseModel& record) const;
+  // What the last failed operation of this store said (SQLite's words); empty after a success.
+  const std::string& lastError() const { return lastError_; }
+
   // Nothing when the table is missing, the statement fails, or there are no rows (never an empty list).
   std::optional<Rows> fetchAllData(const TWIGBaseModel& record) const;
   // Only `key` is selected; the other properties of each row read as "".
@@ -63,10 +80,19 @@ class OAKFMDBManage {
   const std::filesystem::path& databaseFile() const { return databaseFile_; }
 
  private:
+  // The transaction's connection, or a new one for this operation alone.
+  class Connection;
+  Connection connect() const;
+  // Keeps SQLite's words of a failed operation (false) for lastError().
+  bool noted(bool succeeded, const SqliteDatabase* database) const;
   bool update(const TWIGBaseModel& record, const std::vector<std::string>& columns, const std::string& key,
               const std::string& value) const;
+  std::optional<std::vector<SqliteRow>> select(const TWIGBaseModel& record, const std::optional<std::string>& key,
+                                               const std::optional<Json>& value) const;
 
   std::filesystem::path databaseFile_;
+  SqliteDatabase* shared_ = nullptr;  // set inside transaction(): the connection every operation uses
+  mutable std::string lastError_;
 };
 
 }  // namespace twig

@@ -33,15 +33,15 @@ void QuickScreenHost::rebuild() {
     shown.insert(screen.get());
   }
   QVariantList modals;
-  QObject* lock = nullptr;
   for (const auto& screen : modalScreens()) {
-    ScreenBridge* bridge = bridgeFor(screen);
+    modals.push_back(QVariant::fromValue<QObject*>(bridgeFor(screen)));
     shown.insert(screen.get());
-    if (screen->className() == kLockScreenClass) {
-      lock = bridge;  // drawn over the whole desktop, not inside the window
-    } else {
-      modals.push_back(QVariant::fromValue<QObject*>(bridge));
-    }
+  }
+  // The cover (the lock screen) is drawn over the whole desktop, not inside the window.
+  QObject* lock = nullptr;
+  if (const auto cover = coverScreen()) {
+    lock = bridgeFor(cover);
+    shown.insert(cover.get());
   }
   for (auto it = bridges_.begin(); it != bridges_.end();) {
     if (shown.count(it->first) > 0) {
@@ -77,8 +77,8 @@ QVariantMap QuickScreenHost::alert() const {
 }
 
 void QuickScreenHost::back() {
-  // A modal screen leaves only by its own action, as on the console.
-  if (modalScreens().empty() && navigationStack().size() > 1) pop(true);
+  // A modal screen leaves only by its own action, as on the console; nothing is left under the lock.
+  if (!coverScreen() && modalScreens().empty() && navigationStack().size() > 1) pop(true);
 }
 
 void QuickScreenHost::tapBar() {

@@ -15,8 +15,8 @@ class TWIGBaseViewController;
 
 // The screen host of the window. The navigation logic is StackScreenHost's; this class shows it to
 // QML: the navigation stack and the modal screens as lists of ScreenBridge, the overlay, the
-// no-network bar and the open alert as properties. The lock screen is not drawn inside the window
-// but on its own full-screen windows (`lockScreen`). Main loop (GUI thread) only.
+// no-network bar and the open alert as properties. The cover (the lock screen) is not drawn inside
+// the window but on its own full-screen windows (`lockScreen`). Main loop (GUI thread) only.
 class QuickScreenHost final : public QObject, public StackScreenHost {
   Q_OBJECT
   Q_PROPERTY(QVariantList stack READ stack NOTIFY screensChanged)
@@ -29,8 +29,6 @@ class QuickScreenHost final : public QObject, public StackScreenHost {
   Q_PROPERTY(QVariantMap alert READ alert NOTIFY alertChanged)
 
  public:
-  static constexpr const char* kLockScreenClass = "TWIGLockViewController";
-
   explicit QuickScreenHost(QObject* parent = nullptr);
   ~QuickScreenHost() override;
 

@@ -3,13 +3,14 @@
 #include <system_error>
 
 #include "platform/AtomicFile.h"
+#include "platform/BoundedJson.h"
 
 namespace twig {
 
 FileUserDefaults::FileUserDefaults(std::filesystem::path file)
     : file_(std::move(file)), values_(Json::object()) {
   if (auto text = AtomicFile::read(file_)) {
-    auto parsed = Json::parse(*text, nullptr, false);
+    auto parsed = BoundedJson::parseOrDiscard(*text, BoundedJson::kMaxStoredDepth);
     // A damaged file must not stop the agent; it starts from empty settings instead.
     if (parsed.is_object()) values_ = std::move(parsed);
   }

@@ -13,9 +13,14 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/BoundedJson.h"
 #include "platform/Json.h"
 
 namespace twig {
+
+namespace {
+constexpr std::size_t kMaxReportBytes = 64 * 1024;
+}  // namespace
 
 class GpsdLocationService::StopSignal {
  public:
@@ -127,8 +132,10 @@ void GpsdLocationService::watch(int socket, const std::shared_ptr<StopSignal>& s
     const ssize_t received = ::recv(socket, buffer, sizeof buffer, 0);
     if (received <= 0) break;
     pending.append(buffer, static_cast<std::size_t>(received));
+    // gpsd's reports are lines of a few hundred bytes; a peer that never ends its line is not gpsd.
+    if (pending.size() > kMaxReportBytes && pending.find('\n') == std::string::npos) break;
     for (auto newline = pending.find('\n'); newline != std::string::npos; newline = pending.find('\n')) {
-      const Json report = Json::parse(pending.substr(0, newline), nullptr, false);
+      const Json report = BoundedJson::parseOrDiscard(std::string_view(pending).substr(0, newline));
       pending.erase(0, newline + 1);
       if (!report.is_object() || !report.contains("class") || report["class"] != "TPV") continue;
       if (!report.contains("mode") || !report["mode"].is_number() || report["mode"].get<double>() < 2)

@@ -1,13 +1,14 @@
 #include "platform/linux/JsonFileInstalledApplications.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/BoundedJson.h"
 
 namespace twig {
 
 std::optional<Json> JsonFileInstalledApplications::fetch() {
   const auto text = AtomicFile::read(file_);
   if (!text) return std::nullopt;
-  const Json parsed = Json::parse(*text, nullptr, false);
+  const Json parsed = BoundedJson::parseOrDiscard(*text);
   if (!parsed.is_array()) return std::nullopt;
   Json records = Json::array();
   for (const auto& record : parsed) {

@@ -29,6 +29,18 @@ TEST(HttpResponseInterpreter, JsonAnswersWithA2xxStatusSucceed) {
   }
 }
 
+TEST(HttpResponseInterpreter, AnAnswerNestedDeeperThanTheLimitIsAFailureNamingIt) {
+  const std::string deep = R"({"apps":)" + std::string(100000, '[') + std::string(100000, ']') + "}";
+  const auto result = HttpResponseInterpreter::interpret(answer(200, "application/json", deep));
+  EXPECT_FALSE(result.success);
+  EXPECT_FALSE(result.object.has_value());
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->domain, TWIGError::kBadJson);
+  EXPECT_EQ(result.error->description, "the answer is nested deeper than 64 levels");
+  // The protocol's own answers stay well inside the limit.
+  EXPECT_TRUE(HttpResponseInterpreter::interpret(answer(200, "application/json", R"({"a":[[[{"b":[1]}]]]})")).success);
+}
+
 TEST(HttpResponseInterpreter, EmptyAndNullBodiesAreNoAnswer) {
   for (const auto& response : {answer(200, "", ""), answer(200, "application/json", "  \n"),
                                answer(204, "text/html", ""), answer(200, "application/json", "null")}) {

@@ -9,6 +9,7 @@
 #include "api/TWIGRequest.h"
 #include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
+#include "control/TWIGManagement.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/TWIGBaseViewController.h"
 #include "identity/TWIGChildInfo.h"
@@ -63,6 +64,39 @@ class AppDelegateTest : public ::testing::Test {
   test::FakeAppControl control;
   AppDelegate delegate;
 };
+
+// A bound computer started while the service cannot be reached: the first screen waits for the
+// configuration, and the lock (with its warning) comes all the same, over the placeholder, and
+// stays when the first screen finally arrives.
+TEST_F(AppDelegateTest, ControlStartedBeforeTheServiceAnswersShowsTheLockOverThePlaceholder) {
+  TWIGCache::setObjectValue(CacheObject(Json(true)), "binding");
+  answerConfig(500, "{}");
+  ASSERT_TRUE(delegate.didFinishLaunching());
+  // Refused, and asked again in a second.
+  ASSERT_TRUE(runUntil([&] { return ports.time.loop().nextDeadline().has_value(); }));
+  const Json entries = Json::array({Json{{"startTime", "06:00"},
+                                         {"endTime", "20:00"},
+                                         {"groupName", "游戏"},
+                                         {"today", true},
+                                         {"apps", Json::array({Json{{"appPackage", "p.puzzle"},
+                                                                    {"appName", "Puzzle"},
+                                                                    {"processName", "puzzle"}}})}}});
+  ports.notifications.post(TWIGManagement::kControlStart, entries);
+  ports.time.settle();
+  EXPECT_EQ(ports.screenHost.lines("screen"),
+            (std::vector<std::string>{"screen root Placeholder", "screen present Lock/LockID"}));
+  EXPECT_EQ(ports.speech.texts(), std::vector<std::string>{"管控时间：请将Puzzle关闭~"});
+
+  answerConfig(200, R"({"approvalStatus":1})");
+  ports.time.advance(1s);
+  ASSERT_TRUE(runUntil([&] { return ports.screenHost.lines("screen").size() >= 3; }));
+  EXPECT_EQ(ports.screenHost.lines("screen").back(), "screen root HomePage/HomePageID");
+  ASSERT_TRUE(ports.screenHost.coverScreen());
+  EXPECT_EQ(ports.screenHost.coverScreen()->screenName(), "Lock/LockID") << "the lock stays over it";
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.time.settle();
+  EXPECT_EQ(ports.screenHost.lines("screen").back(), "screen dismiss Lock/LockID");
+}
 
 TEST_F(AppDelegateTest, TheConfigurationAnswerChoosesTheFirstScreen) {
   answerConfig(200, R"({"approvalStatus":1})");

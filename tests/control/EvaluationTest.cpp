@@ -165,23 +165,24 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
   evaluateAt(at(0, 12, 0));
   EXPECT_EQ(events.back(), "end");
   events.clear();
-  TWIGRequestAppControlGroupChange::applyChange(
+  EXPECT_TRUE(TWIGRequestAppControlGroupChange::applyChange(TWIGRequestAppControlGroupChange::changeOf(
       Json{{"groupId", *groups[2].groupId},
            {"startTime", "13:00"},
            {"endTime", "14:00"},
            {"week", "1"},
-           {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}});
+           {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}})));
   manager().ts_updateManagementTable();
   ASSERT_EQ(events, (std::vector<std::string>{"start"}));
   ASSERT_EQ(last[0]["apps"].size(), 1u);
   EXPECT_EQ(last[0]["apps"][0]["processName"], "other");
   EXPECT_EQ(last[0]["startTime"], "13:00");
   // No applications listed: the group is emptied into the Other group.
-  TWIGRequestAppControlGroupChange::applyChange(Json{{"groupId", *groups[2].groupId},
-                                                     {"startTime", "13:00"},
-                                                     {"endTime", "14:00"},
-                                                     {"week", "1"},
-                                                     {"apps", Json::array()}});
+  EXPECT_TRUE(TWIGRequestAppControlGroupChange::applyChange(
+      TWIGRequestAppControlGroupChange::changeOf(Json{{"groupId", *groups[2].groupId},
+                                                      {"startTime", "13:00"},
+                                                      {"endTime", "14:00"},
+                                                      {"week", "1"},
+                                                      {"apps", Json::array()}})));
   manager().ts_updateManagementTable();
   EXPECT_EQ(events.back(), "end");
   const auto inOther = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(*groups[0].groupId));

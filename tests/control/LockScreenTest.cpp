@@ -33,12 +33,12 @@ class LockScreenTest : public ::testing::Test {
     home = std::make_shared<TWIGBaseViewController>("Home");
     ports.screenHost.setRoot(home);
   }
-  // Shown as the home page shows it: entries first, then presented.
+  // Shown as the lock presenter shows it: entries first, then presented as the cover.
   std::shared_ptr<TWIGLockViewController> show(const Json& entries) {
     auto lock = std::make_shared<TWIGLockViewController>();
     lock->setUnLockBlock([this] { ++unlocks; });
     lock->setArray(entries);
-    ports.screenHost.present(lock, true);
+    ports.screenHost.presentCover(lock);
     return lock;
   }
 
@@ -125,6 +125,7 @@ TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
   ports.time.settle();
   EXPECT_FALSE(lock->store()->isTicking());
   EXPECT_EQ(unlocks, 1);
+  EXPECT_EQ(ports.screenHost.coverScreen(), nullptr);
   EXPECT_EQ(ports.screenHost.topScreen(), home);
   EXPECT_EQ(lock->state()["closed"], true);
 
@@ -140,10 +141,26 @@ TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
 TEST_F(LockScreenTest, AResetClosesItAndAnEndFromAnotherThreadIsHandledOnTheMainLoop) {
   auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
   std::thread([&] { ports.notifications.post(TWIGManagement::kReset); }).join();
-  EXPECT_EQ(ports.screenHost.topScreen(), lock) << "nothing happens on the posting thread";
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock) << "nothing happens on the posting thread";
   ports.time.settle();
-  EXPECT_EQ(ports.screenHost.topScreen(), home);
+  EXPECT_EQ(ports.screenHost.coverScreen(), nullptr);
   EXPECT_EQ(unlocks, 1);
+}
+
+TEST_F(LockScreenTest, ScreensOpenedWhileItShowsStayUnderItAndTheEndClosesItWhereverTheyAre) {
+  auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
+  // A screen presented later (the no-network help, a picker) opens under the lock, not over it.
+  auto help = std::make_shared<TWIGBaseViewController>("Help");
+  ports.screenHost.present(help, true);
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock);
+  EXPECT_EQ(ports.screenHost.topScreen(), help);
+  ports.screenHost.clear();
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.time.settle();
+  EXPECT_FALSE(lock->store()->isTicking());
+  EXPECT_EQ(ports.screenHost.coverScreen(), nullptr) << "not left behind under the help screen";
+  EXPECT_EQ(ports.screenHost.lines("screen"), std::vector<std::string>{"screen dismiss TWIGLockViewController"});
+  EXPECT_EQ(ports.screenHost.topScreen(), help);
 }
 
 TEST_F(LockScreenTest, TheGridFollowsTheScreenSize) {

@@ -16,6 +16,7 @@
 #include "platform/Json.h"
 #include "platform/SystemClock.h"
 #include "tests/fakes/ChildProcess.h"
+#include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/ServiceProcess.h"
 #include "tests/fakes/TempDir.h"
 #include "tests/fakes/TestBroker.h"
@@ -339,6 +340,49 @@ TEST_F(EndToEnd, TheWatchEndsWithAFailureWhenTheServiceGoesAway) {
   // A watch that kept asking a service that is gone would still be running here and be killed.
   const int status = watch.stop(SIGKILL, 0ms);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+}
+
+// A message built to crash whoever copies it (an array nested 100,000 deep), and one of 8 MiB, both
+// queued at QoS 1 on the device's persistent session: each is dropped with one line naming its limit,
+// acknowledged (so the broker does not hand it back at the next start), and the same process answers
+// the next command.
+TEST_F(EndToEnd, HostileMessagesAreDroppedAndTheSameAgentAnswersTheNextCommand) {
+  const auto code = console({"bind-code"});
+  ASSERT_EQ(code.exitCode, 0) << code.output;
+  const std::string bindCode = code.output.substr(0, code.output.find('\n'));
+  const std::vector<std::string> arguments = {"--headless",    "--service-host", service->hostAndPort(),
+                                              "--mqtt-port",   std::to_string(broker.mqttPort()),
+                                              "--data-dir",    (data / "child").string()};
+  auto binding = arguments;
+  binding.insert(binding.end(), {"--enroll-code", bindCode});
+  auto agent = std::make_unique<test::ChildProcess>(TWIG_CHILD_PATH, binding, /*withErrors=*/true);
+  ASSERT_TRUE(agent->waitForLine("screen pop Login/LoginID", 60s)) << "the device did not bind";
+  const Json devices = Json::parse(console({"devices"}).output, nullptr, false);
+  ASSERT_EQ(devices["devices"].size(), 1u) << devices;
+  const std::string device = devices["devices"][0]["deviceId"];
+  ASSERT_NE(waitForMessage(device, "EventOnline", 0, 30s), 0);
+
+  const std::string topic = "/ts/20/2/" + device;
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  const std::string large = R"({"RequestChildInfo":{"commandUuid":")" + std::string(8u << 20, 'A') + R"("}})";
+  {
+    test::MqttPeer hostile("/ts/20/1/hostile-e2e", broker.mqttPort());
+    ASSERT_TRUE(hostile.publishText(topic, deep, 1, false));
+    ASSERT_TRUE(hostile.publishText(topic, large, 1, false));
+  }
+  ASSERT_TRUE(agent->waitForLine("twig: dropped a message on " + topic + ": nested deeper than 64 levels", 30s));
+  ASSERT_TRUE(agent->waitForLine("twig: dropped a message of " + std::to_string(large.size()) + " bytes on " +
+                                     topic + ": larger than the limit of 262144 bytes",
+                                 30s));
+  expectEnvelope(send(device, {"RequestChildInfo"}), "ResponseChildInfo", device);
+  EXPECT_EQ(::kill(agent->pid(), 0), 0) << "the agent that answered is the one that got the messages";
+
+  // Both were acknowledged: a new process of the same device gets neither again.
+  agent.reset();
+  agent = std::make_unique<test::ChildProcess>(TWIG_CHILD_PATH, arguments, /*withErrors=*/true);
+  expectEnvelope(send(device, {"RequestChildInfo"}), "ResponseChildInfo", device);
+  EXPECT_FALSE(agent->waitForLine("twig: dropped a message on " + topic + ": nested deeper than 64 levels", 3s));
+  for (const auto& line : agent->lines()) EXPECT_EQ(line.find("dropped a message"), std::string::npos) << line;
 }
 
 // A parent must hear that a device was killed. The broker publishes the agent's will the moment its

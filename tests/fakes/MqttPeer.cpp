@@ -52,6 +52,18 @@ void MqttPeer::publish(const std::string& topic, const Json& payload, int qos, b
   client_->publishString(payload.dump(), topic, qos, retain, nullptr);
 }
 
+bool MqttPeer::publishText(const std::string& topic, const std::string& payload, int qos, bool retain,
+                           std::chrono::milliseconds timeout) {
+  auto taken = std::make_shared<bool>(false);
+  client_->publishString(payload, topic, qos, retain, [this, taken](int) {
+    std::lock_guard lock(mutex_);
+    *taken = true;
+    changed_.notify_all();
+  });
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return *taken; });
+}
+
 bool MqttPeer::waitFor(const std::function<bool(const ReceivedMessage&)>& match,
                        std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);

@@ -28,6 +28,9 @@ class MqttPeer {
   // Subscribes (again after every reconnection) and waits for the acknowledgement.
   bool subscribe(const std::string& topic, std::chrono::milliseconds timeout = std::chrono::seconds(10));
   void publish(const std::string& topic, const Json& payload, int qos, bool retain);
+  // Any bytes, JSON or not; waits until the broker has taken a QoS 1 message (false: not in time).
+  bool publishText(const std::string& topic, const std::string& payload, int qos, bool retain,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(30));
   // Waits until a received message satisfies `match`; the messages received so far otherwise.
   bool waitFor(const std::function<bool(const ReceivedMessage&)>& match,
                std::chrono::milliseconds timeout = std::chrono::seconds(20));

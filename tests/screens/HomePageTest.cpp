@@ -1,10 +1,7 @@
-// The home page: balance and new-bills mark, feature buttons, the lock screen, and an unbinding.
+// The home page: balance and new-bills mark, feature buttons, and an unbinding.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "app/ScreenCatalog.h"
-#include "control/TWIGLockViewController.h"
 #include "control/TWIGManagement.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
@@ -20,14 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::CannedResponse;
-
-Json blacklist(std::vector<std::string> names) {
-  Json apps = Json::array();
-  for (const auto& name : names)
-    apps.push_back(Json{{"appPackage", "p." + name}, {"appName", name}, {"processName", name}});
-  return Json::array({Json{
-      {"startTime", "06:00"}, {"endTime", "23:00"}, {"groupName", "游戏"}, {"apps", apps}, {"today", true}}});
-}
 
 class HomePageTest : public ::testing::Test {
  protected:
@@ -144,74 +133,6 @@ TEST_F(HomePageTest, FeatureButtonsOpenTheScreensOfTheRoutingData) {
   ports.screenHost.pop(true);
   page->homePageButton(299);  // no such entry: reported, nothing opens
   EXPECT_EQ(ports.screenHost.topScreen(), page);
-}
-
-TEST_F(HomePageTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdateIt) {
-  bind();
-  auto page = open();
-  ports.time.settle();
-  // Posted on the push channel's thread, as a command's evaluation does.
-  std::thread([&] { ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"})); }).join();
-  ports.time.settle();
-  ASSERT_TRUE(page->isLock());
-  auto lock = page->lockVC();
-  ASSERT_TRUE(lock);
-  EXPECT_EQ(ports.screenHost.topScreen(), lock);
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle", "Racer"}));
-  ports.time.settle();
-  EXPECT_EQ(page->lockVC(), lock);
-  EXPECT_EQ(ports.screenHost.modalScreens().size(), 1u) << "nothing new is presented";
-  EXPECT_EQ(lock->state()["sections"][0]["apps"].size(), 2u);
-
-  ports.notifications.post(TWIGManagement::kControlEnd);
-  ports.time.settle();
-  EXPECT_FALSE(page->isLock());
-  EXPECT_EQ(ports.screenHost.topScreen(), page);
-  // The next start shows a new screen.
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
-  ports.time.settle();
-  EXPECT_NE(page->lockVC(), lock);
-  EXPECT_EQ(ports.screenHost.topScreen(), page->lockVC());
-}
-
-TEST_F(HomePageTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
-  bind();
-  auto page = open();
-  ports.time.settle();
-  std::thread([&] {
-    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
-    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
-  }).join();
-  ports.time.settle();
-  EXPECT_EQ(ports.screenHost.modalScreens().size(), 1u);
-  EXPECT_EQ(ports.speech.texts().size(), 2u) << "the second start is the screen's second warning";
-}
-
-TEST_F(HomePageTest, AMinuteOfEvaluationsSpeaksThreeWarningsAndTheEndClosesTheScreen) {
-  bind();
-  auto page = open();
-  ports.time.settle();
-  // A group controlled all day, every day (its one-minute window never holds a present minute).
-  auto& manager = TWIGManagement::sharedManagement();
-  ports.processes.set(std::vector<std::string>{"puzzle"});
-  manager.setArrayMonitorings(Json::array({Json{
-      {"groupName", "游戏"},
-      {"startTime", "00:00"},
-      {"endTime", "00:01"},
-      {"week", "0,1,2,3,4,5,6"},
-      {"apps",
-       Json::array({Json{{"appPackage", "p.puzzle"}, {"appName", "Puzzle"}, {"processName", "puzzle"}}})}}}));
-  manager.ts_start();
-  ports.time.settle();
-  for (int second = 0; second < 60; ++second) ports.time.advance(1s);
-  EXPECT_EQ(ports.speech.texts(), std::vector<std::string>(3, "管控时间：请将Puzzle关闭~"));
-  EXPECT_EQ(ports.screenHost.modalScreens().size(), 1u);
-
-  ports.processes.set(std::vector<std::string>{});
-  ports.time.advance(10s);
-  EXPECT_FALSE(page->isLock());
-  EXPECT_TRUE(ports.screenHost.modalScreens().empty());
-  EXPECT_EQ(ports.speech.texts().size(), 3u);
 }
 
 TEST_F(HomePageTest, AResetClearsTheStoredStateAndReturnsToTheBindingScreenOnce) {

@@ -204,6 +204,24 @@ TEST_F(OAKCacheTest, BytesThatCannotBeDecodedReadAsAMiss) {
   EXPECT_TRUE(reopened->allKeys().empty());
 }
 
+TEST_F(OAKCacheTest, AFileNestedTooDeepIsAMissNotACrash) {
+  // A model's members are the one place the archive's own depth check does not look into; a read
+  // copies what it returns, and a copy of 100,000 levels would overflow the stack.
+  auto cache = open();
+  const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / "deep",
+                                R"({"archive":"twig/1","root":{"model":{"class":"TWIGAppControlGroupModel","members":{"week":)" +
+                                    deep + "}}}}"));
+  EXPECT_FALSE(cache->objectForKey("deep").has_value());
+  // What the agent itself writes reads back, however its values nest within their own limits.
+  Json nestedValue = Json::array();
+  for (int i = 0; i < 60; ++i) nestedValue = Json::object({{"k", nestedValue}});
+  cache->setObjectValue(CacheObject(nestedValue), "nested");
+  cache->clearMemoryCache();
+  ASSERT_TRUE(cache->objectForKey("nested").has_value());
+  EXPECT_EQ(*cache->objectForKey("nested")->plain(), nestedValue);
+}
+
 TEST_F(OAKCacheTest, PicturesAreStoredAsTheirBytes) {
   auto cache = open();
   const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);

@@ -4,6 +4,8 @@
 #include <regex>
 
 #include "app/ScreenCatalog.h"
+#include "control/LockPresenter.h"
+#include "control/TWIGManagement.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
 #include "storage/TWIGCache.h"
@@ -83,6 +85,7 @@ class ExchangeTest : public ::testing::Test {
   std::string rule = R"({"appUseIntervalMax":10,"parities":"1:3"})";
   CannedResponse billAnswer{200, "application/json", "{}"};
   bool down = false;
+  LockPresenter lockPresenter{ports.notifications, ports.time.loop(), ports.screenHost};
 };
 
 TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice) {
@@ -169,6 +172,21 @@ TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNo
     EXPECT_EQ(TWIGCache::objectForKey("parities")->stringValue(), "1:3");
     ports.screenHost.pop(true);
   }
+}
+
+TEST_F(ExchangeTest, AnApplicationAnsweredWhileTheLockShowsStillClosesTheScreenUnderIt) {
+  billAnswer = {200, "application/json", "{}", 300};
+  auto screen = open();
+  screen->invoke("save");
+  ports.notifications.post(TWIGManagement::kControlStart,
+                           Json::array({Json{{"groupName", "游戏"}, {"today", true}, {"apps", Json::array()}}}));
+  ports.time.settle();
+  ASSERT_TRUE(ports.screenHost.coverScreen());
+  ASSERT_TRUE(
+      ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay success 申请成功"); }, 20s));
+  EXPECT_EQ(ports.screenHost.topScreen()->className(), "Home");
+  ASSERT_TRUE(ports.screenHost.coverScreen());
+  EXPECT_EQ(ports.screenHost.coverScreen()->screenName(), "Lock/LockID");
 }
 
 TEST_F(ExchangeTest, ARefusalShowsTheServicesWordsAndAFailedRuleRequestSaysSo) {

@@ -12,6 +12,8 @@
 #include "api/TWIGDigest.h"
 #include "api/TWIGUtils.h"
 #include "app/ScreenCatalog.h"
+#include "control/LockPresenter.h"
+#include "control/TWIGManagement.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/TWIGChildUser.h"
 #include "tests/fakes/TestHttpServer.h"
@@ -131,10 +133,22 @@ class SpecialRewardTest : public ::testing::Test {
     return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
   }
 
+  // App control starts: the lock screen covers whatever is shown.
+  void lockNow() {
+    ports.notifications.post(TWIGManagement::kControlStart,
+                             Json::array({Json{{"startTime", "06:00"},
+                                               {"endTime", "20:00"},
+                                               {"groupName", "游戏"},
+                                               {"today", true},
+                                               {"apps", Json::array({Json{{"appName", "Puzzle"}}})}}}));
+    ports.time.settle();
+  }
+
   test::TestHttpServer server;
   test::TestPorts ports;
   UploadPlan plan;
   CannedResponse billAnswer{200, "application/json", "{}"};
+  LockPresenter lockPresenter{ports.notifications, ports.time.loop(), ports.screenHost};
 };
 
 TEST_F(SpecialRewardTest, TheStripShowsCameraPhotosFirstUploadsLibraryPhotosFirstAndHoldsEight) {
@@ -211,6 +225,35 @@ TEST_F(SpecialRewardTest, ConfirmingHandsBackScreenSizedPhotosAndClosesTwoSecond
   picker = openPicker(screen);
   EXPECT_TRUE(picker->state()["photos"][1]["selected"].get<bool>());
   EXPECT_EQ(picker->state()["rightButtonTitle"], "确定(1)");
+}
+
+// The picker closes two seconds after the confirm, the screen 0.8 seconds after its bill was
+// taken: a lock screen that comes in between covers them and leaves neither half closed.
+TEST_F(SpecialRewardTest, TheLockComingWhileAScreenIsAboutToCloseLetsItClose) {
+  savePhoto("small.jpg", 60, 40, 0);
+  auto screen = open();
+  auto picker = openPicker(screen);
+  ASSERT_TRUE(picker);
+  picker->invoke("tapPhoto", Json{{"index", 0}});
+  picker->invoke("confirm");
+  ASSERT_TRUE(ports.time.loop().runUntil([&] { return screen->strip().count() == 1; }, 20s));
+  lockNow();
+  const auto lock = ports.screenHost.coverScreen();
+  ASSERT_TRUE(lock);
+  ports.time.advance(2s);
+  EXPECT_EQ(ports.screenHost.topScreen(), screen) << "the picker closed under the lock";
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock);
+
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.time.settle();
+  screen->invoke("setText", Json{{"text", "我帮奶奶拎菜"}});
+  screen->invoke("send");
+  ASSERT_TRUE(waitFor("overlay success 发送成功"));
+  lockNow();
+  ASSERT_TRUE(ports.screenHost.coverScreen());
+  ports.time.advance(800ms);
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Home") << "the screen closed under the lock";
+  EXPECT_EQ(screen->state()["sending"], true) << "and stays done: nothing more to send";
 }
 
 TEST_F(SpecialRewardTest, AnUnreadablePhotoFailsTheConfirmAndThePickerStaysOpen) {

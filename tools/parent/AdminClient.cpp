@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include "platform/BoundedJson.h"
+
 namespace twig::parent {
 
 namespace {
@@ -13,7 +15,7 @@ AdminClient::Reply replyOf(const httplib::Result& result) {
     return reply;
   }
   reply.status = result->status;
-  reply.body = Json::parse(result->body, nullptr, false);
+  reply.body = BoundedJson::parseOrDiscard(result->body);
   if (reply.body.is_discarded()) reply.body = Json(result->body);
   return reply;
 }

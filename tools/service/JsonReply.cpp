@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include "platform/BoundedJson.h"
+
 namespace twig::service {
 
 void JsonReply::send(httplib::Response& response, int status, const Json& body) {
@@ -10,7 +12,7 @@ void JsonReply::send(httplib::Response& response, int status, const Json& body) 
 }
 
 std::optional<Json> JsonReply::objectBody(const httplib::Request& request) {
-  Json body = Json::parse(request.body.empty() ? std::string("{}") : request.body, nullptr, false);
+  Json body = BoundedJson::parseOrDiscard(request.body.empty() ? std::string_view("{}") : std::string_view(request.body));
   if (!body.is_object()) return std::nullopt;
   return body;
 }

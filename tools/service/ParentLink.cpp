@@ -1,6 +1,7 @@
 #include "tools/service/ParentLink.h"
 
 #include "api/TWIGUtils.h"
+#include "platform/BoundedJson.h"
 #include "platform/Uuid.h"
 
 namespace twig::service {
@@ -20,7 +21,7 @@ ParentLink::ParentLink(ServiceDatabase& database, Clock& clock, const std::strin
 }
 
 void ParentLink::record(const MQTTMessage& message) {
-  const Json payload = Json::parse(message.payload, nullptr, false);
+  const Json payload = BoundedJson::parseOrDiscard(message.payload);
   std::string deviceId;
   if (payload.is_object() && !payload.empty())
     deviceId = TWIGUtils::stringValue(payload.begin().value(), "thisDeviceId");

@@ -6,6 +6,7 @@
 
 #include "api/TWIGUtils.h"
 #include "identity/TWIGActivationModel.h"
+#include "platform/BoundedJson.h"
 
 namespace twig::service {
 
@@ -214,7 +215,7 @@ Json ServiceDatabase::registerApps(const std::string& deviceId, const Json& uplo
     if (auto known = database_->query("select * from catalogue where appPackage = ?", {package});
         known && !known->empty()) {
       record["version"] = known->front().text("version").value_or("");
-      const Json tags = Json::parse(known->front().text("tagIds").value_or("null"), nullptr, false);
+      const Json tags = BoundedJson::parseOrDiscard(known->front().text("tagIds").value_or("null"));
       if (!tags.is_discarded()) record["tagIds"] = tags;
     }
     apps.push_back(std::move(record));
@@ -267,8 +268,8 @@ Json ServiceDatabase::bills(const std::string& deviceId, int page, int pageSize)
       {deviceId, static_cast<std::int64_t>(pageSize), static_cast<std::int64_t>((page - 1) * pageSize)});
   if (!rows) return list;
   for (const auto& row : *rows) {
-    const Json pictures = Json::parse(row.text("pictures").value_or("null"), nullptr, false);
-    const Json comments = Json::parse(row.text("comments").value_or("[]"), nullptr, false);
+    const Json pictures = BoundedJson::parseOrDiscard(row.text("pictures").value_or("null"));
+    const Json comments = BoundedJson::parseOrDiscard(row.text("comments").value_or("[]"));
     list.push_back(Json{{"billId", row.text("billId").value_or("")},
                         {"childDeviceId", deviceId},
                         {"parentDN", row.text("parentDN").value_or("")},
@@ -363,7 +364,7 @@ std::optional<std::string> ServiceDatabase::addComment(const std::string& billId
   std::lock_guard lock(mutex_);
   const auto rows = database_->query("select deviceId, comments from bills where billId = ?", {billId});
   if (!rows || rows->empty()) return std::nullopt;
-  Json comments = Json::parse(rows->front().text("comments").value_or("[]"), nullptr, false);
+  Json comments = BoundedJson::parseOrDiscard(rows->front().text("comments").value_or("[]"));
   if (!comments.is_array()) comments = Json::array();
   comments.push_back(Json{{"commentId", "C" + std::to_string(now) + randomDigits(3)},
                           {"comment", comment},
@@ -432,7 +433,7 @@ Json ServiceDatabase::messagesAfter(const std::string& deviceId, std::int64_t af
                              {deviceId, after});
   if (!rows) return list;
   for (const auto& row : *rows) {
-    const Json payload = Json::parse(row.text("payload").value_or("null"), nullptr, false);
+    const Json payload = BoundedJson::parseOrDiscard(row.text("payload").value_or("null"), BoundedJson::kMaxStoredDepth);
     list.push_back(Json{{"seq", row.integer("seq").value_or(0)},
                         {"deviceId", row.text("deviceId").value_or("")},
                         {"topic", row.text("topic").value_or("")},

@@ -1,0 +1,130 @@
+// The lock screen over whatever the agent shows: one lock per stretch of control, updated by later
+// starts, closed by the end wherever the screens under it have got to.
+#include "control/LockPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/ScreenCatalog.h"
+#include "control/TWIGLockViewController.h"
+#include "control/TWIGManagement.h"
+#include "frame/ScreenRegistry.h"
+#include "tests/fakes/TestPorts.h"
+
+namespace twig {
+namespace {
+
+using namespace std::chrono_literals;
+
+Json blacklist(std::vector<std::string> names) {
+  Json apps = Json::array();
+  for (const auto& name : names)
+    apps.push_back(Json{{"appPackage", "p." + name}, {"appName", name}, {"processName", name}});
+  return Json::array({Json{
+      {"startTime", "06:00"}, {"endTime", "23:00"}, {"groupName", "游戏"}, {"apps", apps}, {"today", true}}});
+}
+
+class LockPresenterTest : public ::testing::Test {
+ protected:
+  LockPresenterTest() {
+    ports.useServiceHost("service.example:8080");
+    ScreenCatalog::registerAll(ScreenRegistry::shared());
+    // The start-up placeholder: no home page exists yet.
+    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Placeholder"));
+  }
+  std::size_t lockPresentations() const {
+    const auto lines = ports.screenHost.lines("screen");
+    return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), "screen present Lock/LockID"));
+  }
+
+  test::TestPorts ports;
+  LockPresenter presenter{ports.notifications, ports.time.loop(), ports.screenHost};
+};
+
+TEST_F(LockPresenterTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdateIt) {
+  // Posted on the push channel's thread, as a command's evaluation does.
+  std::thread([&] { ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"})); }).join();
+  EXPECT_FALSE(presenter.lock()) << "nothing happens on the posting thread";
+  ports.time.settle();
+  auto lock = presenter.lock();
+  ASSERT_TRUE(lock);
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock);
+  EXPECT_EQ(ports.speech.texts(), std::vector<std::string>{"管控时间：请将Puzzle关闭~"});
+  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle", "Racer"}));
+  ports.time.settle();
+  EXPECT_EQ(presenter.lock(), lock);
+  EXPECT_EQ(lockPresentations(), 1u) << "nothing new is presented";
+  EXPECT_EQ(lock->state()["sections"][0]["apps"].size(), 2u);
+
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.time.settle();
+  EXPECT_FALSE(presenter.lock());
+  EXPECT_FALSE(ports.screenHost.coverScreen());
+  EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Placeholder");
+  // The next start shows a new screen.
+  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  ports.time.settle();
+  ASSERT_TRUE(presenter.lock());
+  EXPECT_NE(presenter.lock(), lock);
+  EXPECT_EQ(ports.screenHost.coverScreen(), presenter.lock());
+}
+
+TEST_F(LockPresenterTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
+  std::thread([&] {
+    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  }).join();
+  ports.time.settle();
+  EXPECT_EQ(lockPresentations(), 1u);
+  EXPECT_EQ(ports.speech.texts().size(), 2u) << "the second start is the screen's second warning";
+}
+
+TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater) {
+  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  ports.time.settle();
+  auto lock = presenter.lock();
+  ASSERT_TRUE(lock);
+  // The configuration answers: the first screen replaces the placeholder beneath the lock.
+  ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Install"));
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock);
+  // The no-network help opens under it.
+  auto help = std::make_shared<TWIGBaseViewController>("NotNetWork");
+  ports.screenHost.present(help, true);
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock);
+  EXPECT_TRUE(lock->store()->isTicking());
+
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.time.settle();
+  EXPECT_FALSE(ports.screenHost.coverScreen()) << "closed wherever the other screens are";
+  EXPECT_FALSE(lock->store()->isTicking());
+  EXPECT_EQ(ports.screenHost.topScreen(), help);
+  EXPECT_EQ(ports.screenHost.lines("screen").back(), "screen dismiss Lock/LockID");
+}
+
+TEST_F(LockPresenterTest, AMinuteOfEvaluationsSpeaksThreeWarningsAndTheEndClosesTheScreen) {
+  // A group controlled all day, every day (its one-minute window never holds a present minute).
+  auto& manager = TWIGManagement::sharedManagement();
+  ports.processes.set(std::vector<std::string>{"puzzle"});
+  manager.setArrayMonitorings(Json::array({Json{
+      {"groupName", "游戏"},
+      {"startTime", "00:00"},
+      {"endTime", "00:01"},
+      {"week", "0,1,2,3,4,5,6"},
+      {"apps",
+       Json::array({Json{{"appPackage", "p.puzzle"}, {"appName", "Puzzle"}, {"processName", "puzzle"}}})}}}));
+  manager.ts_start();
+  ports.time.settle();
+  for (int second = 0; second < 60; ++second) ports.time.advance(1s);
+  EXPECT_EQ(ports.speech.texts(), std::vector<std::string>(3, "管控时间：请将Puzzle关闭~"));
+  EXPECT_EQ(lockPresentations(), 1u);
+
+  ports.processes.set(std::vector<std::string>{});
+  ports.time.advance(10s);
+  EXPECT_FALSE(presenter.lock());
+  EXPECT_FALSE(ports.screenHost.coverScreen());
+  EXPECT_EQ(ports.speech.texts().size(), 3u);
+}
+
+}  // namespace
+}  // namespace twig
