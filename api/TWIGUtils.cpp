@@ -1,5 +1,6 @@
 #include "api/TWIGUtils.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -108,6 +109,18 @@ std::optional<Json> TWIGUtils::jsonWithString(std::string_view text) {
   auto parsed = BoundedJson::parse(text);
   if (!parsed.value || !(parsed.value->is_object() || parsed.value->is_array())) return std::nullopt;
   return std::move(parsed.value);
+}
+
+std::string TWIGUtils::webAddress(std::string_view address) {
+  auto startsWith = [address](std::string_view scheme) {
+    if (address.size() <= scheme.size()) return false;
+    for (std::size_t i = 0; i < scheme.size(); ++i) {
+      if (std::tolower(static_cast<unsigned char>(address[i])) != scheme[i]) return false;
+    }
+    return true;
+  };
+  if (!startsWith("http://") && !startsWith("https://")) return "";
+  return std::string(address);
 }
 
 bool TWIGUtils::objectIsNull(const std::optional<Json>& value) {

@@ -49,6 +49,10 @@ class TWIGUtils {
   // A member of a JSON object as text: strings as they are, other values written out as JSON, ""
   // when the member is absent or null or `object` is not an object. Never throws.
   static std::string stringValue(const Json& object, std::string_view key);
+  // A picture's address from outside (the service's answers) as the screens may load it: only
+  // "http://" and "https://" addresses; anything else (a local file, a data or custom scheme) is
+  // refused as "".
+  static std::string webAddress(std::string_view address);
 
   // Text as the child types it, counted in characters (Unicode code points): at most `maxCharacters`
   // of them, and invalid UTF-8 replaced by U+FFFD so that the text can always be shown and sent.

@@ -55,7 +55,7 @@ Json TWIGLockAppsView::sections() const {
       cell["appName"] = model->appName.value_or("");
       cell["appPackage"] = model->appPackage.value_or("");
       cell["processName"] = model->processName.value_or("");
-      cell["iconUrl"] = iconUrl(model->appPackage.value_or(""));
+      cell["iconUrl"] = TWIGUtils::webAddress(iconUrl(model->appPackage.value_or("")));
       cell["placeholder"] = kIconPlaceholder;
       cells.push_back(std::move(cell));
     });

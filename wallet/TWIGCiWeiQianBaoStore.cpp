@@ -60,11 +60,14 @@ void TWIGCiWeiQianBaoStore::requestKidBonuspointsWithPageNow(int page, PageCompl
           completion(bills, error);
         }
         if (store && store->isShowHUD) TWIGChildUser::sharedChildUser().showSuccessMessage("刷新成功");
+        // A wallet closed while it was loading leaves no progress message up.
+        if (!store) TWIGChildUser::sharedChildUser().dismissHUD();
       },
       [self, completion](const TWIGRequest::Operation&, const TWIGError& error) {
         if (completion) completion(std::nullopt, error);
         auto store = self.lock();
         if (store && store->isShowHUD) TWIGChildUser::sharedChildUser().showErrorMessage("刷新失败");
+        if (!store) TWIGChildUser::sharedChildUser().dismissHUD();
         port::mainLoop().post([self] {
           if (auto later = self.lock()) later->stop();
         });

@@ -80,7 +80,7 @@ Json TWIGCiWeiQianBaoTableCell::setModel(const TWIGBillModel& bill, double scree
   const auto subject = bill.subjectModel();
   cell["billId"] = bill.billId.value_or("");
   cell["subjectName"] = subject ? subject->name.value_or("") : "";
-  cell["iconUrl"] = subject ? subject->iconUrl.value_or("") : "";
+  cell["iconUrl"] = subject ? TWIGUtils::webAddress(subject->iconUrl.value_or("")) : "";
   cell["points"] = pointsText(bill);
   cell["description"] = bill.descriptions.value_or("");
   cell["date"] = bill.createTime ? dateText(*bill.createTime) : "";
@@ -89,7 +89,7 @@ Json TWIGCiWeiQianBaoTableCell::setModel(const TWIGBillModel& bill, double scree
   if (pictures.empty()) {
     cell["picture"] = nullptr;
   } else {
-    cell["picture"] = Json{{"url", pictures.front().fileUrl.value_or("")},
+    cell["picture"] = Json{{"url", TWIGUtils::webAddress(pictures.front().fileUrl.value_or(""))},
                            {"placeholder", kPicturePlaceholder},
                            {"count", std::to_string(pictures.size())}};
   }

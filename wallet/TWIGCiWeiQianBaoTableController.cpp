@@ -1,5 +1,6 @@
 #include "wallet/TWIGCiWeiQianBaoTableController.h"
 
+#include "api/TWIGUtils.h"
 #include "frame/ScreenHost.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/DeviceFacts.h"
@@ -61,7 +62,7 @@ void TWIGCiWeiQianBaoTableController::openPictures(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= bills.size() || host() == nullptr) return;
   std::vector<std::string> addresses;
   for (const auto& picture : bills[static_cast<std::size_t>(row)].pictureList())
-    addresses.push_back(picture.fileUrl.value_or(""));
+    addresses.push_back(TWIGUtils::webAddress(picture.fileUrl.value_or("")));
   if (addresses.empty()) return;
   host()->present(std::make_shared<PhotoController>(std::move(addresses), 0), true);
 }

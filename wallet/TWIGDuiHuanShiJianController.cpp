@@ -51,7 +51,11 @@ void TWIGDuiHuanShiJianController::viewDidLoad() {
       });
   TWIGDuiHuanStore::requestBonuspointsConsumesRulesCompletion([weak](const Json& rule) {
     port::mainLoop().runOrPost([weak, rule] {
-      if (auto self = weak.lock()) self->applyRule(rule);
+      if (auto self = weak.lock()) {
+        self->applyRule(rule);
+      } else {
+        TWIGChildUser::sharedChildUser().dismissHUD();  // the screen left before its answer
+      }
     });
   });
 }
@@ -98,6 +102,13 @@ void TWIGDuiHuanShiJianController::fillRows() {
     date_.push_back(row);
   }
   setState("date", date_);
+  // A shrunken balance leaves fewer rows: the choice moves onto the last one, so that the cost and
+  // what remains are never those of a row that is gone (and never more than the balance).
+  const std::int64_t chosen = std::clamp<std::int64_t>(selected_, 1, std::max<std::int64_t>(units, 1));
+  if (chosen != selected_) {
+    selected_ = chosen;
+    setState("selected", selected_);
+  }
 }
 
 void TWIGDuiHuanShiJianController::setText() {
@@ -115,10 +126,23 @@ void TWIGDuiHuanShiJianController::selectRow(int row) {
 }
 
 void TWIGDuiHuanShiJianController::save() {
-  // Nothing to afford, nothing to ask for: the cost shown would be more than the balance.
-  if (date_.empty()) return;
+  // One application at a time: a second tap before the answer would send a second bill.
+  if (saving_) return;
+  if (date_.empty()) {
+    // Nothing to offer: say why instead of doing nothing.
+    auto& user = TWIGChildUser::sharedChildUser();
+    if (!unitsMost_ || pointsPerUnit() == 0) {
+      user.showErrorMessage(kNoRuleText);
+    } else if (*unitsMost_ == 0) {
+      user.showErrorMessage(kNotNowText);
+    } else {
+      user.showErrorMessage(kTooFewPointsText);
+    }
+    return;
+  }
   const std::string device = TWIGChildUser::sharedChildUser().user_childDeviceId();
   if (device.empty()) return;
+  saving_ = true;
   const std::int64_t cost = TWIGUtils::integerValue(state().value("cost", Json("0")));
   Json parameters = Json::object();
   parameters["childDeviceId"] = device;
@@ -131,6 +155,7 @@ void TWIGDuiHuanShiJianController::save() {
       parameters,
       [weak](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
         auto& user = TWIGChildUser::sharedChildUser();
+        if (auto self = weak.lock()) self->saving_ = false;
         if (operation->statusCode != 200) {
           user.showErrorMessage(TWIGBillsRequest::errorDescription(answer, "申请失败"));
           return;
@@ -138,7 +163,8 @@ void TWIGDuiHuanShiJianController::save() {
         user.showSuccessMessage("申请成功");
         if (auto self = weak.lock()) self->back();
       },
-      [](const TWIGRequest::Operation&, const TWIGError&) {
+      [weak](const TWIGRequest::Operation&, const TWIGError&) {
+        if (auto self = weak.lock()) self->saving_ = false;
         TWIGChildUser::sharedChildUser().showErrorMessage("申请失败");
       });
 }

@@ -20,6 +20,11 @@ class TWIGDuiHuanShiJianController final : public TWIGBaseViewController {
  public:
   // More rows than anyone scrolls through: a rule that offers more is cut here.
   static constexpr std::int64_t kMostUnits = 999;
+  // Why "兑换" sends nothing when the picker has no rows: no rate known yet, a rule that allows no
+  // time, a balance below the price of one unit.
+  static constexpr const char* kNoRuleText = "汇率未更新，请稍后再试";
+  static constexpr const char* kNotNowText = "暂时不能兑换";
+  static constexpr const char* kTooFewPointsText = "刺猬币不足";
 
   TWIGDuiHuanShiJianController();
 
@@ -43,7 +48,8 @@ class TWIGDuiHuanShiJianController final : public TWIGBaseViewController {
   std::string parities_;
   std::optional<std::int64_t> unitsMost_;  // from the last rule applied
   Json date_ = Json::array();
-  std::int64_t selected_ = 1;
+  std::int64_t selected_ = 1;  // kept within the rows
+  bool saving_ = false;        // an application waits for its answer
 };
 
 }  // namespace twig

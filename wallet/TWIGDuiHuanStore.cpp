@@ -39,7 +39,11 @@ void TWIGDuiHuanStore::requestBonuspointsConsumesRulesCompletion(
       "settings/bonuspoints/consumes/rules", Json{{"thisDeviceId", user.user_childDeviceId()}},
       HttpMethod::Get,
       [completion](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
-        if (operation->statusCode != 200 || !completion) return;
+        // The progress message never outlives its request: an answer with nothing to apply ends it.
+        if (operation->statusCode != 200 || !completion) {
+          TWIGChildUser::sharedChildUser().dismissHUD();
+          return;
+        }
         const bool empty = !answer || answer->is_null() || (answer->is_object() && answer->empty());
         completion(empty ? defaultRule() : *answer);
       },

@@ -26,8 +26,8 @@ class TWIGDuiHuanStore {
   // The rule when the service answers with an empty body.
   static Json defaultRule();
   // Shows "更新汇率", then GET "settings/bonuspoints/consumes/rules". A 200 answer goes to
-  // `completion` (the default rule for an empty body); a failure shows "更新失败"; any other answer
-  // does nothing more.
+  // `completion` (the default rule for an empty body), which ends the progress message; a failure
+  // shows "更新失败"; any other answer only ends the progress message.
   static void requestBonuspointsConsumesRulesCompletion(std::function<void(const Json& rule)> completion);
 
   // A rate "M:P": M minutes (its first character) for P points (from its third character on).

@@ -7,7 +7,9 @@ namespace twig {
 
 void TWIGGanJiaWuCellStore::postHouseWorkTask(const TWIGBonuspointsMondel& entry) {
   const std::string device = TWIGChildUser::sharedChildUser().user_childDeviceId();
-  if (device.empty()) return;
+  if (device.empty() || *sending_) return;
+  *sending_ = true;
+  auto sending = sending_;
   Json parameters = Json::object();
   parameters["childDeviceId"] = device;
   parameters["type"] = 1;
@@ -15,7 +17,8 @@ void TWIGGanJiaWuCellStore::postHouseWorkTask(const TWIGBonuspointsMondel& entry
   parameters["pictures"] = nullptr;
   TWIGBillsRequest::post(
       parameters,
-      [](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
+      [sending](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
+        *sending = false;
         auto& user = TWIGChildUser::sharedChildUser();
         if (operation->statusCode == 200) {
           user.showSuccessMessage("申请成功");
@@ -23,7 +26,8 @@ void TWIGGanJiaWuCellStore::postHouseWorkTask(const TWIGBonuspointsMondel& entry
           user.showErrorMessage(TWIGBillsRequest::errorDescription(answer, "申请失败"));
         }
       },
-      [](const TWIGRequest::Operation&, const TWIGError&) {
+      [sending](const TWIGRequest::Operation&, const TWIGError&) {
+        *sending = false;
         TWIGChildUser::sharedChildUser().showErrorMessage("申请失败");
       });
 }

@@ -1,6 +1,7 @@
 #include "wallet/TWIGGanJiaWuViewController.h"
 
 #include "api/TWIGRequest.h"
+#include "api/TWIGUtils.h"
 #include "identity/TWIGChildUser.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -35,13 +36,13 @@ void TWIGGanJiaWuViewController::viewDidLoad() {
 
 void TWIGGanJiaWuViewController::show(std::vector<TWIGBonuspointsMondel> entries) {
   worksList_ = std::move(entries);
-  cellStores_.assign(worksList_.size(), TWIGGanJiaWuCellStore());
+  cellStores_ = std::vector<TWIGGanJiaWuCellStore>(worksList_.size());
   Json rows = Json::array();
   for (const auto& entry : worksList_) {
     Json row = Json::object();
     row["subjectId"] = entry.subjectId.value_or(Json(nullptr));
     row["name"] = entry.name.value_or("");
-    row["iconUrl"] = entry.iconUrl.value_or("");
+    row["iconUrl"] = TWIGUtils::webAddress(entry.iconUrl.value_or(""));
     const Json points = entry.bonuspoint.value_or(Json(0));
     row["points"] = TWIGTotalModel::pointsText(points) + "刺猬币";
     rows.push_back(std::move(row));

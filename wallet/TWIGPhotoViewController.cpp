@@ -37,7 +37,10 @@ void TWIGPhotoViewController::viewDidLoad() {
       currentSelectedArray,
       [weak](const std::optional<TWIGError>& error, std::vector<TWIGPhotoModel> photos) {
         auto self = weak.lock();
-        if (!self) return;
+        if (!self) {
+          TWIGChildUser::sharedChildUser().dismissHUD();  // the picker closed before the photos came
+          return;
+        }
         self->loading_ = false;
         self->setState("loading", false);
         TWIGChildUser::sharedChildUser().dismissHUD();
@@ -126,7 +129,11 @@ void TWIGPhotoViewController::confirm() {
         photo.url.value_or(""),
         [weak, batch = batch_, slot](const std::optional<TWIGError>& error, ImageRef image) {
           auto self = weak.lock();
-          if (!self || batch != self->batch_ || !self->processing_) return;
+          if (!self) {
+            TWIGChildUser::sharedChildUser().dismissHUD();
+            return;
+          }
+          if (batch != self->batch_ || !self->processing_) return;
           if (error) {
             // The picker stays open with its selection, so the child can try again.
             self->processing_ = false;

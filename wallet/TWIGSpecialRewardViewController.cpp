@@ -19,6 +19,7 @@ namespace twig {
 
 namespace {
 constexpr auto kCloseDelay = std::chrono::milliseconds(800);
+constexpr const char* kFailedText = "申请失败";
 }
 
 TWIGSpecialRewardViewController::TWIGSpecialRewardViewController()
@@ -167,17 +168,25 @@ void TWIGSpecialRewardViewController::faSong(const std::string& text, const std:
   auto self = std::static_pointer_cast<TWIGSpecialRewardViewController>(shared_from_this());
   TWIGRequest::sharedRequest().requestWithPath(
       TWIGBillsRequest::kPath, request, HttpMethod::Post,
-      [self](const TWIGRequest::Operation&, const std::optional<Json>&) { self->sendFinished(true); },
-      [self](const TWIGRequest::Operation&, const TWIGError&) { self->sendFinished(false); });
+      [self](const TWIGRequest::Operation& operation, const std::optional<Json>& answer) {
+        // Any other status is the service's refusal (a report sent twice, a device no longer
+        // bound): the parent never sees the report, so it must not read as sent.
+        if (operation->statusCode == 200) {
+          self->sendFinished(std::nullopt);
+        } else {
+          self->sendFinished(TWIGBillsRequest::errorDescription(answer, kFailedText));
+        }
+      },
+      [self](const TWIGRequest::Operation&, const TWIGError&) { self->sendFinished(kFailedText); });
 }
 
-void TWIGSpecialRewardViewController::sendFinished(bool success) {
+void TWIGSpecialRewardViewController::sendFinished(const std::optional<std::string>& failure) {
   auto& user = TWIGChildUser::sharedChildUser();
-  if (!success) {
+  if (failure) {
     // The text and the pictures stay, so that the child can send again.
     sending_ = false;
     setState("sending", false);
-    user.showErrorMessage("申请失败");
+    user.showErrorMessage(*failure);
     return;
   }
   user.showSuccessMessage("发送成功");

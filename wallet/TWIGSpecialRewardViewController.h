@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,8 @@ class TWIGSpecialRewardViewController final : public TWIGBaseViewController {
   void showText();
   void showStrip();
   void shakeText();
-  void sendFinished(bool success);
+  // Nothing: the bill was taken; else what went wrong, as shown to the child.
+  void sendFinished(const std::optional<std::string>& failure);
 
   std::string text_;
   bool editing_ = false;

@@ -81,6 +81,16 @@ TEST(TWIGUtils, DayTestsFollowTheTimeZone) {
   EXPECT_FALSE(TWIGUtils::isToday(Json::array(), clock));
 }
 
+TEST(TWIGUtils, OnlyWebAddressesArePicturesToLoad) {
+  EXPECT_EQ(TWIGUtils::webAddress("http://service/images/1.png"), "http://service/images/1.png");
+  EXPECT_EQ(TWIGUtils::webAddress("HTTPS://service/1.png"), "HTTPS://service/1.png");
+  for (const char* refused : {"file:///etc/shadow", "/home/child/.ssh/id_rsa", "data:image/png;base64,AAAA",
+                              "qrc:/art/x.png", "image://provider/x", "javascript:alert(1)", "http://", "",
+                              " http://service/1.png", "httpx://service"}) {
+    EXPECT_EQ(TWIGUtils::webAddress(refused), "") << refused;
+  }
+}
+
 TEST(TWIGUtils, UuidsAreCanonicalUpperCaseVersion4) {
   const std::regex shape("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
   std::set<std::string> seen;

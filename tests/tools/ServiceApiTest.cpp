@@ -262,5 +262,38 @@ TEST_F(ServiceApi, RecordsBillsOnceAndRefusesExchangesThePointsCannotCover) {
   EXPECT_EQ(parse(api("GET", "settings/bonuspoints/consumes/rules"))["parities"], "1:3");
 }
 
+TEST_F(ServiceApi, PendingExchangesCannotSpendTheSamePointsTwice) {
+  api("POST", "device/enroll", enrolment(bindCode(), "device-1"));
+  const Json housework = {{"childDeviceId", "device-1"}, {"type", 1}, {"subjectId", 1}, {"billMd5", "md5-a"}};
+  ASSERT_EQ(api("POST", "bills", housework)->status, 200);
+  const Json approved = admin("/admin/devices/device-1/bills");
+  admin("/admin/bills/" + approved["bills"][0]["billId"].get<std::string>() + "/approve", Json::object());
+
+  auto exchange = [](const std::string& md5) {
+    return Json{{"childDeviceId", "device-1"}, {"type", 2}, {"subjectId", 1}, {"bonuspoint", -3}, {"billMd5", md5}};
+  };
+  // Five points: the first exchange of three waits for the parent, the second would need six.
+  ASSERT_EQ(api("POST", "bills", exchange("md5-b"))->status, 200);
+  const Json second = parse(api("POST", "bills", exchange("md5-c")));
+  EXPECT_EQ(second["errorCode"], 20001);
+  EXPECT_EQ(second["errorDescription"], "刺猬币不足");
+
+  // The points that covered the waiting exchange are taken back (the parent refuses the housework
+  // after all): its approval checks again and is refused.
+  std::string pending;
+  const Json listed = admin("/admin/devices/device-1/bills");
+  for (const auto& bill : listed["bills"]) {
+    if (bill["bonuspoint"] == -3) pending = bill["billId"];
+  }
+  ASSERT_FALSE(pending.empty()) << listed;
+  admin("/admin/bills/" + approved["bills"][0]["billId"].get<std::string>() + "/refuse", Json::object());
+  const auto refused = client->Post("/admin/bills/" + pending + "/approve", "{}", "application/json");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status, 409);
+  EXPECT_EQ(parse(refused)["error"], "刺猬币不足");
+  const Json statistics = parse(api("GET", "bills/bonuspoints/statistics/all/device/device-1"));
+  EXPECT_EQ(statistics["total"], 0) << "nothing was spent that was not there";
+}
+
 }  // namespace
 }  // namespace twig

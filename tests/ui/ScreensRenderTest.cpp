@@ -95,5 +95,34 @@ TEST(ScreenRenderChecks, TheChineseTitleIsDrawnWithRealGlyphs) {
   EXPECT_GT(box.width(), 40);
 }
 
+void collectTextItems(QQuickItem* item, std::vector<QQuickItem*>& found) {
+  if (item == nullptr) return;
+  if (item->property("textFormat").isValid() && item->property("text").isValid()) found.push_back(item);
+  for (QQuickItem* child : item->childItems()) collectTextItems(child, found);
+}
+
+// Names and texts come from outside (desktop entries, the service, the parent): markup in them is
+// shown as the characters it is, never drawn as markup (a remote picture, a link).
+TEST(ScreenRenderChecks, MarkupInOutsideTextIsShownAsItStands) {
+  Json fixture = fixtureNamed("housework");
+  ASSERT_TRUE(fixture.is_object());
+  const std::string hostile = R"(<b>洗碗</b><img src="http://example.invalid/track.png">)";
+  fixture["state"]["worksList"][0]["name"] = hostile;
+  fixture["expect"] = Json::array({hostile});
+  ScreenshotRenderer renderer(390, 844);
+  const auto shot = renderer.render(fixture);
+  EXPECT_TRUE(shot.missing.isEmpty()) << shot.texts.join(" | ").toStdString();
+  std::vector<QQuickItem*> texts;
+  collectTextItems(renderer.window()->contentItem(), texts);
+  int withMarkup = 0;
+  for (QQuickItem* text : texts) {
+    if (!text->property("text").toString().contains('<')) continue;
+    ++withMarkup;
+    EXPECT_EQ(text->property("textFormat").toInt(), 0 /* Text.PlainText */)
+        << text->property("text").toString().toStdString();
+  }
+  EXPECT_GE(withMarkup, 1);
+}
+
 }  // namespace
 }  // namespace twig

@@ -147,6 +147,72 @@ TEST_F(ExchangeTest, ABalanceOfZeroShowsZeroWhateverIsChosenAndSendsNothing) {
   screen->invoke("save");
   ports.time.loop().runUntil([] { return false; }, 200ms);
   EXPECT_TRUE(bills().empty()) << "no unit can be afforded, so nothing is asked for";
+  EXPECT_TRUE(ports.screenHost.saw("overlay error 刺猬币不足")) << "and the tap says why";
+}
+
+TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
+  // The stored balance offers six units until the fresh one, much smaller, arrives.
+  TWIGTotalModel stored;
+  stored.total = Json(20);
+  TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+  balance = 5;
+  statisticsDelay = 1000;
+  serve();
+  auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+  ports.screenHost.push(screen, true);
+  ASSERT_TRUE(
+      ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay success 更新成功"); }, 20s));
+  ASSERT_EQ(screen->state()["date"], rows(6));
+  screen->invoke("selectRow", Json{{"row", 5}});
+  EXPECT_EQ(screen->state()["cost"], "18");
+  ASSERT_TRUE(ports.time.loop().runUntil([&] { return screen->state()["date"] == rows(1); }, 20s));
+  EXPECT_EQ(screen->state()["selected"], 1);
+  EXPECT_EQ(screen->state()["cost"], "3");
+  EXPECT_EQ(screen->state()["remaining"], "2");
+  screen->invoke("save");
+  ASSERT_TRUE(
+      ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay success 申请成功"); }, 20s));
+  ASSERT_EQ(bills().size(), 1u);
+  EXPECT_EQ(bills()[0]["bonuspoint"], -3);
+}
+
+TEST_F(ExchangeTest, ASecondTapBeforeTheAnswerSendsNothingMore) {
+  billAnswer = {202, "application/json", R"({"errorCode":20001,"errorDescription":"刺猬币不足"})", 300};
+  auto screen = open();
+  screen->invoke("save");
+  screen->invoke("save");
+  ASSERT_TRUE(
+      ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay error 刺猬币不足"); }, 20s));
+  ports.time.loop().runUntil([] { return false; }, 100ms);
+  EXPECT_EQ(bills().size(), 1u);
+  // Answered: the next tap is a new application.
+  screen->invoke("save");
+  ASSERT_TRUE(ports.time.loop().runUntil([&] { return bills().size() == 2u; }, 20s));
+}
+
+TEST_F(ExchangeTest, ARuleAnswerWithNothingToApplyEndsTheProgressMessage) {
+  server.setHandler([](const test::RecordedRequest& request) -> CannedResponse {
+    if (request.path == "/api/v2.0/settings/bonuspoints/consumes/rules")
+      return {202, "application/json", R"({"errorCode":1,"errorDescription":"x"})"};
+    return {200, "application/json", Json{{"total", 20}}.dump()};
+  });
+  ports.screenHost.clear();
+  auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+  ports.screenHost.push(screen, true);
+  ASSERT_TRUE(ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay dismiss"); }, 20s));
+  EXPECT_EQ(ports.screenHost.lines("overlay"),
+            (std::vector<std::string>{"overlay progress 更新汇率", "overlay dismiss"}));
+  // A screen closed before its rule came leaves no progress message behind either.
+  ports.screenHost.pop(true);
+  serve();
+  ports.screenHost.clear();
+  {
+    auto closing = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+    ports.screenHost.push(closing, true);
+    ports.screenHost.pop(true);
+  }
+  ASSERT_TRUE(ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay dismiss"); }, 20s));
+  EXPECT_FALSE(ports.screenHost.saw("overlay success 更新成功"));
 }
 
 TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNoRule) {

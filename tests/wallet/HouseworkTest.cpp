@@ -85,6 +85,14 @@ TEST_F(HouseworkTest, WithoutTheServiceTheShippedCatalogueIsListed) {
   EXPECT_EQ(rows[0]["name"], "洗碗");
 }
 
+TEST_F(HouseworkTest, AnIconAddressThatIsNotAWebAddressIsNotShown) {
+  catalogue = {200, "application/json", R"({"subjects":[
+      {"subjectId":1,"name":"洗碗","type":2,"iconUrl":"file:///etc/shadow","bonuspoint":5}]})"};
+  const Json rows = open()->state()["worksList"];
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0]["iconUrl"], "");
+}
+
 TEST_F(HouseworkTest, AnAnswerWithoutSubjectsListsNothing) {
   catalogue = {200, "application/json", R"({"other":[]})"};
   EXPECT_TRUE(open()->state()["worksList"].empty());
@@ -108,6 +116,16 @@ TEST_F(HouseworkTest, EachApplicationIsABillWithItsOwnMd5) {
   screen->invoke("requestHouseWork", Json{{"row", 1}});  // no such row
   ports.time.loop().runUntil([] { return false; }, 100ms);
   EXPECT_EQ(bills().size(), 2u);
+}
+
+TEST_F(HouseworkTest, ASecondTapBeforeTheAnswerSendsNothingMore) {
+  billAnswer = {200, "application/json", "{}", 300};
+  auto screen = open();
+  screen->invoke("requestHouseWork", Json{{"row", 0}});
+  screen->invoke("requestHouseWork", Json{{"row", 0}});
+  ASSERT_TRUE(waitForOverlay("overlay success 申请成功"));
+  ports.time.loop().runUntil([] { return false; }, 100ms);
+  EXPECT_EQ(bills().size(), 1u);
 }
 
 TEST_F(HouseworkTest, RefusalsFailuresAndAnUnreachableNetworkAreShown) {

@@ -446,5 +446,31 @@ TEST_F(SpecialRewardTest, ARefusedBillKeepsTheTextAndPicturesForAnotherTry) {
   EXPECT_EQ(bills().back()["pictures"].size(), 1u);
 }
 
+TEST_F(SpecialRewardTest, ARefusalByTheServiceShowsItsWordsAndKeepsTheReport) {
+  // A device the service no longer counts as bound: the report never reaches the parent.
+  billAnswer = {202, "application/json", R"({"errorCode":30204,"errorDescription":"设备未绑定"})"};
+  serve();
+  auto screen = open();
+  screen->invoke("setText", Json{{"text", "我考了满分"}});
+  screen->strip().addTakePhone(picture(30, 20));
+  screen->invoke("send");
+  screen->invoke("send");  // a double tap sends one report
+  ASSERT_TRUE(waitFor("overlay error 设备未绑定"));
+  EXPECT_EQ(bills().size(), 1u);
+  ports.time.advance(2s);
+  EXPECT_FALSE(ports.screenHost.saw("overlay success 发送成功"));
+  EXPECT_EQ(ports.screenHost.topScreen(), screen);
+  EXPECT_EQ(screen->text(), "我考了满分");
+  EXPECT_EQ(screen->strip().count(), 1u);
+  EXPECT_EQ(screen->state()["sending"], false);
+  // Without the service's words the refusal still says so.
+  billAnswer = {202, "application/json", R"({"errorCode":20001})"};
+  serve();
+  ports.screenHost.clear();
+  screen->invoke("send");
+  ASSERT_TRUE(waitFor("overlay error 申请失败"));
+  EXPECT_EQ(ports.screenHost.topScreen(), screen);
+}
+
 }  // namespace
 }  // namespace twig

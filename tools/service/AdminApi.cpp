@@ -118,8 +118,10 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
               return JsonReply::send(response, 400, Json{{"error", "an exchange keeps its points"}});
             points = body["bonuspoint"].get<std::int64_t>();
           }
-          const auto device = database.setBillStatus(billId, status, now(), points);
+          std::string refusal;
+          const auto device = database.setBillStatus(billId, status, now(), points, &refusal);
           if (!device) return JsonReply::send(response, 404, Json{{"error", "no such bill"}});
+          if (!refusal.empty()) return JsonReply::send(response, 409, Json{{"error", refusal}});
           notifyBills(*device);
           Json answer{{"billId", billId}, {"status", status}};
           if (points) answer["bonuspoint"] = *points;

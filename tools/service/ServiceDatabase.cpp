@@ -12,6 +12,8 @@ namespace twig::service {
 
 namespace {
 
+constexpr const char* kTooFewPoints = "刺猬币不足";
+
 std::string randomDigits(int count) {
   unsigned char bytes[16] = {};
   RAND_bytes(bytes, sizeof bytes);
@@ -311,10 +313,11 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
   }
   if (points < 0) {
     const std::int64_t total =
-        integer("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1",
+        integer("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and "
+                "(status = 1 or (status = 0 and bonuspoint < 0))",
                 {deviceId})
             .value_or(0);
-    if (total + points < 0) return "刺猬币不足";
+    if (total + points < 0) return kTooFewPoints;
   }
   const std::string parentDN =
       text("select parentDN from devices where deviceId = ?", {deviceId}).value_or("");
@@ -328,10 +331,23 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
 
 std::optional<std::string> ServiceDatabase::setBillStatus(const std::string& billId, int status,
                                                           std::int64_t now,
-                                                          std::optional<std::int64_t> points) {
+                                                          std::optional<std::int64_t> points,
+                                                          std::string* refusal) {
   std::lock_guard lock(mutex_);
   const auto device = text("select deviceId from bills where billId = ?", {billId});
   if (!device) return std::nullopt;
+  const std::int64_t before = integer("select status from bills where billId = ?", {billId}).value_or(0);
+  const std::int64_t spends =
+      points.value_or(integer("select bonuspoint from bills where billId = ?", {billId}).value_or(0));
+  if (status == 1 && before != 1 && spends < 0) {
+    const std::int64_t approved =
+        integer("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and status = 1", {*device})
+            .value_or(0);
+    if (approved + spends < 0) {
+      if (refusal != nullptr) *refusal = kTooFewPoints;
+      return device;
+    }
+  }
   if (points) {
     database_->execute("update bills set status = ?, bonuspoint = ?, updateTime = ? where billId = ?",
                        {static_cast<std::int64_t>(status), *points, now, billId});

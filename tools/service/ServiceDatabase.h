@@ -46,14 +46,19 @@ class ServiceDatabase {
   Json subjects();
   Json statistics(const std::string& deviceId, std::int64_t nowMilliseconds);
   Json bills(const std::string& deviceId, int page, int pageSize);
-  // Records a bill; an error text (already recorded, or not enough points) when it is refused.
+  // Records a bill; an error text (already recorded, or not enough points) when it is refused. A
+  // bill that spends points must be covered by the approved points less what the exchanges still
+  // waiting for the parent would spend, so that two applications cannot spend the same points.
   std::optional<std::string> addBill(const std::string& deviceId, const Json& body,
                                      std::int64_t nowMilliseconds);
   // Status 1 approves, 2 refuses; nothing changed for an unknown bill. Gives the bill's device.
-  // `points` sets the bill's points as well (a special reward's subject has none of its own).
+  // `points` sets the bill's points as well (a special reward's subject has none of its own). The
+  // approval of a bill that spends points is checked again against the approved points; when they
+  // no longer cover it, nothing changes and `refusal` (when given) says why.
   std::optional<std::string> setBillStatus(const std::string& billId, int status,
                                            std::int64_t nowMilliseconds,
-                                           std::optional<std::int64_t> points = std::nullopt);
+                                           std::optional<std::int64_t> points = std::nullopt,
+                                           std::string* refusal = nullptr);
   // The type of a bill; nothing for an unknown one.
   std::optional<std::int64_t> billType(const std::string& billId);
   // A new housework subject (type 2) the child can claim; gives its id, nothing when not stored.

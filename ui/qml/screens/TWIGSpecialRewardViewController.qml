@@ -30,6 +30,7 @@ Item {
             anchors.fill: parent
             anchors.margins: 10
             wrapMode: TextEdit.Wrap
+            textFormat: TextEdit.PlainText
             font.family: Theme.font
             font.pixelSize: 15
             color: page.s && page.s.textColor === "grey" ? Theme.placeholder : Theme.text
