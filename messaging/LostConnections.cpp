@@ -2,6 +2,10 @@
 
 namespace twig {
 
+bool LostConnections::takenOver(Ending ending, Duration age, Duration window) {
+  return ending == Ending::ClosedByBroker && age < window;
+}
+
 void LostConnections::record(Time when) {
   losses_.push_back(when);
 }

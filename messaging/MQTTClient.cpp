@@ -49,6 +49,7 @@ struct MQTTClient::Session {
   // generic "A TLS error occurred.", say).
   bool attemptFailed = false;
   LostConnections lost;
+  SteadyClock::time_point connectedAt{};
   TakeoverHandler takeoverHandler;
   SteadyClock::time_point nextAttempt{};
   ConnectionHandler connectionHandler;
@@ -74,12 +75,17 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
       auto* self = static_cast<MQTTClient*>(user);
       Session& s = *self->session_;
       self->connected_ = rc == 0;
+      if (rc == 0) s.connectedAt = SteadyClock::now();
       self->noteProblem(rc == 0 ? std::string() : mosquitto_connack_string(rc));
       const std::uint32_t limit = self->settings_.takeoverLimit;
       if (rc == 0 && limit > 0) {
         if (const auto lost = s.lost.within(SteadyClock::now()); lost > limit) {
-          s.holdOff = true;
-          if (s.takeoverHandler) s.takeoverHandler(lost);
+          // The handler decides how long the session rests; without one it stops for good.
+          if (s.takeoverHandler) {
+            s.takeoverHandler(lost);
+          } else {
+            s.holdOff = true;
+          }
           return;
         }
       }
@@ -87,8 +93,17 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
     });
     mosquitto_disconnect_callback_set(session_->mosq, [](mosquitto*, void* user, int rc) {
       auto* self = static_cast<MQTTClient*>(user);
-      // rc 0 is our own DISCONNECT; anything else while connected, the broker or the network.
-      if (rc != 0 && self->connected_) self->session_->lost.record(SteadyClock::now());
+      Session& s = *self->session_;
+      // rc 0 is our own DISCONNECT; the library says MOSQ_ERR_CONN_LOST when the socket ended from
+      // the other side, and names the network's troubles otherwise (a keep-alive unanswered, a
+      // socket error).
+      const auto now = SteadyClock::now();
+      if (rc != 0 && self->connected_) {
+        const auto ending = rc == MOSQ_ERR_CONN_LOST ? LostConnections::Ending::ClosedByBroker
+                                                     : LostConnections::Ending::NetworkTrouble;
+        if (LostConnections::takenOver(ending, now - s.connectedAt, self->settings_.takeoverWindow))
+          s.lost.record(now);
+      }
       self->connectionEnded(SteadyClock::now() + std::chrono::seconds(self->settings_.reconnectDelay));
     });
     // The library tells why a connection failed (the TLS handshake above all) only in its log;
@@ -310,6 +325,17 @@ void MQTTClient::disconnect() {
     mosquitto_disconnect(session_->mosq);
     mosquitto_loop_write(session_->mosq, 1);
     connectionEnded(SteadyClock::now());
+  });
+}
+
+void MQTTClient::disconnectFor(std::chrono::seconds pause) {
+  post([this, pause] {
+    session_->lost = LostConnections();
+    if (session_->mosq != nullptr && mosquitto_socket(session_->mosq) >= 0) {
+      mosquitto_disconnect(session_->mosq);
+      mosquitto_loop_write(session_->mosq, 1);
+    }
+    connectionEnded(SteadyClock::now() + pause);
   });
 }
 

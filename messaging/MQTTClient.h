@@ -41,10 +41,12 @@ class MQTTClient {
     // Seconds between two connection attempts, always the same (the loop retries for ever, unless
     // the connections keep being taken over: see takeoverLimit).
     std::uint32_t reconnectDelay = 1;
-    // More established connections than this ended by the broker within a minute count as a
-    // takeover storm (another client with our id): the next connection goes to the takeover handler
-    // instead of the connection handler, and the loop stops reconnecting. 0: never.
+    // More established connections than this taken over within a minute (see LostConnections:
+    // closed by the broker while younger than takeoverWindow) count as a takeover storm (another
+    // client with our id): the next connection goes to the takeover handler instead of the
+    // connection handler, which may then rest the session (disconnectFor). 0: never.
     std::uint32_t takeoverLimit = 0;
+    std::chrono::milliseconds takeoverWindow{5000};
     // TLS, with the broker's certificate and host name checked against the system's authorities,
     // or against the PEM file caFile when it is not empty.
     bool tls = false;
@@ -72,8 +74,9 @@ class MQTTClient {
   // Runs on the network thread for every message; install it before connecting, or messages
   // queued for a persistent session arrive with nobody to take them.
   void setMessageHandler(MessageHandler handler);
-  // Runs on the network thread, connected, when a takeover storm was detected; after this the session
-  // makes no new connection by itself (the handler may publish, then disconnect()).
+  // Runs on the network thread, connected, when a takeover storm was detected, instead of the
+  // connection handler; the connection stays until the handler ends it (it may publish, then
+  // disconnect() or disconnectFor() a while).
   void setTakeoverHandler(TakeoverHandler handler);
   // Connects (asynchronously, on the network thread) and starts the loop; the handler is called with
   // the CONNACK result on this and every later connection. Calling it again while the loop runs only
@@ -94,6 +97,9 @@ class MQTTClient {
   void reconnect();
   // Ends the connection with a DISCONNECT (no will is published) and connects no more.
   void disconnect();
+  // Ends the connection with a DISCONNECT and connects again only after `pause`, with no takeover
+  // counted from before.
+  void disconnectFor(std::chrono::seconds pause);
   // Ends the network thread: once this returns no handler runs any more, and later calls are
   // ignored. The socket stays open until destruction.
   void stop();

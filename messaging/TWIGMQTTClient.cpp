@@ -107,6 +107,7 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
   client_->settings().tls = port::settings().mqttTls;
   client_->settings().caFile = port::settings().caFile.string();
   client_->settings().takeoverLimit = takeoverLimit_;
+  client_->settings().takeoverWindow = takeoverWindow_;
   client_->settings().maxPayloadBytes = kMaxPayloadBytes;
   client_->setTakeoverHandler([this](std::size_t lost) { takenOver(lost); });
   store_ = std::make_unique<TWIGMQTTStore>(*this);
@@ -188,10 +189,12 @@ void TWIGMQTTClient::takenOver(std::size_t lost) {
   const auto context = channelContext();
   const std::string why = "the broker ended " + std::to_string(lost) +
                           " connections in the last minute (more than " + std::to_string(takeoverLimit_) +
-                          "): another agent uses this device's identifier "
-                          "(a copied data folder?); this one stops connecting";
+                          ") a moment after they were made: another agent uses this device's identifier "
+                          "(a copied data folder?); this one rests and tries again in " +
+                          std::to_string(takeoverRest_.count()) + " s";
   client_->publishString(TWIGUtils::jsonWithObject(presenceMessage("EventOffline", context.deviceId)),
-                         pubTopic(), kQosAtLeastOnce, kRetained, [this](int) { client_->disconnect(); });
+                         pubTopic(), kQosAtLeastOnce, kRetained,
+                         [this](int) { client_->disconnectFor(takeoverRest_); });
   if (context.halted) context.halted(why);
 }
 

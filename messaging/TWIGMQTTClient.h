@@ -49,6 +49,9 @@ class TWIGMQTTClient final : public PushChannel {
   // different limits the first to give up leaves the other undisturbed, which then keeps working.
   static constexpr std::uint32_t kTakeoverLimit = 5;
   static constexpr std::uint32_t kTakeoverJitter = 20;
+  // How long a channel that gave the session up rests before it tries again: the other agent may
+  // be gone by then (a copy that ran once), and a wrong guess costs no more than this.
+  static constexpr std::chrono::seconds kTakeoverRest{600};
 
   static TWIGMQTTClient& sharedMQTTClient();
   // Ends the process's channel (its socket closes without a goodbye, so the will is published).
@@ -62,6 +65,12 @@ class TWIGMQTTClient final : public PushChannel {
   void initializeMQTT(const ChannelContext& context) override;
   // Replaces the drawn takeover limit; before initializeMQTT (tests).
   void setTakeoverLimit(std::uint32_t limit) { takeoverLimit_ = limit; }
+  // For tests: how young a connection the broker closed counts as taken over, and the rest after a
+  // storm. Before initializeMQTT.
+  void setTakeoverTiming(std::chrono::milliseconds window, std::chrono::seconds rest) {
+    takeoverWindow_ = window;
+    takeoverRest_ = rest;
+  }
   bool setParentDN(const std::string& parentDN) override;
   ChannelContext channelContext() const override;
   void startPullMessage() override {}
@@ -122,6 +131,8 @@ class TWIGMQTTClient final : public PushChannel {
   RecentCommands recentCommands_;
   std::unique_ptr<CommandInbox> inbox_;
   std::uint32_t takeoverLimit_ = kTakeoverLimit + std::random_device()() % (kTakeoverJitter + 1);
+  std::chrono::milliseconds takeoverWindow_{MQTTClient::Settings().takeoverWindow};
+  std::chrono::seconds takeoverRest_{kTakeoverRest};
   std::unique_ptr<MQTTClient> client_;
   // Declared last so that it finishes first: its steps use everything above.
   SerialQueue writer_{"twig-backlog"};

@@ -19,5 +19,17 @@ TEST(LostConnections, CountsTheLastMinuteOnly) {
   EXPECT_EQ(lost.within(start + 121s), 1u);
 }
 
+TEST(LostConnections, OnlyAYoungConnectionTheBrokerClosedLooksTakenOver) {
+  using Ending = LostConnections::Ending;
+  // Another agent's attempt a second after ours closes ours.
+  EXPECT_TRUE(LostConnections::takenOver(Ending::ClosedByBroker, 1200ms, 5s));
+  // A keep-alive unanswered or a socket error is the network, however soon it came.
+  EXPECT_FALSE(LostConnections::takenOver(Ending::NetworkTrouble, 200ms, 5s));
+  EXPECT_FALSE(LostConnections::takenOver(Ending::NetworkTrouble, 10min, 5s));
+  // A connection that had lived a while: a broker restart, an administrator's cut.
+  EXPECT_FALSE(LostConnections::takenOver(Ending::ClosedByBroker, 5s, 5s));
+  EXPECT_FALSE(LostConnections::takenOver(Ending::ClosedByBroker, 3h, 5s));
+}
+
 }  // namespace
 }  // namespace twig

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <regex>
 #include <set>
@@ -240,27 +241,64 @@ TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannel
     ++halts;
   };
   channel().setTakeoverLimit(3);
+  channel().setTakeoverTiming(MQTTClient::Settings().takeoverWindow, 8s);
   channel().initializeMQTT(context);
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
 
   // A copy of this agent (a copied data folder): the same client id, reconnecting every second.
-  MQTTClient copy(channel().clientID(), /*cleanSession=*/false);
-  copy.settings().username = TWIGMQTTClient::kCredentials;
-  copy.settings().password = TWIGMQTTClient::kCredentials;
-  copy.settings().port = broker.mqttPort();
+  auto copy = std::make_unique<MQTTClient>(channel().clientID(), /*cleanSession=*/false);
+  copy->settings().username = TWIGMQTTClient::kCredentials;
+  copy->settings().password = TWIGMQTTClient::kCredentials;
+  copy->settings().port = broker.mqttPort();
   std::atomic<int> copyConnections{0};
-  copy.connectToHost("127.0.0.1", [&](int rc) { copyConnections += rc == 0 ? 1 : 0; });
+  copy->connectToHost("127.0.0.1", [&](int rc) { copyConnections += rc == 0 ? 1 : 0; });
 
   ASSERT_TRUE(eventually([&] { return halts.load() == 1; }, 90s));
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOffline", parentTopic)));
-  ASSERT_TRUE(eventually([&] { return copy.connected() && !channel().isConnect(); }));
-  // From now on the copy keeps the session: the channel no longer takes it back.
+  ASSERT_TRUE(eventually([&] { return copy->connected() && !channel().isConnect(); }));
+  // While it rests the copy keeps the session: the channel does not take it back.
   const int connections = copyConnections.load();
   std::this_thread::sleep_for(3s);
   EXPECT_EQ(copyConnections.load(), connections);
-  EXPECT_TRUE(copy.connected());
+  EXPECT_TRUE(copy->connected());
   EXPECT_FALSE(channel().isConnect());
   EXPECT_EQ(halts.load(), 1);
+
+  // The copy goes away; after its rest the channel comes back by itself and says so.
+  const std::size_t before = peer->received().size();
+  copy.reset();
+  ASSERT_TRUE(eventually([&] { return channel().isConnect(); }, 30s));
+  ASSERT_TRUE(eventually([&] {
+    const auto received = peer->received();
+    return std::any_of(received.begin() + static_cast<long>(before), received.end(),
+                       MqttPeer::named("EventOnline", parentTopic));
+  }));
+  EXPECT_EQ(halts.load(), 1) << "the parent is told once";
+}
+
+// A broker that keeps closing the connection (an administrator's cuts, a broker restarting, a
+// flaky path that the broker notices) is no other agent: thirty cuts in a row never stop the
+// channel, and it answers afterwards.
+TEST_F(PushChannelBrokerTest, ConnectionsTheBrokerCutsAgainAndAgainNeverStopTheChannel) {
+  auto peer = parent();
+  std::atomic<int> halts{0};
+  auto context = ChildChannelContext::make();
+  context.halted = [&](const std::string&) { ++halts; };
+  channel().setTakeoverLimit(3);
+  // A short window keeps the test short: each cut comes a second after the connection was seen.
+  channel().setTakeoverTiming(500ms, 600s);
+  channel().initializeMQTT(context);
+  ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
+  for (int cut = 0; cut < 30; ++cut) {
+    ASSERT_TRUE(eventually([&] { return channel().isConnect(); }, 30s)) << "cut " << cut;
+    std::this_thread::sleep_for(1s);
+    EXPECT_NE(broker.control("close_all_connections test").find("Closed"), std::string::npos);
+    ASSERT_TRUE(eventually([&] { return !channel().isConnect(); }, 10s)) << "cut " << cut;
+  }
+  ASSERT_TRUE(eventually([&] { return channel().isConnect(); }, 30s));
+  EXPECT_EQ(halts.load(), 0);
+  std::this_thread::sleep_for(2s);
+  EXPECT_TRUE(channel().isConnect()) << "and it stays";
 }
 
 TEST_F(PushChannelBrokerTest, TheWillAnnouncesAKilledAgentOffline) {
