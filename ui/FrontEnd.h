@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "ui/LockWindowKeeper.h"
+
 namespace twig::ui {
 
 // The root QML file of the window, shipped inside the program.
@@ -22,6 +24,8 @@ inline QUrl mainQml() {
 // the QML did not load.
 inline QQuickWindow* loadWindow(QQmlApplicationEngine& engine, QObject& host, int width, int height) {
   engine.rootContext()->setContextProperty(QStringLiteral("screenHost"), &host);
+  // Owned by the engine: the lock windows hand themselves to it as they are made.
+  engine.rootContext()->setContextProperty(QStringLiteral("lockKeeper"), new LockWindowKeeper(&engine));
   engine.rootContext()->setContextProperty(QStringLiteral("initialWidth"), width);
   engine.rootContext()->setContextProperty(QStringLiteral("initialHeight"), height);
   engine.load(mainQml());

@@ -76,7 +76,10 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   }
 
   stopSignals.watch([] {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    // exit, not quit: quit asks every window to close first and gives up when one refuses, as the
+    // lock windows do.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   });
 
   AppDelegate delegate;

@@ -1,8 +1,10 @@
 // Under a virtual X server (the test runs inside xvfb-run): a control start covers the desktop
-// with the lock screen, a full-screen window above another application's window; the end of
-// control takes it away.
+// with the lock screen, a full-screen window above another application's window, which refuses to
+// close, is on every workspace and comes back on top when covered; the end of control takes it
+// away.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -10,10 +12,13 @@
 #include <QRasterWindow>
 #include <QSGRendererInterface>
 #include <QScreen>
+#include <QtGui/qguiapplication_platform.h>
 #include <cstdio>
 #include <memory>
+#include <xcb/xcb.h>
 
 #include "app/ScreenCatalog.h"
+#include "control/LockPresenter.h"
 #include "control/TWIGManagement.h"
 #include "frame/ScreenRegistry.h"
 #include "storage/TWIGCache.h"
@@ -57,10 +62,72 @@ std::vector<unsigned long> stackingOrder() {
   return order;
 }
 
+// Where `window` is in the stacking order (higher is nearer the top); -1 when absent.
+long stackingIndex(const QWindow& window) {
+  const auto order = stackingOrder();
+  const auto at = std::find(order.begin(), order.end(), static_cast<unsigned long>(window.winId()));
+  return at == order.end() ? -1 : at - order.begin();
+}
+
+// What `xprop` says of a property of `window`.
+std::string property(const QWindow& window, const char* name) {
+  const std::string command = "xprop -id " + std::to_string(window.winId()) + " " + name;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string text;
+  char line[512];
+  while (pipe && std::fgets(line, sizeof line, pipe.get()) != nullptr) text += line;
+  return text;
+}
+
+// What a window manager sends on Alt+F4 or its close button: WM_DELETE_WINDOW.
+void askToClose(const QWindow& window) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  ASSERT_NE(x11, nullptr);
+  xcb_connection_t* connection = x11->connection();
+  auto intern = [connection](const char* name) {
+    auto* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+  };
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = static_cast<xcb_window_t>(window.winId());
+  message.type = intern("WM_PROTOCOLS");
+  message.data.data32[0] = intern("WM_DELETE_WINDOW");
+  message.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+  xcb_flush(connection);
+}
+
 class LockWindowTest : public ::testing::Test {
  protected:
+  LockWindowTest() {
+    ScreenCatalog::registerAll(ScreenRegistry::shared());
+    TWIGCache::setObjectValue(CacheObject(Json(true)), "binding");
+    ScreenHost::install(&host);
+    ui::useProjectFont();
+  }
+  ~LockWindowTest() override { ScreenHost::install(nullptr); }
   bool pump(const std::function<bool()>& done) { return test::pumpUntil(ports.time, done); }
+  // The window with the home page, and the lock over the desktop once control starts.
+  QWindow* lockUp() {
+    window = ui::loadWindow(engine, host, 390, 844);
+    host.setRoot(ScreenRegistry::shared().make("HomePage", "HomePageID"));
+    if (!pump([] { return true; }) || !lockWindows().empty()) return nullptr;
+    ports.notifications.post(TWIGManagement::kControlStart, blacklist());
+    if (!pump([] { return !lockWindows().empty(); })) return nullptr;
+    QWindow* lock = lockWindows().front();
+    return pump([&] { return lock->isExposed(); }) ? lock : nullptr;
+  }
+
   test::TestPorts ports;
+  QuickScreenHost host;
+  LockPresenter presenter{ports.notifications, ports.time.loop(), host};
+  QQmlApplicationEngine engine;
+  QQuickWindow* window = nullptr;
 };
 
 TEST_F(LockWindowTest, AControlStartCoversTheDesktopAboveOtherWindowsAndItsEndUncoversIt) {
@@ -71,21 +138,8 @@ TEST_F(LockWindowTest, AControlStartCoversTheDesktopAboveOtherWindowsAndItsEndUn
   other.show();
   ASSERT_TRUE(pump([&] { return other.isExposed(); }));
 
-  ScreenCatalog::registerAll(ScreenRegistry::shared());
-  TWIGCache::setObjectValue(CacheObject(Json(true)), "binding");
-  QuickScreenHost host;
-  ScreenHost::install(&host);
-  ui::useProjectFont();
-  QQmlApplicationEngine engine;
-  ui::loadWindow(engine, host, 390, 844);
-  host.setRoot(ScreenRegistry::shared().make("HomePage", "HomePageID"));
-  ASSERT_TRUE(pump([] { return true; }));
-  EXPECT_TRUE(lockWindows().empty());
-
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist());
-  ASSERT_TRUE(pump([] { return !lockWindows().empty(); }));
-  QWindow* lock = lockWindows().front();
-  ASSERT_TRUE(pump([&] { return lock->isExposed(); }));
+  QWindow* lock = lockUp();
+  ASSERT_NE(lock, nullptr);
   EXPECT_EQ(lockWindows().size(), static_cast<std::size_t>(QGuiApplication::screens().size()));
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   EXPECT_EQ(lock->geometry(), screen);
@@ -105,7 +159,44 @@ TEST_F(LockWindowTest, AControlStartCoversTheDesktopAboveOtherWindowsAndItsEndUn
       << "lock screen still shown: " << (host.lockScreen() != nullptr) << ", windows "
       << lockWindows().size();
   EXPECT_TRUE(other.isVisible());
-  ScreenHost::install(nullptr);
+}
+
+TEST_F(LockWindowTest, ItRefusesToCloseAndIsOnEveryWorkspace) {
+  ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "run it inside xvfb-run";
+  QWindow* lock = lockUp();
+  ASSERT_NE(lock, nullptr);
+  EXPECT_NE(property(*lock, "_NET_WM_DESKTOP").find("= 4294967295"), std::string::npos)
+      << property(*lock, "_NET_WM_DESKTOP");
+  EXPECT_NE(property(*lock, "_NET_WM_STATE").find("_NET_WM_STATE_STICKY"), std::string::npos)
+      << property(*lock, "_NET_WM_STATE");
+  askToClose(*lock);
+  QElapsedTimer waited;  // time for the request to arrive and be handled
+  waited.start();
+  pump([&] { return waited.elapsed() > 1000; });
+  ASSERT_EQ(lockWindows().size(), static_cast<std::size_t>(QGuiApplication::screens().size()));
+  EXPECT_TRUE(lock->isVisible());
+  EXPECT_TRUE(lock->isExposed());
+  ASSERT_TRUE(host.coverScreen());
+  // Control's end still takes it away.
+  ports.notifications.post(TWIGManagement::kControlEnd);
+  ASSERT_TRUE(pump([] { return lockWindows().empty(); }));
+}
+
+TEST_F(LockWindowTest, AWindowRaisedAboveItIsCoveredAgain) {
+  ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "run it inside xvfb-run";
+  QWindow* lock = lockUp();
+  ASSERT_NE(lock, nullptr);
+  QRasterWindow other;
+  other.resize(400, 300);
+  other.show();
+  other.raise();
+  other.requestActivate();
+  ASSERT_TRUE(pump([&] { return other.isExposed(); }));
+  EXPECT_TRUE(pump([&] { return stackingIndex(*lock) > stackingIndex(other); }))
+      << "lock at " << stackingIndex(*lock) << ", other at " << stackingIndex(other);
+  // Raised again later, by the child or the window itself: covered again.
+  other.raise();
+  EXPECT_TRUE(pump([&] { return stackingIndex(*lock) > stackingIndex(other); }));
 }
 
 }  // namespace

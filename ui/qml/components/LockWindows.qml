@@ -3,7 +3,8 @@ import QtQuick.Window
 import QtQml
 
 // While app control is on, one frameless full-screen window above everything else on every screen
-// of the desktop, each showing the lock screen.
+// of the desktop (screens added meanwhile get theirs), each showing the lock screen. The keeper
+// makes them refuse to close, puts them on every workspace and raises them again when covered.
 Item {
     id: locks
     property var screen: null
@@ -27,6 +28,7 @@ Item {
                 anchors.fill: parent
                 screen: locks.screen
             }
+            Component.onCompleted: lockKeeper.keep(this)
         }
     }
 }
