@@ -71,6 +71,11 @@ int sendAndWait(AdminClient& admin, const std::string& device, const std::string
         } else {
           print(payload);
         }
+        // The device's own trouble (a database it cannot read or write): the command did not happen.
+        if (twig::TWIGUtils::stringValue(payload.begin().value(), "status") == "Failed") {
+          std::fprintf(stderr, "twig-parent: the device could not carry out %s\n", command.c_str());
+          return kFailed;
+        }
         return kOk;
       }
       if (!answered && (name == "EventAppInstall" || name == "EventAppUninstall")) {
