@@ -51,17 +51,18 @@ std::optional<Json> TWIGManagementHelper::groupRowOfType(int type) {
   return rows->front();
 }
 
-TWIGAppControlGroupModel TWIGManagementHelper::builtInGroup(int type) {
+std::optional<TWIGAppControlGroupModel> TWIGManagementHelper::builtInGroup(int type) {
   const OAKFMDBManage store;
   const auto rows = store.readRows(TWIGAppControlGroupModel(), "type", Json(type));
-  if (rows && !rows->empty()) {
-    if (auto group = TWIGBaseModel::fetchModelOfClass<TWIGAppControlGroupModel>(rows->front())) return *group;
+  // A table that cannot be read may well hold the group: a second one would split its applications.
+  if (!rows) return std::nullopt;
+  if (!rows->empty()) {
+    if (auto group = TWIGBaseModel::fetchModelOfClass<TWIGAppControlGroupModel>(rows->front())) return group;
   }
   TWIGAppControlGroupModel group;
   group.groupName = kBuiltInNames[std::clamp(type, 0, 2)];
   group.type = Json(type);
-  // A table that cannot be read may well hold the group: a second one would split its applications.
-  if (rows) store.insertData(group);
+  if (!store.insertData(group)) return std::nullopt;
   return group;
 }
 
@@ -99,7 +100,13 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::optional<Js
 
 void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& deviceId,
                                                           const std::optional<Json>& added, Uploaded done) {
-  const TWIGAppControlGroupModel groups[] = {builtInGroup(0), builtInGroup(1), builtInGroup(2)};
+  const std::optional<TWIGAppControlGroupModel> groups[] = {builtInGroup(0), builtInGroup(1), builtInGroup(2)};
+  if (!groups[0] || !groups[1] || !groups[2]) {
+    // Not marked as done: the inventory is stored again at the next start or check.
+    inventoryTrouble().failed("the built-in groups cannot be read or stored");
+    if (done) done({}, false);
+    return;
+  }
   const bool adding = added && added->is_array() && !added->empty();
   const Json list = adding ? *added : fetchInstallationApps().value_or(Json::array());
   if (!list.is_array() || list.empty()) {
@@ -116,7 +123,7 @@ void TWIGManagementHelper::postInstallationAppsWithAddApp(const std::string& dev
     records.push_back(std::move(record));
   }
   std::vector<std::string> groupIds;
-  for (const auto& group : groups) groupIds.push_back(group.groupId.value_or(""));
+  for (const auto& group : groups) groupIds.push_back(group->groupId.value_or(""));
   const std::string path = "apps/device/" + deviceId;
   TWIGRequest::sharedRequest().requestWithPath(
       path, Json{{"apps", records}}, HttpMethod::Post,

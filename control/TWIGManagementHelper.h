@@ -35,8 +35,10 @@ class TWIGManagementHelper {
                                              Uploaded done);
   static void postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done);
 
-  // The built-in group of a type (0 Other, 1 social, 2 games), made and stored when missing.
-  static TWIGAppControlGroupModel builtInGroup(int type);
+  // The built-in group of a type (0 Other, 1 social, 2 games), made and stored when missing;
+  // nothing when the table cannot be read or the new group not stored (an application filed under
+  // a group that no table holds would be watched by no group for ever).
+  static std::optional<TWIGAppControlGroupModel> builtInGroup(int type);
   // The group type for a list of category tags (absent or null: Other).
   static int groupTypeForTags(const Json& tags);
   // The tags of an application in the service's answer; when the service has none for it, the

@@ -24,7 +24,8 @@ void StackScreenHost::show(const ScreenPtr& screen) {
   screen->attach(this);
   listen(screen);
   screen->loadViewIfNeeded();
-  screen->viewWillAppear();
+  // Under the cover a screen is made but not seen: it appears when the cover goes.
+  if (!cover_ || screen == cover_) screen->viewWillAppear();
 }
 
 void StackScreenHost::hide(const ScreenPtr& screen) {
@@ -38,7 +39,7 @@ void StackScreenHost::setRoot(ScreenPtr screen) {
   auto oldModals = std::move(modals_);
   stack_ = {screen};
   modals_.clear();
-  if (previous) hide(previous);
+  if (previous && !cover_) hide(previous);
   render(LineKind::Screen, "screen root " + screen->screenName());
   show(screen);
   for (auto& old : oldStack) {
@@ -55,7 +56,7 @@ void StackScreenHost::push(ScreenPtr screen, bool) {
   }
   const ScreenPtr previous = topScreen();
   stack_.push_back(screen);
-  if (modals_.empty() && previous) hide(previous);
+  if (modals_.empty() && !cover_ && previous) hide(previous);
   render(LineKind::Screen, "screen push " + screen->screenName());
   show(screen);
 }
@@ -64,27 +65,29 @@ void StackScreenHost::pop(bool) {
   if (stack_.size() < 2) return;
   const ScreenPtr leaving = stack_.back();
   stack_.pop_back();
-  if (modals_.empty()) hide(leaving);
+  const bool seen = modals_.empty() && !cover_;
+  if (seen) hide(leaving);
   render(LineKind::Screen, "screen pop " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (modals_.empty()) stack_.back()->viewWillAppear();
+  if (seen) stack_.back()->viewWillAppear();
 }
 
 void StackScreenHost::popToRoot(bool) {
   if (stack_.size() < 2) return;
   const ScreenPtr leaving = stack_.back();
-  if (modals_.empty()) hide(leaving);
+  const bool seen = modals_.empty() && !cover_;
+  if (seen) hide(leaving);
   for (std::size_t i = 1; i < stack_.size(); ++i) stack_[i]->setChangeListener(nullptr);
   stack_.resize(1);
   render(LineKind::Screen, "screen popToRoot " + stack_.front()->screenName());
-  if (modals_.empty()) stack_.front()->viewWillAppear();
+  if (seen) stack_.front()->viewWillAppear();
 }
 
 void StackScreenHost::present(ScreenPtr screen, bool) {
   if (!screen) return;
   const ScreenPtr previous = topScreen();
   modals_.push_back(screen);
-  if (previous) hide(previous);
+  if (previous && !cover_) hide(previous);
   render(LineKind::Screen, "screen present " + screen->screenName());
   show(screen);
 }
@@ -93,10 +96,10 @@ void StackScreenHost::dismiss(bool) {
   if (modals_.empty()) return;
   const ScreenPtr leaving = modals_.back();
   modals_.pop_back();
-  hide(leaving);
+  if (!cover_) hide(leaving);
   render(LineKind::Screen, "screen dismiss " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (auto top = topScreen()) top->viewWillAppear();
+  if (auto top = topScreen(); top && !cover_) top->viewWillAppear();
 }
 
 void StackScreenHost::presentCover(ScreenPtr screen) {

@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -50,6 +51,8 @@ struct MQTTClient::Session {
   bool attemptFailed = false;
   LostConnections lost;
   SteadyClock::time_point connectedAt{};
+  std::uint64_t connection = 0;          // the number of the live (or last) connection
+  SteadyClock::time_point restUntil{};   // no new connection before this (after a takeover storm)
   TakeoverHandler takeoverHandler;
   SteadyClock::time_point nextAttempt{};
   ConnectionHandler connectionHandler;
@@ -75,17 +78,19 @@ MQTTClient::MQTTClient(std::string clientId, bool cleanSession)
       auto* self = static_cast<MQTTClient*>(user);
       Session& s = *self->session_;
       self->connected_ = rc == 0;
-      if (rc == 0) s.connectedAt = SteadyClock::now();
+      if (rc == 0) {
+        s.connectedAt = SteadyClock::now();
+        ++s.connection;
+      }
       self->noteProblem(rc == 0 ? std::string() : mosquitto_connack_string(rc));
       const std::uint32_t limit = self->settings_.takeoverLimit;
       if (rc == 0 && limit > 0) {
         if (const auto lost = s.lost.within(SteadyClock::now()); lost > limit) {
-          // The handler decides how long the session rests; without one it stops for good.
-          if (s.takeoverHandler) {
-            s.takeoverHandler(lost);
-          } else {
-            s.holdOff = true;
-          }
+          // The rest starts now, whenever and however this connection ends, and the count starts
+          // afresh after it: one storm is told once.
+          s.restUntil = SteadyClock::now() + self->settings_.takeoverRest;
+          s.lost = LostConnections();
+          if (s.takeoverHandler) s.takeoverHandler(lost, s.connection);
           return;
         }
       }
@@ -328,14 +333,13 @@ void MQTTClient::disconnect() {
   });
 }
 
-void MQTTClient::disconnectFor(std::chrono::seconds pause) {
-  post([this, pause] {
-    session_->lost = LostConnections();
-    if (session_->mosq != nullptr && mosquitto_socket(session_->mosq) >= 0) {
-      mosquitto_disconnect(session_->mosq);
-      mosquitto_loop_write(session_->mosq, 1);
-    }
-    connectionEnded(SteadyClock::now() + pause);
+void MQTTClient::endConnection(std::uint64_t connection) {
+  post([this, connection] {
+    Session& s = *session_;
+    if (s.mosq == nullptr || s.connection != connection || !connected_ || mosquitto_socket(s.mosq) < 0) return;
+    mosquitto_disconnect(s.mosq);
+    mosquitto_loop_write(s.mosq, 1);
+    connectionEnded(SteadyClock::now() + std::chrono::seconds(settings_.reconnectDelay));
   });
 }
 
@@ -366,7 +370,8 @@ void MQTTClient::run() {
     }
 
     const auto now = SteadyClock::now();
-    if (s.started && !s.holdOff && mosquitto_socket(s.mosq) < 0 && now >= s.nextAttempt) {
+    const auto due = std::max(s.nextAttempt, s.restUntil);
+    if (s.started && !s.holdOff && mosquitto_socket(s.mosq) < 0 && now >= due) {
       s.nextAttempt = now + std::chrono::seconds(settings_.reconnectDelay);
       int rc = MOSQ_ERR_SUCCESS;
       s.attemptFailed = false;
@@ -395,8 +400,8 @@ void MQTTClient::run() {
     } else if (s.holdOff) {
       timeout = -1;  // nothing to do until a task arrives
     } else if (s.started) {
-      const auto wait =
-          std::chrono::duration_cast<std::chrono::milliseconds>(s.nextAttempt - SteadyClock::now());
+      const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::max(s.nextAttempt, s.restUntil) - SteadyClock::now());
       timeout = static_cast<int>(std::max<long long>(0, std::min<long long>(wait.count(), 1000)));
     }
     if (::poll(fds, count, timeout) < 0) continue;

@@ -31,7 +31,7 @@ class MQTTClient {
   using MessageHandler = std::function<void(const MQTTMessage& message)>;
   using SubscriptionHandler = std::function<void(const std::vector<int>& grantedQos)>;
   using PublishHandler = std::function<void(int mid)>;
-  using TakeoverHandler = std::function<void(std::size_t lostInAMinute)>;
+  using TakeoverHandler = std::function<void(std::size_t lostInAMinute, std::uint64_t connection)>;
 
   struct Settings {
     std::uint16_t port = 1883;
@@ -44,9 +44,11 @@ class MQTTClient {
     // More established connections than this taken over within a minute (see LostConnections:
     // closed by the broker while younger than takeoverWindow) count as a takeover storm (another
     // client with our id): the next connection goes to the takeover handler instead of the
-    // connection handler, which may then rest the session (disconnectFor). 0: never.
+    // connection handler, and no new connection is made for takeoverRest (the count starts
+    // afresh after it). 0: never.
     std::uint32_t takeoverLimit = 0;
     std::chrono::milliseconds takeoverWindow{5000};
+    std::chrono::seconds takeoverRest{600};
     // TLS, with the broker's certificate and host name checked against the system's authorities,
     // or against the PEM file caFile when it is not empty.
     bool tls = false;
@@ -75,8 +77,9 @@ class MQTTClient {
   // queued for a persistent session arrive with nobody to take them.
   void setMessageHandler(MessageHandler handler);
   // Runs on the network thread, connected, when a takeover storm was detected, instead of the
-  // connection handler; the connection stays until the handler ends it (it may publish, then
-  // disconnect() or disconnectFor() a while).
+  // connection handler, with the number of that connection; the connection stays until the
+  // handler ends it (it may publish, then endConnection(number)), and whenever it ends the next
+  // one waits for the rest.
   void setTakeoverHandler(TakeoverHandler handler);
   // Connects (asynchronously, on the network thread) and starts the loop; the handler is called with
   // the CONNACK result on this and every later connection. Calling it again while the loop runs only
@@ -97,9 +100,9 @@ class MQTTClient {
   void reconnect();
   // Ends the connection with a DISCONNECT (no will is published) and connects no more.
   void disconnect();
-  // Ends the connection with a DISCONNECT and connects again only after `pause`, with no takeover
-  // counted from before.
-  void disconnectFor(std::chrono::seconds pause);
+  // Ends connection number `connection` (counted from 1, one per CONNACK) with a DISCONNECT, if it
+  // is still the live one; a later connection is left alone. The loop connects again as usual.
+  void endConnection(std::uint64_t connection);
   // Ends the network thread: once this returns no handler runs any more, and later calls are
   // ignored. The socket stays open until destruction.
   void stop();

@@ -108,8 +108,9 @@ void TWIGMQTTClient::initializeMQTT(const ChannelContext& context) {
   client_->settings().caFile = port::settings().caFile.string();
   client_->settings().takeoverLimit = takeoverLimit_;
   client_->settings().takeoverWindow = takeoverWindow_;
+  client_->settings().takeoverRest = takeoverRest_;
   client_->settings().maxPayloadBytes = kMaxPayloadBytes;
-  client_->setTakeoverHandler([this](std::size_t lost) { takenOver(lost); });
+  client_->setTakeoverHandler([this](std::size_t lost, std::uint64_t connection) { takenOver(lost, connection); });
   store_ = std::make_unique<TWIGMQTTStore>(*this);
   {
     std::lock_guard lock(mutex_);
@@ -182,7 +183,7 @@ void TWIGMQTTClient::subscribeMessage() {
   });
 }
 
-void TWIGMQTTClient::takenOver(std::size_t lost) {
+void TWIGMQTTClient::takenOver(std::size_t lost, std::uint64_t connection) {
   // Connected once more, and about to be taken over again. Tell the parent once that this agent is
   // gone (its will would not be published after a clean DISCONNECT), then leave the session to the
   // other agent: its own EventOnline follows, which is true, since a device answers under this name.
@@ -192,9 +193,11 @@ void TWIGMQTTClient::takenOver(std::size_t lost) {
                           ") a moment after they were made: another agent uses this device's identifier "
                           "(a copied data folder?); this one rests and tries again in " +
                           std::to_string(takeoverRest_.count()) + " s";
+  // Ended once the broker has the message; a later connection (the library sends an unacknowledged
+  // message again after the rest) is not ended by its acknowledgement.
   client_->publishString(TWIGUtils::jsonWithObject(presenceMessage("EventOffline", context.deviceId)),
                          pubTopic(), kQosAtLeastOnce, kRetained,
-                         [this](int) { client_->disconnectFor(takeoverRest_); });
+                         [this, connection](int) { client_->endConnection(connection); });
   if (context.halted) context.halted(why);
 }
 

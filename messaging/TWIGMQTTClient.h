@@ -106,7 +106,7 @@ class TWIGMQTTClient final : public PushChannel {
     std::string topic;
   };
   // Network thread: another client keeps taking the session over.
-  void takenOver(std::size_t lost);
+  void takenOver(std::size_t lost, std::uint64_t connection);
   void schedulePersistLocked();
   // Hands an answer to a request the inbox holds straight to the library; false for other messages.
   bool handOverAnswer(const Json& message, const std::string& text);

@@ -137,10 +137,9 @@ void OAKCache::store(const std::string& bytes, std::optional<CacheObject> value,
     beginChange(key);
     const auto indexed = diskCachePlist_.find(key);
     const bool indexChanges = indexed == diskCachePlist_.end() || indexed->second != expiry;
-    // A failed data write still leaves the index and memory entries, so the value stays readable
-    // in this process. The folder is flushed once per write: by the index's write when the index
-    // changes, else by the data file's.
-    AtomicFile::write(directory_ / key, bytes, 0644, /*flushFolder=*/!indexChanges);
+    // The folder is flushed once per write: by the index's write when the index changes, else by
+    // the data file's.
+    const bool written = AtomicFile::write(directory_ / key, bytes, 0644, /*flushFolder=*/!indexChanges);
     if (indexChanges) {
       diskCachePlist_[key] = expiry;
       OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
@@ -148,6 +147,13 @@ void OAKCache::store(const std::string& bytes, std::optional<CacheObject> value,
     std::lock_guard lock(memoryMutex_);
     ++generation_;
     changing_ = false;
+    // A value that could not be written (a full disk) stays readable in this process: kept in
+    // memory, never evicted, until a later write, removal or clear-all of its key.
+    if (written) {
+      unstored_.erase(key);
+    } else {
+      unstored_.insert(key);
+    }
     insertIntoMemoryLocked(key, std::move(value));
   });
 }
@@ -161,14 +167,17 @@ void OAKCache::beginChange(const std::optional<std::string>& key) {
   ++generation_;
   changing_ = true;
   if (key) {
-    eraseFromMemoryLocked(*key);
+    // A value the file never got is newer than the file: it stays until the new one replaces it.
+    if (unstored_.count(*key) == 0) eraseFromMemoryLocked(*key);
   } else {
     memoryCacheInfo_.clear();
     recentlyAccessedKeys_.clear();
+    unstored_.clear();
   }
 }
 
 void OAKCache::eraseFromMemoryLocked(const std::string& key) {
+  unstored_.erase(key);
   if (memoryCacheInfo_.erase(key) > 0) {
     recentlyAccessedKeys_.erase(std::remove(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(), key),
                                 recentlyAccessedKeys_.end());
@@ -188,9 +197,14 @@ void OAKCache::insertIntoMemoryLocked(const std::string& key, std::optional<Cach
   if (removing_.count(key) > 0) return;
   memoryCacheInfo_[key] = std::move(value);
   touchLocked(key);
-  if (static_cast<std::int64_t>(recentlyAccessedKeys_.size()) > defaultCacheMemoryLimit()) {
-    memoryCacheInfo_.erase(recentlyAccessedKeys_.back());
-    recentlyAccessedKeys_.pop_back();
+  // The least recently used key goes; values the file does not hold are never the ones to go.
+  for (auto it = recentlyAccessedKeys_.end();
+       static_cast<std::int64_t>(recentlyAccessedKeys_.size()) > defaultCacheMemoryLimit() &&
+       it != recentlyAccessedKeys_.begin();) {
+    --it;
+    if (unstored_.count(*it) > 0) continue;
+    memoryCacheInfo_.erase(*it);
+    it = recentlyAccessedKeys_.erase(it);
   }
 }
 
@@ -206,9 +220,10 @@ void OAKCache::touchLocked(const std::string& key) {
 
 std::optional<CacheObject> OAKCache::objectForKey(const std::string& key) {
   // Why a read never goes back in time, whatever the interleaving: the memory table holds a key
-  // only while its value is the one in the key's file. A write takes the key out of memory before
-  // it replaces the file and puts the new value in after (beginChange, store); removal and
-  // clear-all take keys out before their files go. A read that misses memory reads the file, which
+  // only while its value is the one in the key's file, or a newer one that the file could not
+  // take (a failed write; such a key is never evicted, so no read of it reaches the file). A write
+  // takes the key out of memory before it replaces the file and puts the new value in after
+  // (beginChange, store); removal and clear-all take keys out before their files go. A read that misses memory reads the file, which
   // a write replaces whole (rename), so it sees one version, the file's at the moment of opening;
   // it puts that value into memory only when no change of the files began or ended while it read
   // (the generation did not move and no change was under way when it looked), so the value it
@@ -300,8 +315,13 @@ void OAKCache::clearAllCache() {
 void OAKCache::clearMemoryCache() {
   std::lock_guard lock(memoryMutex_);
   ++generation_;
-  memoryCacheInfo_.clear();
-  recentlyAccessedKeys_.clear();
+  // Values the file does not hold stay: dropping them would bring an older value back.
+  for (auto it = memoryCacheInfo_.begin(); it != memoryCacheInfo_.end();) {
+    it = unstored_.count(it->first) > 0 ? std::next(it) : memoryCacheInfo_.erase(it);
+  }
+  recentlyAccessedKeys_.erase(std::remove_if(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(),
+                                             [this](const std::string& key) { return unstored_.count(key) == 0; }),
+                              recentlyAccessedKeys_.end());
 }
 
 std::vector<std::string> OAKCache::allKeys() {

@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +80,8 @@ class OAKCache {
   void removeCacheForKey(const std::string& key);
   // Empties the folder (every file but the index, which is rewritten empty) and the memory table.
   void clearAllCache();
+  // Drops the memory table, but for values their files could not take (a write that failed):
+  // those stay, or a read would bring the older value of the file back.
   void clearMemoryCache();
 
   std::vector<std::string> allKeys();
@@ -120,6 +123,8 @@ class OAKCache {
   // table only when nothing changed while it ran.
   std::uint64_t generation_ = 0;
   bool changing_ = false;  // a write or clear-all step is changing the files
+  // Keys whose value in memory is newer than their file (its write failed): never evicted.
+  std::set<std::string> unstored_;
   // Declared after the state its steps touch, so that it stops (finishing queued steps) first.
   SerialQueue cacheInfoQueue_;
   ObserverToken memoryWarning_;

@@ -89,7 +89,8 @@ bool OAKFMDBManage::transaction(const std::function<bool(const OAKFMDBManage& st
   OAKFMDBManage bound(databaseFile_);
   bound.shared_ = database.get();
   const bool committed = database->transaction([&] { return work(bound); });
-  // The first failure inside says most; a failed begin or commit says it here.
+  // The work's operations stop at their first failure, so the last word of the bound store is
+  // what failed; when none failed, the begin or the commit did.
   lastError_ = !bound.lastError_.empty() ? bound.lastError_ : committed ? std::string() : database->lastError();
   return committed;
 }

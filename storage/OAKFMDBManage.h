@@ -16,8 +16,8 @@ namespace twig {
 // The SQLite table store: any model record becomes a table row. The table is named after the
 // record's class, its columns are "seq" (the row number) then the record's properties in
 // declaration order. Every operation opens its own connection and closes it before returning, so
-// calls from different threads are serialised by SQLite's locking (a busy database is waited for
-// briefly). No value is ever spliced into statement text: values are bound as parameters, and
+// stores on different threads are serialised by SQLite's locking (a busy database is waited for
+// briefly); one store object belongs to one thread at a time (it keeps its last error). No value is ever spliced into statement text: values are bound as parameters, and
 // table and column names come only from the records' field tables. Failures come back as false or
 // nothing; nothing is thrown or shown.
 class OAKFMDBManage {
@@ -29,6 +29,9 @@ class OAKFMDBManage {
   // The database in the documents directory of the installed ports.
   OAKFMDBManage();
   explicit OAKFMDBManage(std::filesystem::path databaseFile);
+  // A copy of the store a transaction hands out would outlive its connection.
+  OAKFMDBManage(const OAKFMDBManage&) = delete;
+  OAKFMDBManage& operator=(const OAKFMDBManage&) = delete;
 
   // A new connection to the database; nothing when the record is absent or the open fails. It
   // creates no table despite its name.

@@ -99,6 +99,7 @@ bool LockWindowKeeper::eventFilter(QObject* watched, QEvent* event) {
       // Asked by the window manager (Alt+F4, its close button): the lock stays until control ends,
       // which takes the window away itself.
       event->ignore();
+      ++refusedCloses_;
       return true;
     case QEvent::FocusOut:
     case QEvent::WindowDeactivate:
@@ -122,6 +123,11 @@ void LockWindowKeeper::raiseAll() {
   }
   // The keyboard belongs to the lock too, or the child could type into a window under it.
   if (first != nullptr && !focused) first->requestActivate();
+  // Qt sends its requests when its loop next waits; the lock must not wait for that.
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+      x11 != nullptr && x11->connection() != nullptr) {
+    xcb_flush(x11->connection());
+  }
 }
 
 }  // namespace twig

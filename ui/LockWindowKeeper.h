@@ -23,6 +23,8 @@ class LockWindowKeeper final : public QObject {
   Q_INVOKABLE void keep(QWindow* window);
   // The windows kept now.
   std::vector<QWindow*> windows() const;
+  // How many close requests were refused.
+  int refusedCloses() const { return refusedCloses_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,6 +34,7 @@ class LockWindowKeeper final : public QObject {
 
   std::vector<QPointer<QWindow>> windows_;
   QTimer timer_;
+  int refusedCloses_ = 0;
 };
 
 }  // namespace twig

@@ -103,7 +103,7 @@ void TWIGDuiHuanShiJianController::fillRows() {
   }
   setState("date", date_);
   // A shrunken balance leaves fewer rows: the choice moves onto the last one, so that the cost and
-  // what remains are never those of a row that is gone (and never more than the balance).
+  // what remains are those of a row that exists.
   const std::int64_t chosen = std::clamp<std::int64_t>(selected_, 1, std::max<std::int64_t>(units, 1));
   if (chosen != selected_) {
     selected_ = chosen;

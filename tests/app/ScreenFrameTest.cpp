@@ -108,6 +108,39 @@ TEST_F(ScreenFrameTest, TheStackLoadsOnceAndShowsTheTopScreen) {
   EXPECT_TRUE(host.saw("window"));
 }
 
+TEST_F(ScreenFrameTest, ScreensUnderTheCoverAreMadeButSeenOnlyWhenItGoes) {
+  auto placeholder = std::make_shared<SampleScreen>("Placeholder");
+  auto lock = std::make_shared<SampleScreen>("Lock");
+  auto home = std::make_shared<SampleScreen>("Home");
+  auto feature = std::make_shared<SampleScreen>("Feature");
+  auto help = std::make_shared<SampleScreen>("Help");
+  host.setRoot(placeholder);
+  host.presentCover(lock);
+  // The first screen, a pushed one and a modal one come and go under the lock.
+  host.setRoot(home);
+  host.push(feature, true);
+  host.pop(true);
+  host.present(help, true);
+  host.dismiss(true);
+  EXPECT_EQ(host.coverScreen(), lock);
+  EXPECT_EQ(host.topScreen(), home) << "the cover is not the top of the screens under it";
+  EXPECT_EQ(home->loads, 1);
+  EXPECT_EQ(home->appearances, 0);
+  host.dismissCover(feature.get());  // not the cover: nothing
+  EXPECT_EQ(host.coverScreen(), lock);
+  host.dismissCover(lock.get());
+  EXPECT_EQ(host.coverScreen(), nullptr);
+  EXPECT_EQ(home->appearances, 1);
+  // Page views pair up: what was seen began and ended once each.
+  EXPECT_EQ(ports.analytics.calls(),
+            (std::vector<std::string>{"begin 助手_Placeholder", "end 助手_Placeholder", "begin 助手_Lock",
+                                      "end 助手_Lock", "begin 助手_Home"}));
+  EXPECT_EQ(host.lines("screen"),
+            (std::vector<std::string>{"screen root Placeholder", "screen present Lock", "screen root Home",
+                                      "screen push Feature", "screen pop Feature", "screen present Help",
+                                      "screen dismiss Help", "screen dismiss Lock"}));
+}
+
 TEST_F(ScreenFrameTest, AlertsCallTheirOneAttachedAction) {
   auto alert = std::make_shared<TWIGAlertView>("标题", "", std::vector<std::string>{"确定"});
   alert->show();

@@ -107,13 +107,13 @@ TEST_F(CheckAppTest, AListThatCannotBeReadChangesNothing) {
 
 TEST_F(CheckAppTest, CommandsOnTheControlTablesAreHandledInArrivalOrder) {
   answer.set_value();
-  const auto games = TWIGManagementHelper::builtInGroup(2);
+  const auto games = *TWIGManagementHelper::builtInGroup(2);
   TWIGManagementHelper::builtInGroup(0);
   TWGIAppsModel chat;
   chat.appPackage = "com.example.chat";
   chat.appName = "Chat";
   chat.processName = "chat";
-  chat.groupId = TWIGManagementHelper::builtInGroup(1).groupId;
+  chat.groupId = TWIGManagementHelper::builtInGroup(1)->groupId;
   OAKFMDBManage().insertData(chat);
   std::vector<Json> answers;
   context.publish = [&](const Json& message, PushChannel::PublishCompletion completion) {

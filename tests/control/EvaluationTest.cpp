@@ -38,7 +38,7 @@ class EvaluationTest : public ::testing::Test {
       last = Json::array();
     });
     // The built-in groups, as the first inventory upload makes them.
-    for (int type = 0; type < 3; ++type) groups.push_back(TWIGManagementHelper::builtInGroup(type));
+    for (int type = 0; type < 3; ++type) groups.push_back(*TWIGManagementHelper::builtInGroup(type));
   }
   void addApp(const std::string& package, const std::string& process, const TWIGAppControlGroupModel& group) {
     TWGIAppsModel app;

@@ -27,7 +27,7 @@ class StorageTroubleTest : public ::testing::Test {
     });
     ends = ports.notifications.addObserver(TWIGManagement::kControlEnd,
                                            [this](const Notification&) { events.push_back("end"); });
-    for (int type = 0; type < 3; ++type) groups.push_back(TWIGManagementHelper::builtInGroup(type));
+    for (int type = 0; type < 3; ++type) groups.push_back(*TWIGManagementHelper::builtInGroup(type));
     // A game in the games group, controlled at noon on Mondays.
     TWGIAppsModel game;
     game.appPackage = "com.example.game";
@@ -144,6 +144,22 @@ TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeav
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(damaged["ResponseAppControlGroupChange"]["status"], "Failed");
   EXPECT_EQ(events.back(), "end") << "the last groups that were read stay";
+}
+
+TEST_F(StorageTroubleTest, AnInventoryThatCannotBeStoredIsNotMarkedDone) {
+  damageTheDatabase();
+  testing::internal::CaptureStderr();
+  std::optional<bool> stored;
+  TWIGManagementHelper::postInstallationAppsWithAddApp(
+      context.deviceId, Json::array({Json{{"bundleId", "com.example.new"}, {"bundleExecutable", "new"}}}),
+      [&](const std::vector<TWGIAppsModel>&, bool succeeded) { stored = succeeded; });
+  const std::string said = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(stored.has_value()) << "answered at once: nothing was sent";
+  EXPECT_FALSE(*stored);
+  EXPECT_FALSE(TWIGManagementHelper::builtInGroup(2).has_value()) << "no group made up in its place";
+  EXPECT_NE(said.find("twig: the installed applications were not stored: the built-in groups cannot be read"),
+            std::string::npos)
+      << said;
 }
 
 }  // namespace

@@ -113,9 +113,9 @@ TEST_F(CommandsBrokerTest, ACommandDeliveredTwiceIsAnsweredOnce) {
 }
 
 TEST_F(CommandsBrokerTest, ApplicationsAndAGroupChange) {
-  const auto other = TWIGManagementHelper::builtInGroup(0);
-  const auto social = TWIGManagementHelper::builtInGroup(1);
-  const auto games = TWIGManagementHelper::builtInGroup(2);
+  const auto other = *TWIGManagementHelper::builtInGroup(0);
+  const auto social = *TWIGManagementHelper::builtInGroup(1);
+  const auto games = *TWIGManagementHelper::builtInGroup(2);
   addApp("com.example.notes", other);
   addApp("com.example.chat", social);
   addApp("com.example.game", games);
@@ -200,7 +200,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
       EXPECT_EQ(keysOf(event), (std::vector<std::string>{"commandUuid", "thisDeviceId", "createTime",
                                                          "appPackage", "appName", "groupId"}));
       EXPECT_EQ(event["appPackage"], "com.example.new");
-      EXPECT_EQ(event["groupId"], *TWIGManagementHelper::builtInGroup(2).groupId);
+      EXPECT_EQ(event["groupId"], *TWIGManagementHelper::builtInGroup(2)->groupId);
     }
     if (message.payload.contains("EventAppUninstall")) {
       const Json& event = message.payload["EventAppUninstall"];

@@ -1,8 +1,10 @@
 #include "storage/OAKCache.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <atomic>
+#include <csignal>
 #include <thread>
 
 #include "control/TWIGAppControlGroupModel.h"
@@ -220,6 +222,33 @@ TEST_F(OAKCacheTest, AFileNestedTooDeepIsAMissNotACrash) {
   cache->clearMemoryCache();
   ASSERT_TRUE(cache->objectForKey("nested").has_value());
   EXPECT_EQ(*cache->objectForKey("nested")->plain(), nestedValue);
+}
+
+TEST_F(OAKCacheTest, AValueTheFileCouldNotTakeStaysReadableAndNeverGivesWayToTheOlderOne) {
+  auto cache = open();
+  cache->setDefaultCacheMemoryLimit(1);
+  cache->setObjectValue(CacheObject(Json("stored")), "k");
+  // A file-size limit makes the next, longer write fail as a full disk would; the old file stays.
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = before;
+  small.rlim_cur = 64;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  cache->setObjectValue(CacheObject(Json(std::string(200, 'n'))), "k");
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  ::signal(SIGXFSZ, previousHandler);
+  ASSERT_EQ(text(*cache, "k"), std::string(200, 'n'));
+  // Neither other keys nor a memory warning push it out: the file still holds the older value.
+  cache->setObjectValue(CacheObject(Json("x")), "other");
+  cache->objectForKey("other");
+  notifications.post(OAKCache::kMemoryWarningNotification);
+  EXPECT_EQ(text(*cache, "k"), std::string(200, 'n'));
+  // Written at last: an ordinary key again, evicted like any other and read from its file.
+  cache->setObjectValue(CacheObject(Json("later")), "k");
+  cache->objectForKey("other");
+  EXPECT_EQ(cache->recentlyAccessedKeys(), std::vector<std::string>{"other"});
+  EXPECT_EQ(text(*cache, "k"), "later");
 }
 
 TEST_F(OAKCacheTest, PicturesAreStoredAsTheirBytes) {

@@ -1,6 +1,7 @@
 // Exchanging points for play time: the rule, the picker rows, the labels and the application.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <regex>
 
 #include "app/ScreenCatalog.h"
@@ -151,13 +152,21 @@ TEST_F(ExchangeTest, ABalanceOfZeroShowsZeroWhateverIsChosenAndSendsNothing) {
 }
 
 TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
-  // The stored balance offers six units until the fresh one, much smaller, arrives.
+  // The stored balance offers six units until the fresh one, much smaller, arrives: held back by
+  // the service until the choice is made.
   TWIGTotalModel stored;
   stored.total = Json(20);
   TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
-  balance = 5;
-  statisticsDelay = 1000;
-  serve();
+  auto release = std::make_shared<std::promise<void>>();
+  server.setHandler([released = release->get_future().share()](const test::RecordedRequest& request) -> CannedResponse {
+    if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos) {
+      released.wait_for(20s);
+      return {200, "application/json", Json{{"total", 5}}.dump()};
+    }
+    if (request.path == "/api/v2.0/settings/bonuspoints/consumes/rules")
+      return {200, "application/json", R"({"appUseIntervalMax":10,"parities":"1:3"})"};
+    return {200, "application/json", "{}"};
+  });
   auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
   ports.screenHost.push(screen, true);
   ASSERT_TRUE(
@@ -165,6 +174,7 @@ TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
   ASSERT_EQ(screen->state()["date"], rows(6));
   screen->invoke("selectRow", Json{{"row", 5}});
   EXPECT_EQ(screen->state()["cost"], "18");
+  release->set_value();
   ASSERT_TRUE(ports.time.loop().runUntil([&] { return screen->state()["date"] == rows(1); }, 20s));
   EXPECT_EQ(screen->state()["selected"], 1);
   EXPECT_EQ(screen->state()["cost"], "3");
