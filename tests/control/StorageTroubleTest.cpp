@@ -135,6 +135,7 @@ TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeav
     ASSERT_TRUE(database->execute("drop trigger refuse"));
   }
   const Json stored = answerTo(handler(), groupChange("00:00"));
+  ASSERT_TRUE(stored.contains("ResponseAppControlGroupChange")) << stored;
   EXPECT_EQ(stored["ResponseAppControlGroupChange"]["status"], "Acknowledged");
   EXPECT_EQ(events.back(), "end") << "the game's window now includes noon";
 
@@ -142,6 +143,7 @@ TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeav
   testing::internal::CaptureStderr();
   const Json damaged = answerTo(handler(), groupChange("13:00"));
   testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(damaged.contains("ResponseAppControlGroupChange")) << damaged;
   EXPECT_EQ(damaged["ResponseAppControlGroupChange"]["status"], "Failed");
   EXPECT_EQ(events.back(), "end") << "the last groups that were read stay";
 }

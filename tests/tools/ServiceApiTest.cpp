@@ -275,8 +275,8 @@ TEST_F(ServiceApi, PendingExchangesCannotSpendTheSamePointsTwice) {
   // Five points: the first exchange of three waits for the parent, the second would need six.
   ASSERT_EQ(api("POST", "bills", exchange("md5-b"))->status, 200);
   const Json second = parse(api("POST", "bills", exchange("md5-c")));
-  EXPECT_EQ(second["errorCode"], 20001);
-  EXPECT_EQ(second["errorDescription"], "刺猬币不足");
+  EXPECT_EQ(second.value("errorCode", 0), 20001) << second;
+  EXPECT_EQ(second.value("errorDescription", ""), "刺猬币不足") << second;
 
   // The points that covered the waiting exchange are taken back (the parent refuses the housework
   // after all): its approval checks again and is refused.
