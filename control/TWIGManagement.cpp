@@ -171,11 +171,7 @@ void TWIGManagement::ts_Reset() {
 std::optional<Json> TWIGManagement::buildMonitoringTable() {
   const OAKFMDBManage store;
   const auto groups = store.readRows(TWIGAppControlGroupModel());
-  if (!groups) {
-    tableTrouble().failed("the control groups cannot be read (" + store.lastError() + ")");
-    return std::nullopt;
-  }
-  const auto others = store.readRows(TWIGAppControlGroupModel(), "type", Json(0));
+  const auto others = groups ? store.readRows(TWIGAppControlGroupModel(), "type", Json(0)) : std::nullopt;
   if (!others) {
     tableTrouble().failed("the control groups cannot be read (" + store.lastError() + ")");
     return std::nullopt;

@@ -145,8 +145,7 @@ void OAKCache::store(const std::string& bytes, std::optional<CacheObject> value,
       OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
     }
     std::lock_guard lock(memoryMutex_);
-    ++generation_;
-    changing_ = false;
+    endChangeLocked();
     // A value that could not be written (a full disk) stays readable in this process: kept in
     // memory, never evicted, until a later write, removal or clear-all of its key.
     if (written) {
@@ -174,6 +173,11 @@ void OAKCache::beginChange(const std::optional<std::string>& key) {
     recentlyAccessedKeys_.clear();
     unstored_.clear();
   }
+}
+
+void OAKCache::endChangeLocked() {
+  ++generation_;
+  changing_ = false;
 }
 
 void OAKCache::eraseFromMemoryLocked(const std::string& key) {
@@ -223,8 +227,9 @@ std::optional<CacheObject> OAKCache::objectForKey(const std::string& key) {
   // only while its value is the one in the key's file, or a newer one that the file could not
   // take (a failed write; such a key is never evicted, so no read of it reaches the file). A write
   // takes the key out of memory before it replaces the file and puts the new value in after
-  // (beginChange, store); removal and clear-all take keys out before their files go. A read that misses memory reads the file, which
-  // a write replaces whole (rename), so it sees one version, the file's at the moment of opening;
+  // (beginChange, store); removal and clear-all take keys out before their files go. A read that
+  // misses memory reads the file, which a write replaces whole (rename), so it sees one version,
+  // the file's at the moment of opening;
   // it puts that value into memory only when no change of the files began or ended while it read
   // (the generation did not move and no change was under way when it looked), so the value it
   // adds is still the file's. A hit therefore returns the file's value at the moment of the
@@ -307,8 +312,7 @@ void OAKCache::clearAllCache() {
     diskCachePlist_.clear();
     OAKCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
     std::lock_guard lock(memoryMutex_);
-    ++generation_;
-    changing_ = false;
+    endChangeLocked();
   });
 }
 

@@ -100,6 +100,8 @@ class OAKCache {
   // A step of the queue that is about to change the files of `key` (nothing: of every key) takes
   // it out of memory and keeps reads from putting anything back until the step ends.
   void beginChange(const std::optional<std::string>& key);
+  // The caller holds memoryMutex_: the step's change is over, reads may fill memory again.
+  void endChangeLocked();
   // The caller holds memoryMutex_.
   void eraseFromMemoryLocked(const std::string& key);
   // The caller holds memoryMutex_. Keys with a removal on its way stay out.
