@@ -10,7 +10,7 @@
 
 namespace twig {
 
-class TWIGBaseModel;
+class Model;
 
 // How a model member holds its value. Object kinds (Text, Number, Value) can be unset; plain
 // numeric kinds always hold a value and keep it when JSON null arrives.
@@ -30,10 +30,10 @@ struct FieldInfo {
   FieldKind kind;
   std::string attributes;  // a type description, carried by the table reflection
   // Nothing when unset.
-  std::function<std::optional<Json>(const TWIGBaseModel&)> get;
+  std::function<std::optional<Json>(const Model&)> get;
   // Applies one JSON value by the mapping rules of the kind (null unsets object kinds and leaves
   // plain numbers alone; a value of the wrong type is ignored).
-  std::function<void(TWIGBaseModel&, const Json&)> set;
+  std::function<void(Model&, const Json&)> set;
 };
 
 namespace detail {
@@ -53,7 +53,7 @@ FieldInfo makeField(std::string name, T M::*member, std::string jsonKey, FieldKi
   info.jsonKey = jsonKey.empty() ? info.name : std::move(jsonKey);
   info.kind = kind;
   info.attributes = std::move(attributes);
-  info.get = [member](const TWIGBaseModel& model) -> std::optional<Json> {
+  info.get = [member](const Model& model) -> std::optional<Json> {
     const auto& value = static_cast<const M&>(model).*member;
     if constexpr (std::is_same_v<T, std::optional<std::string>> || std::is_same_v<T, std::optional<Json>>) {
       if (!value) return std::nullopt;
@@ -62,7 +62,7 @@ FieldInfo makeField(std::string name, T M::*member, std::string jsonKey, FieldKi
       return Json(value);
     }
   };
-  info.set = [member, kind](TWIGBaseModel& model, const Json& json) {
+  info.set = [member, kind](Model& model, const Json& json) {
     auto& value = static_cast<M&>(model).*member;
     if constexpr (std::is_same_v<T, std::optional<std::string>>) {
       assignText(value, json);

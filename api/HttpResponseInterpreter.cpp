@@ -35,7 +35,7 @@ bool HttpResponseInterpreter::isAcceptableContentType(std::string_view contentTy
 InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& response) {
   InterpretedResponse result;
   if (response.transportError != 0) {
-    result.error = TWIGError{TWIGError::kTransport, response.transportError, response.transportErrorText};
+    result.error = Error{Error::kTransport, response.transportError, response.transportErrorText};
     return result;
   }
 
@@ -53,7 +53,7 @@ InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& respo
   }
 
   if (response.status < 200 || response.status > 299) {
-    result.error = TWIGError{TWIGError::kStatus, response.status,
+    result.error = Error{Error::kStatus, response.status,
                              "request failed with HTTP status " + std::to_string(response.status)};
     return result;
   }
@@ -63,12 +63,12 @@ InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& respo
   }
   if (!jsonType) {
     result.object.reset();
-    result.error = TWIGError{TWIGError::kContentType, response.status,
+    result.error = Error{Error::kContentType, response.status,
                              "unacceptable content type '" + response.contentType + "'"};
     return result;
   }
   if (!parsed) {
-    result.error = TWIGError{TWIGError::kBadJson, response.status,
+    result.error = Error{Error::kBadJson, response.status,
                              tooDeep ? "the answer is " + BoundedJson::depthProblem(BoundedJson::kMaxDepth)
                                      : std::string("the answer is not valid JSON")};
     return result;

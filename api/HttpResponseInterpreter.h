@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "api/HttpTransport.h"
-#include "api/TWIGError.h"
+#include "api/Error.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -12,7 +12,7 @@ namespace twig {
 struct InterpretedResponse {
   bool success = false;
   std::optional<Json> object;      // the parsed body; nothing for an empty or null body
-  std::optional<TWIGError> error;  // set when !success
+  std::optional<Error> error;  // set when !success
 };
 
 // The service's answer rules: success is a 2xx status with a JSON content type and a body that

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "api/TWIGBaseModel.h"
+#include "api/Model.h"
 
 namespace twig {
 
@@ -21,14 +21,14 @@ Registry& registry() {
 }  // namespace
 
 ModelClass::ModelClass(std::string name, std::vector<FieldInfo> fields,
-                       std::function<std::unique_ptr<TWIGBaseModel>()> make)
+                       std::function<std::unique_ptr<Model>()> make)
     : name_(std::move(name)), fields_(std::move(fields)), make_(std::move(make)) {
   auto& shared = registry();
   std::lock_guard lock(shared.mutex);
   shared.classes[name_] = this;
 }
 
-std::unique_ptr<TWIGBaseModel> ModelClass::create() const {
+std::unique_ptr<Model> ModelClass::create() const {
   return make_();
 }
 

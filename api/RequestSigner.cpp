@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "api/TWIGDigest.h"
+#include "api/Digest.h"
 
 namespace twig {
 
@@ -33,7 +33,7 @@ std::string RequestSigner::signedText(std::string_view timestamp, std::string_vi
 
 std::string RequestSigner::signature(std::string_view timestamp, std::string_view path,
                                      std::string_view method) {
-  return TWIGDigest::hmac(signedText(timestamp, path, method));
+  return Digest::hmac(signedText(timestamp, path, method));
 }
 
 bool RequestSigner::isSignablePath(std::string_view path) {

@@ -1,7 +1,7 @@
 #include "app/AgentServices.h"
 
 #include "control/AppControl.h"
-#include "identity/TWIGChildUser.h"
+#include "identity/ChildUser.h"
 #include "messaging/PushChannel.h"
 
 namespace twig {
@@ -20,11 +20,11 @@ AppControl* AgentServices::control() {
   return installed.appControl ? installed.appControl() : nullptr;
 }
 void AgentServices::didBind() {
-  if (auto* appControl = control()) appControl->ts_start();
+  if (auto* appControl = control()) appControl->start();
   if (installed.pushChannel != nullptr) {
     // A new parent makes the channel connect again with its will, and that connection announces
     // the device online; otherwise it is announced here.
-    if (!installed.pushChannel->setParentDN(TWIGChildUser::sharedChildUser().user_parentDN()))
+    if (!installed.pushChannel->setParentDN(ChildUser::sharedChildUser().parentDN()))
       installed.pushChannel->setMqttEventOnline();
   }
 }

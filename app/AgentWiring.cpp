@@ -4,15 +4,15 @@
 #include "app/CommandCatalog.h"
 #include "app/ScreenCatalog.h"
 #include "app/SharedObjects.h"
-#include "control/TWGIAppsModel.h"
-#include "control/TWIGAppControlGroupModel.h"
-#include "control/TWIGManagement.h"
+#include "control/AppRecord.h"
+#include "control/ControlGroupRecord.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRegistry.h"
 #include "messaging/CommandRouter.h"
-#include "messaging/TWIGMQTTClient.h"
+#include "messaging/MqttPushChannel.h"
 #include "platform/Ports.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 
 namespace twig {
 
@@ -20,13 +20,13 @@ AgentWiring::AgentWiring(const Ports& ports, ScreenHost& host) {
   Ports::install(ports);
   ScreenHost::install(&host);
   AgentServices services;
-  services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
-  services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
+  services.pushChannel = &MqttPushChannel::sharedMQTTClient();
+  services.appControl = [] { return static_cast<AppControl*>(&AppControlManager::sharedManagement()); };
   AgentServices::install(services);
   ScreenCatalog::registerAll(ScreenRegistry::shared());
   CommandCatalog::registerAll(CommandRouter::shared());
-  TWIGCache::setTablesToEmptyOnReset(
-      {std::make_shared<TWIGAppControlGroupModel>(), std::make_shared<TWGIAppsModel>()});
+  Cache::setTablesToEmptyOnReset(
+      {std::make_shared<ControlGroupRecord>(), std::make_shared<AppRecord>()});
 }
 
 AgentWiring::~AgentWiring() {

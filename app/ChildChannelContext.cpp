@@ -2,22 +2,22 @@
 
 #include <cstdio>
 
-#include "control/TWIGManagement.h"
-#include "identity/TWIGChildUser.h"
+#include "control/AppControlManager.h"
+#include "identity/ChildUser.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 
 namespace twig {
 
 ChannelContext ChildChannelContext::make() {
-  auto& user = TWIGChildUser::sharedChildUser();
+  auto& user = ChildUser::sharedChildUser();
   ChannelContext context;
-  context.deviceId = user.user_childDeviceId();
-  context.parentDN = user.user_parentDN();
-  context.isBound = [] { return TWIGChildUser::sharedChildUser().user_isBinding(); };
+  context.deviceId = user.deviceId();
+  context.parentDN = user.parentDN();
+  context.isBound = [] { return ChildUser::sharedChildUser().isBound(); };
   context.unbound = unbound;
-  context.mustUpgrade = [] { TWIGChildUser::sharedChildUser().showEventUpgrade(); };
+  context.mustUpgrade = [] { ChildUser::sharedChildUser().showEventUpgrade(); };
   context.noticed = noticed;
   context.halted = [](const std::string& why) {
     std::fprintf(stderr, "twig-child: push channel stopped: %s\n", why.c_str());
@@ -26,12 +26,12 @@ ChannelContext ChildChannelContext::make() {
 }
 
 void ChildChannelContext::noticed(const std::string& type) {
-  if (type == "bills") TWIGCache::setObjectValue(CacheObject(Json(1)), TWIGChildUser::kBillsNumberKey);
+  if (type == "bills") Cache::setObjectValue(CacheObject(Json(1)), ChildUser::kBillsNumberKey);
 }
 
 void ChildChannelContext::unbound() {
-  TWIGCache::setBool(false, TWIGChildUser::kBindingKey);
-  port::notifications().post(TWIGManagement::kReset);
+  Cache::setBool(false, ChildUser::kBindingKey);
+  port::notifications().post(AppControlManager::kReset);
 }
 
 }  // namespace twig

@@ -1,15 +1,15 @@
 #include "app/CommandCatalog.h"
 
-#include "control/TWIGManagement.h"
-#include "control/TWIGRequestAppControlGroupChange.h"
-#include "control/TWIGRequestApps.h"
-#include "control/TWIGRequestAppsOnekeyControl.h"
-#include "control/TWIGRequestCheckApp.h"
-#include "identity/TWIGChildUser.h"
+#include "control/AppControlManager.h"
+#include "control/GroupChangeHandler.h"
+#include "control/AppsHandler.h"
+#include "control/OneKeyControlHandler.h"
+#include "control/CheckAppHandler.h"
+#include "identity/ChildUser.h"
 #include "messaging/CommandRouter.h"
-#include "messaging/TWIGEventIconUpload.h"
-#include "status/TWIGRequestChildInfo.h"
-#include "status/TWIGRequestLocation.h"
+#include "messaging/IconUploadHandler.h"
+#include "status/ChildInfoHandler.h"
+#include "status/LocationHandler.h"
 
 namespace twig {
 
@@ -26,34 +26,34 @@ template <class Handler>
 CommandRouter::Factory controlling() {
   return [](const CommandContext& context) {
     return std::make_shared<Handler>(context,
-                                     [] { TWIGManagement::sharedManagement().ts_updateManagementTable(); });
+                                     [] { AppControlManager::sharedManagement().rebuildMonitoringTable(); });
   };
 }
 
 // The app-control manager keeps the screen status and battery; it is made on first use, on the
 // main loop, where the handler reads it.
-TWIGRequestChildInfo::ChildStatus managerStatus() {
-  auto& manager = TWIGManagement::sharedManagement();
-  return {manager.ts_childBattery(), manager.ts_childScreenStatus()};
+ChildInfoHandler::ChildStatus managerStatus() {
+  auto& manager = AppControlManager::sharedManagement();
+  return {manager.battery(), manager.screenStatus()};
 }
 
 }  // namespace
 
 void CommandCatalog::registerAll(CommandRouter& router) {
   router.route("RequestChildInfo", [](const CommandContext& context) {
-    return std::make_shared<TWIGRequestChildInfo>(context, managerStatus);
+    return std::make_shared<ChildInfoHandler>(context, managerStatus);
   });
   router.route("RequestLocation", [](const CommandContext& context) {
-    return std::make_shared<TWIGRequestLocation>(context, [](auto done) {
-      TWIGChildUser::sharedChildUser().fetchChildLocationWithComplete(std::move(done));
+    return std::make_shared<LocationHandler>(context, [](auto done) {
+      ChildUser::sharedChildUser().fetchChildLocationWithComplete(std::move(done));
     });
   });
-  router.route("RequestApps", made<TWIGRequestApps>());
-  router.route("RequestCheckApp", controlling<TWIGRequestCheckApp>());
-  router.route("RequestAppControlGroupChange", controlling<TWIGRequestAppControlGroupChange>());
-  router.route("RequestAppsOnekeyControl", controlling<TWIGRequestAppsOnekeyControl>());
+  router.route("RequestApps", made<AppsHandler>());
+  router.route("RequestCheckApp", controlling<CheckAppHandler>());
+  router.route("RequestAppControlGroupChange", controlling<GroupChangeHandler>());
+  router.route("RequestAppsOnekeyControl", controlling<OneKeyControlHandler>());
   router.route("EventIconUpload",
-               [](const CommandContext&) { return std::make_shared<TWIGEventIconUpload>(); });
+               [](const CommandContext&) { return std::make_shared<IconUploadHandler>(); });
 }
 
 }  // namespace twig

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "frame/StackScreenHost.h"
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "platform/BoundedJson.h"
 #include "platform/Json.h"
 

@@ -3,7 +3,7 @@
 #include "app/LinuxPorts.h"
 #include "control/ControlWarning.h"
 #include "control/ProcessEnforcer.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "platform/Directories.h"
 
 namespace twig {
@@ -19,7 +19,7 @@ std::unique_ptr<ProcessEnforcer> makeEnforcement(bool enabled, LinuxPorts& ports
 }
 
 std::unique_ptr<ControlWarning> makeControlWarning(int leadMinutes, LinuxPorts& ports) {
-  TWIGManagement::setDefaultWarningLead(leadMinutes);
+  AppControlManager::setDefaultWarningLead(leadMinutes);
   if (leadMinutes <= 0) return nullptr;
   return std::make_unique<ControlWarning>(ports.notifications(), *ports.ports().speechSynthesizer,
                                           ports.desktopNotifier());

@@ -3,9 +3,9 @@
 #include <optional>
 #include <thread>
 
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 #include "app/AgentWiring.h"
-#include "app/AppDelegate.h"
+#include "app/Startup.h"
 #include "app/ConsoleCommands.h"
 #include "app/ConsoleInput.h"
 #include "app/ConsoleScreenHost.h"
@@ -14,8 +14,8 @@
 #include "app/LinuxPorts.h"
 #include "app/StopSignals.h"
 #include "control/ProcessEnforcer.h"
-#include "control/TWIGManagement.h"
-#include "frame/TWIGBaseViewController.h"
+#include "control/AppControlManager.h"
+#include "frame/ViewModel.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlainMainLoop.h"
@@ -49,7 +49,7 @@ class ControlReporter {
  public:
   ControlReporter(NotificationCenter& notifications, MainLoop& loop, ConsoleScreenHost& host) {
     start_ =
-        notifications.addObserver(TWIGManagement::kControlStart, [this, &loop, &host](const Notification& n) {
+        notifications.addObserver(AppControlManager::kControlStart, [this, &loop, &host](const Notification& n) {
           const auto* blacklist = std::any_cast<Json>(&n.object);
           if (blacklist == nullptr) return;
           loop.runOrPost([this, &host, blacklist = *blacklist] {
@@ -57,15 +57,15 @@ class ControlReporter {
             last_ = blacklist;
             std::string line = "control start";
             for (const auto& group : blacklist) {
-              line += " " + TWIGUtils::stringValue(group, "groupName") + ":";
+              line += " " + Utils::stringValue(group, "groupName") + ":";
               for (const auto& app : group.value("apps", Json::array()))
-                line += " " + TWIGUtils::stringValue(app, "processName");
+                line += " " + Utils::stringValue(app, "processName");
               line += ";";
             }
             host.print(line);
           });
         });
-    end_ = notifications.addObserver(TWIGManagement::kControlEnd, [this, &loop, &host](const Notification&) {
+    end_ = notifications.addObserver(AppControlManager::kControlEnd, [this, &loop, &host](const Notification&) {
       loop.runOrPost([this, &host] {
         if (last_.empty()) return;
         last_ = Json::array();
@@ -110,7 +110,7 @@ int HeadlessAgent::run(const Options& options) {
 
   stopSignals.watch([&loop] { loop.quit(); });
 
-  AppDelegate delegate;
+  Startup delegate;
   loop.post([&] {
     delegate.didFinishLaunching();
     ports.notifications().post(ApplicationEvents::kDidBecomeActive);

@@ -1,48 +1,48 @@
 #include "app/ScreenCatalog.h"
 
 #include "app/AgentServices.h"
-#include "control/TWIGLockViewController.h"
-#include "control/TWIGManagement.h"
+#include "control/LockScreen.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/TWIGInstallViewController.h"
-#include "identity/TWIGLoginViewController.h"
-#include "screens/TWIGAboutViewController.h"
-#include "screens/TWIGHomePageViewController.h"
-#include "screens/TWIGNotNetWorkViewController.h"
-#include "screens/TWIGlicenseAgreementViewController.h"
-#include "wallet/TWIGCiWeiQianBaoTableController.h"
-#include "wallet/TWIGDuiHuanShiJianController.h"
-#include "wallet/TWIGGanJiaWuViewController.h"
-#include "wallet/TWIGSpecialRewardViewController.h"
+#include "identity/InstallScreen.h"
+#include "identity/BindingScreen.h"
+#include "screens/AboutScreen.h"
+#include "screens/HomeScreen.h"
+#include "screens/NoNetworkScreen.h"
+#include "screens/LicenceScreen.h"
+#include "wallet/WalletScreen.h"
+#include "wallet/ExchangeScreen.h"
+#include "wallet/HouseworkScreen.h"
+#include "wallet/SpecialRewardScreen.h"
 
 namespace twig {
 
 void ScreenCatalog::registerAll(ScreenRegistry& registry) {
   registry.add("HomePage", "HomePageID", [] {
     // The manager is made on first use, on the main loop, where an unbinding reaches the page.
-    TWIGHomePageViewController::Services services;
+    HomeScreen::Services services;
     services.openApplicationWithTessel = [] {
-      TWIGManagement::sharedManagement().ts_openApplicationWithTessel();
+      AppControlManager::sharedManagement().openSelf();
     };
-    services.updateManagementTable = [] { TWIGManagement::sharedManagement().ts_updateManagementTable(); };
+    services.updateManagementTable = [] { AppControlManager::sharedManagement().rebuildMonitoringTable(); };
     services.screenInUse = [] {
-      return TWIGManagement::sharedManagement().ts_childScreenStatus() == TWIGManagement::kScreenInUse;
+      return AppControlManager::sharedManagement().screenStatus() == AppControlManager::kScreenInUse;
     };
-    return std::make_shared<TWIGHomePageViewController>(std::move(services));
+    return std::make_shared<HomeScreen>(std::move(services));
   });
-  registry.add("Install", "InstallID", [] { return std::make_shared<TWIGInstallViewController>(); });
+  registry.add("Install", "InstallID", [] { return std::make_shared<InstallScreen>(); });
   registry.add("Login", "LoginID",
-               [] { return std::make_shared<TWIGLoginViewController>(AgentServices::didBind); });
+               [] { return std::make_shared<BindingScreen>(AgentServices::didBind); });
   registry.add("Setting", "ClicenseAgreementID",
-               [] { return std::make_shared<TWIGlicenseAgreementViewController>(); });
-  registry.add("Setting", "AboutID", [] { return std::make_shared<TWIGAboutViewController>(); });
-  registry.add("QianBao", "QianBaoID", [] { return std::make_shared<TWIGCiWeiQianBaoTableController>(); });
-  registry.add("GanJiaWu", "GanJiaWuID", [] { return std::make_shared<TWIGGanJiaWuViewController>(); });
-  registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<TWIGDuiHuanShiJianController>(); });
-  registry.add("JiangLi", "JiangLiID", [] { return std::make_shared<TWIGSpecialRewardViewController>(); });
-  registry.add("Lock", "LockID", [] { return std::make_shared<TWIGLockViewController>(); });
+               [] { return std::make_shared<LicenceScreen>(); });
+  registry.add("Setting", "AboutID", [] { return std::make_shared<AboutScreen>(); });
+  registry.add("QianBao", "QianBaoID", [] { return std::make_shared<WalletScreen>(); });
+  registry.add("GanJiaWu", "GanJiaWuID", [] { return std::make_shared<HouseworkScreen>(); });
+  registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<ExchangeScreen>(); });
+  registry.add("JiangLi", "JiangLiID", [] { return std::make_shared<SpecialRewardScreen>(); });
+  registry.add("Lock", "LockID", [] { return std::make_shared<LockScreen>(); });
   registry.add("NotNetWork", "NotNetWorkViewControllerID",
-               [] { return std::make_shared<TWIGNotNetWorkViewController>(); });
+               [] { return std::make_shared<NoNetworkScreen>(); });
 }
 
 }  // namespace twig

@@ -4,7 +4,7 @@ namespace twig {
 
 class ScreenRegistry;
 
-// Registers every screen of the agent under its storyboard name and identifier: the one routing
+// Registers every screen of the agent under its route name and identifier: the one routing
 // point from names to screens.
 class ScreenCatalog {
  public:

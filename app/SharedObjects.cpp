@@ -1,23 +1,23 @@
 #include "app/SharedObjects.h"
 
-#include "api/TWIGRequest.h"
-#include "control/TWIGManagement.h"
-#include "identity/TWIGChildUser.h"
-#include "messaging/TWIGMQTTClient.h"
-#include "storage/OAKCache.h"
+#include "api/ApiClient.h"
+#include "control/AppControlManager.h"
+#include "identity/ChildUser.h"
+#include "messaging/MqttPushChannel.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
 void SharedObjects::shutdown() {
   // First the threads that call into the shared objects: the channel's network thread (commands and
   // their answers), then the location reports that answer through the child user and the channel.
-  TWIGMQTTClient::stopShared();
-  TWIGChildUser::stopShared();
-  TWIGMQTTClient::resetShared();
-  TWIGManagement::resetShared();
-  TWIGChildUser::resetShared();
-  TWIGRequest::resetShared();
-  OAKCache::resetShared();
+  MqttPushChannel::stopShared();
+  ChildUser::stopShared();
+  MqttPushChannel::resetShared();
+  AppControlManager::resetShared();
+  ChildUser::resetShared();
+  ApiClient::resetShared();
+  ObjectCache::resetShared();
 }
 
 }  // namespace twig

@@ -6,7 +6,7 @@
 #include "bench/Benchmark.h"
 #include "platform/AtomicFile.h"
 #include "platform/SystemClock.h"
-#include "storage/OAKCache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig::bench {
 
@@ -31,7 +31,7 @@ int cacheBenchmark(long long writes, const std::filesystem::path& base) {
   std::vector<std::string> keys;
   for (int i = 0; i < kKeys; ++i) keys.push_back("key" + std::to_string(i));
 
-  OAKCache cache({freshFolder(base, "OAKCache"), &clock, nullptr});
+  ObjectCache cache({freshFolder(base, "OAKCache"), &clock, nullptr});
   Stopwatch writeWatch;
   for (long long i = 0; i < writes; ++i)
     cache.setObjectValue(value, keys[static_cast<std::size_t>(i % kKeys)]);

@@ -6,7 +6,7 @@
 #include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "platform/AtomicFile.h"
 #include "platform/fake/ManualClock.h"
 #include "platform/linux/ProcProcessTable.h"
@@ -55,12 +55,12 @@ int evaluationBenchmark(int processes, int apps, int groups, int ticks, const st
     }
     monitoring.push_back(std::move(group));
   }
-  auto& manager = TWIGManagement::sharedManagement();
+  auto& manager = AppControlManager::sharedManagement();
   manager.setArrayMonitorings(monitoring);
-  const std::size_t offending = manager.ts_childBlacklist().size();
+  const std::size_t offending = manager.blacklist().size();
 
   double start = cpuSeconds();
-  for (int i = 0; i < ticks; ++i) manager.ts_hasMonitoringApps();
+  for (int i = 0; i < ticks; ++i) manager.evaluate();
   const double tickSeconds = cpuSeconds() - start;
   report("evaluation tick (CPU)", ticks, tickSeconds);
 

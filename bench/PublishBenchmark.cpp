@@ -7,14 +7,14 @@
 #include <string>
 #include <thread>
 
-#include "api/TWIGRequest.h"
-#include "api/TWIGUtils.h"
+#include "api/ApiClient.h"
+#include "api/Utils.h"
 #include "app/ChildChannelContext.h"
 #include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
-#include "messaging/TWIGBaseMessage.h"
-#include "messaging/TWIGMQTTClient.h"
+#include "messaging/HandlerBase.h"
+#include "messaging/MqttPushChannel.h"
 #include "platform/SystemClock.h"
 #include "platform/Uuid.h"
 
@@ -79,7 +79,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   SystemClock clock;
   BenchPorts ports(clock, folder, port);
 
-  auto& channel = TWIGMQTTClient::sharedMQTTClient();
+  auto& channel = MqttPushChannel::sharedMQTTClient();
   channel.initializeMQTT(ChildChannelContext::make());
   for (int i = 0; i < 500 && !(channel.isConnect() && channel.publishMessages().empty()); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -88,8 +88,8 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
     std::fprintf(stderr, "twig-bench: no broker at 127.0.0.1:%u\n", port);
     return 1;
   }
-  const Json answer = TWIGBaseMessage::responseMessage(
-      channel.channelContext().deviceId, "ResponseChildInfo", TWIGUtils::getUUIDString(),
+  const Json answer = HandlerBase::responseMessage(
+      channel.channelContext().deviceId, "ResponseChildInfo", Utils::getUUIDString(),
       Json{{"battery", "0.8"}, {"screenStatus", "孩子端使用中"}});
   Stopwatch watch;
   for (long long i = 0; i < count; ++i) channel.publishWithParameter(answer, nullptr);
@@ -98,7 +98,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   report("answers through the push channel", count, channelSeconds);
 
   const double bareSeconds =
-      barePublisher(port, channel.pubTopic(), TWIGUtils::jsonWithObject(answer), count);
+      barePublisher(port, channel.pubTopic(), Utils::jsonWithObject(answer), count);
   report("floor: bare libmosquitto publisher", count, bareSeconds);
   std::printf("  throughput ratio (floor / channel): %.2f\n", channelSeconds / bareSeconds);
   SharedObjects::shutdown();

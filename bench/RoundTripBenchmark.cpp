@@ -8,17 +8,17 @@
 #include <thread>
 #include <vector>
 
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 #include "app/AgentServices.h"
 #include "app/ChildChannelContext.h"
 #include "app/CommandCatalog.h"
 #include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
-#include "control/TWIGManagement.h"
-#include "identity/TWIGChildUser.h"
+#include "control/AppControlManager.h"
+#include "identity/ChildUser.h"
 #include "messaging/CommandRouter.h"
-#include "messaging/TWIGMQTTClient.h"
+#include "messaging/MqttPushChannel.h"
 #include "platform/SystemClock.h"
 #include "platform/Uuid.h"
 
@@ -136,17 +136,17 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
   BenchPorts ports(clock, folder, port);
   PlainMainLoop& loop = ports.loop;
   const std::string parentDN = "1" + std::to_string(clock.now().time_since_epoch().count() % 1000000000LL);
-  TWIGChildUser::sharedChildUser().updateChildInfo(
-      [&](TWIGChildInfo& info) { info.child_parentDN = parentDN; });
+  ChildUser::sharedChildUser().updateChildInfo(
+      [&](ChildInfo& info) { info.parentDN = parentDN; });
   AgentServices services;
-  services.pushChannel = &TWIGMQTTClient::sharedMQTTClient();
-  services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
+  services.pushChannel = &MqttPushChannel::sharedMQTTClient();
+  services.appControl = [] { return static_cast<AppControl*>(&AppControlManager::sharedManagement()); };
   AgentServices::install(services);
   CommandCatalog::registerAll(CommandRouter::shared());
 
   std::thread mainThread([&] { loop.run(); });
-  loop.post([] { TWIGManagement::sharedManagement(); });
-  auto& channel = TWIGMQTTClient::sharedMQTTClient();
+  loop.post([] { AppControlManager::sharedManagement(); });
+  auto& channel = MqttPushChannel::sharedMQTTClient();
   channel.initializeMQTT(ChildChannelContext::make());
   for (int i = 0; i < 500 && !channel.isConnect(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -156,7 +156,7 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
     mainThread.join();
     return 1;
   }
-  const std::string deviceId = TWIGChildUser::sharedChildUser().user_childDeviceId();
+  const std::string deviceId = ChildUser::sharedChildUser().deviceId();
   const std::string deviceTopic = "/ts/20/2/" + deviceId;
   const std::string parentTopic = "/ts/20/1/" + parentDN;
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the subscription settles

@@ -1,8 +1,8 @@
 #include <string>
 
 #include "api/RequestSigner.h"
-#include "api/TWIGRequest.h"
-#include "api/TWIGUtils.h"
+#include "api/ApiClient.h"
+#include "api/Utils.h"
 #include "bench/Benchmark.h"
 #include "platform/SystemClock.h"
 
@@ -17,8 +17,8 @@ int signingBenchmark(long long count) {
   Stopwatch watch;
   for (long long i = 0; i < count; ++i) {
     const std::string& path = paths[i % 4];
-    const std::string timestamp = TWIGUtils::timeToTurnTheTimestamp(clock);
-    const auto headers = TWIGRequest::hmacWithTimeStamp(
+    const std::string timestamp = Utils::timeToTurnTheTimestamp(clock);
+    const auto headers = ApiClient::hmacWithTimeStamp(
         timestamp, RequestSigner::signature(timestamp, path, i % 2 ? "GET" : "POST"));
     checksum += headers[1].second.size();
   }

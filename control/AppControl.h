@@ -7,9 +7,9 @@ class AppControl {
  public:
   virtual ~AppControl() = default;
   // Starts the monitoring timer unless it runs.
-  virtual void ts_start() = 0;
+  virtual void start() = 0;
   // The hook that would bring this application back to the foreground.
-  virtual void ts_openApplicationWithTessel() = 0;
+  virtual void openSelf() = 0;
 };
 
 }  // namespace twig

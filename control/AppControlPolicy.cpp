@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 
 namespace twig {
 
@@ -41,12 +41,12 @@ std::vector<AppControlPolicy::Group> AppControlPolicy::parseTable(const Json& ta
   for (const auto& entry : table) {
     if (!entry.is_object()) continue;
     Group group;
-    group.groupName = TWIGUtils::stringValue(entry, "groupName");
-    group.startTime = TWIGUtils::stringValue(entry, "startTime");
-    group.endTime = TWIGUtils::stringValue(entry, "endTime");
+    group.groupName = Utils::stringValue(entry, "groupName");
+    group.startTime = Utils::stringValue(entry, "startTime");
+    group.endTime = Utils::stringValue(entry, "endTime");
     group.startMinute = minutesOf(group.startTime);
     group.endMinute = minutesOf(group.endTime);
-    std::stringstream days(TWIGUtils::stringValue(entry, "week"));
+    std::stringstream days(Utils::stringValue(entry, "week"));
     for (std::string day; std::getline(days, day, ',');) {
       // Compared as text with the day's number: " 2" or "02" is no day.
       if (day.size() == 1 && day[0] >= '0' && day[0] <= '6') group.days.push_back(day[0] - '0');
@@ -54,9 +54,9 @@ std::vector<AppControlPolicy::Group> AppControlPolicy::parseTable(const Json& ta
     const auto apps = entry.find("apps");
     if (apps != entry.end() && apps->is_array()) {
       for (const auto& app : *apps) {
-        group.apps.push_back({TWIGUtils::stringValue(app, "appPackage"),
-                              TWIGUtils::stringValue(app, "appName"),
-                              TWIGUtils::stringValue(app, "processName")});
+        group.apps.push_back({Utils::stringValue(app, "appPackage"),
+                              Utils::stringValue(app, "appName"),
+                              Utils::stringValue(app, "processName")});
       }
     }
     groups.push_back(std::move(group));

@@ -1,7 +1,7 @@
 #include "control/ControlWarning.h"
 
-#include "control/TWIGLockAppsView.h"
-#include "control/TWIGManagement.h"
+#include "control/LockGrid.h"
+#include "control/AppControlManager.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Json.h"
 #include "platform/SpeechSynthesizer.h"
@@ -13,7 +13,7 @@ ControlWarning::ControlWarning(NotificationCenter& notifications, SpeechSynthesi
     : speech_(speech),
       desktop_(desktop),
       observer_(notifications.addObserver(
-          TWIGManagement::kControlSoon, [this](const Notification& notification) { warn(notification); })) {}
+          AppControlManager::kControlSoon, [this](const Notification& notification) { warn(notification); })) {}
 
 std::string ControlWarning::text(int minutesLeft, const std::vector<std::string>& apps) {
   std::string names;
@@ -33,7 +33,7 @@ void ControlWarning::warn(const Notification& notification) {
     if (app.is_string()) names.push_back(app.get<std::string>());
   }
   const std::string line = text(minutes->get<int>(), names);
-  speech_.speak(line, TWIGLockAppsView::kVoiceLanguage, TWIGLockAppsView::kSpeechRate);
+  speech_.speak(line, LockGrid::kVoiceLanguage, LockGrid::kSpeechRate);
   desktop_.notify(kSummary, line);
 }
 

@@ -1,9 +1,9 @@
 #include "control/LockPresenter.h"
 
-#include "control/TWIGLockViewController.h"
-#include "control/TWIGManagement.h"
+#include "control/LockScreen.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenHost.h"
-#include "frame/TWIGRoutingModule.h"
+#include "frame/ScreenRoutes.h"
 #include "platform/MainLoop.h"
 
 namespace twig {
@@ -11,13 +11,13 @@ namespace twig {
 struct LockPresenter::Shared {
   explicit Shared(ScreenHost& screenHost) : host(screenHost) {}
   ScreenHost& host;
-  std::shared_ptr<TWIGLockViewController> lock;
+  std::shared_ptr<LockScreen> lock;
 };
 
 LockPresenter::LockPresenter(NotificationCenter& notifications, MainLoop& mainLoop, ScreenHost& host)
     : shared_(std::make_shared<Shared>(host)) {
   std::weak_ptr<Shared> weak = shared_;
-  controlStart_ = notifications.addObserver(TWIGManagement::kControlStart, [this, weak, &mainLoop](
+  controlStart_ = notifications.addObserver(AppControlManager::kControlStart, [this, weak, &mainLoop](
                                                                               const Notification& n) {
     const auto* entries = std::any_cast<Json>(&n.object);
     mainLoop.runOrPost([this, weak, entries = entries != nullptr ? *entries : Json::array()] {
@@ -34,11 +34,11 @@ void LockPresenter::lockStart(const Json& entries) {
     shown->setArray(entries);
     return;
   }
-  auto lock = std::dynamic_pointer_cast<TWIGLockViewController>(
-      TWIGRoutingModule::sharedRouting().fecthLockController());
+  auto lock = std::dynamic_pointer_cast<LockScreen>(
+      ScreenRoutes::sharedRouting().makeLockScreen());
   if (!lock) return;  // reported by the routing module
   std::weak_ptr<Shared> weak = shared_;
-  std::weak_ptr<TWIGLockViewController> weakLock = lock;
+  std::weak_ptr<LockScreen> weakLock = lock;
   lock->setUnLockBlock([weak, weakLock] {
     auto shared = weak.lock();
     if (shared && shared->lock == weakLock.lock()) shared->lock.reset();
@@ -48,7 +48,7 @@ void LockPresenter::lockStart(const Json& entries) {
   shared_->host.presentCover(lock);
 }
 
-std::shared_ptr<TWIGLockViewController> LockPresenter::lock() const {
+std::shared_ptr<LockScreen> LockPresenter::lock() const {
   return shared_->lock;
 }
 

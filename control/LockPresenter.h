@@ -9,7 +9,7 @@ namespace twig {
 
 class MainLoop;
 class ScreenHost;
-class TWIGLockViewController;
+class LockScreen;
 
 // Shows the lock screen while app control reports applications running outside their window, as
 // the cover of the screen host: over whatever is shown, the placeholder of a start without the
@@ -27,7 +27,7 @@ class LockPresenter {
   // "EventAppControlStart" with the offending entries.
   void lockStart(const Json& entries);
   // The lock shown now; null when none is.
-  std::shared_ptr<TWIGLockViewController> lock() const;
+  std::shared_ptr<LockScreen> lock() const;
 
  private:
   struct Shared;

@@ -3,8 +3,8 @@
 #include <csignal>
 #include <fstream>
 
-#include "api/TWIGUtils.h"
-#include "control/TWIGManagement.h"
+#include "api/Utils.h"
+#include "control/AppControlManager.h"
 #include "platform/MainLoop.h"
 #include "platform/ProcessControl.h"
 
@@ -18,14 +18,14 @@ ProcessEnforcer::ProcessEnforcer(NotificationCenter& notifications, MainLoop& lo
       report_(std::move(report)),
       options_(std::move(options)) {
   std::weak_ptr<bool> alive = alive_;
-  start_ = notifications.addObserver(TWIGManagement::kControlStart, [this, alive](const Notification& n) {
+  start_ = notifications.addObserver(AppControlManager::kControlStart, [this, alive](const Notification& n) {
     const auto* blacklist = std::any_cast<Json>(&n.object);
     if (blacklist == nullptr) return;
     loop_.runOrPost([this, alive, blacklist = *blacklist] {
       if (alive.lock()) controlStarted(blacklist);
     });
   });
-  end_ = notifications.addObserver(TWIGManagement::kControlEnd, [this, alive](const Notification&) {
+  end_ = notifications.addObserver(AppControlManager::kControlEnd, [this, alive](const Notification&) {
     loop_.runOrPost([this, alive] {
       if (alive.lock()) controlEnded();
     });
@@ -44,7 +44,7 @@ void ProcessEnforcer::controlStarted(const Json& blacklist) {
   for (const auto& entry : blacklist.is_array() ? blacklist : Json::array()) {
     const Json apps = entry.is_object() ? entry.value("apps", Json::array()) : Json::array();
     for (const auto& app : apps.is_array() ? apps : Json::array()) {
-      const std::string name = TWIGUtils::stringValue(app, "processName");
+      const std::string name = Utils::stringValue(app, "processName");
       if (!name.empty()) offending.insert(name);
     }
   }
@@ -100,7 +100,7 @@ void ProcessEnforcer::tell(const std::string& act) {
   std::error_code error;
   std::filesystem::create_directories(options_.logFile.parent_path(), error);
   std::ofstream log(options_.logFile, std::ios::app);
-  log << TWIGUtils::timeStampString(Json(TWIGUtils::millisecondsSince1970(clock_.now()))) << " " << act
+  log << Utils::timeStampString(Json(Utils::millisecondsSince1970(clock_.now()))) << " " << act
       << "\n";
 }
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "api/TWIGDigest.h"
+#include "api/Digest.h"
 
 namespace twig {
 
@@ -86,7 +86,7 @@ std::optional<Json> toJson(plist_t node, int depth) {
       char* bytes = nullptr;
       uint64_t length = 0;
       plist_get_data_val(node, &bytes, &length);
-      std::string value = TWIGDigest::base64(std::string_view(bytes != nullptr ? bytes : "", length));
+      std::string value = Digest::base64(std::string_view(bytes != nullptr ? bytes : "", length));
       std::free(bytes);
       return Json(value);
     }

@@ -7,8 +7,8 @@
 
 namespace twig {
 
-class TWIGBaseViewController;
-using ScreenPtr = std::shared_ptr<TWIGBaseViewController>;
+class ViewModel;
+using ScreenPtr = std::shared_ptr<ViewModel>;
 
 enum class OverlayKind { Success, Error, Warning, Progress };
 // "success", "error", "warning", "progress": how hosts name the kinds.
@@ -46,7 +46,7 @@ class ScreenHost {
   // those presented after it, and kept when the root changes. Presenting another replaces it.
   virtual void presentCover(ScreenPtr screen) = 0;
   // Closes the cover when `screen` is it; nothing otherwise.
-  virtual void dismissCover(const TWIGBaseViewController* screen) = 0;
+  virtual void dismissCover(const ViewModel* screen) = 0;
   virtual ScreenPtr coverScreen() const = 0;
 
   // Success, error and warning overlays hide themselves; a progress overlay stays until dismissed.

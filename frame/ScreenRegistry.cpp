@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 
 namespace twig {
 
@@ -11,30 +11,30 @@ ScreenRegistry& ScreenRegistry::shared() {
   return registry;
 }
 
-void ScreenRegistry::add(const std::string& storyboardName, const std::string& storyboardId,
+void ScreenRegistry::add(const std::string& routeName, const std::string& routeId,
                          Factory factory) {
   std::lock_guard lock(mutex_);
-  factories_[{storyboardName, storyboardId}] = std::move(factory);
+  factories_[{routeName, routeId}] = std::move(factory);
 }
 
-bool ScreenRegistry::contains(const std::string& storyboardName, const std::string& storyboardId) const {
+bool ScreenRegistry::contains(const std::string& routeName, const std::string& routeId) const {
   std::lock_guard lock(mutex_);
-  return factories_.count({storyboardName, storyboardId}) > 0;
+  return factories_.count({routeName, routeId}) > 0;
 }
 
-ScreenPtr ScreenRegistry::make(const std::string& storyboardName, const std::string& storyboardId) const {
+ScreenPtr ScreenRegistry::make(const std::string& routeName, const std::string& routeId) const {
   Factory factory;
   {
     std::lock_guard lock(mutex_);
-    auto it = factories_.find({storyboardName, storyboardId});
+    auto it = factories_.find({routeName, routeId});
     if (it != factories_.end()) factory = it->second;
   }
   if (!factory) {
-    reportPackagingError("no screen '" + storyboardId + "' in storyboard '" + storyboardName + "'");
+    reportPackagingError("no screen '" + routeId + "' in storyboard '" + routeName + "'");
     return nullptr;
   }
   ScreenPtr screen = factory();
-  if (screen) screen->setStoryboardIdentity(storyboardName, storyboardId);
+  if (screen) screen->setRouteIdentity(routeName, routeId);
   return screen;
 }
 

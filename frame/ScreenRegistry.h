@@ -10,7 +10,7 @@
 
 namespace twig {
 
-// The one place that knows how to make each screen from its storyboard name and identifier.
+// The one place that knows how to make each screen from its route name and identifier.
 // Asking for a screen nobody registered is a packaging error: it is reported on standard error and
 // gives nothing, never a crash.
 class ScreenRegistry {
@@ -19,10 +19,10 @@ class ScreenRegistry {
 
   static ScreenRegistry& shared();
 
-  void add(const std::string& storyboardName, const std::string& storyboardId, Factory factory);
-  bool contains(const std::string& storyboardName, const std::string& storyboardId) const;
-  // A fresh screen carrying its storyboard identity; null (and a report) when none is registered.
-  ScreenPtr make(const std::string& storyboardName, const std::string& storyboardId) const;
+  void add(const std::string& routeName, const std::string& routeId, Factory factory);
+  bool contains(const std::string& routeName, const std::string& routeId) const;
+  // A fresh screen carrying its route identity; null (and a report) when none is registered.
+  ScreenPtr make(const std::string& routeName, const std::string& routeId) const;
 
   static void reportPackagingError(const std::string& what);
 

@@ -1,6 +1,6 @@
 #include "frame/StackScreenHost.h"
 
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 
 namespace twig {
 
@@ -9,7 +9,7 @@ void StackScreenHost::showWindow() {
 }
 
 void StackScreenHost::listen(const ScreenPtr& screen) {
-  std::weak_ptr<TWIGBaseViewController> weak = screen;
+  std::weak_ptr<ViewModel> weak = screen;
   screen->setChangeListener([this, weak](const std::string& key, const Json& value) {
     if (auto shown = weak.lock()) stateChanged(shown, key, value);
   });
@@ -25,11 +25,11 @@ void StackScreenHost::show(const ScreenPtr& screen) {
   listen(screen);
   screen->loadViewIfNeeded();
   // Under the cover a screen is made but not seen: it appears when the cover goes.
-  if (!cover_ || screen == cover_) screen->viewWillAppear();
+  if (!cover_ || screen == cover_) screen->onAppear();
 }
 
 void StackScreenHost::hide(const ScreenPtr& screen) {
-  screen->viewWillDisappear();
+  screen->onDisappear();
 }
 
 void StackScreenHost::setRoot(ScreenPtr screen) {
@@ -69,7 +69,7 @@ void StackScreenHost::pop(bool) {
   if (seen) hide(leaving);
   render(LineKind::Screen, "screen pop " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (seen) stack_.back()->viewWillAppear();
+  if (seen) stack_.back()->onAppear();
 }
 
 void StackScreenHost::popToRoot(bool) {
@@ -80,7 +80,7 @@ void StackScreenHost::popToRoot(bool) {
   for (std::size_t i = 1; i < stack_.size(); ++i) stack_[i]->setChangeListener(nullptr);
   stack_.resize(1);
   render(LineKind::Screen, "screen popToRoot " + stack_.front()->screenName());
-  if (seen) stack_.front()->viewWillAppear();
+  if (seen) stack_.front()->onAppear();
 }
 
 void StackScreenHost::present(ScreenPtr screen, bool) {
@@ -99,7 +99,7 @@ void StackScreenHost::dismiss(bool) {
   if (!cover_) hide(leaving);
   render(LineKind::Screen, "screen dismiss " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (auto top = topScreen(); top && !cover_) top->viewWillAppear();
+  if (auto top = topScreen(); top && !cover_) top->onAppear();
 }
 
 void StackScreenHost::presentCover(ScreenPtr screen) {
@@ -117,14 +117,14 @@ void StackScreenHost::presentCover(ScreenPtr screen) {
   show(screen);
 }
 
-void StackScreenHost::dismissCover(const TWIGBaseViewController* screen) {
+void StackScreenHost::dismissCover(const ViewModel* screen) {
   if (!cover_ || cover_.get() != screen) return;
   const ScreenPtr leaving = std::move(cover_);
   cover_.reset();
   hide(leaving);
   render(LineKind::Screen, "screen dismiss " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (auto top = topScreen()) top->viewWillAppear();
+  if (auto top = topScreen()) top->onAppear();
 }
 
 ScreenPtr StackScreenHost::topScreen() const {

@@ -28,7 +28,7 @@ class StackScreenHost : public ScreenHost {
   ScreenPtr topScreen() const override;
   ScreenPtr rootScreen() const override;
   void presentCover(ScreenPtr screen) override;
-  void dismissCover(const TWIGBaseViewController* screen) override;
+  void dismissCover(const ViewModel* screen) override;
   ScreenPtr coverScreen() const override { return cover_; }
 
   void showOverlay(OverlayKind kind, const std::string& text) override;

@@ -10,8 +10,8 @@
 #include "app/CommandCatalog.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/PushChannel.h"
-#include "messaging/TWIGEventModel.h"
-#include "messaging/TWIGMQTTStore.h"
+#include "messaging/CommandDispatch.h"
+#include "messaging/PullCycle.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace {
@@ -46,7 +46,7 @@ class DiscardingPushChannel final : public twig::PushChannel {
 struct Agent {
   Agent() {
     push.initializeMQTT(twig::ChildChannelContext::make());
-    context = twig::TWIGMQTTStore::commandContext(push);
+    context = twig::PullCycle::commandContext(push);
     twig::CommandCatalog::registerAll(twig::CommandRouter::shared());
   }
   twig::test::TestPorts ports;
@@ -58,7 +58,7 @@ struct Agent {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Agent* agent = new Agent;  // lives for the process: handlers may still hold its ports
-  twig::TWIGEventModel::eventMessage(std::string(reinterpret_cast<const char*>(data), size), agent->context);
+  twig::CommandDispatch::eventMessage(std::string(reinterpret_cast<const char*>(data), size), agent->context);
   agent->ports.time.settle();
   return 0;
 }

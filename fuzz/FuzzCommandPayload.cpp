@@ -7,18 +7,18 @@
 
 #include "control/AppControlPolicy.h"
 #include "control/ControlWarning.h"
-#include "messaging/TWIGBaseMessage.h"
-#include "messaging/TWIGEventModel.h"
+#include "messaging/HandlerBase.h"
+#include "messaging/CommandDispatch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace twig;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const TWIGEventModel event(text);
+  const CommandDispatch event(text);
   (void)event.eventName();
   const auto payload = event.fetchEventMessagePayload();
   if (!payload) return 0;
-  (void)TWIGBaseMessage::commandUuid(*payload);
-  const Json& body = TWIGBaseMessage::commandBody(*payload);
+  (void)HandlerBase::commandUuid(*payload);
+  const Json& body = HandlerBase::commandBody(*payload);
   const Json table = body.contains("apps") ? body["apps"] : *payload;
   const auto groups = AppControlPolicy::parseTable(table.is_array() ? table : Json::array({table}));
   const std::unordered_set<std::string> running = {"game", "chat", ""};

@@ -3,27 +3,27 @@
 #include <cstdint>
 #include <string>
 
-#include "api/TWIGUtils.h"
-#include "control/TWGIAppsModel.h"
-#include "control/TWIGAppControlGroupModel.h"
-#include "control/TWIGLockModel.h"
-#include "identity/TWIGActivationModel.h"
-#include "messaging/TWIGMQTTModel.h"
-#include "wallet/TWIGBillModel.h"
-#include "wallet/TWIGTotalModel.h"
+#include "api/Utils.h"
+#include "control/AppRecord.h"
+#include "control/ControlGroupRecord.h"
+#include "control/LockInterval.h"
+#include "identity/EnrolmentBody.h"
+#include "messaging/PullRequestBody.h"
+#include "wallet/Bill.h"
+#include "wallet/PointsTotal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace twig;
-  const auto json = TWIGUtils::jsonWithString(std::string(reinterpret_cast<const char*>(data), size));
+  const auto json = Utils::jsonWithString(std::string(reinterpret_cast<const char*>(data), size));
   if (!json) return 0;
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGPullMessageModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGMQTTModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGBillModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGSubjectModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGTotalModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGAppControlGroupModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWGIAppsModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGLockModel>(*json);
-  (void)TWIGBaseModel::fetchModelOfClass<TWIGActivationModel>(*json);
+  (void)Model::fetchModelOfClass<PulledMessage>(*json);
+  (void)Model::fetchModelOfClass<PullRequestBody>(*json);
+  (void)Model::fetchModelOfClass<Bill>(*json);
+  (void)Model::fetchModelOfClass<BillSubject>(*json);
+  (void)Model::fetchModelOfClass<PointsTotal>(*json);
+  (void)Model::fetchModelOfClass<ControlGroupRecord>(*json);
+  (void)Model::fetchModelOfClass<AppRecord>(*json);
+  (void)Model::fetchModelOfClass<LockInterval>(*json);
+  (void)Model::fetchModelOfClass<EnrolmentBody>(*json);
   return 0;
 }

@@ -11,13 +11,13 @@
 
 #include "messaging/CommandInbox.h"
 #include "storage/CacheObject.h"
-#include "storage/OAKCacheIndex.h"
+#include "storage/ObjectCacheIndex.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace twig;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   if (auto object = CacheObject::decode(bytes)) (void)object->plain();
-  (void)OAKCacheIndex::fromXml(bytes);
+  (void)ObjectCacheIndex::fromXml(bytes);
   static const auto folder =
       std::filesystem::temp_directory_path() / ("twig-fuzz-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "api/TWIGError.h"
+#include "api/Error.h"
 #include "messaging/ChannelContext.h"
 #include "platform/Json.h"
 
@@ -14,7 +14,7 @@ namespace twig {
 // messages to the parent.
 class PushChannel {
  public:
-  using PublishCompletion = std::function<void(const std::optional<TWIGError>& error)>;
+  using PublishCompletion = std::function<void(const std::optional<Error>& error)>;
 
   virtual ~PushChannel() = default;
   // Creates the session for the device and parent in `context` and starts it; once per launch.
@@ -31,7 +31,7 @@ class PushChannel {
   virtual bool isConnect() const = 0;
   // Announces the device online to its parent.
   virtual void setMqttEventOnline() = 0;
-  // Publishes now at `qos` (retained unless QoS 0) or fails with TWIGError::kPushNetworkDown /
+  // Publishes now at `qos` (retained unless QoS 0) or fails with Error::kPushNetworkDown /
   // kPushNotConnected.
   virtual void publishWithParameter(const Json& message, int qos, PublishCompletion completion) = 0;
   // QoS 1; a message that cannot go now waits in the backlog for the next connection.

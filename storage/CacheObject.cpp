@@ -1,6 +1,6 @@
 #include "storage/CacheObject.h"
 
-#include "api/TWIGDigest.h"
+#include "api/Digest.h"
 #include "platform/BoundedJson.h"
 
 namespace twig {
@@ -62,7 +62,7 @@ std::optional<Json> untag(const Json& node) {
 
 CacheObject::CacheObject(const Json& plain) : node_(tag(plain)) {}
 
-CacheObject CacheObject::model(const TWIGBaseModel& model) {
+CacheObject CacheObject::model(const Model& model) {
   CacheObject object;
   object.node_ = Json::object();
   object.node_[kModelTag] = model.archive();
@@ -79,7 +79,7 @@ CacheObject CacheObject::array(std::vector<CacheObject> elements) {
 CacheObject CacheObject::data(std::string_view bytes) {
   CacheObject object;
   object.node_ = Json::object();
-  object.node_[kDataTag] = TWIGDigest::base64(bytes);
+  object.node_[kDataTag] = Digest::base64(bytes);
   return object;
 }
 
@@ -109,13 +109,13 @@ std::optional<std::string> CacheObject::dataValue() const {
   if (!node_.is_object()) return std::nullopt;
   auto data = node_.find(kDataTag);
   if (data == node_.end() || !data->is_string()) return std::nullopt;
-  return TWIGDigest::base64Decode(data->get_ref<const std::string&>());
+  return Digest::base64Decode(data->get_ref<const std::string&>());
 }
 
 bool CacheObject::isModelNode(const Json& node) {
   if (!node.is_object() || node.size() != 1) return false;
   auto model = node.find(kModelTag);
-  return model != node.end() && TWIGBaseModel::isArchive(*model);
+  return model != node.end() && Model::isArchive(*model);
 }
 
 bool CacheObject::isValidNode(const Json& node, int depth) {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "api/TWIGBaseModel.h"
+#include "api/Model.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -19,7 +19,7 @@ class CacheObject {
  public:
   // A plain value; dictionaries and arrays may nest.
   explicit CacheObject(const Json& plain);
-  static CacheObject model(const TWIGBaseModel& model);
+  static CacheObject model(const Model& model);
   template <class T>
   static CacheObject models(const std::vector<T>& list) {
     std::vector<CacheObject> elements;
@@ -39,7 +39,7 @@ class CacheObject {
   template <class T>
   std::optional<T> modelValue() const {
     if (!isModelNode(node_)) return std::nullopt;
-    return TWIGBaseModel::unarchiveAs<T>(node_["model"]);
+    return Model::unarchiveAs<T>(node_["model"]);
   }
   // Every element must be a model of type T.
   template <class T>
@@ -48,7 +48,7 @@ class CacheObject {
     std::vector<T> list;
     for (const auto& element : node_) {
       if (!isModelNode(element)) return std::nullopt;
-      auto item = TWIGBaseModel::unarchiveAs<T>(element["model"]);
+      auto item = Model::unarchiveAs<T>(element["model"]);
       if (!item) return std::nullopt;
       list.push_back(std::move(*item));
     }

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <set>
 
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "ui/ScreenBridge.h"
 
 namespace twig {
@@ -20,13 +20,13 @@ ScreenBridge* QuickScreenHost::bridgeFor(const ScreenPtr& screen) {
   return bridge;
 }
 
-ScreenBridge* QuickScreenHost::bridgeOf(const TWIGBaseViewController* screen) const {
+ScreenBridge* QuickScreenHost::bridgeOf(const ViewModel* screen) const {
   auto it = bridges_.find(screen);
   return it == bridges_.end() ? nullptr : it->second;
 }
 
 void QuickScreenHost::rebuild() {
-  std::set<const TWIGBaseViewController*> shown;
+  std::set<const ViewModel*> shown;
   QVariantList stack;
   for (const auto& screen : navigationStack()) {
     stack.push_back(QVariant::fromValue<QObject*>(bridgeFor(screen)));

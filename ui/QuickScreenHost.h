@@ -11,7 +11,7 @@
 namespace twig {
 
 class ScreenBridge;
-class TWIGBaseViewController;
+class ViewModel;
 
 // The screen host of the window. The navigation logic is StackScreenHost's; this class shows it to
 // QML: the navigation stack and the modal screens as lists of ScreenBridge, the overlay, the
@@ -41,7 +41,7 @@ class QuickScreenHost final : public QObject, public StackScreenHost {
   bool barShown() const { return isNoNetworkBarShown(); }
   QVariantMap alert() const;
   // The bridge of a shown screen; null when it is not shown.
-  ScreenBridge* bridgeOf(const TWIGBaseViewController* screen) const;
+  ScreenBridge* bridgeOf(const ViewModel* screen) const;
 
   // What the child does in the window.
   Q_INVOKABLE void back();
@@ -73,7 +73,7 @@ class QuickScreenHost final : public QObject, public StackScreenHost {
   void rebuild();
   ScreenBridge* bridgeFor(const ScreenPtr& screen);
 
-  std::map<const TWIGBaseViewController*, ScreenBridge*> bridges_;
+  std::map<const ViewModel*, ScreenBridge*> bridges_;
   QVariantList stack_;
   QVariantList modals_;
   QObject* lockScreen_ = nullptr;

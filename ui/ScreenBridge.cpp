@@ -1,6 +1,6 @@
 #include "ui/ScreenBridge.h"
 
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "ui/JsonVariant.h"
 
 namespace twig {

@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "platform/Ports.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/NullAnalytics.h"
@@ -28,13 +28,13 @@ namespace twig {
 namespace {
 
 // A screen drawn from a fixture's state; it has no actions.
-class FixtureScreen final : public TWIGBaseViewController {
+class FixtureScreen final : public ViewModel {
  public:
   FixtureScreen(const std::string& className, Json state)
-      : TWIGBaseViewController(className), fixture_(std::move(state)) {}
+      : ViewModel(className), fixture_(std::move(state)) {}
 
  protected:
-  void viewDidLoad() override {
+  void onLoad() override {
     for (auto it = fixture_.begin(); it != fixture_.end(); ++it) setState(it.key(), *it);
   }
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "app/AgentWiring.h"
-#include "app/AppDelegate.h"
+#include "app/Startup.h"
 #include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
 #include "app/StopSignals.h"
@@ -82,7 +82,7 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
         QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   });
 
-  AppDelegate delegate;
+  Startup delegate;
   loop.post([&] {
     delegate.didFinishLaunching();
     ports.notifications().post(ApplicationEvents::kDidBecomeActive);

@@ -35,7 +35,7 @@ TEST(HttpResponseInterpreter, AnAnswerNestedDeeperThanTheLimitIsAFailureNamingIt
   EXPECT_FALSE(result.success);
   EXPECT_FALSE(result.object.has_value());
   ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.error->domain, TWIGError::kBadJson);
+  EXPECT_EQ(result.error->domain, Error::kBadJson);
   EXPECT_EQ(result.error->description, "the answer is nested deeper than 64 levels");
   // The protocol's own answers stay well inside the limit.
   EXPECT_TRUE(HttpResponseInterpreter::interpret(answer(200, "application/json", R"({"a":[[[{"b":[1]}]]]})")).success);
@@ -53,23 +53,23 @@ TEST(HttpResponseInterpreter, EmptyAndNullBodiesAreNoAnswer) {
 TEST(HttpResponseInterpreter, NonJsonAnswersFail) {
   const auto html = HttpResponseInterpreter::interpret(answer(200, "text/html", "<html></html>"));
   EXPECT_FALSE(html.success);
-  EXPECT_EQ(html.error->domain, TWIGError::kContentType);
+  EXPECT_EQ(html.error->domain, Error::kContentType);
   EXPECT_FALSE(html.object.has_value());
 
   const auto untyped = HttpResponseInterpreter::interpret(answer(200, "", R"({"a":1})"));
   EXPECT_FALSE(untyped.success);
-  EXPECT_EQ(untyped.error->domain, TWIGError::kContentType);
+  EXPECT_EQ(untyped.error->domain, Error::kContentType);
 
   const auto broken = HttpResponseInterpreter::interpret(answer(200, "application/json", "{broken"));
   EXPECT_FALSE(broken.success);
-  EXPECT_EQ(broken.error->domain, TWIGError::kBadJson);
+  EXPECT_EQ(broken.error->domain, Error::kBadJson);
 }
 
 TEST(HttpResponseInterpreter, ErrorStatusesFailButKeepTheirBody) {
   const auto notFound =
       HttpResponseInterpreter::interpret(answer(404, "application/json", R"({"errorCode":30204})"));
   EXPECT_FALSE(notFound.success);
-  EXPECT_EQ(notFound.error->domain, TWIGError::kStatus);
+  EXPECT_EQ(notFound.error->domain, Error::kStatus);
   EXPECT_EQ(notFound.error->code, 404);
   ASSERT_TRUE(notFound.object);
   EXPECT_EQ((*notFound.object)["errorCode"], 30204);
@@ -89,7 +89,7 @@ TEST(HttpResponseInterpreter, TransportErrorsFailWithTheirCode) {
   lost.transportErrorText = "Couldn't connect to server";
   const auto result = HttpResponseInterpreter::interpret(lost);
   EXPECT_FALSE(result.success);
-  EXPECT_EQ(result.error->domain, TWIGError::kTransport);
+  EXPECT_EQ(result.error->domain, Error::kTransport);
   EXPECT_EQ(result.error->code, 7);
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "api/CurlHttpTransport.h"
-#include "api/TWIGRequest.h"
+#include "api/ApiClient.h"
 #include "tests/fakes/TempDir.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -79,10 +79,10 @@ TEST_F(HttpsTest, TheAgentsRequestsFollowAnHttpsServiceHostAndItsAuthority) {
   ports.settings.caFile = file("ca.pem");
   bool done = false;
   bool succeeded = false;
-  TWIGRequest::sharedRequest().requestWithPath(
+  ApiClient::sharedRequest().requestWithPath(
       "device/ping", std::nullopt, 0,
-      [&](const TWIGRequest::Operation&, const std::optional<Json>&) { done = succeeded = true; },
-      [&](const TWIGRequest::Operation&, const TWIGError&) { done = true; });
+      [&](const ApiClient::Operation&, const std::optional<Json>&) { done = succeeded = true; },
+      [&](const ApiClient::Operation&, const Error&) { done = true; });
   ASSERT_TRUE(ports.time.loop().runUntil([&] { return done; }, 20s));
   EXPECT_TRUE(succeeded);
   ASSERT_EQ(server.requestCount(), 1u);

@@ -2,23 +2,23 @@
 #include <gtest/gtest.h>
 
 #include "app/ConsoleCommands.h"
-#include "control/TWIGLockViewController.h"
-#include "screens/TWIGNotNetWorkViewController.h"
+#include "control/LockScreen.h"
+#include "screens/NoNetworkScreen.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
 namespace {
 
 // A screen with one action that records its arguments.
-class Recorder final : public TWIGBaseViewController {
+class Recorder final : public ViewModel {
  public:
-  Recorder() : TWIGBaseViewController("Recorder") {
+  Recorder() : ViewModel("Recorder") {
     addAction("press", [this](const Json& arguments) { received.push_back(arguments); });
   }
   std::vector<Json> received;
 
  protected:
-  void viewDidLoad() override {
+  void onLoad() override {
     setTitle("记录");
     setState("count", 2);
   }
@@ -27,13 +27,13 @@ class Recorder final : public TWIGBaseViewController {
 class ConsoleCommandsTest : public ::testing::Test {
  protected:
   ConsoleCommandsTest() {
-    home = std::make_shared<TWIGBaseViewController>("Home");
+    home = std::make_shared<ViewModel>("Home");
     ports.screenHost.setRoot(home);
     recorder = std::make_shared<Recorder>();
     ports.screenHost.push(recorder, true);
   }
   test::TestPorts ports;
-  std::shared_ptr<TWIGBaseViewController> home;
+  std::shared_ptr<ViewModel> home;
   std::shared_ptr<Recorder> recorder;
   ConsoleCommands commands{ports.screenHost};
 };
@@ -43,9 +43,9 @@ TEST_F(ConsoleCommandsTest, ScreensAndShowDescribeWhatIsShown) {
   EXPECT_EQ(commands.run("  show  "),
             (std::vector<std::string>{"show Recorder title=\"记录\"", "show Recorder count=2",
                                       "actions Recorder press"}));
-  ports.screenHost.present(std::make_shared<TWIGNotNetWorkViewController>(), true);
+  ports.screenHost.present(std::make_shared<NoNetworkScreen>(), true);
   EXPECT_EQ(commands.run("screens"),
-            std::vector<std::string>{"screens Home Recorder | TWIGNotNetWorkViewController"});
+            std::vector<std::string>{"screens Home Recorder | NoNetworkScreen"});
   EXPECT_TRUE(commands.run("").empty());
 }
 
@@ -67,13 +67,13 @@ TEST_F(ConsoleCommandsTest, TapPassesKeyValuePairsOrAJsonObject) {
 }
 
 TEST_F(ConsoleCommandsTest, BackLeavesPushedScreensButAModalOnlyByItsOwnWay) {
-  auto lock = std::make_shared<TWIGLockViewController>();
+  auto lock = std::make_shared<LockScreen>();
   ports.screenHost.present(lock, true);
-  EXPECT_EQ(commands.run("back"), std::vector<std::string>{"error TWIGLockViewController cannot be left"});
+  EXPECT_EQ(commands.run("back"), std::vector<std::string>{"error LockScreen cannot be left"});
   EXPECT_EQ(ports.screenHost.topScreen(), lock) << "the lock screen stays";
   lock->lockEnd();
 
-  ports.screenHost.present(std::make_shared<TWIGNotNetWorkViewController>(), true);
+  ports.screenHost.present(std::make_shared<NoNetworkScreen>(), true);
   EXPECT_TRUE(commands.run("back").empty());
   EXPECT_EQ(ports.screenHost.topScreen(), recorder);
   EXPECT_TRUE(commands.run("back").empty());

@@ -37,9 +37,9 @@ TEST(HeadlessAgent, BindsTheDeviceWithACodeAndPrintsItsScreens) {
   EXPECT_TRUE(typed("screens", "screens HomePage/HomePageID"));
   EXPECT_TRUE(typed("tap homePageButton tag=204", "screen push Setting/AboutID"));
   EXPECT_TRUE(typed("show", "show Setting/AboutID labelName=\"刺猬家 1.0.0\""));
-  EXPECT_TRUE(typed("tap selectRow row=0", "screen push TWIGlicenseAgreementViewController"));
-  EXPECT_TRUE(typed("tap fly", "error TWIGlicenseAgreementViewController has no action 'fly'"));
-  EXPECT_TRUE(typed("back", "screen pop TWIGlicenseAgreementViewController"));
+  EXPECT_TRUE(typed("tap selectRow row=0", "screen push LicenceScreen"));
+  EXPECT_TRUE(typed("tap fly", "error LicenceScreen has no action 'fly'"));
+  EXPECT_TRUE(typed("back", "screen pop LicenceScreen"));
   const int status = agent.stop(SIGTERM);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);

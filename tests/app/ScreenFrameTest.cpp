@@ -4,17 +4,17 @@
 #include "frame/PropertyList.h"
 #include "frame/Resources.h"
 #include "frame/ScreenRegistry.h"
-#include "frame/TWIGAlertView.h"
-#include "frame/TWIGBaseViewController.h"
-#include "frame/TWIGRoutingModule.h"
+#include "frame/Alert.h"
+#include "frame/ViewModel.h"
+#include "frame/ScreenRoutes.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
 namespace {
 
-class SampleScreen final : public TWIGBaseViewController {
+class SampleScreen final : public ViewModel {
  public:
-  explicit SampleScreen(std::string name = "SampleScreen") : TWIGBaseViewController(std::move(name)) {
+  explicit SampleScreen(std::string name = "SampleScreen") : ViewModel(std::move(name)) {
     addAction("rename", [this](const Json& arguments) { setTitle(arguments.value("title", "")); });
     addAction("pick", [this](const Json& arguments) { picked = intArgument(arguments, "row"); });
   }
@@ -23,7 +23,7 @@ class SampleScreen final : public TWIGBaseViewController {
   int appearances = 0;
 
  protected:
-  void viewDidLoad() override { ++loads; }
+  void onLoad() override { ++loads; }
   void onWillAppear() override { ++appearances; }
 };
 
@@ -41,19 +41,19 @@ TEST_F(ScreenFrameTest, PageViewsAreNamedAfterTheTitleOrTheClass) {
   screen->setTitle("");
   EXPECT_EQ(screen->pageName(), "助手_");
 
-  auto untitled = std::make_shared<SampleScreen>("TWIGInstallViewController");
+  auto untitled = std::make_shared<SampleScreen>("InstallScreen");
   host.setRoot(untitled);
   host.push(screen, true);
   host.pop(true);
   EXPECT_EQ(
       ports.analytics.calls(),
-      (std::vector<std::string>{"begin 助手_TWIGInstallViewController", "end 助手_TWIGInstallViewController",
-                                "begin 助手_", "end 助手_", "begin 助手_TWIGInstallViewController"}));
+      (std::vector<std::string>{"begin 助手_InstallScreen", "end 助手_InstallScreen",
+                                "begin 助手_", "end 助手_", "begin 助手_InstallScreen"}));
 }
 
 TEST_F(ScreenFrameTest, StateChangesAreToldOnceAndActionsRunByName) {
   auto screen = std::make_shared<SampleScreen>();
-  screen->setStoryboardIdentity("Sample", "SampleID");
+  screen->setRouteIdentity("Sample", "SampleID");
   host.setRoot(screen);
   EXPECT_TRUE(screen->invoke("rename", Json{{"title", "刺猬家"}}));
   EXPECT_TRUE(screen->invoke("rename", Json{{"title", "刺猬家"}}));  // same value: no second line
@@ -142,7 +142,7 @@ TEST_F(ScreenFrameTest, ScreensUnderTheCoverAreMadeButSeenOnlyWhenItGoes) {
 }
 
 TEST_F(ScreenFrameTest, AlertsCallTheirOneAttachedAction) {
-  auto alert = std::make_shared<TWIGAlertView>("标题", "", std::vector<std::string>{"确定"});
+  auto alert = std::make_shared<Alert>("标题", "", std::vector<std::string>{"确定"});
   alert->show();
   EXPECT_EQ(host.openAlert()->title, "标题");
   EXPECT_TRUE(host.clickAlertButton(0));  // nothing attached: nothing happens
@@ -168,21 +168,21 @@ TEST_F(ScreenFrameTest, TheShippedRoutingListNamesTheHomePageItsButtonsAndTheLoc
   ScreenRegistry registry;
   registry.add("HomePage", "HomePageID", [] { return std::make_shared<SampleScreen>("Home"); });
   registry.add("Login", "LoginID", [] { return std::make_shared<SampleScreen>("Login"); });
-  const TWIGRoutingModule routingModule(*routing, registry);
-  auto home = routingModule.fetchHomePageController();
+  const ScreenRoutes routingModule(*routing, registry);
+  auto home = routingModule.makeHomeScreen();
   ASSERT_TRUE(home);
   EXPECT_EQ(home->screenName(), "HomePage/HomePageID");
-  EXPECT_NE(routingModule.fetchHomePageController(), home);  // a fresh screen each time
-  EXPECT_EQ(routingModule.fetchLoginController()->screenName(), "Login/LoginID");
+  EXPECT_NE(routingModule.makeHomeScreen(), home);  // a fresh screen each time
+  EXPECT_EQ(routingModule.makeBindingScreen()->screenName(), "Login/LoginID");
   EXPECT_FALSE(routingModule.fetchHomePageButtons().empty());
 }
 
 TEST_F(ScreenFrameTest, MissingRoutingEntriesAreReportedNotFatal) {
   ScreenRegistry registry;
-  const TWIGRoutingModule empty(Json::object(), registry);
+  const ScreenRoutes empty(Json::object(), registry);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(empty.fetchHomePageController(), nullptr);
-  EXPECT_EQ(empty.fecthLockController(), nullptr);
+  EXPECT_EQ(empty.makeHomeScreen(), nullptr);
+  EXPECT_EQ(empty.makeLockScreen(), nullptr);
   EXPECT_EQ(empty.fetchServiceAgreement(), nullptr);
   EXPECT_EQ(empty.instantiate(Json::parse(R"({"storyboardName": 3})")), nullptr);
   const std::string reported = testing::internal::GetCapturedStderr();
@@ -190,7 +190,7 @@ TEST_F(ScreenFrameTest, MissingRoutingEntriesAreReportedNotFatal) {
   EXPECT_NE(reported.find("packaging error: no screen 'ClicenseAgreementID' in storyboard 'Setting'"),
             std::string::npos);
   EXPECT_TRUE(empty.fetchHomePageButtons().is_array());
-  const TWIGRoutingModule notADictionary(Json::array(), registry);
+  const ScreenRoutes notADictionary(Json::array(), registry);
   EXPECT_TRUE(notADictionary.routingData().is_object());
 }
 

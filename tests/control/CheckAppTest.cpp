@@ -4,13 +4,13 @@
 #include <atomic>
 #include <future>
 
-#include "control/TWIGManagementHelper.h"
-#include "control/TWIGRequestAppControlGroupChange.h"
-#include "control/TWIGRequestApps.h"
-#include "control/TWIGRequestAppsOnekeyControl.h"
-#include "control/TWIGRequestCheckApp.h"
-#include "storage/OAKFMDBManage.h"
-#include "storage/TWIGCache.h"
+#include "control/AppInventory.h"
+#include "control/GroupChangeHandler.h"
+#include "control/AppsHandler.h"
+#include "control/OneKeyControlHandler.h"
+#include "control/CheckAppHandler.h"
+#include "storage/TableStore.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -42,9 +42,9 @@ class CheckAppTest : public ::testing::Test {
       }
       return CannedResponse{200, "application/json", Json{{"apps", registered}}.dump()};
     });
-    TWIGCache::setBool(true, TWIGRequestAppsOnekeyControl::kEnabledKey);
-    TWIGCache::setObjectValue(CacheObject(Json::array({app("known")})),
-                              TWIGManagementHelper::kInstalledAppsKey);
+    Cache::setBool(true, OneKeyControlHandler::kEnabledKey);
+    Cache::setObjectValue(CacheObject(Json::array({app("known")})),
+                              AppInventory::kInstalledAppsKey);
     context.deviceId = "d41d8cd98f00b204e9800998ecf8427e";
     context.mainLoop = &ports.time.loop();
     context.publish = [this](const Json& message, PushChannel::PublishCompletion completion) {
@@ -53,12 +53,12 @@ class CheckAppTest : public ::testing::Test {
     };
   }
   void command() {
-    std::make_shared<TWIGRequestCheckApp>(context, [this] {
+    std::make_shared<CheckAppHandler>(context, [this] {
       ++rebuilds;
     })->receiveMessagePayload(Json{{"RequestCheckApp", Json::object()}});
   }
   Json remembered() {
-    return TWIGCache::objectForKey(TWIGManagementHelper::kInstalledAppsKey)->plain().value_or(Json());
+    return Cache::objectForKey(AppInventory::kInstalledAppsKey)->plain().value_or(Json());
   }
 
   std::promise<void> answer;
@@ -107,21 +107,21 @@ TEST_F(CheckAppTest, AListThatCannotBeReadChangesNothing) {
 
 TEST_F(CheckAppTest, CommandsOnTheControlTablesAreHandledInArrivalOrder) {
   answer.set_value();
-  const auto games = *TWIGManagementHelper::builtInGroup(2);
-  TWIGManagementHelper::builtInGroup(0);
-  TWGIAppsModel chat;
+  const auto games = *AppInventory::builtInGroup(2);
+  AppInventory::builtInGroup(0);
+  AppRecord chat;
   chat.appPackage = "com.example.chat";
   chat.appName = "Chat";
   chat.processName = "chat";
-  chat.groupId = TWIGManagementHelper::builtInGroup(1)->groupId;
-  OAKFMDBManage().insertData(chat);
+  chat.groupId = AppInventory::builtInGroup(1)->groupId;
+  TableStore().insertData(chat);
   std::vector<Json> answers;
   context.publish = [&](const Json& message, PushChannel::PublishCompletion completion) {
     answers.push_back(message);
     if (completion) completion(std::nullopt);
   };
   // A group change, then a question about the groups, delivered together on the network thread.
-  std::make_shared<TWIGRequestAppControlGroupChange>(context, [this] { ++rebuilds; })
+  std::make_shared<GroupChangeHandler>(context, [this] { ++rebuilds; })
       ->receiveMessagePayload(Json{{"RequestAppControlGroupChange",
                                     {{"commandUuid", "change"},
                                      {"groupId", *games.groupId},
@@ -129,7 +129,7 @@ TEST_F(CheckAppTest, CommandsOnTheControlTablesAreHandledInArrivalOrder) {
                                      {"endTime", "09:00"},
                                      {"week", "1"},
                                      {"apps", Json::array({Json{{"appPackage", "com.example.chat"}}})}}}});
-  std::make_shared<TWIGRequestApps>(context)->receiveMessagePayload(
+  std::make_shared<AppsHandler>(context)->receiveMessagePayload(
       Json{{"RequestApps", {{"commandUuid", "apps"}}}});
   ports.time.settle();
   ASSERT_EQ(answers.size(), 2u);

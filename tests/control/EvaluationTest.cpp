@@ -2,15 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "control/ControlWarning.h"
-#include "control/TWIGManagement.h"
-#include "control/TWIGManagementHelper.h"
-#include "control/TWIGRequestAppControlGroupChange.h"
-#include "identity/TWIGChildUser.h"
+#include "control/AppControlManager.h"
+#include "control/AppInventory.h"
+#include "control/GroupChangeHandler.h"
+#include "identity/ChildUser.h"
 #include "platform/Clock.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Ports.h"
-#include "storage/OAKFMDBManage.h"
-#include "storage/TWIGCache.h"
+#include "storage/TableStore.h"
+#include "storage/Cache.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -29,28 +29,28 @@ WallTime at(long long dayOffset, int hour, int minute) {
 class EvaluationTest : public ::testing::Test {
  protected:
   EvaluationTest() {
-    starts = ports.notifications.addObserver(TWIGManagement::kControlStart, [this](const Notification& n) {
+    starts = ports.notifications.addObserver(AppControlManager::kControlStart, [this](const Notification& n) {
       events.push_back("start");
       last = std::any_cast<Json>(n.object);
     });
-    ends = ports.notifications.addObserver(TWIGManagement::kControlEnd, [this](const Notification&) {
+    ends = ports.notifications.addObserver(AppControlManager::kControlEnd, [this](const Notification&) {
       events.push_back("end");
       last = Json::array();
     });
     // The built-in groups, as the first inventory upload makes them.
-    for (int type = 0; type < 3; ++type) groups.push_back(*TWIGManagementHelper::builtInGroup(type));
+    for (int type = 0; type < 3; ++type) groups.push_back(*AppInventory::builtInGroup(type));
   }
-  void addApp(const std::string& package, const std::string& process, const TWIGAppControlGroupModel& group) {
-    TWGIAppsModel app;
+  void addApp(const std::string& package, const std::string& process, const ControlGroupRecord& group) {
+    AppRecord app;
     app.appPackage = package;
     app.appName = package;
     app.processName = process;
     app.groupId = group.groupId;
     store.insertData(app);
   }
-  void setWindow(const TWIGAppControlGroupModel& group, const std::string& start, const std::string& end,
+  void setWindow(const ControlGroupRecord& group, const std::string& start, const std::string& end,
                  const std::string& week) {
-    TWIGAppControlGroupModel window;
+    ControlGroupRecord window;
     window.startTime = start;
     window.endTime = end;
     window.week = week;
@@ -59,14 +59,14 @@ class EvaluationTest : public ::testing::Test {
   }
   void evaluateAt(WallTime time) {
     ports.time.clock().setNow(time);
-    manager().ts_updateManagementTable();
+    manager().rebuildMonitoringTable();
   }
-  TWIGManagement& manager() { return TWIGManagement::sharedManagement(); }
+  AppControlManager& manager() { return AppControlManager::sharedManagement(); }
 
   test::ScopedTimeZone zone{"UTC0"};
   test::TestPorts ports;
-  OAKFMDBManage store;
-  std::vector<TWIGAppControlGroupModel> groups;  // Other, social, games
+  TableStore store;
+  std::vector<ControlGroupRecord> groups;  // Other, social, games
   ObserverToken starts;
   ObserverToken ends;
   std::vector<std::string> events;
@@ -92,7 +92,7 @@ TEST_F(EvaluationTest, TheDefaultWindowEndsAtElevenAtNight) {
   EXPECT_EQ(entry["apps"],
             Json::parse(
                 R"([{"appPackage":"com.example.game","appName":"com.example.game","processName":"game"}])"));
-  EXPECT_EQ(manager().ts_childBlacklist(), last);
+  EXPECT_EQ(manager().blacklist(), last);
   // Both ends of the window are controlled; the minutes between are allowed.
   evaluateAt(at(0, 6, 0));
   EXPECT_EQ(events.back(), "start");
@@ -133,11 +133,11 @@ TEST_F(EvaluationTest, UnreadableTimesControlTheirGroupAllDayAndSpareTheOthers) 
   ASSERT_EQ(events.back(), "start");
   ASSERT_EQ(last.size(), 1u);
   EXPECT_EQ(last[0]["groupName"], "游戏");
-  for (const char* bad : {"7", "", ":30", "six:00"}) EXPECT_FALSE(TWIGManagement::time(bad)) << bad;
-  EXPECT_EQ(TWIGManagement::time("06:00"), 360);
-  EXPECT_EQ(TWIGManagement::time("9:05"), 545);
+  for (const char* bad : {"7", "", ":30", "six:00"}) EXPECT_FALSE(AppControlManager::time(bad)) << bad;
+  EXPECT_EQ(AppControlManager::time("06:00"), 360);
+  EXPECT_EQ(AppControlManager::time("9:05"), 545);
   // A time with seconds reads as its hours and minutes, not as no time (which would control all day).
-  EXPECT_EQ(TWIGManagement::time("06:00:00"), 360);
+  EXPECT_EQ(AppControlManager::time("06:00:00"), 360);
 }
 
 TEST_F(EvaluationTest, OnlyRunningApplicationsOfControlledGroupsCount) {
@@ -165,27 +165,27 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
   evaluateAt(at(0, 12, 0));
   EXPECT_EQ(events.back(), "end");
   events.clear();
-  EXPECT_TRUE(TWIGRequestAppControlGroupChange::applyChange(TWIGRequestAppControlGroupChange::changeOf(
+  EXPECT_TRUE(GroupChangeHandler::applyChange(GroupChangeHandler::changeOf(
       Json{{"groupId", *groups[2].groupId},
            {"startTime", "13:00"},
            {"endTime", "14:00"},
            {"week", "1"},
            {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}})));
-  manager().ts_updateManagementTable();
+  manager().rebuildMonitoringTable();
   ASSERT_EQ(events, (std::vector<std::string>{"start"}));
   ASSERT_EQ(last[0]["apps"].size(), 1u);
   EXPECT_EQ(last[0]["apps"][0]["processName"], "other");
   EXPECT_EQ(last[0]["startTime"], "13:00");
   // No applications listed: the group is emptied into the Other group.
-  EXPECT_TRUE(TWIGRequestAppControlGroupChange::applyChange(
-      TWIGRequestAppControlGroupChange::changeOf(Json{{"groupId", *groups[2].groupId},
+  EXPECT_TRUE(GroupChangeHandler::applyChange(
+      GroupChangeHandler::changeOf(Json{{"groupId", *groups[2].groupId},
                                                       {"startTime", "13:00"},
                                                       {"endTime", "14:00"},
                                                       {"week", "1"},
                                                       {"apps", Json::array()}})));
-  manager().ts_updateManagementTable();
+  manager().rebuildMonitoringTable();
   EXPECT_EQ(events.back(), "end");
-  const auto inOther = store.fetchSpecificData(TWGIAppsModel(), "groupId", Json(*groups[0].groupId));
+  const auto inOther = store.fetchSpecificData(AppRecord(), "groupId", Json(*groups[0].groupId));
   ASSERT_TRUE(inOther);
   EXPECT_EQ(inOther->size(), 2u);
 }
@@ -215,7 +215,7 @@ TEST_F(EvaluationTest, OneEvaluationReadsTheDayAndTheMinuteFromOneReading) {
   Ports installed = Ports::current();
   installed.clock = &ticking;
   Ports::install(installed);
-  manager().ts_updateManagementTable();
+  manager().rebuildMonitoringTable();
   installed.clock = &ports.time.clock();
   Ports::install(installed);
   ASSERT_EQ(events.back(), "start");
@@ -226,9 +226,9 @@ TEST_F(EvaluationTest, TheTimerEvaluatesEveryTenSecondsOnceStarted) {
   addApp("com.example.game", "game", groups[2]);
   ports.processes.set(std::vector<std::string>{"game"});
   ports.time.clock().setNow(at(0, 23, 30));
-  manager().ts_start();
-  manager().ts_start();  // one timer only
-  manager().ts_updateManagementTable();
+  manager().start();
+  manager().start();  // one timer only
+  manager().rebuildMonitoringTable();
   events.clear();
   ports.time.advance(9s);
   EXPECT_TRUE(events.empty());
@@ -249,7 +249,7 @@ class ClosingWarningTest : public EvaluationTest {
     std::vector<std::string> shown;
   };
   ClosingWarningTest() {
-    soon = ports.notifications.addObserver(TWIGManagement::kControlSoon, [this](const Notification& n) {
+    soon = ports.notifications.addObserver(AppControlManager::kControlSoon, [this](const Notification& n) {
       notices.push_back(std::any_cast<Json>(n.object));
     });
     addApp("com.example.game", "game", groups[2]);

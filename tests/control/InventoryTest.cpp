@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "control/TWIGLockModel.h"
-#include "control/TWIGManagementHelper.h"
-#include "identity/TWIGChildUser.h"
-#include "storage/OAKFMDBManage.h"
-#include "storage/TWIGCache.h"
+#include "control/LockInterval.h"
+#include "control/AppInventory.h"
+#include "identity/ChildUser.h"
+#include "storage/TableStore.h"
+#include "storage/Cache.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -38,22 +38,22 @@ class InventoryTest : public ::testing::Test {
  protected:
   InventoryTest() { ports.useServiceHost(server.hostAndPort()); }
   std::string groupOf(const std::string& package) {
-    const auto rows = OAKFMDBManage().fetchSpecificData(TWGIAppsModel(), "appPackage", Json(package));
+    const auto rows = TableStore().fetchSpecificData(AppRecord(), "appPackage", Json(package));
     if (!rows) return "<none>";
     const std::string groupId = (*rows)[0]["groupId"];
     const auto groups =
-        OAKFMDBManage().fetchSpecificData(TWIGAppControlGroupModel(), "groupId", Json(groupId));
+        TableStore().fetchSpecificData(ControlGroupRecord(), "groupId", Json(groupId));
     return groups ? (*groups)[0]["groupName"].get<std::string>() : "<no group>";
   }
   struct Result {
     bool done = false;
     bool succeeded = false;
-    std::vector<TWGIAppsModel> models;
+    std::vector<AppRecord> models;
   };
   Result upload(const std::optional<Json>& added) {
     Result result;
-    TWIGManagementHelper::postInstallationAppsWithAddApp(
-        added, [&](const std::vector<TWGIAppsModel>& models, bool ok) {
+    AppInventory::postInstallationAppsWithAddApp(
+        added, [&](const std::vector<AppRecord>& models, bool ok) {
           result = {true, ok, models};
         });
     ports.time.loop().runUntil([&] { return result.done; }, 20s);
@@ -79,14 +79,14 @@ TEST_F(InventoryTest, TagsFileApplicationsIntoGroups) {
   EXPECT_EQ(groupOf("com.example.plain"), "其它");
 
   const auto request = server.requests().at(0);
-  EXPECT_EQ(request.path, "/api/v2.0/apps/device/" + TWIGChildUser::sharedChildUser().user_childDeviceId());
+  EXPECT_EQ(request.path, "/api/v2.0/apps/device/" + ChildUser::sharedChildUser().deviceId());
   EXPECT_TRUE(request.signatureValid);
   const Json sent = Json::parse(request.body)["apps"];
   ASSERT_EQ(sent.size(), 5u);
   EXPECT_EQ(sent[0].dump(),
             R"({"appPackage":"com.example.mixed","processName":"mixed","appName":"Mixed","isSystem":2})");
   EXPECT_TRUE(ports.userDefaults.boolForKey("kChildAppsCache"));
-  EXPECT_EQ(TWIGCache::objectForKey("childInstallationApps")->plain(), installedList());
+  EXPECT_EQ(Cache::objectForKey("childInstallationApps")->plain(), installedList());
 }
 
 TEST_F(InventoryTest, AnApplicationTheServiceDoesNotKnowIsFiledByItsPlatformTags) {
@@ -118,8 +118,8 @@ TEST_F(InventoryTest, KnownApplicationsKeepTheirGroupAndGroupsAreMadeOnce) {
   const Result added = upload(Json::array({installedList()[2]}));
   ASSERT_EQ(added.models.size(), 5u) << "the models the service answered for";
   EXPECT_EQ(groupOf("com.example.low"), "其它") << "the stored row is kept";
-  EXPECT_EQ(OAKFMDBManage().fetchAllData(TWIGAppControlGroupModel())->size(), 3u);
-  EXPECT_EQ(OAKFMDBManage().fetchAllData(TWGIAppsModel())->size(), 5u);
+  EXPECT_EQ(TableStore().fetchAllData(ControlGroupRecord())->size(), 3u);
+  EXPECT_EQ(TableStore().fetchAllData(AppRecord())->size(), 5u);
 }
 
 TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
@@ -131,7 +131,7 @@ TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
   EXPECT_TRUE(failed.done);
   EXPECT_FALSE(failed.succeeded);
   EXPECT_FALSE(ports.userDefaults.objectForKey("kChildAppsCache").has_value());
-  EXPECT_FALSE(TWIGCache::hasCacheForKey("childInstallationApps"));
+  EXPECT_FALSE(Cache::hasCacheForKey("childInstallationApps"));
 
   server.setHandler([](const test::RecordedRequest&) {
     return CannedResponse{200, "application/json", R"({"apps":null})"};
@@ -145,11 +145,11 @@ TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
   EXPECT_EQ(server.requestCount(), before) << "nothing to send, nothing sent";
 }
 
-TEST(TWIGLockModel, EndsTodayOrTomorrow) {
+TEST(LockInterval, EndsTodayOrTomorrow) {
   test::ScopedTimeZone zone("UTC0");
   test::TestPorts ports;
   ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 9 * 3600)));  // 09:00
-  TWIGLockModel lock;
+  LockInterval lock;
   lock.startTime = "08:00";
   lock.endTime = "10:00";
   lock.createTime = "1480291200000";

@@ -3,8 +3,8 @@
 
 #include <thread>
 
-#include "control/TWIGLockViewController.h"
-#include "control/TWIGManagement.h"
+#include "control/LockScreen.h"
+#include "control/AppControlManager.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -30,12 +30,12 @@ class LockScreenTest : public ::testing::Test {
  protected:
   LockScreenTest() {
     ports.useServiceHost("service.example:8080");
-    home = std::make_shared<TWIGBaseViewController>("Home");
+    home = std::make_shared<ViewModel>("Home");
     ports.screenHost.setRoot(home);
   }
   // Shown as the lock presenter shows it: entries first, then presented as the cover.
-  std::shared_ptr<TWIGLockViewController> show(const Json& entries) {
-    auto lock = std::make_shared<TWIGLockViewController>();
+  std::shared_ptr<LockScreen> show(const Json& entries) {
+    auto lock = std::make_shared<LockScreen>();
     lock->setUnLockBlock([this] { ++unlocks; });
     lock->setArray(entries);
     ports.screenHost.presentCover(lock);
@@ -44,7 +44,7 @@ class LockScreenTest : public ::testing::Test {
 
   test::ScopedTimeZone zone{"TST-8"};
   test::TestPorts ports;
-  std::shared_ptr<TWIGBaseViewController> home;
+  std::shared_ptr<ViewModel> home;
   int unlocks = 0;
 };
 
@@ -93,7 +93,7 @@ TEST_F(LockScreenTest, OneScreenSpeaksThreeWarningsAtMostAndANewScreenStartsAgai
 }
 
 TEST_F(LockScreenTest, EntriesGivenBeforeTheScreenLoadsAreSpokenOnceWhenItLoads) {
-  auto lock = std::make_shared<TWIGLockViewController>();
+  auto lock = std::make_shared<LockScreen>();
   lock->setArray(Json::array({entry("游戏", true, {app("Puzzle")})}));
   EXPECT_TRUE(ports.speech.texts().empty());
   ports.screenHost.present(lock, true);
@@ -121,7 +121,7 @@ TEST_F(LockScreenTest, TheClockShowsLocalTimeAndDateAndTicksEverySecond) {
 TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
   auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
   ASSERT_TRUE(lock->store()->isTicking());
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ports.time.settle();
   EXPECT_FALSE(lock->store()->isTicking());
   EXPECT_EQ(unlocks, 1);
@@ -130,9 +130,9 @@ TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
   EXPECT_EQ(lock->state()["closed"], true);
 
   // The closed screen still listens while it lives; a later end must not close another screen.
-  auto other = std::make_shared<TWIGBaseViewController>("Other");
+  auto other = std::make_shared<ViewModel>("Other");
   ports.screenHost.present(other, true);
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ports.time.settle();
   EXPECT_EQ(ports.screenHost.topScreen(), other);
   EXPECT_EQ(unlocks, 2);
@@ -140,7 +140,7 @@ TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
 
 TEST_F(LockScreenTest, AResetClosesItAndAnEndFromAnotherThreadIsHandledOnTheMainLoop) {
   auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
-  std::thread([&] { ports.notifications.post(TWIGManagement::kReset); }).join();
+  std::thread([&] { ports.notifications.post(AppControlManager::kReset); }).join();
   EXPECT_EQ(ports.screenHost.coverScreen(), lock) << "nothing happens on the posting thread";
   ports.time.settle();
   EXPECT_EQ(ports.screenHost.coverScreen(), nullptr);
@@ -150,16 +150,16 @@ TEST_F(LockScreenTest, AResetClosesItAndAnEndFromAnotherThreadIsHandledOnTheMain
 TEST_F(LockScreenTest, ScreensOpenedWhileItShowsStayUnderItAndTheEndClosesItWhereverTheyAre) {
   auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
   // A screen presented later (the no-network help, a picker) opens under the lock, not over it.
-  auto help = std::make_shared<TWIGBaseViewController>("Help");
+  auto help = std::make_shared<ViewModel>("Help");
   ports.screenHost.present(help, true);
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_EQ(ports.screenHost.topScreen(), help);
   ports.screenHost.clear();
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ports.time.settle();
   EXPECT_FALSE(lock->store()->isTicking());
   EXPECT_EQ(ports.screenHost.coverScreen(), nullptr) << "not left behind under the help screen";
-  EXPECT_EQ(ports.screenHost.lines("screen"), std::vector<std::string>{"screen dismiss TWIGLockViewController"});
+  EXPECT_EQ(ports.screenHost.lines("screen"), std::vector<std::string>{"screen dismiss LockScreen"});
   EXPECT_EQ(ports.screenHost.topScreen(), help);
 }
 

@@ -1,11 +1,11 @@
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 
 #include <gtest/gtest.h>
 
-#include "control/TWIGManagementHelper.h"
+#include "control/AppInventory.h"
 #include "platform/ApplicationEvents.h"
-#include "storage/OAKFMDBManage.h"
-#include "storage/TWIGCache.h"
+#include "storage/TableStore.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -19,7 +19,7 @@ class ManagerTest : public ::testing::Test {
   ManagerTest() {
     ports.useServiceHost(server.hostAndPort());
     resets = ports.notifications.addObserver("Reset", [this](const Notification&) { ++resetCount; });
-    ends = ports.notifications.addObserver(TWIGManagement::kControlEnd,
+    ends = ports.notifications.addObserver(AppControlManager::kControlEnd,
                                            [this](const Notification&) { ++endCount; });
   }
 
@@ -34,11 +34,11 @@ class ManagerTest : public ::testing::Test {
 TEST_F(ManagerTest, StartingUpKeepsAliveReadsTheDeviceAndMakesTheBuiltInGroups) {
   ports.deviceState.setLockState(1);
   ports.deviceState.setBatteryLevel(0.55);
-  auto& manager = TWIGManagement::sharedManagement();
+  auto& manager = AppControlManager::sharedManagement();
   EXPECT_EQ(ports.audio.calls(), (std::vector<std::string>{"play 无声"}));
-  EXPECT_EQ(manager.ts_childScreenStatus(), "当前处于锁屏状态");
-  EXPECT_DOUBLE_EQ(manager.ts_childBattery(), 0.55);
-  const auto groups = OAKFMDBManage().fetchAllData(TWIGAppControlGroupModel());
+  EXPECT_EQ(manager.screenStatus(), "当前处于锁屏状态");
+  EXPECT_DOUBLE_EQ(manager.battery(), 0.55);
+  const auto groups = TableStore().fetchAllData(ControlGroupRecord());
   ASSERT_TRUE(groups);
   ASSERT_EQ(groups->size(), 3u);
   EXPECT_EQ((*groups)[0]["groupName"], "其它");
@@ -49,8 +49,8 @@ TEST_F(ManagerTest, StartingUpKeepsAliveReadsTheDeviceAndMakesTheBuiltInGroups) 
 
   ports.deviceState.setBatteryLevel(0.4);
   ports.deviceState.setLockState(0);
-  EXPECT_DOUBLE_EQ(manager.ts_childBattery(), 0.4);
-  EXPECT_EQ(manager.ts_childScreenStatus(), "孩子端使用中");
+  EXPECT_DOUBLE_EQ(manager.battery(), 0.4);
+  EXPECT_EQ(manager.screenStatus(), "孩子端使用中");
   ports.notifications.post(ApplicationEvents::kAudioRouteChange);
   ports.time.settle();
   EXPECT_EQ(ports.audio.calls().size(), 2u);
@@ -60,17 +60,17 @@ TEST_F(ManagerTest, StartingUpKeepsAliveReadsTheDeviceAndMakesTheBuiltInGroups) 
 }
 
 TEST_F(ManagerTest, ABoundDeviceStartsMonitoringOneSecondAfterTheManager) {
-  TWIGCache::setBool(true, "binding");
-  auto& manager = TWIGManagement::sharedManagement();
+  Cache::setBool(true, "binding");
+  auto& manager = AppControlManager::sharedManagement();
   EXPECT_FALSE(manager.isMonitoring());
   ports.time.advance(1s);
   EXPECT_TRUE(manager.isMonitoring());
 }
 
 TEST_F(ManagerTest, AResetStopsMonitoringAndUploadsTheInventoryAgain) {
-  TWIGCache::setBool(true, "binding");
+  Cache::setBool(true, "binding");
   ports.userDefaults.setBool("kChildAppsCache", true);
-  auto& manager = TWIGManagement::sharedManagement();
+  auto& manager = AppControlManager::sharedManagement();
   ports.time.advance(1s);
   ASSERT_TRUE(manager.isMonitoring());
   ports.installed.set(Json::parse(R"([{"bundleId":"a.b","bundleExecutable":"b","displayName":"B"}])"));
@@ -89,7 +89,7 @@ TEST_F(ManagerTest, AResetStopsMonitoringAndUploadsTheInventoryAgain) {
 }
 
 TEST_F(ManagerTest, AResetWhileLockedRunsAgainWhenTheScreenIsUnlocked) {
-  auto& manager = TWIGManagement::sharedManagement();
+  auto& manager = AppControlManager::sharedManagement();
   ports.deviceState.setLockState(1);
   ports.notifications.post("Reset");
   ports.time.settle();
@@ -103,7 +103,7 @@ TEST_F(ManagerTest, AResetWhileLockedRunsAgainWhenTheScreenIsUnlocked) {
   ports.deviceState.setLockState(0);
   EXPECT_EQ(resetCount, 2);
   ports.deviceState.setLockState(7);  // unknown states change nothing
-  EXPECT_EQ(manager.ts_childScreenStatus(), "孩子端使用中");
+  EXPECT_EQ(manager.screenStatus(), "孩子端使用中");
 }
 
 }  // namespace

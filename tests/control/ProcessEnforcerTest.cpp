@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "control/ProcessEnforcer.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "platform/fake/FakeProcessControl.h"
 #include "platform/linux/ProcProcessTable.h"
 #include "tests/fakes/TestPorts.h"
@@ -37,7 +37,7 @@ class ProcessEnforcerTest : public ::testing::Test {
   // The evaluation every 10 seconds while the game runs outside its window.
   void offendFor(Duration span, const std::vector<std::string>& names = {"game"}) {
     for (Duration passed{}; passed < span; passed += 10s) {
-      ports.notifications.post(TWIGManagement::kControlStart, blacklist(names));
+      ports.notifications.post(AppControlManager::kControlStart, blacklist(names));
       ports.time.advance(10s);
     }
   }
@@ -53,7 +53,7 @@ TEST_F(ProcessEnforcerTest, TheChildsOwnProcessesEndAfterTheGraceTimeAndNoOthers
   offendFor(50s);
   EXPECT_TRUE(processes.signals.empty()) << "within the minute after the first warning";
   offendFor(10s);
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"game"}));
+  ports.notifications.post(AppControlManager::kControlStart, blacklist({"game"}));
   EXPECT_EQ(processes.signals, (std::vector<std::string>{"TERM 100", "TERM 101"}));
   ports.time.advance(9s);
   EXPECT_EQ(processes.signals.size(), 2u);
@@ -72,9 +72,9 @@ TEST_F(ProcessEnforcerTest, TheChildsOwnProcessesEndAfterTheGraceTimeAndNoOthers
 TEST_F(ProcessEnforcerTest, TheEndOfControlStopsWhatWasUnderWayAndTheGraceStartsAgain) {
   processes.stubborn = {100, 101};
   offendFor(60s);
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"game"}));
+  ports.notifications.post(AppControlManager::kControlStart, blacklist({"game"}));
   ASSERT_EQ(processes.signals.size(), 2u);
-  ports.notifications.post(TWIGManagement::kControlEnd);  // the window opened
+  ports.notifications.post(AppControlManager::kControlEnd);  // the window opened
   ports.time.advance(20s);
   EXPECT_EQ(processes.signals.size(), 2u) << "no SIGKILL once the program is allowed";
   offendFor(50s);

@@ -2,13 +2,13 @@
 // the parent hears "Failed" instead of "Acknowledged".
 #include <gtest/gtest.h>
 
-#include "control/TWIGManagement.h"
-#include "control/TWIGManagementHelper.h"
-#include "control/TWIGRequestAppControlGroupChange.h"
-#include "control/TWIGRequestApps.h"
+#include "control/AppControlManager.h"
+#include "control/AppInventory.h"
+#include "control/GroupChangeHandler.h"
+#include "control/AppsHandler.h"
 #include "platform/AtomicFile.h"
 #include "platform/Ports.h"
-#include "storage/OAKFMDBManage.h"
+#include "storage/TableStore.h"
 #include "storage/SqliteDatabase.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestPorts.h"
@@ -22,20 +22,20 @@ const WallTime kMondayNoon(std::chrono::seconds(1480291200 + 12 * 3600));
 class StorageTroubleTest : public ::testing::Test {
  protected:
   StorageTroubleTest() {
-    starts = ports.notifications.addObserver(TWIGManagement::kControlStart, [this](const Notification& n) {
+    starts = ports.notifications.addObserver(AppControlManager::kControlStart, [this](const Notification& n) {
       events.push_back("start " + std::any_cast<Json>(n.object).dump());
     });
-    ends = ports.notifications.addObserver(TWIGManagement::kControlEnd,
+    ends = ports.notifications.addObserver(AppControlManager::kControlEnd,
                                            [this](const Notification&) { events.push_back("end"); });
-    for (int type = 0; type < 3; ++type) groups.push_back(*TWIGManagementHelper::builtInGroup(type));
+    for (int type = 0; type < 3; ++type) groups.push_back(*AppInventory::builtInGroup(type));
     // A game in the games group, controlled at noon on Mondays.
-    TWGIAppsModel game;
+    AppRecord game;
     game.appPackage = "com.example.game";
     game.appName = "Game";
     game.processName = "game";
     game.groupId = groups[2].groupId;
     store.insertData(game);
-    TWIGAppControlGroupModel window;
+    ControlGroupRecord window;
     window.startTime = "13:00";
     window.endTime = "14:00";
     window.week = "1";
@@ -68,12 +68,12 @@ class StorageTroubleTest : public ::testing::Test {
                   {"week", "1"},
                   {"apps", Json::array({Json{{"appPackage", "com.example.game"}}})}}}};
   }
-  TWIGManagement& manager() { return TWIGManagement::sharedManagement(); }
+  AppControlManager& manager() { return AppControlManager::sharedManagement(); }
 
   test::ScopedTimeZone zone{"UTC0"};
   test::TestPorts ports;
-  OAKFMDBManage store;
-  std::vector<TWIGAppControlGroupModel> groups;
+  TableStore store;
+  std::vector<ControlGroupRecord> groups;
   ObserverToken starts;
   ObserverToken ends;
   std::vector<std::string> events;
@@ -82,22 +82,22 @@ class StorageTroubleTest : public ::testing::Test {
 };
 
 TEST_F(StorageTroubleTest, ADatabaseThatCannotBeReadKeepsTheLastGroupsAndSaysSoOnce) {
-  manager().ts_updateManagementTable();
+  manager().rebuildMonitoringTable();
   ASSERT_EQ(events.size(), 1u);
   ASSERT_EQ(events.back().rfind("start", 0), 0u) << events.back();
   const std::string controlled = events.back();
 
   damageTheDatabase();
   testing::internal::CaptureStderr();
-  manager().ts_updateManagementTable();
-  manager().ts_updateManagementTable();
+  manager().rebuildMonitoringTable();
+  manager().rebuildMonitoringTable();
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(events, (std::vector<std::string>{controlled, controlled, controlled}));
   EXPECT_EQ(said.find("twig: app control keeps its last groups: the control groups cannot be read ("), 0u) << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 
   // The applications' answer says that it could not be read, instead of "no groups".
-  const Json apps = answerTo(std::make_shared<TWIGRequestApps>(context),
+  const Json apps = answerTo(std::make_shared<AppsHandler>(context),
                              Json{{"RequestApps", {{"commandUuid", "C0FFEE00-0000-4000-8000-000000000002"}}}});
   ASSERT_TRUE(apps.contains("ResponseApps")) << apps;
   EXPECT_EQ(apps["ResponseApps"]["status"], "Failed");
@@ -105,11 +105,11 @@ TEST_F(StorageTroubleTest, ADatabaseThatCannotBeReadKeepsTheLastGroupsAndSaysSoO
 }
 
 TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeavesControlAsItWas) {
-  manager().ts_updateManagementTable();
+  manager().rebuildMonitoringTable();
   ASSERT_EQ(events.back().rfind("start", 0), 0u);
   auto handler = [this] {
-    return std::make_shared<TWIGRequestAppControlGroupChange>(context,
-                                                              [this] { manager().ts_updateManagementTable(); });
+    return std::make_shared<GroupChangeHandler>(context,
+                                                              [this] { manager().rebuildMonitoringTable(); });
   };
 
   // Half of a change is no change: the applications' table refuses its update after the window's
@@ -125,7 +125,7 @@ TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeav
   ASSERT_TRUE(refused.contains("ResponseAppControlGroupChange")) << refused;
   EXPECT_EQ(refused["ResponseAppControlGroupChange"]["status"], "Failed");
   EXPECT_NE(said.find("twig: a group change was not stored: the disk is full"), std::string::npos) << said;
-  const auto games = store.readRows(TWIGAppControlGroupModel(), "groupId", Json(*groups[2].groupId));
+  const auto games = store.readRows(ControlGroupRecord(), "groupId", Json(*groups[2].groupId));
   ASSERT_TRUE(games && games->size() == 1u);
   EXPECT_EQ((*games)[0]["startTime"], "13:00");
   EXPECT_EQ(events.back().rfind("start", 0), 0u) << "control goes on";
@@ -152,13 +152,13 @@ TEST_F(StorageTroubleTest, AnInventoryThatCannotBeStoredIsNotMarkedDone) {
   damageTheDatabase();
   testing::internal::CaptureStderr();
   std::optional<bool> stored;
-  TWIGManagementHelper::postInstallationAppsWithAddApp(
+  AppInventory::postInstallationAppsWithAddApp(
       context.deviceId, Json::array({Json{{"bundleId", "com.example.new"}, {"bundleExecutable", "new"}}}),
-      [&](const std::vector<TWGIAppsModel>&, bool succeeded) { stored = succeeded; });
+      [&](const std::vector<AppRecord>&, bool succeeded) { stored = succeeded; });
   const std::string said = testing::internal::GetCapturedStderr();
   ASSERT_TRUE(stored.has_value()) << "answered at once: nothing was sent";
   EXPECT_FALSE(*stored);
-  EXPECT_FALSE(TWIGManagementHelper::builtInGroup(2).has_value()) << "no group made up in its place";
+  EXPECT_FALSE(AppInventory::builtInGroup(2).has_value()) << "no group made up in its place";
   EXPECT_NE(said.find("twig: the installed applications were not stored: the built-in groups cannot be read"),
             std::string::npos)
       << said;

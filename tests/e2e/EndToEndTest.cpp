@@ -11,7 +11,7 @@
 #include <functional>
 #include <thread>
 
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 #include "platform/AtomicFile.h"
 #include "platform/Json.h"
 #include "platform/SystemClock.h"
@@ -129,8 +129,8 @@ void expectEnvelope(const Json& message, const std::string& name, const std::str
   const Json& time = body[location ? "createTime" : "updateTime"];
   ASSERT_TRUE(time.is_string()) << message;
   SystemClock clock;
-  const double now = static_cast<double>(TWIGUtils::millisecondsSince1970(clock.now()));
-  EXPECT_NEAR(TWIGUtils::doubleValue(time.get<std::string>()), now, 5 * 60 * 1000.0) << message;
+  const double now = static_cast<double>(Utils::millisecondsSince1970(clock.now()));
+  EXPECT_NEAR(Utils::doubleValue(time.get<std::string>()), now, 5 * 60 * 1000.0) << message;
 }
 
 TEST_F(EndToEnd, BindsAnswersEveryCommandAndControlsARunningApplication) {

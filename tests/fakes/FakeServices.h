@@ -12,7 +12,7 @@
 namespace twig::test {
 
 // The push channel and app-control manager as the application frame sees them, recording each call
-// ("push initializeMQTT", "control ts_start", ...) into one log shared by both.
+// ("push initializeMQTT", "control start", ...) into one log shared by both.
 class FakePushChannel final : public PushChannel {
  public:
   explicit FakePushChannel(std::vector<std::string>& log) : log_(log) {}
@@ -53,7 +53,7 @@ class FakePushChannel final : public PushChannel {
     return published_;
   }
   bool connected = false;
-  std::optional<TWIGError> failWith;
+  std::optional<Error> failWith;
 
  private:
   std::vector<std::string>& log_;
@@ -66,8 +66,8 @@ class FakePushChannel final : public PushChannel {
 class FakeAppControl final : public AppControl {
  public:
   explicit FakeAppControl(std::vector<std::string>& log) : log_(log) {}
-  void ts_start() override { log_.push_back("control ts_start"); }
-  void ts_openApplicationWithTessel() override { log_.push_back("control ts_openApplicationWithTessel"); }
+  void start() override { log_.push_back("control ts_start"); }
+  void openSelf() override { log_.push_back("control ts_openApplicationWithTessel"); }
 
  private:
   std::vector<std::string>& log_;

@@ -2,54 +2,54 @@
 
 #include <thread>
 
-#include "api/TWIGDigest.h"
+#include "api/Digest.h"
 #include "app/SharedObjects.h"
-#include "identity/TWIGActivationModel.h"
-#include "identity/TWIGChildInfo.h"
-#include "identity/TWIGChildUser.h"
+#include "identity/EnrolmentBody.h"
+#include "identity/ChildInfo.h"
+#include "identity/ChildUser.h"
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/LinuxDeviceFacts.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
 namespace {
 
-TEST(TWIGChildInfo, AnEmptyKeychainGetsTheMD5OfTheVendorIdentifier) {
+TEST(ChildInfo, AnEmptyKeychainGetsTheMD5OfTheVendorIdentifier) {
   test::TestPorts ports;
-  const auto info = TWIGChildInfo::child_fetchInfo();
-  const std::string expected = TWIGDigest::MD5(ports.device.vendorIdentifier());
-  EXPECT_EQ(info.child_childDeviceId, expected);
+  const auto info = ChildInfo::load();
+  const std::string expected = Digest::MD5(ports.device.vendorIdentifier());
+  EXPECT_EQ(info.deviceId, expected);
   EXPECT_EQ(ports.keychain.read("com.orvane.tessel.children", "UUID"), expected);
-  EXPECT_EQ(info.child_parentDN, "");
-  EXPECT_EQ(info.child_parentsDeviceId, "");
-  EXPECT_EQ(info.child_apnsToken, "");
-  EXPECT_FALSE(TWIGCache::hasCacheForKey(TWIGChildInfo::kCacheKey)) << "fetching does not store";
+  EXPECT_EQ(info.parentDN, "");
+  EXPECT_EQ(info.parentDeviceId, "");
+  EXPECT_EQ(info.pushToken, "");
+  EXPECT_FALSE(Cache::hasCacheForKey(ChildInfo::kCacheKey)) << "fetching does not store";
 }
 
-TEST(TWIGChildInfo, AnIdentifierAlreadyInTheKeychainIsKept) {
+TEST(ChildInfo, AnIdentifierAlreadyInTheKeychainIsKept) {
   test::TestPorts ports;
   ports.keychain.write("com.orvane.tessel.children", "UUID", "0123456789abcdef0123456789abcdef");
-  EXPECT_EQ(TWIGChildInfo::child_fetchInfo().child_childDeviceId, "0123456789abcdef0123456789abcdef");
+  EXPECT_EQ(ChildInfo::load().deviceId, "0123456789abcdef0123456789abcdef");
   EXPECT_EQ(ports.keychain.writeCount(), 1);
   // An empty entry counts as none.
   ports.keychain.write("com.orvane.tessel.children", "UUID", "");
-  EXPECT_EQ(TWIGChildInfo::child_fetchInfo().child_childDeviceId,
-            TWIGDigest::MD5(ports.device.vendorIdentifier()));
+  EXPECT_EQ(ChildInfo::load().deviceId,
+            Digest::MD5(ports.device.vendorIdentifier()));
 }
 
-TEST(TWIGChildInfo, AStoredRecordIsUsedUnchangedAndKeychainTroublesAreSurvived) {
+TEST(ChildInfo, AStoredRecordIsUsedUnchangedAndKeychainTroublesAreSurvived) {
   test::TestPorts ports;
-  TWIGChildInfo stored;
-  stored.child_childDeviceId = "stored-id";
-  stored.child_parentDN = "13800000000";
-  TWIGChildInfo::child_saveInfo(stored);
+  ChildInfo stored;
+  stored.deviceId = "stored-id";
+  stored.parentDN = "13800000000";
+  ChildInfo::save(stored);
   ports.keychain.failReads(true);
-  EXPECT_EQ(TWIGChildInfo::child_fetchInfo().child_childDeviceId, "stored-id");
-  TWIGCache::removeObjectForKey(TWIGChildInfo::kCacheKey);
+  EXPECT_EQ(ChildInfo::load().deviceId, "stored-id");
+  Cache::removeObjectForKey(ChildInfo::kCacheKey);
   ports.keychain.failWrites(true);
-  EXPECT_EQ(TWIGChildInfo::child_fetchInfo().child_childDeviceId,
-            TWIGDigest::MD5(ports.device.vendorIdentifier()));
+  EXPECT_EQ(ChildInfo::load().deviceId,
+            Digest::MD5(ports.device.vendorIdentifier()));
 }
 
 // The real Linux keychain and device facts: a reinstall removes the application's folder only.
@@ -66,13 +66,13 @@ std::string deviceIdentifierIn(const std::filesystem::path& root) {
   installed.keychain = &keychain;
   installed.directories = &directories;
   Ports::install(installed);
-  const std::string identifier = TWIGChildUser::sharedChildUser().user_childDeviceId();
-  TWIGChildInfo::child_saveInfo(TWIGChildUser::sharedChildUser().childInfo());
+  const std::string identifier = ChildUser::sharedChildUser().deviceId();
+  ChildInfo::save(ChildUser::sharedChildUser().childInfo());
   SharedObjects::shutdown();  // before the ports above go away
   return identifier;
 }
 
-TEST(TWIGChildInfo, TheIdentifierOutlivesAReinstallButNotTheKeychain) {
+TEST(ChildInfo, TheIdentifierOutlivesAReinstallButNotTheKeychain) {
   test::TempDir root;
   const std::string first = deviceIdentifierIn(root.path());
   EXPECT_EQ(first.size(), 32u);
@@ -83,14 +83,14 @@ TEST(TWIGChildInfo, TheIdentifierOutlivesAReinstallButNotTheKeychain) {
   EXPECT_NE(deviceIdentifierIn(root.path()), first);
 }
 
-TEST(TWIGActivationModel, DescribesThisDeviceForEnrolment) {
+TEST(EnrolmentBody, DescribesThisDeviceForEnrolment) {
   test::TestPorts ports;
-  TWIGChildUser::sharedChildUser().updateChildInfo(
-      [](TWIGChildInfo& info) { info.child_apnsToken = "ab12"; });
-  const Json phone = TWIGActivationModel::initWithEnrollCode("123456");
+  ChildUser::sharedChildUser().updateChildInfo(
+      [](ChildInfo& info) { info.pushToken = "ab12"; });
+  const Json phone = EnrolmentBody::initWithEnrollCode("123456");
   EXPECT_EQ(phone.dump(), Json({{"platform", "2"},
                                 {"enrollCode", "123456"},
-                                {"deviceId", TWIGChildUser::sharedChildUser().user_childDeviceId()},
+                                {"deviceId", ChildUser::sharedChildUser().deviceId()},
                                 {"clientType", 2},
                                 {"deviceName", "Test Phone"},
                                 {"token", "ab12"}})
@@ -98,21 +98,21 @@ TEST(TWIGActivationModel, DescribesThisDeviceForEnrolment) {
   auto values = ports.device.values();
   values.idiom = InterfaceIdiom::Pad;
   ports.device.set(values);
-  EXPECT_EQ(TWIGActivationModel::initWithEnrollCode("1")["platform"], "3");
+  EXPECT_EQ(EnrolmentBody::initWithEnrollCode("1")["platform"], "3");
 }
 
-TEST(TWIGChildUser, TheBarIsOneAndOverlaysReachTheMainLoop) {
+TEST(ChildUser, TheBarIsOneAndOverlaysReachTheMainLoop) {
   test::TestPorts ports;
-  auto& user = TWIGChildUser::sharedChildUser();
+  auto& user = ChildUser::sharedChildUser();
   int taps = 0;
-  user.dismisNetWork();  // no bar: nothing to see
+  user.hideNoNetworkBar();  // no bar: nothing to see
   user.showNetWorkWithClick([&] { ++taps; });
   user.showNetWorkWithClick([&] { taps += 10; });
   EXPECT_EQ(ports.screenHost.lines("bar"), (std::vector<std::string>{"bar show"}));
   ports.screenHost.tapNoNetworkBar();
   EXPECT_EQ(taps, 10);
-  user.dismisNetWork();
-  user.dismisNetWork();
+  user.hideNoNetworkBar();
+  user.hideNoNetworkBar();
   EXPECT_EQ(ports.screenHost.lines("bar"), (std::vector<std::string>{"bar show", "bar hide"}));
 
   ports.time.settle();
@@ -129,9 +129,9 @@ TEST(TWIGChildUser, TheBarIsOneAndOverlaysReachTheMainLoop) {
                                       "overlay progress 请稍候", "overlay dismiss"}));
 }
 
-TEST(TWIGChildUser, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
+TEST(ChildUser, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
   test::TestPorts ports;
-  auto& user = TWIGChildUser::sharedChildUser();
+  auto& user = ChildUser::sharedChildUser();
   user.showEventUpgrade();
   EXPECT_FALSE(ports.screenHost.openAlert()) << "shown in a later turn of the main loop";
   ports.time.settle();
@@ -150,15 +150,15 @@ TEST(TWIGChildUser, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
   EXPECT_EQ(ports.screenHost.lines("alert").size(), 2u);
 }
 
-TEST(TWIGChildUser, BindingFlagAndBillsCounterComeFromTheCache) {
+TEST(ChildUser, BindingFlagAndBillsCounterComeFromTheCache) {
   test::TestPorts ports;
-  auto& user = TWIGChildUser::sharedChildUser();
-  EXPECT_FALSE(user.user_isBinding());
-  EXPECT_FALSE(user.user_BillsNumber().has_value());
-  TWIGCache::setBool(true, "binding");
-  TWIGCache::setObjectValue(CacheObject(Json(1)), "billsNumber");
-  EXPECT_TRUE(user.user_isBinding());
-  EXPECT_EQ(user.user_BillsNumber(), 1);
+  auto& user = ChildUser::sharedChildUser();
+  EXPECT_FALSE(user.isBound());
+  EXPECT_FALSE(user.billsNumber().has_value());
+  Cache::setBool(true, "binding");
+  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
+  EXPECT_TRUE(user.isBound());
+  EXPECT_EQ(user.billsNumber(), 1);
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/TWIGInstallViewController.h"
-#include "messaging/TWIGEventModel.h"
+#include "identity/InstallScreen.h"
+#include "messaging/CommandDispatch.h"
 #include "platform/ApplicationEvents.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -18,8 +18,8 @@ using namespace std::chrono_literals;
 class InstallScreenTest : public ::testing::Test {
  protected:
   InstallScreenTest() { ScreenCatalog::registerAll(ScreenRegistry::shared()); }
-  std::shared_ptr<TWIGInstallViewController> open() {
-    auto screen = std::static_pointer_cast<TWIGInstallViewController>(
+  std::shared_ptr<InstallScreen> open() {
+    auto screen = std::static_pointer_cast<InstallScreen>(
         ScreenRegistry::shared().make("Install", "InstallID"));
     ports.screenHost.setRoot(screen);
     ports.time.settle();
@@ -84,7 +84,7 @@ TEST_F(InstallScreenTest, APushedCommandNamedLikeALifecycleEventActsOnTheMainLoo
   // The push channel's thread dispatches commands; these names are the application's own events.
   std::thread network([] {
     for (const char* name : {"ApplicationWillEnterForeground", "ApplicationDidEnterBackground"})
-      TWIGEventModel::eventMessage(std::string("{\"") + name + "\":{}}", CommandContext{});
+      CommandDispatch::eventMessage(std::string("{\"") + name + "\":{}}", CommandContext{});
   });
   network.join();
   EXPECT_EQ(ports.urls.questions(), asked) << "the screen was worked on outside the main loop";
@@ -103,7 +103,7 @@ TEST_F(InstallScreenTest, InstallOpensTheLinkUntilTheLauncherIsThere) {
   const std::string link =
       "itms-services://?action=download-manifest&url=" + ports.settings.launcherManifestUrl;
   EXPECT_EQ(ports.urls.opened(), (std::vector<std::string>{link, link}));
-  EXPECT_TRUE(TWIGCache::boolForKey("isSelected"));
+  EXPECT_TRUE(Cache::boolForKey("isSelected"));
   ports.time.advance(2500ms);
   EXPECT_EQ(screen->state()["picture"], "333.gif");
   EXPECT_EQ(screen->state()["pictureOffset"], 10);
@@ -131,7 +131,7 @@ TEST_F(InstallScreenTest, ThePictureIsPlacedByScreenHeightAndIdiom) {
 TEST_F(InstallScreenTest, LeavingTheScreenStopsItsTimer) {
   {
     auto screen = open();
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Other"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Other"));
   }
   ports.time.settle();
   EXPECT_FALSE(ports.time.loop().nextDeadline().has_value());

@@ -2,15 +2,15 @@
 
 #include <thread>
 
-#include "api/TWIGRequest.h"
+#include "api/ApiClient.h"
 #include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/TWIGChildUser.h"
-#include "identity/TWIGLoginViewController.h"
-#include "messaging/TWIGEventModel.h"
+#include "identity/ChildUser.h"
+#include "identity/BindingScreen.h"
+#include "messaging/CommandDispatch.h"
 #include "platform/ApplicationEvents.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -27,10 +27,10 @@ class LoginTest : public ::testing::Test {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
     AgentServices::install({&push, [this] { return static_cast<AppControl*>(&control); }});
-    home = std::make_shared<TWIGBaseViewController>("Home");
+    home = std::make_shared<ViewModel>("Home");
     ports.screenHost.setRoot(home);
     login =
-        std::static_pointer_cast<TWIGLoginViewController>(ScreenRegistry::shared().make("Login", "LoginID"));
+        std::static_pointer_cast<BindingScreen>(ScreenRegistry::shared().make("Login", "LoginID"));
     ports.screenHost.push(login, true);
   }
   ~LoginTest() override { AgentServices::install({}); }
@@ -59,8 +59,8 @@ class LoginTest : public ::testing::Test {
   std::vector<std::string> log;
   test::FakePushChannel push;
   test::FakeAppControl control;
-  std::shared_ptr<TWIGBaseViewController> home;
-  std::shared_ptr<TWIGLoginViewController> login;
+  std::shared_ptr<ViewModel> home;
+  std::shared_ptr<BindingScreen> login;
 };
 
 TEST_F(LoginTest, AnEnrolmentStoresTheParentAndClosesTheScreen) {
@@ -74,10 +74,10 @@ TEST_F(LoginTest, AnEnrolmentStoresTheParentAndClosesTheScreen) {
   EXPECT_EQ(request.path, "/api/v2.0/device/enroll");
   EXPECT_TRUE(request.signatureValid);
   EXPECT_EQ(Json::parse(request.body)["enrollCode"], "123456");
-  auto& user = TWIGChildUser::sharedChildUser();
-  EXPECT_EQ(user.user_parentDN(), "13800000000");
-  EXPECT_EQ(user.user_parentsDeviceId(), "parent-device");
-  EXPECT_TRUE(user.user_isBinding());
+  auto& user = ChildUser::sharedChildUser();
+  EXPECT_EQ(user.parentDN(), "13800000000");
+  EXPECT_EQ(user.parentDeviceId(), "parent-device");
+  EXPECT_TRUE(user.isBound());
   EXPECT_EQ(log, (std::vector<std::string>{"control ts_start", "push setMqttEventOnline"}));
   EXPECT_TRUE(closed());
   EXPECT_TRUE(ports.screenHost.lines("overlay").empty());
@@ -86,11 +86,11 @@ TEST_F(LoginTest, AnEnrolmentStoresTheParentAndClosesTheScreen) {
 }
 
 TEST_F(LoginTest, AnAnswerWithoutParentStoresEmptyIdentities) {
-  TWIGChildUser::sharedChildUser().updateChildInfo([](TWIGChildInfo& info) { info.child_parentDN = "old"; });
+  ChildUser::sharedChildUser().updateChildInfo([](ChildInfo& info) { info.parentDN = "old"; });
   answer(200, R"({"parentDeviceId":"p"})");
   confirm("1");
   finishExchange();
-  EXPECT_EQ(TWIGChildUser::sharedChildUser().user_parentDN(), "");
+  EXPECT_EQ(ChildUser::sharedChildUser().parentDN(), "");
   EXPECT_TRUE(closed());
 }
 
@@ -98,8 +98,8 @@ TEST_F(LoginTest, AnotherSuccessStatusBindsWithoutStoringIdentities) {
   answer(201, R"({"parentDN":"x","parentDeviceId":"y"})");
   confirm("1");
   finishExchange();
-  EXPECT_EQ(TWIGChildUser::sharedChildUser().user_parentDN(), "");
-  EXPECT_TRUE(TWIGChildUser::sharedChildUser().user_isBinding());
+  EXPECT_EQ(ChildUser::sharedChildUser().parentDN(), "");
+  EXPECT_TRUE(ChildUser::sharedChildUser().isBound());
   EXPECT_TRUE(closed());
 }
 
@@ -120,12 +120,12 @@ TEST_F(LoginTest, RefusalsAndFailuresShowTheirMessageAndKeepTheScreen) {
     EXPECT_FALSE(closed());
     EXPECT_TRUE(login->state()["confirmVisible"].get<bool>());
   }
-  EXPECT_FALSE(TWIGChildUser::sharedChildUser().user_isBinding());
+  EXPECT_FALSE(ChildUser::sharedChildUser().isBound());
   EXPECT_TRUE(log.empty());
 }
 
 TEST_F(LoginTest, WithoutNetworkItFailsAtOnceExceptForTheDemoCode) {
-  TWIGRequest::sharedRequest();
+  ApiClient::sharedRequest();
   ports.reachability.setStatus(ReachabilityStatus::NotReachable);
   ports.time.settle();
   confirm("123");
@@ -136,8 +136,8 @@ TEST_F(LoginTest, WithoutNetworkItFailsAtOnceExceptForTheDemoCode) {
   confirm("739208", "739208");
   ports.time.advance(1s);
   EXPECT_TRUE(ports.screenHost.saw("overlay success 登陆成功"));
-  EXPECT_TRUE(TWIGChildUser::sharedChildUser().user_isBinding());
-  EXPECT_EQ(TWIGChildUser::sharedChildUser().user_parentDN(), "");
+  EXPECT_TRUE(ChildUser::sharedChildUser().isBound());
+  EXPECT_EQ(ChildUser::sharedChildUser().parentDN(), "");
   EXPECT_EQ(log, (std::vector<std::string>{"control ts_start", "push setMqttEventOnline"}));
   EXPECT_TRUE(closed());
   EXPECT_EQ(server.requestCount(), 0u);
@@ -197,7 +197,7 @@ TEST_F(LoginTest, APushedDidBecomeActiveRestartsTheRingOnTheMainLoop) {
   answer(200, "{}");
   confirm("5");
   std::thread network(
-      [] { TWIGEventModel::eventMessage(R"({"ApplicationDidBecomeActive":{}})", CommandContext{}); });
+      [] { CommandDispatch::eventMessage(R"({"ApplicationDidBecomeActive":{}})", CommandContext{}); });
   network.join();
   EXPECT_FALSE(login->state().contains("ringRestarts")) << "the screen changed outside the main loop";
   ports.time.settle();

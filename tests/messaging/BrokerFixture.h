@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "app/ChildChannelContext.h"
-#include "identity/TWIGChildUser.h"
-#include "messaging/TWIGMQTTClient.h"
+#include "identity/ChildUser.h"
+#include "messaging/MqttPushChannel.h"
 #include "platform/Uuid.h"
 #include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/TestBroker.h"
@@ -31,15 +31,15 @@ class BrokerFixture : public ::testing::Test {
     ports.settings.mqttPort = broker.mqttPort();
     parentDN =
         "1" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 10000000000LL);
-    TWIGChildUser::sharedChildUser().updateChildInfo(
-        [&](TWIGChildInfo& info) { info.child_parentDN = parentDN; });
-    deviceId = TWIGChildUser::sharedChildUser().user_childDeviceId();
+    ChildUser::sharedChildUser().updateChildInfo(
+        [&](ChildInfo& info) { info.parentDN = parentDN; });
+    deviceId = ChildUser::sharedChildUser().deviceId();
     parentTopic = "/ts/20/1/" + parentDN;
   }
   void SetUp() override {
     if (!broker.available()) GTEST_SKIP() << "no test broker (run through ctest)";
   }
-  TWIGMQTTClient& channel() { return TWIGMQTTClient::sharedMQTTClient(); }
+  MqttPushChannel& channel() { return MqttPushChannel::sharedMQTTClient(); }
   std::unique_ptr<MqttPeer> parent(bool cleanSession = true) {
     auto peer = std::make_unique<MqttPeer>("parent-" + Uuid::randomString().substr(0, 8), broker.mqttPort(),
                                            cleanSession);

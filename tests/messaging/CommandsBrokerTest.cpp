@@ -4,11 +4,11 @@
 #include "app/AgentServices.h"
 #include "app/CommandCatalog.h"
 #include "app/SharedObjects.h"
-#include "control/TWIGManagement.h"
-#include "control/TWIGManagementHelper.h"
+#include "control/AppControlManager.h"
+#include "control/AppInventory.h"
 #include "messaging/CommandRouter.h"
-#include "storage/OAKFMDBManage.h"
-#include "storage/TWIGCache.h"
+#include "storage/TableStore.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/messaging/BrokerFixture.h"
 
@@ -26,7 +26,7 @@ class CommandsBrokerTest : public test::BrokerFixture {
     ports.settings.mqttPort = broker.mqttPort();
     AgentServices services;
     services.pushChannel = &channel();
-    services.appControl = [] { return static_cast<AppControl*>(&TWIGManagement::sharedManagement()); };
+    services.appControl = [] { return static_cast<AppControl*>(&AppControlManager::sharedManagement()); };
     AgentServices::install(services);
     CommandCatalog::registerAll(CommandRouter::shared());
   }
@@ -62,14 +62,14 @@ class CommandsBrokerTest : public test::BrokerFixture {
         20s);
     return found;
   }
-  void addApp(const std::string& package, const TWIGAppControlGroupModel& group) {
-    TWGIAppsModel app;
+  void addApp(const std::string& package, const ControlGroupRecord& group) {
+    AppRecord app;
     app.appPackage = package;
     app.appName = package + " name";
     app.version = "1.0";
     app.processName = package.substr(package.rfind('.') + 1);
     app.groupId = group.groupId;
-    OAKFMDBManage().insertData(app);
+    TableStore().insertData(app);
   }
 
   test::TestHttpServer service;
@@ -113,9 +113,9 @@ TEST_F(CommandsBrokerTest, ACommandDeliveredTwiceIsAnsweredOnce) {
 }
 
 TEST_F(CommandsBrokerTest, ApplicationsAndAGroupChange) {
-  const auto other = *TWIGManagementHelper::builtInGroup(0);
-  const auto social = *TWIGManagementHelper::builtInGroup(1);
-  const auto games = *TWIGManagementHelper::builtInGroup(2);
+  const auto other = *AppInventory::builtInGroup(0);
+  const auto social = *AppInventory::builtInGroup(1);
+  const auto games = *AppInventory::builtInGroup(2);
   addApp("com.example.notes", other);
   addApp("com.example.chat", social);
   addApp("com.example.game", games);
@@ -146,11 +146,11 @@ TEST_F(CommandsBrokerTest, ApplicationsAndAGroupChange) {
   ASSERT_TRUE(changed);
   EXPECT_EQ(keysOf(*changed),
             (std::vector<std::string>{"commandUuid", "status", "thisDeviceId", "updateTime"}));
-  const auto rows = OAKFMDBManage().fetchSpecificData(TWGIAppsModel(), "groupId", Json(*games.groupId));
+  const auto rows = TableStore().fetchSpecificData(AppRecord(), "groupId", Json(*games.groupId));
   ASSERT_TRUE(rows);
   ASSERT_EQ(rows->size(), 1u);
   EXPECT_EQ((*rows)[0]["appPackage"], "com.example.notes");
-  EXPECT_EQ(TWIGManagement::sharedManagement().arrayMonitorings().size(), 2u);
+  EXPECT_EQ(AppControlManager::sharedManagement().arrayMonitorings().size(), 2u);
 }
 
 TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
@@ -180,7 +180,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
   EXPECT_EQ((*oneKey)["appControlGroups"][1]["apps"].size(), 2u);  // both filed as games
   EXPECT_TRUE((*oneKey)["apps"].empty());
   ASSERT_TRUE(
-      ports.time.loop().runUntil([] { return TWIGCache::boolForKey("ResponseAppsOnekeyControl"); }, 10s));
+      ports.time.loop().runUntil([] { return Cache::boolForKey("ResponseAppsOnekeyControl"); }, 10s));
   EXPECT_EQ(service.requestCount(), 1u);
   EXPECT_FALSE(peer->waitFor(MqttPeer::named("EventAppInstall"), 0s));
 
@@ -200,7 +200,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
       EXPECT_EQ(keysOf(event), (std::vector<std::string>{"commandUuid", "thisDeviceId", "createTime",
                                                          "appPackage", "appName", "groupId"}));
       EXPECT_EQ(event["appPackage"], "com.example.new");
-      EXPECT_EQ(event["groupId"], *TWIGManagementHelper::builtInGroup(2)->groupId);
+      EXPECT_EQ(event["groupId"], *AppInventory::builtInGroup(2)->groupId);
     }
     if (message.payload.contains("EventAppUninstall")) {
       const Json& event = message.payload["EventAppUninstall"];
@@ -209,7 +209,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
       EXPECT_EQ(event["appPackage"], "com.example.gone");
     }
   }
-  EXPECT_EQ(TWIGCache::objectForKey("childInstallationApps")->plain(), ports.installed.fetch());
+  EXPECT_EQ(Cache::objectForKey("childInstallationApps")->plain(), ports.installed.fetch());
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include "app/ChildChannelContext.h"
 #include "app/CommandCatalog.h"
 #include "messaging/CommandRouter.h"
-#include "messaging/TWIGBaseMessage.h"
-#include "messaging/TWIGEventModel.h"
-#include "messaging/TWIGMQTTStore.h"
-#include "storage/TWIGCache.h"
+#include "messaging/HandlerBase.h"
+#include "messaging/CommandDispatch.h"
+#include "messaging/PullCycle.h"
+#include "storage/Cache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -27,7 +27,7 @@ class DispatchTest : public ::testing::Test {
  protected:
   DispatchTest() : push(log) {
     push.initializeMQTT(ChildChannelContext::make());
-    context = TWIGMQTTStore::commandContext(push);
+    context = PullCycle::commandContext(push);
     CommandCatalog::registerAll(CommandRouter::shared());
     CommandRouter::shared().route("RequestChildInfo", [this](const CommandContext& made) {
       EXPECT_EQ(made.deviceId, context.deviceId);
@@ -37,12 +37,12 @@ class DispatchTest : public ::testing::Test {
                              "TWIGBaseMessage", "BaseMessage", "RequestLocation"}) {
       tokens.push_back(ports.notifications.addObserver(name, [this](const Notification& n) {
         order.push_back("posted " + n.name);
-        EXPECT_NE(std::any_cast<std::shared_ptr<const TWIGEventModel>>(&n.object), nullptr);
+        EXPECT_NE(std::any_cast<std::shared_ptr<const CommandDispatch>>(&n.object), nullptr);
       }));
     }
   }
   ~DispatchTest() override { CommandRouter::shared().clear(); }
-  void eventMessage(const std::string& text) { TWIGEventModel::eventMessage(text, context); }
+  void eventMessage(const std::string& text) { CommandDispatch::eventMessage(text, context); }
 
   test::TestPorts ports;
   std::vector<std::string> log;
@@ -74,12 +74,12 @@ TEST_F(DispatchTest, ARedeliveredCommandRunsOnce) {
 TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsWithoutAHandler) {
   eventMessage(R"({"EventNotification":{"type":"bills"}})");
   EXPECT_EQ(order, (std::vector<std::string>{"posted bills"}));
-  EXPECT_EQ(TWIGCache::objectForKey("billsNumber")->integerValue(), 1);
+  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 1);
 
-  TWIGCache::removeObjectForKey("billsNumber");
+  Cache::removeObjectForKey("billsNumber");
   eventMessage(R"({"EventNotification":{"type":"noise"}})");
   EXPECT_EQ(order.back(), "posted noise");
-  EXPECT_FALSE(TWIGCache::objectForKey("billsNumber").has_value());
+  EXPECT_FALSE(Cache::objectForKey("billsNumber").has_value());
 }
 
 TEST_F(DispatchTest, UnknownNamesAndNamesOutsideTheTableOnlyPost) {
@@ -90,14 +90,14 @@ TEST_F(DispatchTest, UnknownNamesAndNamesOutsideTheTableOnlyPost) {
   EXPECT_EQ(order, (std::vector<std::string>{"posted noise", "posted TWIGBaseMessage", "posted BaseMessage",
                                              "posted RequestLocation", "posted Reset"}));
   EXPECT_TRUE(push.published().empty());
-  EXPECT_EQ(TWIGBaseMessage::messageStatus("TWIGBaseMessage", context), nullptr);
-  EXPECT_NE(TWIGBaseMessage::messageStatus("EventIconUpload", context), nullptr);
+  EXPECT_EQ(HandlerBase::lookUpHandler("TWIGBaseMessage", context), nullptr);
+  EXPECT_NE(HandlerBase::lookUpHandler("EventIconUpload", context), nullptr);
   EXPECT_EQ(CommandRouter::shared().names(),
             (std::vector<std::string>{"EventIconUpload", "RequestAppControlGroupChange", "RequestApps",
                                       "RequestAppsOnekeyControl", "RequestCheckApp", "RequestChildInfo",
                                       "RequestLocation"}));
   CommandRouter::shared().route("RequestLocation", nullptr);
-  EXPECT_EQ(TWIGBaseMessage::messageStatus("RequestLocation", context), nullptr);
+  EXPECT_EQ(HandlerBase::lookUpHandler("RequestLocation", context), nullptr);
 }
 
 TEST_F(DispatchTest, ThingsThatAreNotACommandAreDroppedSilently) {
@@ -107,7 +107,7 @@ TEST_F(DispatchTest, ThingsThatAreNotACommandAreDroppedSilently) {
     eventMessage(payload);
   }
   EXPECT_TRUE(order.empty());
-  EXPECT_FALSE(TWIGCache::hasCacheForKey("billsNumber"));
+  EXPECT_FALSE(Cache::hasCacheForKey("billsNumber"));
 }
 
 TEST_F(DispatchTest, TheFirstOfSeveralKeysCounts) {
@@ -116,7 +116,7 @@ TEST_F(DispatchTest, TheFirstOfSeveralKeysCounts) {
 }
 
 TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
-  const TWIGBaseMessage handler(context);
+  const HandlerBase handler(context);
   const Json answer = handler.responseMessage("ResponseChildInfo", "C-9", Json{{"battery", 0.5}});
   const Json& body = answer["ResponseChildInfo"];
   std::vector<std::string> keys;
@@ -138,8 +138,8 @@ TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
   handler.publish(answer, nullptr);
   ASSERT_EQ(push.published().size(), 1u);
   EXPECT_EQ(push.published()[0]["qos"], 1);
-  EXPECT_EQ(TWIGBaseMessage::commandUuid(Json::parse(R"({"RequestApps":{"commandUuid":"Z"}})")), "Z");
-  EXPECT_EQ(TWIGBaseMessage::commandUuid(Json::parse(R"({"RequestApps":[]})")), "");
+  EXPECT_EQ(HandlerBase::commandUuid(Json::parse(R"({"RequestApps":{"commandUuid":"Z"}})")), "Z");
+  EXPECT_EQ(HandlerBase::commandUuid(Json::parse(R"({"RequestApps":[]})")), "");
 }
 
 }  // namespace

@@ -8,13 +8,13 @@
 #include <set>
 #include <thread>
 
-#include "api/TWIGRequest.h"
+#include "api/ApiClient.h"
 #include "app/AgentServices.h"
-#include "identity/TWIGChildUser.h"
+#include "identity/ChildUser.h"
 #include "messaging/MQTTClient.h"
-#include "messaging/TWIGMQTTClient.h"
+#include "messaging/MqttPushChannel.h"
 #include "platform/Uuid.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/ChildProcess.h"
 #include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/TestBroker.h"
@@ -51,7 +51,7 @@ TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
 
   peer->publish("/ts/20/2/" + deviceId, Json{{"EventNotification", {{"type", "bills"}}}}, 1, false);
   ASSERT_TRUE(eventually([&] { return bills.load() == 1; }));
-  EXPECT_EQ(TWIGCache::objectForKey("billsNumber")->integerValue(), 1);
+  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 1);
 
   // The announcement is retained: a parent that subscribes later still finds it.
   auto latecomer = parent();
@@ -97,7 +97,7 @@ TEST_F(PushChannelBrokerTest, OtherProtocolVersionsAreAnsweredNotDispatched) {
 TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSubscription) {
   const Json left = Json::array({Json{{"ResponseApps", {{"commandUuid", "left-1"}}}},
                                  Json{{"ResponseChildInfo", {{"commandUuid", "left-2"}}}}});
-  TWIGCache::setObjectValue(CacheObject(left), "publishMessages");
+  Cache::setObjectValue(CacheObject(left), "publishMessages");
   auto peer = parent();
   channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseChildInfo")));
@@ -105,30 +105,30 @@ TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSu
   std::vector<std::string> order;
   for (const auto& message : peer->received()) order.push_back(message.payload.begin().key());
   EXPECT_EQ(order, (std::vector<std::string>{"EventOnline", "ResponseApps", "ResponseChildInfo"}));
-  EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowledgesIt) {
   auto peer = parent();
   channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
-  ASSERT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+  ASSERT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
 
   broker.pause();
   const Json answer = {{"ResponseLocation", {{"commandUuid", "held-1"}}}};
-  std::optional<TWIGError> told = TWIGError{};
-  channel().publishWithParameter(answer, [&](const std::optional<TWIGError>& error) { told = error; });
+  std::optional<Error> told = Error{};
+  channel().publishWithParameter(answer, [&](const std::optional<Error>& error) { told = error; });
   EXPECT_FALSE(told.has_value()) << "the caller is told at once";
   ASSERT_TRUE(eventually([&] {
-    const auto listed = TWIGCache::objectForKey("publishMessages");
+    const auto listed = Cache::objectForKey("publishMessages");
     return listed && listed->plain() == Json::array({answer});
   }));
-  TWIGMQTTClient::resetShared();  // the process dies before the acknowledgement
+  MqttPushChannel::resetShared();  // the process dies before the acknowledgement
   broker.resume();
 
   channel().initializeMQTT(ChildChannelContext::make());  // the next start
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseLocation")));
-  EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRunsAgainUntilAcknowledged) {
@@ -137,31 +137,31 @@ TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRun
   auto observer = ports.notifications.addObserver("RequestLocation", [&](const Notification&) { ++runs; });
   channel().initializeMQTT(ChildChannelContext::make());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
-  ASSERT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+  ASSERT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
 
   const std::string request = R"({"RequestLocation":{"commandUuid":"held-2"}})";
   ASSERT_TRUE(channel().admitCommand("RequestLocation", "held-2", request));
   broker.pause();
   const Json answer = {{"ResponseLocation", {{"commandUuid", "held-2"}, {"status", "Acknowledged"}}}};
   const Json other = {{"ResponseApps", {{"commandUuid", "not-held"}}}};
-  channel().publishWithParameter(answer, [](const std::optional<TWIGError>&) {});
-  channel().publishWithParameter(other, [](const std::optional<TWIGError>&) {});
+  channel().publishWithParameter(answer, [](const std::optional<Error>&) {});
+  channel().publishWithParameter(other, [](const std::optional<Error>&) {});
   // Only the message that answers no held request is listed; both wait for the broker.
   ASSERT_TRUE(eventually([] {
-    const auto listed = TWIGCache::objectForKey("publishMessages");
+    const auto listed = Cache::objectForKey("publishMessages");
     return listed && listed->plain()->size() == 1;
   }));
-  EXPECT_EQ(TWIGCache::objectForKey("publishMessages")->plain(), Json::array({other}));
+  EXPECT_EQ(Cache::objectForKey("publishMessages")->plain(), Json::array({other}));
   EXPECT_EQ(channel().publishMessages().size(), 2u);
-  TWIGMQTTClient::resetShared();  // the process dies before the acknowledgement
+  MqttPushChannel::resetShared();  // the process dies before the acknowledgement
   broker.resume();
 
   channel().initializeMQTT(ChildChannelContext::make());  // the next start runs the request again
   EXPECT_EQ(runs.load(), 1);
   ASSERT_TRUE(eventually([&] { return channel().isConnect(); }));
-  channel().publishWithParameter(answer, [](const std::optional<TWIGError>&) {});
+  channel().publishWithParameter(answer, [](const std::optional<Error>&) {});
   ASSERT_TRUE(eventually([&] { return channel().publishMessages().empty(); }));
-  TWIGMQTTClient::resetShared();
+  MqttPushChannel::resetShared();
 
   channel().initializeMQTT(ChildChannelContext::make());  // acknowledged: settled for good
   EXPECT_EQ(runs.load(), 1);
@@ -174,8 +174,8 @@ TEST_F(PushChannelBrokerTest, AQosOneMessageRefusedByABrokenSocketIsAcknowledged
   auto peer = parent();
   MQTTClient session("/ts/20/2/broken-" + Uuid::randomString().substr(0, 8), /*cleanSession=*/false);
   session.settings().port = broker.mqttPort();
-  session.settings().username = TWIGMQTTClient::kCredentials;
-  session.settings().password = TWIGMQTTClient::kCredentials;
+  session.settings().username = MqttPushChannel::kCredentials;
+  session.settings().password = MqttPushChannel::kCredentials;
   std::atomic<int> connections{0};
   session.connectToHost("127.0.0.1", [&](int rc) {
     if (rc == 0) ++connections;
@@ -201,7 +201,7 @@ TEST_F(PushChannelBrokerTest, TheChannelCanEndWhileItsConnectionIsBeingAnswered)
     const auto giveUp = std::chrono::steady_clock::now() + 20s;
     while (!channel().isConnect() && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
     ASSERT_TRUE(channel().isConnect());
-    TWIGMQTTClient::resetShared();
+    MqttPushChannel::resetShared();
   }
 }
 
@@ -212,13 +212,13 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
 
   broker.stop();
   ASSERT_TRUE(eventually([&] { return !channel().isConnect(); }));
-  std::optional<TWIGError> failure;
+  std::optional<Error> failure;
   const Json answer = {{"ResponseApps", {{"commandUuid", "while-down"}}}};
-  channel().publishWithParameter(answer, [&](const std::optional<TWIGError>& error) { failure = error; });
+  channel().publishWithParameter(answer, [&](const std::optional<Error>& error) { failure = error; });
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->domain, "mqtt没有连接上");
   ASSERT_TRUE(eventually([&] {
-    const auto listed = TWIGCache::objectForKey("publishMessages");
+    const auto listed = Cache::objectForKey("publishMessages");
     return listed && listed->plain() == Json::array({answer});
   }));
 
@@ -229,7 +229,7 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
   const auto received = peer->received();
   const std::vector<ReceivedMessage> after(received.begin() + static_cast<long>(before), received.end());
   EXPECT_EQ(liveUuids(after, "EventOnline").size(), 1u);
-  EXPECT_TRUE(eventually([] { return !TWIGCache::objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannelStepAsideOnce) {
@@ -247,8 +247,8 @@ TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannel
 
   // A copy of this agent (a copied data folder): the same client id, reconnecting every second.
   auto copy = std::make_unique<MQTTClient>(channel().clientID(), /*cleanSession=*/false);
-  copy->settings().username = TWIGMQTTClient::kCredentials;
-  copy->settings().password = TWIGMQTTClient::kCredentials;
+  copy->settings().username = MqttPushChannel::kCredentials;
+  copy->settings().password = MqttPushChannel::kCredentials;
   copy->settings().port = broker.mqttPort();
   std::atomic<int> copyConnections{0};
   copy->connectToHost("127.0.0.1", [&](int rc) { copyConnections += rc == 0 ? 1 : 0; });

@@ -8,7 +8,7 @@
 #include "app/ChildChannelContext.h"
 #include "messaging/MQTTClient.h"
 #include "platform/Uuid.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/ScopedVariable.h"
 #include "tests/messaging/BrokerFixture.h"
 

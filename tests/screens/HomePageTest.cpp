@@ -2,15 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "app/ScreenCatalog.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/TWIGChildUser.h"
-#include "screens/TWIGHomePageStore.h"
-#include "screens/TWIGHomePageViewController.h"
-#include "storage/TWIGCache.h"
+#include "identity/ChildUser.h"
+#include "screens/HomeStore.h"
+#include "screens/HomeScreen.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
-#include "wallet/TWIGDuiHuanStore.h"
+#include "wallet/ExchangeStore.h"
 
 namespace twig {
 namespace {
@@ -32,16 +32,16 @@ class HomePageTest : public ::testing::Test {
       return CannedResponse{404, "application/json", "{}"};
     });
   }
-  void bind() { TWIGCache::setObjectValue(CacheObject(Json(true)), "binding"); }
+  void bind() { Cache::setObjectValue(CacheObject(Json(true)), "binding"); }
   // The page as the catalogue would make it, with recording hooks, shown as the root.
-  std::shared_ptr<TWIGHomePageViewController> open() {
+  std::shared_ptr<HomeScreen> open() {
     serve();
-    TWIGHomePageViewController::Services services;
+    HomeScreen::Services services;
     services.openApplicationWithTessel = [this] { hooks.push_back("open"); };
     services.updateManagementTable = [this] { hooks.push_back("table"); };
     services.screenInUse = [this] { return inUse; };
-    auto page = std::make_shared<TWIGHomePageViewController>(std::move(services));
-    page->setStoryboardIdentity("HomePage", "HomePageID");
+    auto page = std::make_shared<HomeScreen>(std::move(services));
+    page->setRouteIdentity("HomePage", "HomePageID");
     ports.screenHost.setRoot(page);
     return page;
   }
@@ -78,15 +78,15 @@ TEST_F(HomePageTest, AnUnboundDeviceIsSentToTheBindingScreenAtOnce) {
 
 TEST_F(HomePageTest, TheBalanceShowsTheStoredTotalThenTheFreshOne) {
   bind();
-  TWIGTotalModel stored;
+  PointsTotal stored;
   stored.total = Json(120);
-  TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+  Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   auto page = open();
   EXPECT_EQ(balances(), std::vector<std::string>{"120"}) << "the stored total comes at once";
   ASSERT_TRUE(runUntil([&] { return balances().size() == 2; }));
   EXPECT_EQ(balances(), (std::vector<std::string>{"120", "150"}));
   // The fresh answer is kept for the next time.
-  const auto kept = TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)->modelValue<TWIGTotalModel>();
+  const auto kept = Cache::objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
   ASSERT_TRUE(kept && kept->total);
   EXPECT_EQ(*kept->total, 150);
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "a bound device stays on its home page";
@@ -95,14 +95,14 @@ TEST_F(HomePageTest, TheBalanceShowsTheStoredTotalThenTheFreshOne) {
 TEST_F(HomePageTest, AnAnswerOtherThan200LeavesTheStoredTotal) {
   bind();
   statisticsStatus = 202;
-  TWIGTotalModel stored;
+  PointsTotal stored;
   stored.total = Json(120);
-  TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+  Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   open();
   ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
   ports.time.loop().runUntil([] { return false; }, 300ms);
   EXPECT_EQ(balances(), std::vector<std::string>{"120"});
-  EXPECT_EQ(*TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)->modelValue<TWIGTotalModel>()->total,
+  EXPECT_EQ(*Cache::objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>()->total,
             120);
 }
 
@@ -110,11 +110,11 @@ TEST_F(HomePageTest, TheNewBillsMarkFollowsBillsNumberOnEveryBillsNotice) {
   bind();
   auto page = open();
   EXPECT_EQ(page->state()["redPoint"], false) << "absent";
-  TWIGCache::setObjectValue(CacheObject(Json(1)), "billsNumber");
+  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
   std::thread([&] { ports.notifications.post("bills"); }).join();
   ports.time.settle();
   EXPECT_EQ(page->state()["redPoint"], true);
-  TWIGCache::setObjectValue(CacheObject(Json(0)), "billsNumber");
+  Cache::setObjectValue(CacheObject(Json(0)), "billsNumber");
   ports.notifications.post("bills");
   ports.time.settle();
   EXPECT_EQ(page->state()["redPoint"], false);
@@ -139,10 +139,10 @@ TEST_F(HomePageTest, AResetClearsTheStoredStateAndReturnsToTheBindingScreenOnce)
   bind();
   auto page = open();
   ports.time.settle();
-  ports.screenHost.push(std::make_shared<TWIGBaseViewController>("Feature"), true);
-  ports.notifications.post(TWIGManagement::kReset);
+  ports.screenHost.push(std::make_shared<ViewModel>("Feature"), true);
+  ports.notifications.post(AppControlManager::kReset);
   ports.time.settle();
-  EXPECT_FALSE(TWIGChildUser::sharedChildUser().user_isBinding()) << "the stored state is cleared";
+  EXPECT_FALSE(ChildUser::sharedChildUser().isBound()) << "the stored state is cleared";
   EXPECT_EQ(hooks, (std::vector<std::string>{"open", "table"}));
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "back to the root at once";
   ports.time.advance(499ms);
@@ -157,32 +157,32 @@ TEST_F(HomePageTest, AResetWhileTheDeviceIsLockedWaitsUntilItIsUsed) {
   auto page = open();
   ports.time.settle();
   inUse = false;
-  ports.notifications.post(TWIGManagement::kReset);
+  ports.notifications.post(AppControlManager::kReset);
   ports.time.advance(2s);
-  EXPECT_FALSE(TWIGChildUser::sharedChildUser().user_isBinding());
+  EXPECT_FALSE(ChildUser::sharedChildUser().isBound());
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "the screens stay as they are";
   // The manager posts it again once the child uses the device.
   inUse = true;
-  ports.notifications.post(TWIGManagement::kReset);
+  ports.notifications.post(AppControlManager::kReset);
   ports.time.advance(1s);
   EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Login/LoginID");
   EXPECT_EQ(loginPushes(), 1u);
 }
 
 TEST_F(HomePageTest, TheStoreKeepsALockIntervalAndWritesTotalsAsTheyCame) {
-  TWIGHomePageStore::saveLockTime(Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
-  const auto kept = TWIGHomePageStore::fetchLockTime();
+  HomeStore::saveLockTime(Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
+  const auto kept = HomeStore::fetchLockTime();
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->endTime, "23:00");
   EXPECT_EQ(kept->week, "1,2");
-  TWIGHomePageStore::saveLockTime(Json("not a dictionary"));
-  EXPECT_EQ(TWIGHomePageStore::fetchLockTime()->startTime, "06:00") << "the kept one stays";
+  HomeStore::saveLockTime(Json("not a dictionary"));
+  EXPECT_EQ(HomeStore::fetchLockTime()->startTime, "06:00") << "the kept one stays";
 
-  EXPECT_EQ(TWIGHomePageStore::totalText(Json(150)), "150");
-  EXPECT_EQ(TWIGHomePageStore::totalText(Json(150.0)), "150");
-  EXPECT_EQ(TWIGHomePageStore::totalText(Json(12.5)), "12.5");
-  EXPECT_EQ(TWIGHomePageStore::totalText(Json(-20)), "-20");
-  EXPECT_EQ(TWIGHomePageStore::totalText(Json("88")), "88");
+  EXPECT_EQ(HomeStore::totalText(Json(150)), "150");
+  EXPECT_EQ(HomeStore::totalText(Json(150.0)), "150");
+  EXPECT_EQ(HomeStore::totalText(Json(12.5)), "12.5");
+  EXPECT_EQ(HomeStore::totalText(Json(-20)), "-20");
+  EXPECT_EQ(HomeStore::totalText(Json("88")), "88");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -13,7 +13,7 @@ class InformationScreensTest : public ::testing::Test {
  protected:
   InformationScreensTest() { ScreenCatalog::registerAll(ScreenRegistry::shared()); }
   ScreenPtr openAbout() {
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
     auto about = ScreenRegistry::shared().make("Setting", "AboutID");
     ports.screenHost.push(about, true);
     return about;

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "app/ScreenCatalog.h"
-#include "control/TWIGLockViewController.h"
-#include "control/TWIGManagement.h"
+#include "control/LockScreen.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -31,7 +31,7 @@ class LockPresenterTest : public ::testing::Test {
     ports.useServiceHost("service.example:8080");
     ScreenCatalog::registerAll(ScreenRegistry::shared());
     // The start-up placeholder: no home page exists yet.
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Placeholder"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Placeholder"));
   }
   std::size_t lockPresentations() const {
     const auto lines = ports.screenHost.lines("screen");
@@ -44,26 +44,26 @@ class LockPresenterTest : public ::testing::Test {
 
 TEST_F(LockPresenterTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdateIt) {
   // Posted on the push channel's thread, as a command's evaluation does.
-  std::thread([&] { ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"})); }).join();
+  std::thread([&] { ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"})); }).join();
   EXPECT_FALSE(presenter.lock()) << "nothing happens on the posting thread";
   ports.time.settle();
   auto lock = presenter.lock();
   ASSERT_TRUE(lock);
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_EQ(ports.speech.texts(), std::vector<std::string>{"管控时间：请将Puzzle关闭~"});
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle", "Racer"}));
+  ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle", "Racer"}));
   ports.time.settle();
   EXPECT_EQ(presenter.lock(), lock);
   EXPECT_EQ(lockPresentations(), 1u) << "nothing new is presented";
   EXPECT_EQ(lock->state()["sections"][0]["apps"].size(), 2u);
 
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ports.time.settle();
   EXPECT_FALSE(presenter.lock());
   EXPECT_FALSE(ports.screenHost.coverScreen());
   EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Placeholder");
   // The next start shows a new screen.
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
   ports.time.settle();
   ASSERT_TRUE(presenter.lock());
   EXPECT_NE(presenter.lock(), lock);
@@ -72,8 +72,8 @@ TEST_F(LockPresenterTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdat
 
 TEST_F(LockPresenterTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
   std::thread([&] {
-    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
-    ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+    ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
+    ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
   }).join();
   ports.time.settle();
   EXPECT_EQ(lockPresentations(), 1u);
@@ -81,20 +81,20 @@ TEST_F(LockPresenterTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
 }
 
 TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater) {
-  ports.notifications.post(TWIGManagement::kControlStart, blacklist({"Puzzle"}));
+  ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
   ports.time.settle();
   auto lock = presenter.lock();
   ASSERT_TRUE(lock);
   // The configuration answers: the first screen replaces the placeholder beneath the lock.
-  ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Install"));
+  ports.screenHost.setRoot(std::make_shared<ViewModel>("Install"));
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   // The no-network help opens under it.
-  auto help = std::make_shared<TWIGBaseViewController>("NotNetWork");
+  auto help = std::make_shared<ViewModel>("NotNetWork");
   ports.screenHost.present(help, true);
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_TRUE(lock->store()->isTicking());
 
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ports.time.settle();
   EXPECT_FALSE(ports.screenHost.coverScreen()) << "closed wherever the other screens are";
   EXPECT_FALSE(lock->store()->isTicking());
@@ -104,7 +104,7 @@ TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater
 
 TEST_F(LockPresenterTest, AMinuteOfEvaluationsSpeaksThreeWarningsAndTheEndClosesTheScreen) {
   // A group controlled all day, every day (its one-minute window never holds a present minute).
-  auto& manager = TWIGManagement::sharedManagement();
+  auto& manager = AppControlManager::sharedManagement();
   ports.processes.set(std::vector<std::string>{"puzzle"});
   manager.setArrayMonitorings(Json::array({Json{
       {"groupName", "游戏"},
@@ -113,7 +113,7 @@ TEST_F(LockPresenterTest, AMinuteOfEvaluationsSpeaksThreeWarningsAndTheEndCloses
       {"week", "0,1,2,3,4,5,6"},
       {"apps",
        Json::array({Json{{"appPackage", "p.puzzle"}, {"appName", "Puzzle"}, {"processName", "puzzle"}}})}}}));
-  manager.ts_start();
+  manager.start();
   ports.time.settle();
   for (int second = 0; second < 60; ++second) ports.time.advance(1s);
   EXPECT_EQ(ports.speech.texts(), std::vector<std::string>(3, "管控时间：请将Puzzle关闭~"));

@@ -7,8 +7,8 @@
 #include <chrono>
 
 #include "api/RequestSigner.h"
-#include "api/TWIGDigest.h"
-#include "api/TWIGUtils.h"
+#include "api/Digest.h"
+#include "api/Utils.h"
 #include "platform/Json.h"
 #include "platform/SystemClock.h"
 #include "tests/fakes/ServiceProcess.h"
@@ -24,7 +24,7 @@ constexpr std::uint16_t kNoBroker = 1;
 
 std::int64_t nowMilliseconds() {
   SystemClock clock;
-  return TWIGUtils::millisecondsSince1970(clock.now());
+  return Utils::millisecondsSince1970(clock.now());
 }
 
 httplib::Headers signedHeaders(const std::string& path, const std::string& method, std::int64_t skew = 0) {
@@ -58,7 +58,7 @@ class ServiceApi : public ::testing::Test {
     return client->Post(full, used, body.dump(), "application/json");
   }
   std::string bindCode() {
-    return TWIGUtils::stringValue(admin("/admin/bind-codes", Json::object()), "code");
+    return Utils::stringValue(admin("/admin/bind-codes", Json::object()), "code");
   }
   Json enrolment(const std::string& code, const std::string& device) {
     return Json{{"enrollCode", code}, {"deviceId", device}, {"deviceName", "Test"}, {"platform", "2"}};
@@ -87,7 +87,7 @@ TEST_F(ServiceApi, RefusesMissingWrongOrStaleSignaturesWith401AndChangesNothing)
     ASSERT_TRUE(result) << what;
     EXPECT_EQ(result->status, 401) << what;
     const Json body = parse(result);
-    EXPECT_FALSE(TWIGUtils::stringValue(body, "errorDescription").empty()) << what << ": " << result->body;
+    EXPECT_FALSE(Utils::stringValue(body, "errorDescription").empty()) << what << ": " << result->body;
   }
   // A bill with a bad signature is not recorded either.
   const auto bill = api("POST", "bills", Json{{"childDeviceId", "device-1"}, {"billMd5", "x"}, {"type", 2}},
@@ -104,7 +104,7 @@ TEST_F(ServiceApi, RefusesMissingWrongOrStaleSignaturesWith401AndChangesNothing)
                             signedHeaders("device/enroll", "POST", -4 * 60 * 1000));
   ASSERT_TRUE(accepted);
   EXPECT_EQ(accepted->status, 200);
-  EXPECT_FALSE(TWIGUtils::stringValue(parse(accepted), "parentDN").empty());
+  EXPECT_FALSE(Utils::stringValue(parse(accepted), "parentDN").empty());
   EXPECT_EQ(admin("/admin/devices")["devices"].size(), 1u);
 }
 
@@ -121,7 +121,7 @@ TEST_F(ServiceApi, BindsOnceWithEachCodeAndPullsOnlyForBoundDevices) {
 
   const std::string code = bindCode();
   const Json parent = parse(api("POST", "device/enroll", enrolment(code, "device-1")));
-  EXPECT_FALSE(TWIGUtils::stringValue(parent, "parentDeviceId").empty());
+  EXPECT_FALSE(Utils::stringValue(parent, "parentDeviceId").empty());
   const auto again = api("POST", "device/enroll", enrolment(code, "device-2"));
   EXPECT_EQ(parse(again)["errorCode"], 10101) << "a code binds one device only";
 
@@ -170,7 +170,7 @@ TEST_F(ServiceApi, KnowsCatalogueCategoriesServesIconsAndKeepsUploadedPictures) 
   ASSERT_TRUE(uploaded);
   ASSERT_EQ(uploaded->status, 200) << uploaded->body;
   const Json stored = parse(uploaded);
-  EXPECT_EQ(stored["fileMd5"], TWIGDigest::MD5(picture));
+  EXPECT_EQ(stored["fileMd5"], Digest::MD5(picture));
   const std::string url = stored["fileUrl"];
   const auto back = client->Get(url.substr(url.find("/files/")));
   ASSERT_TRUE(back);

@@ -18,9 +18,9 @@
 
 #include "app/ScreenCatalog.h"
 #include "control/LockPresenter.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestPorts.h"
 #include "tests/ui/QtPump.h"
 #include "ui/FrontEnd.h"
@@ -115,7 +115,7 @@ class LockWindowTest : public ::testing::Test {
  protected:
   LockWindowTest() {
     ScreenCatalog::registerAll(ScreenRegistry::shared());
-    TWIGCache::setObjectValue(CacheObject(Json(true)), "binding");
+    Cache::setObjectValue(CacheObject(Json(true)), "binding");
     ScreenHost::install(&host);
     ui::useProjectFont();
   }
@@ -126,7 +126,7 @@ class LockWindowTest : public ::testing::Test {
     window = ui::loadWindow(engine, host, 390, 844);
     host.setRoot(ScreenRegistry::shared().make("HomePage", "HomePageID"));
     if (!pump([] { return true; }) || !lockWindows().empty()) return nullptr;
-    ports.notifications.post(TWIGManagement::kControlStart, blacklist());
+    ports.notifications.post(AppControlManager::kControlStart, blacklist());
     if (!pump([] { return !lockWindows().empty(); })) return nullptr;
     QWindow* lock = lockWindows().front();
     return pump([&] { return lock->isExposed(); }) ? lock : nullptr;
@@ -163,7 +163,7 @@ TEST_F(LockWindowTest, AControlStartCoversTheDesktopAboveOtherWindowsAndItsEndUn
   ASSERT_NE(otherAt, order.end());
   EXPECT_GT(lockAt - order.begin(), otherAt - order.begin());
 
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ASSERT_TRUE(pump([] { return lockWindows().empty(); }))
       << "lock screen still shown: " << (host.lockScreen() != nullptr) << ", windows "
       << lockWindows().size();
@@ -188,7 +188,7 @@ TEST_F(LockWindowTest, ItRefusesToCloseAndIsOnEveryWorkspace) {
   EXPECT_TRUE(lock->isExposed());
   ASSERT_TRUE(host.coverScreen());
   // Control's end still takes it away.
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ASSERT_TRUE(pump([] { return lockWindows().empty(); }));
 }
 

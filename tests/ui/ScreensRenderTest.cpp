@@ -63,11 +63,11 @@ TEST(ScreenRenderChecks, EveryScreenOfTheCatalogueHasAFixture) {
   for (const auto& fixture : ScreenshotRenderer::shippedFixtures())
     drawn.insert(fixture.value("className", ""));
   for (const char* screen :
-       {"TWIGLoginViewController", "TWIGInstallViewController", "TWIGHomePageViewController",
-        "TWIGAboutViewController", "TWIGlicenseAgreementViewController", "TWIGNotNetWorkViewController",
-        "TWIGLockViewController", "TWIGCiWeiQianBaoTableController", "TWIGGanJiaWuViewController",
-        "TWIGDuiHuanShiJianController", "TWIGSpecialRewardViewController", "TWIGPhotoViewController",
-        "TWIGPhotoDetailsViewController", "PhotoController"}) {
+       {"BindingScreen", "InstallScreen", "HomeScreen",
+        "AboutScreen", "LicenceScreen", "NoNetworkScreen",
+        "LockScreen", "WalletScreen", "HouseworkScreen",
+        "ExchangeScreen", "SpecialRewardScreen", "PhotoPickerScreen",
+        "PhotoDetailScreen", "PhotoViewerScreen"}) {
     EXPECT_EQ(drawn.count(screen), 1u) << screen;
   }
 }

@@ -11,7 +11,7 @@
 #include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"

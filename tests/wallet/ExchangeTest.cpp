@@ -6,15 +6,15 @@
 
 #include "app/ScreenCatalog.h"
 #include "control/LockPresenter.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/TWIGChildUser.h"
-#include "storage/TWIGCache.h"
+#include "identity/ChildUser.h"
+#include "storage/Cache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
-#include "wallet/TWIGBillsRequest.h"
-#include "wallet/TWIGDuiHuanShiJianController.h"
-#include "wallet/TWIGDuiHuanStore.h"
+#include "wallet/BillRequest.h"
+#include "wallet/ExchangeScreen.h"
+#include "wallet/ExchangeStore.h"
 
 namespace twig {
 namespace {
@@ -28,7 +28,7 @@ class ExchangeTest : public ::testing::Test {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {
@@ -45,7 +45,7 @@ class ExchangeTest : public ::testing::Test {
     });
   }
   // Opens the screen and waits until both answers have been applied.
-  std::shared_ptr<TWIGBaseViewController> open() {
+  std::shared_ptr<ViewModel> open() {
     serve();
     const std::size_t rules = requests("/settings/");
     const std::size_t statistics = requests("/statistics/");
@@ -102,7 +102,7 @@ TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice)
   EXPECT_EQ(screen->state()["remaining"], "8");
   screen->invoke("selectRow", Json{{"row", 6}});  // no such row
   EXPECT_EQ(screen->state()["selected"], 4);
-  EXPECT_EQ(TWIGCache::objectForKey("parities")->stringValue(), "1:3");
+  EXPECT_EQ(Cache::objectForKey("parities")->stringValue(), "1:3");
 
   screen->invoke("save");
   ASSERT_TRUE(
@@ -113,7 +113,7 @@ TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice)
   for (auto it = sent[0].begin(); it != sent[0].end(); ++it) keys.push_back(it.key());
   EXPECT_EQ(keys, (std::vector<std::string>{"childDeviceId", "type", "subjectId", "pictures", "bonuspoint",
                                             "billMd5"}));
-  EXPECT_EQ(sent[0]["childDeviceId"], TWIGChildUser::sharedChildUser().user_childDeviceId());
+  EXPECT_EQ(sent[0]["childDeviceId"], ChildUser::sharedChildUser().deviceId());
   EXPECT_EQ(sent[0]["type"], 2);
   EXPECT_EQ(sent[0]["subjectId"], 1);
   EXPECT_TRUE(sent[0]["pictures"].is_null());
@@ -154,9 +154,9 @@ TEST_F(ExchangeTest, ABalanceOfZeroShowsZeroWhateverIsChosenAndSendsNothing) {
 TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
   // The stored balance offers six units until the fresh one, much smaller, arrives: held back by
   // the service until the choice is made.
-  TWIGTotalModel stored;
+  PointsTotal stored;
   stored.total = Json(20);
-  TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+  Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   auto release = std::make_shared<std::promise<void>>();
   server.setHandler([released = release->get_future().share()](const test::RecordedRequest& request) -> CannedResponse {
     if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos) {
@@ -226,14 +226,14 @@ TEST_F(ExchangeTest, ARuleAnswerWithNothingToApplyEndsTheProgressMessage) {
 }
 
 TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNoRule) {
-  TWIGCache::setObjectValue(CacheObject(Json("1:3")), "parities");
+  Cache::setObjectValue(CacheObject(Json("1:3")), "parities");
   balance = 30;
   for (const char* unreadable :
        {R"({"appUseIntervalMax":10,"parities":"1:"})", R"({"appUseIntervalMax":10,"parities":"a:3"})",
         R"({"appUseIntervalMax":10,"parities":"1:x"})", R"({"parities":5})"}) {
-    TWIGTotalModel stored;
+    PointsTotal stored;
     stored.total = Json(42);
-    TWIGCache::setObjectValue(CacheObject::model(stored), TWIGDuiHuanStore::kStatisticsKey);
+    Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
     rule = unreadable;
     serve();
     auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
@@ -245,7 +245,7 @@ TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNo
     EXPECT_TRUE(screen->state()["date"].empty()) << unreadable;
     EXPECT_FALSE(screen->state().contains("rateText")) << unreadable;
     EXPECT_EQ(screen->state()["cost"], "3") << "the stored rate still prices the choice";
-    EXPECT_EQ(TWIGCache::objectForKey("parities")->stringValue(), "1:3");
+    EXPECT_EQ(Cache::objectForKey("parities")->stringValue(), "1:3");
     ports.screenHost.pop(true);
   }
 }
@@ -254,7 +254,7 @@ TEST_F(ExchangeTest, AnApplicationAnsweredWhileTheLockShowsStillClosesTheScreenU
   billAnswer = {200, "application/json", "{}", 300};
   auto screen = open();
   screen->invoke("save");
-  ports.notifications.post(TWIGManagement::kControlStart,
+  ports.notifications.post(AppControlManager::kControlStart,
                            Json::array({Json{{"groupName", "游戏"}, {"today", true}, {"apps", Json::array()}}}));
   ports.time.settle();
   ASSERT_TRUE(ports.screenHost.coverScreen());
@@ -279,23 +279,23 @@ TEST_F(ExchangeTest, ARefusalShowsTheServicesWordsAndAFailedRuleRequestSaysSo) {
   EXPECT_TRUE(failedRule());
 }
 
-TEST(TWIGBillsRequest, EveryApplicationCarriesItsOwnMd5) {
+TEST(BillRequest, EveryApplicationCarriesItsOwnMd5) {
   const Json parameters = {{"childDeviceId", "d"}, {"type", 1}, {"subjectId", 7}, {"pictures", nullptr}};
-  const Json first = TWIGBillsRequest::withBillMd5(parameters);
-  const Json second = TWIGBillsRequest::withBillMd5(parameters);
+  const Json first = BillRequest::withBillMd5(parameters);
+  const Json second = BillRequest::withBillMd5(parameters);
   EXPECT_NE(first["billMd5"], second["billMd5"]);
   EXPECT_EQ((--first.end()).key(), "billMd5");
   EXPECT_EQ(first.size(), parameters.size() + 1);
 }
 
-TEST(TWIGDuiHuanStore, TheRateIsReadByPosition) {
-  const auto rate = TWIGDuiHuanStore::parseParities("2:15");
+TEST(ExchangeStore, TheRateIsReadByPosition) {
+  const auto rate = ExchangeStore::parseParities("2:15");
   ASSERT_TRUE(rate);
   EXPECT_EQ(rate->minutes, 2);
   EXPECT_EQ(rate->points, 15);
-  EXPECT_EQ(TWIGDuiHuanStore::parseParities("1-3")->points, 3) << "the separator's value is not read";
+  EXPECT_EQ(ExchangeStore::parseParities("1-3")->points, 3) << "the separator's value is not read";
   for (const char* unreadable : {"", "1:", "13", "x:3", "1:3a", "1: 3", "1:-3", "1:99999999999999"})
-    EXPECT_FALSE(TWIGDuiHuanStore::parseParities(unreadable)) << unreadable;
+    EXPECT_FALSE(ExchangeStore::parseParities(unreadable)) << unreadable;
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 // Housework: the catalogue (or the shipped one), the rows and the applications.
 #include <gtest/gtest.h>
 
-#include "api/TWIGRequest.h"
+#include "api/ApiClient.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "frame/TWIGBaseViewController.h"
+#include "frame/ViewModel.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
-#include "wallet/TWIGGanJiaWuStore.h"
+#include "wallet/HouseworkStore.h"
 
 namespace twig {
 namespace {
@@ -21,7 +21,7 @@ class HouseworkTest : public ::testing::Test {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {
@@ -32,7 +32,7 @@ class HouseworkTest : public ::testing::Test {
       return {404, "application/json", "{}"};
     });
   }
-  std::shared_ptr<TWIGBaseViewController> open() {
+  std::shared_ptr<ViewModel> open() {
     serve();
     auto screen = ScreenRegistry::shared().make("GanJiaWu", "GanJiaWuID");
     ports.screenHost.push(screen, true);
@@ -148,11 +148,11 @@ TEST_F(HouseworkTest, RefusalsFailuresAndAnUnreachableNetworkAreShown) {
   EXPECT_EQ(bills().size(), before) << "nothing is sent while the network is down";
 }
 
-TEST(TWIGGanJiaWuStore, TheShippedCatalogueHasTheFormOfTheServicesAnswer) {
-  const Json catalogue = TWIGGanJiaWuStore::defaultCatalogue();
+TEST(HouseworkStore, TheShippedCatalogueHasTheFormOfTheServicesAnswer) {
+  const Json catalogue = HouseworkStore::defaultCatalogue();
   ASSERT_TRUE(catalogue.contains("subjects"));
-  std::optional<TWIGError> error;
-  const auto entries = TWIGGanJiaWuStore::houseworkOf(catalogue, error);
+  std::optional<Error> error;
+  const auto entries = HouseworkStore::houseworkOf(catalogue, error);
   EXPECT_FALSE(error);
   ASSERT_GE(entries.size(), 4u);
   for (const auto& entry : entries) {
@@ -162,7 +162,7 @@ TEST(TWIGGanJiaWuStore, TheShippedCatalogueHasTheFormOfTheServicesAnswer) {
   // A catalogue entry that is no record is skipped and reported.
   error.reset();
   const auto mixed =
-      TWIGGanJiaWuStore::houseworkOf(Json{{"subjects", Json::array({Json(3), Json{{"type", 2}}})}}, error);
+      HouseworkStore::houseworkOf(Json{{"subjects", Json::array({Json(3), Json{{"type", 2}}})}}, error);
   EXPECT_EQ(mixed.size(), 1u);
   EXPECT_TRUE(error);
 }

@@ -9,19 +9,19 @@
 #include <set>
 #include <thread>
 
-#include "api/TWIGDigest.h"
-#include "api/TWIGUtils.h"
+#include "api/Digest.h"
+#include "api/Utils.h"
 #include "app/ScreenCatalog.h"
 #include "control/LockPresenter.h"
-#include "control/TWIGManagement.h"
+#include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/TWIGChildUser.h"
+#include "identity/ChildUser.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
-#include "wallet/TWIGPhotoDetailsViewController.h"
-#include "wallet/TWIGPhotoViewController.h"
-#include "wallet/TWIGPictureUploads.h"
-#include "wallet/TWIGSpecialRewardViewController.h"
+#include "wallet/PhotoDetailScreen.h"
+#include "wallet/PhotoPickerScreen.h"
+#include "wallet/PictureUploads.h"
+#include "wallet/SpecialRewardScreen.h"
 
 namespace twig {
 namespace {
@@ -68,7 +68,7 @@ class SpecialRewardTest : public ::testing::Test {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
   // Answers from copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {
@@ -92,13 +92,13 @@ class SpecialRewardTest : public ::testing::Test {
       }
       plan.answered->changed.notify_all();
       if (plan.failingWidths.count(width) > 0) return {500, "text/plain", "disk full"};
-      const std::string md5 = TWIGDigest::MD5(partValue(request, "file"));
+      const std::string md5 = Digest::MD5(partValue(request, "file"));
       return {200, "application/json",
               Json{{"fileUrl", "http://files/" + md5 + ".jpg"}, {"fileMd5", md5}}.dump()};
     });
   }
-  std::shared_ptr<TWIGSpecialRewardViewController> open() {
-    auto screen = std::static_pointer_cast<TWIGSpecialRewardViewController>(
+  std::shared_ptr<SpecialRewardScreen> open() {
+    auto screen = std::static_pointer_cast<SpecialRewardScreen>(
         ScreenRegistry::shared().make("JiangLi", "JiangLiID"));
     ports.screenHost.push(screen, true);
     return screen;
@@ -111,10 +111,10 @@ class SpecialRewardTest : public ::testing::Test {
     fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::seconds(age));
     return file.string();
   }
-  std::shared_ptr<TWIGPhotoViewController> openPicker(
-      const std::shared_ptr<TWIGSpecialRewardViewController>& screen) {
+  std::shared_ptr<PhotoPickerScreen> openPicker(
+      const std::shared_ptr<SpecialRewardScreen>& screen) {
     screen->invoke("addImages");
-    auto picker = std::dynamic_pointer_cast<TWIGPhotoViewController>(ports.screenHost.topScreen());
+    auto picker = std::dynamic_pointer_cast<PhotoPickerScreen>(ports.screenHost.topScreen());
     if (picker) ports.time.loop().runUntil([&] { return !picker->state()["loading"].get<bool>(); }, 20s);
     return picker;
   }
@@ -135,7 +135,7 @@ class SpecialRewardTest : public ::testing::Test {
 
   // App control starts: the lock screen covers whatever is shown.
   void lockNow() {
-    ports.notifications.post(TWIGManagement::kControlStart,
+    ports.notifications.post(AppControlManager::kControlStart,
                              Json::array({Json{{"startTime", "06:00"},
                                                {"endTime", "20:00"},
                                                {"groupName", "游戏"},
@@ -152,11 +152,11 @@ class SpecialRewardTest : public ::testing::Test {
 };
 
 TEST_F(SpecialRewardTest, TheStripShowsCameraPhotosFirstUploadsLibraryPhotosFirstAndHoldsEight) {
-  TWIGAddPhonesView strip;
-  strip.updateImagesArray({TWIGPhotoModel::libraryPhoto("/p/a.jpg", picture(1, 1)),
-                           TWIGPhotoModel::libraryPhoto("/p/b.jpg", picture(2, 2))});
+  PhotoStrip strip;
+  strip.updateImagesArray({Photo::libraryPhoto("/p/a.jpg", picture(1, 1)),
+                           Photo::libraryPhoto("/p/b.jpg", picture(2, 2))});
   strip.addTakePhone(picture(3, 3));
-  strip.addImageModel(TWIGPhotoModel::libraryPhoto("/p/a.jpg", picture(9, 9)));  // already there
+  strip.addImageModel(Photo::libraryPhoto("/p/a.jpg", picture(9, 9)));  // already there
   const auto shown = strip.fetchAllImages();
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_TRUE(shown[0].isTakePhone);
@@ -168,7 +168,7 @@ TEST_F(SpecialRewardTest, TheStripShowsCameraPhotosFirstUploadsLibraryPhotosFirs
   EXPECT_EQ(strip.state(true)["columns"], 8);
 
   for (int i = 0; i < 10; ++i)
-    strip.addImageModel(TWIGPhotoModel::libraryPhoto("/p/" + std::to_string(i), picture(1, 1)));
+    strip.addImageModel(Photo::libraryPhoto("/p/" + std::to_string(i), picture(1, 1)));
   EXPECT_EQ(strip.count(), 8u);
   EXPECT_FALSE(strip.showsAddButton());
   EXPECT_FALSE(strip.state(false)["addButton"].get<bool>());
@@ -244,7 +244,7 @@ TEST_F(SpecialRewardTest, TheLockComingWhileAScreenIsAboutToCloseLetsItClose) {
   EXPECT_EQ(ports.screenHost.topScreen(), screen) << "the picker closed under the lock";
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
 
-  ports.notifications.post(TWIGManagement::kControlEnd);
+  ports.notifications.post(AppControlManager::kControlEnd);
   ports.time.settle();
   screen->invoke("setText", Json{{"text", "我帮奶奶拎菜"}});
   screen->invoke("send");
@@ -283,7 +283,7 @@ TEST_F(SpecialRewardTest, CameraPhotosAloneCloseThePickerAndAPictureFromTheCamer
   ports.camera.finish(picture(64, 48));
   EXPECT_EQ(ports.screenHost.topScreen(), screen);
   ASSERT_EQ(screen->strip().fetchTakePhotoModel().size(), 1u);
-  EXPECT_EQ(screen->strip().fetchTakePhotoModel()[0].url, TWIGPhotoModel::kCameraAddress);
+  EXPECT_EQ(screen->strip().fetchTakePhotoModel()[0].url, Photo::kCameraAddress);
 
   // With only the camera photo counted, confirming closes at once.
   picker = openPicker(screen);
@@ -310,27 +310,27 @@ TEST_F(SpecialRewardTest, ARefusedLibraryShowsItsLabel) {
 TEST_F(SpecialRewardTest, TheDetailsScreenRemovesTheTappedPicture) {
   auto screen = open();
   screen->strip().addTakePhone(picture(10, 10));
-  screen->strip().updateImagesArray({TWIGPhotoModel::libraryPhoto("/p/a.jpg", picture(20, 20)),
-                                     TWIGPhotoModel::libraryPhoto("/p/b.jpg", picture(30, 30))});
+  screen->strip().updateImagesArray({Photo::libraryPhoto("/p/a.jpg", picture(20, 20)),
+                                     Photo::libraryPhoto("/p/b.jpg", picture(30, 30))});
   screen->invoke("tapImage", Json{{"tag", 2}});  // the second library photo
-  auto details = std::dynamic_pointer_cast<TWIGPhotoDetailsViewController>(ports.screenHost.topScreen());
+  auto details = std::dynamic_pointer_cast<PhotoDetailScreen>(ports.screenHost.topScreen());
   ASSERT_TRUE(details);
   EXPECT_EQ(details->title(), "照片详情");
   EXPECT_EQ(details->state()["question"], "是否删除照片？");
-  EXPECT_EQ(details->state()["type"], TWIGPhotoDetailsViewController::kLibraryPhoto);
+  EXPECT_EQ(details->state()["type"], PhotoDetailScreen::kLibraryPhoto);
   EXPECT_EQ(details->state()["index"], 1);
   details->invoke("cancel");
   EXPECT_EQ(screen->strip().count(), 3u);
   screen->invoke("tapImage", Json{{"tag", 2}});
-  details = std::dynamic_pointer_cast<TWIGPhotoDetailsViewController>(ports.screenHost.topScreen());
+  details = std::dynamic_pointer_cast<PhotoDetailScreen>(ports.screenHost.topScreen());
   details->invoke("confirm");
   details->invoke("confirm");  // a second tap removes nothing more
   EXPECT_EQ(ports.screenHost.topScreen(), screen);
   ASSERT_EQ(screen->strip().count(), 2u);
   EXPECT_EQ(screen->strip().fetchImageModel()[0].url, "/p/a.jpg");
   screen->invoke("tapImage", Json{{"tag", 0}});
-  details = std::dynamic_pointer_cast<TWIGPhotoDetailsViewController>(ports.screenHost.topScreen());
-  EXPECT_EQ(details->state()["type"], TWIGPhotoDetailsViewController::kCameraPhoto);
+  details = std::dynamic_pointer_cast<PhotoDetailScreen>(ports.screenHost.topScreen());
+  EXPECT_EQ(details->state()["type"], PhotoDetailScreen::kCameraPhoto);
   details->invoke("confirm");
   EXPECT_TRUE(screen->strip().fetchTakePhotoModel().empty());
 }
@@ -347,7 +347,7 @@ TEST_F(SpecialRewardTest, TheTextHasAPlaceholderAndIsCutAt140CharactersWithAShak
   std::string long_;
   for (int i = 0; i < 150; ++i) long_ += "好";
   screen->invoke("setText", Json{{"text", long_}});
-  EXPECT_EQ(TWIGUtils::characterPrefix(screen->text(), 1000).characters, 140u);
+  EXPECT_EQ(Utils::characterPrefix(screen->text(), 1000).characters, 140u);
   EXPECT_EQ(screen->state()["shake"]["serial"], 1);
   screen->invoke("setText", Json{{"text", std::string("ab\xFF") + "c"}});  // a broken byte is replaced
   EXPECT_EQ(screen->text(),
@@ -382,7 +382,7 @@ TEST_F(SpecialRewardTest, NothingIsSentWithoutTextOrPicturesAndTextAloneSendsAnE
   EXPECT_EQ(sent[0]["pictures"], Json::array());
   Json five = sent[0];
   five.erase("billMd5");
-  EXPECT_EQ(sent[0]["billMd5"], TWIGDigest::MD5(five.dump(2)));
+  EXPECT_EQ(sent[0]["billMd5"], Digest::MD5(five.dump(2)));
   // Closed 0.8 seconds after the answer.
   ports.time.advance(700ms);
   EXPECT_EQ(ports.screenHost.topScreen(), screen);
@@ -395,9 +395,9 @@ TEST_F(SpecialRewardTest, AFailedUploadIsLeftOutAndTheBillWaitsForEveryUpload) {
   plan.waitsFor = {{"300", "320"}};  // the first upload ends last, after the third
   serve();
   auto screen = open();
-  screen->strip().updateImagesArray({TWIGPhotoModel::libraryPhoto("/p/1", picture(300, 200)),
-                                     TWIGPhotoModel::libraryPhoto("/p/2", picture(310, 200)),
-                                     TWIGPhotoModel::libraryPhoto("/p/3", picture(320, 200))});
+  screen->strip().updateImagesArray({Photo::libraryPhoto("/p/1", picture(300, 200)),
+                                     Photo::libraryPhoto("/p/2", picture(310, 200)),
+                                     Photo::libraryPhoto("/p/3", picture(320, 200))});
   screen->invoke("send");
   ASSERT_TRUE(waitFor("overlay success 发送成功"));
   EXPECT_EQ(count("overlay warning 图片上传失败"), 1u);

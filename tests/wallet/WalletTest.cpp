@@ -1,17 +1,17 @@
 // The wallet: pages of bills, the stored first page, the banner, the total and the bill rows.
 #include <gtest/gtest.h>
 
-#include "api/TWIGRequest.h"
+#include "api/ApiClient.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "storage/TWIGCache.h"
+#include "storage/Cache.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
-#include "wallet/PhotoController.h"
-#include "wallet/TWIGCiWeiQianBaoTableCell.h"
-#include "wallet/TWIGCiWeiQianBaoTableController.h"
-#include "wallet/TWIGDuiHuanStore.h"
+#include "wallet/PhotoViewerScreen.h"
+#include "wallet/BillRow.h"
+#include "wallet/WalletScreen.h"
+#include "wallet/ExchangeStore.h"
 
 namespace twig {
 namespace {
@@ -39,7 +39,7 @@ class WalletTest : public ::testing::Test {
     ports.useServiceHost(server.hostAndPort());
     ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
-    ports.screenHost.setRoot(std::make_shared<TWIGBaseViewController>("Home"));
+    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {
@@ -54,21 +54,21 @@ class WalletTest : public ::testing::Test {
                   Json{{"bonuspointsStatistics", {{"total", 77}}}, {"bills", list}}.dump(), delay};
         });
   }
-  std::shared_ptr<TWIGCiWeiQianBaoTableController> open() {
+  std::shared_ptr<WalletScreen> open() {
     serve();
-    auto screen = std::static_pointer_cast<TWIGCiWeiQianBaoTableController>(
+    auto screen = std::static_pointer_cast<WalletScreen>(
         ScreenRegistry::shared().make("QianBao", "QianBaoID"));
     ports.screenHost.push(screen, true);
     settle(screen);
     return screen;
   }
-  void settle(const std::shared_ptr<TWIGCiWeiQianBaoTableController>& screen) {
+  void settle(const std::shared_ptr<WalletScreen>& screen) {
     ports.time.loop().runUntil([&] { return !screen->store()->refState(); }, 20s);
     ports.time.settle();
   }
   std::size_t stashed() {
-    const auto stored = TWIGCache::objectForKey("localStash");
-    const auto bills = stored ? stored->modelArray<TWIGBillModel>() : std::nullopt;
+    const auto stored = Cache::objectForKey("localStash");
+    const auto bills = stored ? stored->modelArray<Bill>() : std::nullopt;
     return bills ? bills->size() : 0;
   }
 
@@ -138,23 +138,23 @@ TEST_F(WalletTest, ManyBillsEventsShowOneBannerAndTheNextFirstPageRemovesIt) {
 
 TEST_F(WalletTest, ASuccessfulPageClearsTheBadgeEvenWhenEmpty) {
   billCount = 0;
-  TWIGCache::setObjectValue(CacheObject(Json(1)), "billsNumber");
+  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
   auto screen = open();
-  EXPECT_EQ(TWIGCache::objectForKey("billsNumber")->integerValue(), 0);
+  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 0);
   EXPECT_FALSE(screen->state()["empty"].is_null()) << "no rows at all: the empty view";
   EXPECT_EQ(screen->state()["empty"]["button"], "点击重新加载");
   const auto statistics =
-      TWIGCache::objectForKey(TWIGDuiHuanStore::kStatisticsKey)->modelValue<TWIGTotalModel>();
+      Cache::objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
   ASSERT_TRUE(statistics && statistics->total);
   EXPECT_EQ(*statistics->total, 77);
 }
 
 TEST_F(WalletTest, AFailureWhileTheNetworkIsDownLeavesTheWalletAbleToRefresh) {
-  TWIGRequest::sharedRequest();
+  ApiClient::sharedRequest();
   ports.reachability.setStatus(ReachabilityStatus::NotReachable);
   ports.time.settle();
   auto screen = ScreenRegistry::shared().make("QianBao", "QianBaoID");
-  auto wallet = std::static_pointer_cast<TWIGCiWeiQianBaoTableController>(screen);
+  auto wallet = std::static_pointer_cast<WalletScreen>(screen);
   ports.screenHost.push(screen, true);
   ports.time.settle();
   EXPECT_FALSE(wallet->store()->refState()) << "the failure came before the request returned";
@@ -166,15 +166,15 @@ TEST_F(WalletTest, AFailureWhileTheNetworkIsDownLeavesTheWalletAbleToRefresh) {
   EXPECT_EQ(screen->state()["rows"].size(), 10u);
 }
 
-TEST(TWIGCiWeiQianBaoTableCell, PointsStampsDatesPicturesAndComments) {
+TEST(BillRow, PointsStampsDatesPicturesAndComments) {
   test::ScopedTimeZone zone{"TST-8"};
   test::TestPorts ports;
   // Monday 2016-05-09 10:00 in UTC+8.
   ports.time.clock().setNow(WallTime(std::chrono::seconds(1462759200)));
-  std::optional<TWIGError> error;
-  auto refused = TWIGBillModel::fromAnswer(bill(1, 2, 5), error);
+  std::optional<Error> error;
+  auto refused = Bill::fromAnswer(bill(1, 2, 5), error);
   ASSERT_TRUE(refused);
-  Json cell = TWIGCiWeiQianBaoTableCell::setModel(*refused, 375, 667);
+  Json cell = BillRow::setModel(*refused, 375, 667);
   EXPECT_EQ(cell["points"], "0刺猬币");
   EXPECT_EQ(cell["stamp"], "cwqb(haizi)_yijujue");
   EXPECT_EQ(cell["date"], "16-05-03");
@@ -187,7 +187,7 @@ TEST(TWIGCiWeiQianBaoTableCell, PointsStampsDatesPicturesAndComments) {
   today["pictures"] =
       Json::array({Json{{"fileUrl", "http://x/p.jpg"}, {"high", 900}}, Json{{"fileUrl", "q"}}});
   today["comments"] = Json::array({Json{{"comment", "真棒"}}, Json{{"comment", ""}}});
-  cell = TWIGCiWeiQianBaoTableCell::setModel(*TWIGBillModel::fromAnswer(today, error), 375, 667);
+  cell = BillRow::setModel(*Bill::fromAnswer(today, error), 375, 667);
   EXPECT_EQ(cell["points"], "5刺猬币");
   EXPECT_EQ(cell["stamp"], "cwqb_wancheng");
   EXPECT_EQ(cell["date"], "今天 08:05");
@@ -200,11 +200,11 @@ TEST(TWIGCiWeiQianBaoTableCell, PointsStampsDatesPicturesAndComments) {
 
   today["createTime"] = 1462752300000LL - 86400000LL;
   today["status"] = 0;
-  cell = TWIGCiWeiQianBaoTableCell::setModel(*TWIGBillModel::fromAnswer(today, error), 375, 667);
+  cell = BillRow::setModel(*Bill::fromAnswer(today, error), 375, 667);
   EXPECT_EQ(cell["date"], "昨天 08:05");
   EXPECT_EQ(cell["stamp"], "cwqb(haizi)_weichuli");
   EXPECT_FALSE(error);
-  EXPECT_FALSE(TWIGBillModel::fromAnswer(Json("no bill"), error));
+  EXPECT_FALSE(Bill::fromAnswer(Json("no bill"), error));
   EXPECT_TRUE(error);
 }
 
@@ -214,7 +214,7 @@ TEST_F(WalletTest, ABillsPicturesOpenFullScreenAndATapClosesThem) {
   EXPECT_EQ(ports.screenHost.topScreen(), screen) << "a bill without pictures opens nothing";
 
   auto viewer =
-      std::make_shared<PhotoController>(std::vector<std::string>{"http://x/1.jpg", "http://x/2.jpg"}, 5);
+      std::make_shared<PhotoViewerScreen>(std::vector<std::string>{"http://x/1.jpg", "http://x/2.jpg"}, 5);
   ports.screenHost.present(viewer, true);
   EXPECT_EQ(viewer->state()["index"], 1) << "a page beyond the last shows the last";
   EXPECT_EQ(viewer->state()["statusBarHidden"], true);

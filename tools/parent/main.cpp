@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "BuildConfig.h"
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 #include "app/CommandLine.h"
 #include "tools/parent/AdminClient.h"
 
@@ -19,7 +19,7 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 
 std::int64_t sequenceOf(const Json& message) {
-  return message.is_object() && message.contains("seq") ? twig::TWIGUtils::integerValue(message["seq"]) : 0;
+  return message.is_object() && message.contains("seq") ? twig::Utils::integerValue(message["seq"]) : 0;
 }
 
 void print(const Json& value) {
@@ -48,7 +48,7 @@ int sendAndWait(AdminClient& admin, const std::string& device, const std::string
   const auto sent =
       admin.post("/admin/devices/" + device + "/commands", Json{{"command", command}, {"body", body}});
   if (!sent.ok()) return serviceFailure(sent);
-  const std::string uuid = twig::TWIGUtils::stringValue(sent.body, "commandUuid");
+  const std::string uuid = twig::Utils::stringValue(sent.body, "commandUuid");
   std::int64_t after = sequenceOf(sent.body);
   const bool answered = command.rfind("Request", 0) == 0 && command != "RequestCheckApp";
   auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
@@ -65,14 +65,14 @@ int sendAndWait(AdminClient& admin, const std::string& device, const std::string
       if (!payload.is_object() || payload.empty()) continue;
       const std::string name = payload.begin().key();
       if (answered && name.rfind("Response", 0) == 0 &&
-          twig::TWIGUtils::stringValue(payload.begin().value(), "commandUuid") == uuid) {
+          twig::Utils::stringValue(payload.begin().value(), "commandUuid") == uuid) {
         if (answer != nullptr) {
           *answer = payload;
         } else {
           print(payload);
         }
         // The device's own trouble (a database it cannot read or write): the command did not happen.
-        if (twig::TWIGUtils::stringValue(payload.begin().value(), "status") == "Failed") {
+        if (twig::Utils::stringValue(payload.begin().value(), "status") == "Failed") {
           std::fprintf(stderr, "twig-parent: the device could not carry out %s\n", command.c_str());
           return kFailed;
         }
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     const auto reply =
         admin.post("/admin/bind-codes", parentDN.empty() ? Json::object() : Json{{"parentDN", parentDN}});
     if (!reply.ok()) return serviceFailure(reply);
-    std::printf("%s\n", twig::TWIGUtils::stringValue(reply.body, "code").c_str());
+    std::printf("%s\n", twig::Utils::stringValue(reply.body, "code").c_str());
     return kOk;
   }
   if (devices->parsed()) return simple(admin.get("/admin/devices"));
@@ -236,9 +236,9 @@ int main(int argc, char** argv) {
     std::string groupId;
     const Json groups = listing["ResponseApps"].value("appControlGroups", Json::array());
     for (const auto& entry : groups) {
-      if (twig::TWIGUtils::stringValue(entry, "groupName") == groupName ||
-          twig::TWIGUtils::stringValue(entry, "groupId") == groupName) {
-        groupId = twig::TWIGUtils::stringValue(entry, "groupId");
+      if (twig::Utils::stringValue(entry, "groupName") == groupName ||
+          twig::Utils::stringValue(entry, "groupId") == groupName) {
+        groupId = twig::Utils::stringValue(entry, "groupId");
       }
     }
     if (groupId.empty()) {

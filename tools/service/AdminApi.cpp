@@ -2,7 +2,7 @@
 
 #include <httplib.h>
 
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 #include "platform/Clock.h"
 #include "tools/service/JsonReply.h"
 #include "tools/service/ParentLink.h"
@@ -34,7 +34,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
       handler(request, response);
     };
   };
-  auto now = [&clock] { return TWIGUtils::millisecondsSince1970(clock.now()); };
+  auto now = [&clock] { return Utils::millisecondsSince1970(clock.now()); };
   auto notifyBills = [&parents](const std::string& device) {
     parents.publishCommand(device, Json{{"EventNotification", {{"type", "bills"}}}});
   };
@@ -66,11 +66,11 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
       local([&database, &parents, now](const httplib::Request& request, httplib::Response& response) {
         const std::string device = request.matches[1];
         const Json body = bodyOf(request);
-        const std::string command = TWIGUtils::stringValue(body, "command");
+        const std::string command = Utils::stringValue(body, "command");
         if (command.empty()) return JsonReply::send(response, 400, Json{{"error", "no command named"}});
         Json fields = body.contains("body") && body["body"].is_object() ? body["body"] : Json::object();
         if (!fields.contains("commandUuid")) {
-          Json numbered = Json{{"commandUuid", TWIGUtils::getUUIDString()}};
+          Json numbered = Json{{"commandUuid", Utils::getUUIDString()}};
           for (auto it = fields.begin(); it != fields.end(); ++it) numbered[it.key()] = it.value();
           fields = std::move(numbered);
         }
@@ -87,9 +87,9 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
       "/admin/messages", local([&parents](const httplib::Request& request, httplib::Response& response) {
         const std::string device = request.get_param_value("device");
         const auto after =
-            static_cast<std::int64_t>(TWIGUtils::doubleValue(request.get_param_value("after")));
+            static_cast<std::int64_t>(Utils::doubleValue(request.get_param_value("after")));
         const auto wait = std::clamp<long long>(
-            static_cast<long long>(TWIGUtils::doubleValue(request.get_param_value("wait"))), 0, 60000);
+            static_cast<long long>(Utils::doubleValue(request.get_param_value("wait"))), 0, 60000);
         JsonReply::send(
             response, 200,
             Json{{"messages", parents.waitForMessages(device, after, std::chrono::milliseconds(wait))}});
@@ -135,7 +135,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
       R"(/admin/bills/([^/]+)/comments)",
       local([&database, now, notifyBills](const httplib::Request& request, httplib::Response& response) {
         const Json body = bodyOf(request);
-        const std::string comment = TWIGUtils::stringValue(body, "comment");
+        const std::string comment = Utils::stringValue(body, "comment");
         if (comment.empty()) return JsonReply::send(response, 400, Json{{"error", "no comment text"}});
         const auto parent = database.parent(std::nullopt);
         const auto device = database.addComment(request.matches[1], parent.parentDN, comment, now());
@@ -148,7 +148,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
   server.Post(R"(/admin/devices/([^/]+)/notify)",
               local([&parents](const httplib::Request& request, httplib::Response& response) {
                 const Json body = bodyOf(request);
-                const std::string type = TWIGUtils::stringValue(body, "type");
+                const std::string type = Utils::stringValue(body, "type");
                 if (type.empty()) return JsonReply::send(response, 400, Json{{"error", "no notice type"}});
                 parents.publishCommand(request.matches[1], Json{{"EventNotification", {{"type", type}}}});
                 JsonReply::send(response, 200, Json{{"type", type}});
@@ -166,14 +166,14 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
   server.Post("/admin/subjects",
               local([&database](const httplib::Request& request, httplib::Response& response) {
                 const Json body = bodyOf(request);
-                const std::string name = TWIGUtils::stringValue(body, "name");
+                const std::string name = Utils::stringValue(body, "name");
                 if (name.empty()) return JsonReply::send(response, 400, Json{{"error", "no subject name"}});
                 if (!body.contains("bonuspoint") || !body["bonuspoint"].is_number_integer() ||
                     body["bonuspoint"].get<std::int64_t>() < 0)
                   return JsonReply::send(response, 400,
                                          Json{{"error", "bonuspoint must be a whole number, 0 or more"}});
                 const auto id = database.addSubject(name, body["bonuspoint"].get<std::int64_t>(),
-                                                    TWIGUtils::stringValue(body, "description"));
+                                                    Utils::stringValue(body, "description"));
                 if (!id)
                   return JsonReply::send(response, 500, Json{{"error", "the subject could not be stored"}});
                 JsonReply::send(response, 200, Json{{"subjectId", *id}, {"name", name}});
@@ -183,7 +183,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
               local([&database](const httplib::Request& request, httplib::Response& response) {
                 const Json body = bodyOf(request);
                 for (const char* key : {"approvalStatus", "parities", "appUseIntervalMax"}) {
-                  if (body.contains(key)) database.setSetting(key, TWIGUtils::stringValue(body, key));
+                  if (body.contains(key)) database.setSetting(key, Utils::stringValue(body, key));
                 }
                 JsonReply::send(response, 200,
                                 Json{{"approvalStatus", database.setting("approvalStatus", "1")},

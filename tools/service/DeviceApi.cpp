@@ -3,8 +3,8 @@
 #include <httplib.h>
 
 #include "api/RequestSigner.h"
-#include "api/TWIGDigest.h"
-#include "api/TWIGUtils.h"
+#include "api/Digest.h"
+#include "api/Utils.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "tools/service/JsonReply.h"
@@ -34,8 +34,8 @@ bool signedCorrectly(const httplib::Request& request, httplib::Response& respons
                     Json{{"errorCode", 401}, {"errorDescription", "the signature does not match"}});
     return false;
   }
-  const long long now = TWIGUtils::millisecondsSince1970(clock.now());
-  const long long sent = static_cast<long long>(TWIGUtils::doubleValue(time));
+  const long long now = Utils::millisecondsSince1970(clock.now());
+  const long long sent = static_cast<long long>(Utils::doubleValue(time));
   if (sent < now - DeviceApi::kAllowedSkewMilliseconds || sent > now + DeviceApi::kAllowedSkewMilliseconds) {
     JsonReply::send(response, 401,
                     Json{{"errorCode", 401}, {"errorDescription", "X-TS-TIME is more than 5 minutes off"}});
@@ -57,7 +57,7 @@ std::optional<Json> jsonBody(const httplib::Request& request, httplib::Response&
 
 void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Clock& clock,
                         const std::filesystem::path& filesFolder, std::size_t maxUploadBytes) {
-  auto now = [&clock] { return TWIGUtils::millisecondsSince1970(clock.now()); };
+  auto now = [&clock] { return Utils::millisecondsSince1970(clock.now()); };
   using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
   // Every API route checks the signature before anything else.
   auto checked = [&clock](Handler handler) {
@@ -69,14 +69,14 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
   server.Post("/api/v2.0/config", checked([&database](const httplib::Request&, httplib::Response& response) {
                 JsonReply::send(response, 200,
                                 Json{{"approvalStatus",
-                                      TWIGUtils::integerValue(database.setting("approvalStatus", "1"))}});
+                                      Utils::integerValue(database.setting("approvalStatus", "1"))}});
               }));
 
   server.Post("/api/v2.0/device/enroll",
               checked([&database](const httplib::Request& request, httplib::Response& response) {
                 const auto body = jsonBody(request, response);
                 if (!body) return;
-                const auto enrolment = database.enroll(TWIGUtils::stringValue(*body, "enrollCode"), *body);
+                const auto enrolment = database.enroll(Utils::stringValue(*body, "enrollCode"), *body);
                 if (enrolment.storageFailed)
                   return JsonReply::send(
                       response, 500,
@@ -92,11 +92,11 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
              checked([&database](const httplib::Request& request, httplib::Response& response) {
                const auto body = jsonBody(request, response);
                if (!body) return;
-               const std::string device = TWIGUtils::stringValue(*body, "deviceId");
+               const std::string device = Utils::stringValue(*body, "deviceId");
                if (!database.parentOfDevice(device))
                  return JsonReply::send(response, 200,
                                         Json{{"errorCode", 30204}, {"errorDescription", "设备未绑定"}});
-               if (TWIGUtils::stringValue(*body, "status") == "11")
+               if (Utils::stringValue(*body, "status") == "11")
                  database.acknowledge(device, (*body)["messageId"]);
                const auto next = database.nextPending(device);
                if (!next) {
@@ -122,9 +122,9 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
              checked([&database, now](const httplib::Request& request, httplib::Response& response) {
                const std::string device = request.matches[1];
                const int page = std::max<int>(
-                   1, static_cast<int>(TWIGUtils::doubleValue(request.get_param_value("page"))));
+                   1, static_cast<int>(Utils::doubleValue(request.get_param_value("page"))));
                const int size = std::clamp<int>(
-                   static_cast<int>(TWIGUtils::doubleValue(request.get_param_value("pageSize"))), 1, 100);
+                   static_cast<int>(Utils::doubleValue(request.get_param_value("pageSize"))), 1, 100);
                Json result = Json::object();
                result["bonuspointsStatistics"] = request.get_param_value("params") == "bonuspointsStatistics"
                                                      ? database.statistics(device, now())
@@ -147,7 +147,7 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
              checked([&database](const httplib::Request&, httplib::Response& response) {
                JsonReply::send(response, 200,
                                Json{{"appUseIntervalMax",
-                                     TWIGUtils::integerValue(database.setting("appUseIntervalMax", "10"))},
+                                     Utils::integerValue(database.setting("appUseIntervalMax", "10"))},
                                     {"parities", database.setting("parities", "1:3")}});
              }));
 
@@ -155,7 +155,7 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
               checked([&database, now](const httplib::Request& request, httplib::Response& response) {
                 const auto body = jsonBody(request, response);
                 if (!body) return;
-                const std::string device = TWIGUtils::stringValue(*body, "childDeviceId");
+                const std::string device = Utils::stringValue(*body, "childDeviceId");
                 if (!database.parentOfDevice(device)) return refuse(response, 30204, "设备未绑定");
                 if (auto refusal = database.addBill(device, *body, now()))
                   return refuse(response, 20001, *refusal);
@@ -178,7 +178,7 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
         if (file.content.size() > maxUploadBytes) {
           return JsonReply::send(response, 413, Json{{"errorCode", 413}, {"errorDescription", "图片太大"}});
         }
-        const std::string md5 = TWIGDigest::MD5(file.content);
+        const std::string md5 = Digest::MD5(file.content);
         std::filesystem::create_directories(filesFolder);
         if (!AtomicFile::write(filesFolder / (md5 + ".jpg"), file.content)) {
           return JsonReply::send(

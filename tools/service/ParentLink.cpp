@@ -1,6 +1,6 @@
 #include "tools/service/ParentLink.h"
 
-#include "api/TWIGUtils.h"
+#include "api/Utils.h"
 #include "platform/BoundedJson.h"
 #include "platform/Uuid.h"
 
@@ -24,9 +24,9 @@ void ParentLink::record(const MQTTMessage& message) {
   const Json payload = BoundedJson::parseOrDiscard(message.payload);
   std::string deviceId;
   if (payload.is_object() && !payload.empty())
-    deviceId = TWIGUtils::stringValue(payload.begin().value(), "thisDeviceId");
+    deviceId = Utils::stringValue(payload.begin().value(), "thisDeviceId");
   database_.recordMessage(deviceId, message.topic, payload.is_discarded() ? Json(message.payload) : payload,
-                          TWIGUtils::millisecondsSince1970(clock_.now()));
+                          Utils::millisecondsSince1970(clock_.now()));
   std::lock_guard lock(mutex_);
   arrived_.notify_all();
 }

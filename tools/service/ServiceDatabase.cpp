@@ -4,8 +4,8 @@
 
 #include <ctime>
 
-#include "api/TWIGUtils.h"
-#include "identity/TWIGActivationModel.h"
+#include "api/Utils.h"
+#include "identity/EnrolmentBody.h"
 #include "platform/BoundedJson.h"
 
 namespace twig::service {
@@ -144,7 +144,7 @@ std::optional<std::string> ServiceDatabase::createBindCode(const Parent& parent)
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string code = randomDigits(6);
     // The device binds the demo code on its own, without asking the service.
-    if (code == TWIGActivationModel::kDemoCode) continue;
+    if (code == EnrolmentBody::kDemoCode) continue;
     if (database_->execute("insert into bind_codes values(?, ?, null)", {code, parent.parentDN})) return code;
   }
   return std::nullopt;
@@ -159,15 +159,15 @@ ServiceDatabase::Enrolment ServiceDatabase::enroll(const std::string& code, cons
   if (!rows || rows->empty()) return {};
   const Parent parent{rows->front().text("parentDN").value_or(""),
                       rows->front().text("parentDeviceId").value_or("")};
-  const std::string deviceId = TWIGUtils::stringValue(body, "deviceId");
+  const std::string deviceId = Utils::stringValue(body, "deviceId");
   // The code is used up only if the device is recorded, and the other way round: a failure leaves the
   // code free for another try instead of a used code with no device behind it.
   const bool recorded = database_->transaction([&] {
     return database_->execute("update bind_codes set usedBy = ? where code = ?", {deviceId, code}) &&
            database_->execute(
                "insert or replace into devices values(?, ?, ?, ?, ?, 1)",
-               {deviceId, parent.parentDN, TWIGUtils::stringValue(body, "deviceName"),
-                TWIGUtils::stringValue(body, "platform"), TWIGUtils::stringValue(body, "token")});
+               {deviceId, parent.parentDN, Utils::stringValue(body, "deviceName"),
+                Utils::stringValue(body, "platform"), Utils::stringValue(body, "token")});
   });
   if (!recorded) return {std::nullopt, true};
   return {parent, false};
@@ -203,10 +203,10 @@ Json ServiceDatabase::registerApps(const std::string& deviceId, const Json& uplo
   Json apps = Json::array();
   if (!uploads.is_array()) return apps;
   for (const auto& upload : uploads) {
-    const std::string package = TWIGUtils::stringValue(upload, "appPackage");
+    const std::string package = Utils::stringValue(upload, "appPackage");
     if (package.empty()) continue;
-    const std::string name = TWIGUtils::stringValue(upload, "appName");
-    const std::string process = TWIGUtils::stringValue(upload, "processName");
+    const std::string name = Utils::stringValue(upload, "appName");
+    const std::string process = Utils::stringValue(upload, "processName");
     database_->execute("insert or replace into device_apps values(?, ?, ?, ?)",
                        {deviceId, package, name, process});
     Json record = {{"appPackage", package},
@@ -295,11 +295,11 @@ Json ServiceDatabase::bills(const std::string& deviceId, int page, int pageSize)
 std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId, const Json& body,
                                                     std::int64_t now) {
   std::lock_guard lock(mutex_);
-  const std::string md5 = TWIGUtils::stringValue(body, "billMd5");
+  const std::string md5 = Utils::stringValue(body, "billMd5");
   if (md5.empty()) return "申请缺少校验码";
   if (text("select billId from bills where billMd5 = ?", {md5})) return "这条申请已经提交过了";
-  const std::int64_t type = TWIGUtils::integerValue(body.value("type", Json(0)));
-  std::int64_t subjectId = TWIGUtils::integerValue(body.value("subjectId", Json(0)));
+  const std::int64_t type = Utils::integerValue(body.value("type", Json(0)));
+  std::int64_t subjectId = Utils::integerValue(body.value("subjectId", Json(0)));
   // An exchange of points for time (bill type 2) always names subject 1; the catalogue keeps the
   // exchange as its subject of type 3, which is what the bill shows.
   if (type == 2)
@@ -307,7 +307,7 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
         integer("select subjectId from subjects where type = 3 order by rowid", {}).value_or(subjectId);
   std::int64_t points = 0;
   if (body.contains("bonuspoint")) {
-    points = TWIGUtils::integerValue(body["bonuspoint"]);
+    points = Utils::integerValue(body["bonuspoint"]);
   } else {
     points = integer("select bonuspoint from subjects where subjectId = ?", {subjectId}).value_or(0);
   }
@@ -325,7 +325,7 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
   const Json pictures = body.contains("pictures") ? body["pictures"] : Json(nullptr);
   database_->execute("insert into bills values(?, ?, ?, ?, ?, ?, 0, ?, ?, '[]', ?, ?, ?)",
                      {billId, deviceId, parentDN, type, subjectId, points,
-                      TWIGUtils::stringValue(body, "description"), pictures.dump(), md5, now, now});
+                      Utils::stringValue(body, "description"), pictures.dump(), md5, now, now});
   return std::nullopt;
 }
 
@@ -410,7 +410,7 @@ void ServiceDatabase::queueCommand(const std::string& deviceId, const Json& payl
 void ServiceDatabase::acknowledge(const std::string& deviceId, const Json& messageId) {
   std::lock_guard lock(mutex_);
   database_->execute("update pending set delivered = 1 where deviceId = ? and messageId = ?",
-                     {deviceId, TWIGUtils::integerValue(messageId)});
+                     {deviceId, Utils::integerValue(messageId)});
 }
 
 std::optional<Json> ServiceDatabase::nextPending(const std::string& deviceId) {

@@ -12,11 +12,11 @@ Rectangle {
     // Bar buttons of the screens that have them: the text comes from the screen's state where it
     // has one, the action is the screen's own.
     readonly property var rightButtons: ({
-        "TWIGSpecialRewardViewController": "send",
-        "TWIGPhotoViewController": "confirm"
+        "SpecialRewardScreen": "send",
+        "PhotoPickerScreen": "confirm"
     })
     readonly property var leftButtons: ({
-        "TWIGPhotoViewController": ["取消", "cancel"]
+        "PhotoPickerScreen": ["取消", "cancel"]
     })
     readonly property string rightAction: screen && rightButtons[screen.className] ? rightButtons[screen.className] : ""
     readonly property var leftButton: screen && leftButtons[screen.className] ? leftButtons[screen.className] : null

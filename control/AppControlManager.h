@@ -1,0 +1,101 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "control/AppControl.h"
+#include "control/AppControlPolicy.h"
+#include "platform/Json.h"
+#include "platform/MainLoop.h"
+#include "platform/NotificationCenter.h"
+
+namespace twig {
+
+// The app-control manager: keeps the screen status and battery level, keeps the agent alive in the
+// background, and every 10 seconds compares the running processes with the monitoring table (each
+// controlled group with its applications and weekly window), posting "EventAppControlStart" with
+// the offending groups or "EventAppControlEnd". Its monitoring table and evaluations belong to the
+// main loop; the screen status and battery may be read from any thread.
+class AppControlManager final : public AppControl {
+ public:
+  static constexpr const char* kScreenInUse = "孩子端使用中";
+  static constexpr const char* kScreenLocked = "当前处于锁屏状态";
+  static constexpr const char* kOwnBundleIdentifier = "com.orvane.tessel.children";
+  static constexpr const char* kSilentSound = "无声";
+  static constexpr const char* kControlStart = "EventAppControlStart";
+  static constexpr const char* kControlEnd = "EventAppControlEnd";
+  static constexpr const char* kReset = "Reset";
+  // Posted once per closing window, a few minutes before a group's open window closes while its
+  // applications run: {"groupName", "endTime", "minutesLeft", "apps": [names]}. Local only.
+  static constexpr const char* kControlSoon = "AppControlSoon";
+  static constexpr int kDefaultWarningLead = 5;
+  static constexpr std::chrono::seconds kEvaluationInterval{10};
+
+  // The process's manager, made on first use (on the main loop).
+  static AppControlManager& sharedManagement();
+  static void resetShared();
+
+  AppControlManager();
+  ~AppControlManager() override;
+  AppControlManager(const AppControlManager&) = delete;
+  AppControlManager& operator=(const AppControlManager&) = delete;
+
+  std::string screenStatus() const;
+  double battery() const;
+  bool isReset() const;
+  const Json& blacklist() const { return blacklist_; }
+  const Json& arrayMonitorings() const { return monitorings_; }
+  bool isMonitoring() const { return timer_.isValid(); }
+
+  void start() override;
+  void reset();
+  void playKeepAliveSound();
+  void openSelf() override;
+  // The hook that would bring an application to the foreground; there is nothing to do here.
+  void openApplication(const std::string& bundleIdentifier);
+  void deviceLockStatus();
+
+  // Rebuilds the monitoring table from the table store, then evaluates at once.
+  void rebuildMonitoringTable();
+  // Stores the monitoring table (an array; anything else empties it), then evaluates at once.
+  void setArrayMonitorings(const Json& monitorings);
+  void evaluate();
+  // Minutes before a window closes at which running applications are warned of; 0 warns never.
+  void setWarningLead(int minutes) { warningLead_ = minutes < 0 ? 0 : minutes; }
+  // The lead of managers made from now on (the agent's option, set before the first one is made).
+  static void setDefaultWarningLead(int minutes);
+
+  // Today's day number, "0" (Sunday) to "6".
+  std::string week() const;
+  // Minutes since midnight of "HH:mm"; nothing when the text is not such a time.
+  static std::optional<int> time(const std::string& hhmm);
+  // The monitoring table as the stored groups and applications give it; nothing (and one line on
+  // stderr per cause) when the tables cannot be read.
+  static std::optional<Json> buildMonitoringTable();
+
+ private:
+  void onLockState(std::uint64_t state);
+  // Posts kControlSoon for each group newly closing soon; forgets the groups no longer closing.
+  void warnClosingSoon(const std::vector<AppControlPolicy::ClosingSoon>& closing, int weekday, int minute);
+
+  mutable std::mutex stateMutex_;
+  std::string screenStatus_ = kScreenInUse;
+  double battery_ = -1;
+  bool isReset_ = false;
+
+  Json monitorings_ = Json::array();
+  std::vector<AppControlPolicy::Group> groups_;  // monitorings_, parsed once
+  Json blacklist_ = Json::array();
+  int warningLead_;
+  std::set<std::pair<std::string, int>> warned_;  // group name and closing minute, warned of already
+  TimerHandle timer_;
+  ObserverToken audioRoute_;
+  ObserverToken resetObserver_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace twig

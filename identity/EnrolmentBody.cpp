@@ -1,0 +1,37 @@
+#include "identity/EnrolmentBody.h"
+
+#include "identity/ChildUser.h"
+#include "platform/DeviceFacts.h"
+#include "platform/Ports.h"
+
+namespace twig {
+
+const ModelClass& EnrolmentBody::staticModelClass() {
+  using M = EnrolmentBody;
+  static const ModelClass modelClass("TWIGActivationModel",
+                                     {
+                                         textField("platform", &M::platform),
+                                         textField("enrollCode", &M::enrollCode),
+                                         textField("deviceId", &M::deviceId),
+                                         integerField("clientType", &M::clientType),
+                                         textField("deviceName", &M::deviceName),
+                                         textField("token", &M::token),
+                                     },
+                                     [] { return std::make_unique<M>(); });
+  return modelClass;
+}
+
+Json EnrolmentBody::initWithEnrollCode(const std::string& enrollCode) {
+  auto& device = port::device();
+  auto& user = ChildUser::sharedChildUser();
+  EnrolmentBody body;
+  body.platform = device.interfaceIdiom() == InterfaceIdiom::Pad ? "3" : "2";
+  body.enrollCode = enrollCode;
+  body.deviceId = user.deviceId();
+  body.clientType = 2;
+  body.deviceName = device.deviceName();
+  body.token = user.pushToken();
+  return fetchFromModel(body);
+}
+
+}  // namespace twig

@@ -1,0 +1,128 @@
+#include "identity/InstallScreen.h"
+
+#include <chrono>
+
+#include "identity/ChildUser.h"
+#include "platform/ApplicationEvents.h"
+#include "platform/DeploymentSettings.h"
+#include "platform/DeviceFacts.h"
+#include "platform/Ports.h"
+#include "platform/UrlOpener.h"
+#include "storage/Cache.h"
+
+namespace twig {
+
+using namespace std::chrono_literals;
+
+InstallScreen::InstallScreen() : ViewModel("InstallScreen") {
+  addAction("install", [this](const Json&) { install(); });
+}
+
+void InstallScreen::onLoad() {
+  setTitle("安装孩子端");
+  setState("navigationTint", "#FFFFFF");
+  setState("navigationBackground", "beijing");
+  auto weak = weakSelf<InstallScreen>();
+  auto& notifications = port::notifications();
+  // A pushed command may carry these names too, on the push channel's thread: the screen's work
+  // stays on the main loop.
+  foreground_ =
+      notifications.addObserver(ApplicationEvents::kWillEnterForeground, [weak](const Notification&) {
+        port::mainLoop().runOrPost([weak] {
+          if (auto self = weak.lock()) self->didBecomeActiveNotification();
+        });
+      });
+  background_ =
+      notifications.addObserver(ApplicationEvents::kDidEnterBackground, [weak](const Notification&) {
+        port::mainLoop().runOrPost([weak] {
+          if (auto self = weak.lock()) self->didEnterBackgroundNotification();
+        });
+      });
+  timer_ = port::mainLoop().scheduleRepeating(5s, [weak] {
+    if (auto self = weak.lock()) self->detection();
+  });
+  showNotInstalled();
+  setState("pictureFit", "aspectFit");
+  gif1();
+  detection();
+}
+
+void InstallScreen::showNotInstalled() {
+  selected_ = false;
+  setState("buttonSelected", false);
+  setState("label", "点击“立即安装”并选择安装。");
+  setState("buttonTitle", "立即安装");
+  setState("buttonBackground", "#2CBB78");  // RGB 44, 187, 120
+  setState("buttonTitleColor", "#FFFFFF");
+}
+
+void InstallScreen::showInstalled() {
+  selected_ = true;
+  setState("buttonSelected", true);
+  setState("label", "返回桌面，找到“刺猬家-孩子”打开，并点击信任");
+  setState("buttonTitle", "已安装");
+  setState("buttonBackground", "#ECEDED");  // RGB 236, 237, 237
+  setState("buttonTitleColor", "#8A8A8A");  // RGB 138, 138, 138
+}
+
+void InstallScreen::install() {
+  if (selected_) return;
+  auto weak = weakSelf<InstallScreen>();
+  port::mainLoop().postAfter(2500ms, [weak] {
+    if (auto self = weak.lock()) self->gif2();
+  });
+  port::urlOpener().openURL(ChildUser::kInstallLinkPrefix + port::settings().launcherManifestUrl);
+  Cache::setBool(true, kSelectedKey);
+}
+
+void InstallScreen::detection() {
+  const bool installed = port::urlOpener().canOpenURL(kLauncherScheme);
+  auto weak = weakSelf<InstallScreen>();
+  if (installed && !selected_) {
+    port::mainLoop().post([weak] {
+      if (auto self = weak.lock()) {
+        self->showInstalled();
+        self->gif2();
+      }
+    });
+  } else if (!installed && selected_) {
+    port::mainLoop().post([weak] {
+      if (auto self = weak.lock()) {
+        self->showNotInstalled();
+        self->gif1();
+      }
+    });
+  }
+}
+
+void InstallScreen::gif1() {
+  setState("picture", "111.gif");
+  const double height = port::device().screenHeightPoints();
+  int offset = 400;
+  if (height == 480) {
+    offset = 10;
+  } else if (height == 568) {
+    offset = 150;
+  } else if (height == 667) {
+    offset = 200;
+  } else if (height == 736) {
+    offset = 250;
+  }
+  setState("pictureOffset", offset);
+}
+
+void InstallScreen::gif2() {
+  setState("picture", "333.gif");
+  setState("pictureOffset", port::device().interfaceIdiom() == InterfaceIdiom::Pad ? 150 : 10);
+}
+
+void InstallScreen::didEnterBackgroundNotification() {
+  timer_.pause();
+}
+
+void InstallScreen::didBecomeActiveNotification() {
+  timer_.fireNow();
+  detection();
+}
+
+}  // namespace twig

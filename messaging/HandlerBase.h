@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "messaging/CommandContext.h"
+#include "messaging/CommandHandler.h"
+#include "messaging/PushChannel.h"
+
+namespace twig {
+
+// The base of command handlers: the lookup of a command's handler, the context a handler is made
+// for, and the envelopes of everything the device publishes.
+class HandlerBase : public CommandHandler {
+ public:
+  explicit HandlerBase(CommandContext context) : context_(std::move(context)) {}
+
+  // A new handler for the command name, made for `context`; null for a name nobody routed.
+  static std::shared_ptr<CommandHandler> lookUpHandler(const std::string& commandName,
+                                                       const CommandContext& context);
+
+  void receiveMessagePayload(const Json&) override {}
+
+  const CommandContext& context() const { return context_; }
+  // Through the context's publisher (QoS 1, with the backlog when it cannot go now); fails with
+  // "mqtt没有连接上" when the context has none.
+  void publish(const Json& message, PushChannel::PublishCompletion completion) const;
+  // The answer's "status": the command was carried out, or it could not be (the device's own
+  // trouble, such as a database it cannot write).
+  static constexpr const char* kAcknowledged = "Acknowledged";
+  static constexpr const char* kFailed = "Failed";
+
+  Json responseMessage(const std::string& name, const std::string& commandUuid,
+                       const Json& fields = Json::object(), const char* status = kAcknowledged) const {
+    return responseMessage(context_.deviceId, name, commandUuid, fields, status);
+  }
+  Json eventMessage(const std::string& name, const Json& fields = Json::object()) const {
+    return eventMessage(context_.deviceId, name, fields);
+  }
+
+  // {"<name>": {"commandUuid", "status": "Acknowledged", "thisDeviceId", "updateTime", ...fields}}
+  static Json responseMessage(const std::string& deviceId, const std::string& name,
+                              const std::string& commandUuid, const Json& fields,
+                              const char* status = kAcknowledged);
+  // {"<name>": {"commandUuid" (new), "thisDeviceId", "createTime", ...fields}}
+  static Json eventMessage(const std::string& deviceId, const std::string& name, const Json& fields);
+  // The command's fields: the value under the payload's first key (an empty object if there is none).
+  static const Json& commandBody(const Json& payload);
+  // The command's "commandUuid" as text ("" when absent, or an array or object).
+  static std::string commandUuid(const Json& payload);
+
+ protected:
+  // Keeps this handler alive in callbacks that outlive the dispatch.
+  template <class T>
+  std::shared_ptr<T> self() {
+    return std::static_pointer_cast<T>(shared_from_this());
+  }
+
+ private:
+  CommandContext context_;
+};
+
+}  // namespace twig

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "messaging/CommandHandler.h"
+
+namespace twig {
+
+// "EventIconUpload" is accepted and ignored.
+class IconUploadHandler final : public CommandHandler {
+ public:
+  void receiveMessagePayload(const Json&) override {}
+};
+
+}  // namespace twig

@@ -1,0 +1,26 @@
+#include "screens/AboutScreen.h"
+
+#include "frame/ScreenHost.h"
+#include "platform/DeviceFacts.h"
+#include "platform/Ports.h"
+#include "screens/LicenceScreen.h"
+
+namespace twig {
+
+AboutScreen::AboutScreen() : ViewModel("AboutScreen") {
+  addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
+}
+
+void AboutScreen::onLoad() {
+  setTitle("关于刺猬家");
+  setState("labelName", "刺猬家 " + port::device().shortVersion());
+  setState("rows", Json::array({"许可协议"}));
+  setState("cellIdentifier", "cell_About");
+}
+
+void AboutScreen::selectRow(int row) {
+  if (row != 0 || host() == nullptr) return;
+  host()->push(std::make_shared<LicenceScreen>(), true);
+}
+
+}  // namespace twig

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "frame/ViewModel.h"
+
+namespace twig {
+
+// The licence agreement (also the binding screen's service agreement): the shipped text
+// "textfile.html", shown as a web page.
+//
+// State: "title" ("许可协议"), "html" (the page, UTF-8; it links to nothing else).
+class LicenceScreen final : public ViewModel {
+ public:
+  static constexpr const char* kResourceName = "textfile";
+  static constexpr const char* kResourceType = "html";
+
+  LicenceScreen() : ViewModel("LicenceScreen") {}
+
+ protected:
+  void onLoad() override;
+};
+
+}  // namespace twig

@@ -1,0 +1,32 @@
+#include "status/LocationHandler.h"
+
+#include "api/Utils.h"
+
+namespace twig {
+
+Json LocationHandler::responseLocation(const std::string& uuid, double latitude, double longitude) const {
+  // Unlike the other answers: no "status", and "createTime" in place of "updateTime".
+  Json body = Json::object();
+  body["commandUuid"] = uuid;
+  body["createTime"] = Utils::timeToTurnTheTimestamp();
+  body["thisDeviceId"] = context().deviceId;
+  body["nowLng"] = longitude;
+  body["nowLat"] = latitude;
+  return Json{{"ResponseLocation", body}};
+}
+
+void LocationHandler::receiveMessagePayload(const Json& payload) {
+  const std::string uuid = commandUuid(payload);
+  // The handler stays alive through its callback until the answer is out.
+  auto self = this->self<LocationHandler>();
+  auto answer = [self, uuid](double latitude, double longitude) {
+    self->publish(self->responseLocation(uuid, latitude, longitude), nullptr);
+  };
+  if (locate_) {
+    locate_(std::move(answer));
+  } else {
+    answer(0, 0);  // nothing to locate with: the answer a device with location off gives
+  }
+}
+
+}  // namespace twig

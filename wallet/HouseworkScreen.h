@@ -1,0 +1,35 @@
+#pragma once
+
+#include <vector>
+
+#include "frame/ViewModel.h"
+#include "wallet/PointsSubject.h"
+#include "wallet/HouseworkClaim.h"
+
+namespace twig {
+
+// Housework: the family's tasks, each with its icon, name and points, and a button that claims it.
+// Main loop only.
+//
+// State: "title" ("干家务"), "tabBarHidden", "rowHeight" (70), "rowIdentifier", "upRefCellState",
+// "worksList" ([{"subjectId", "name", "iconUrl", "points": "5刺猬币"}]).
+// Actions: "requestHouseWork" {"row": 0..} (the row's button), "selectRow" {"row"} (only clears
+// the selection).
+class HouseworkScreen final : public ViewModel {
+ public:
+  HouseworkScreen();
+  void requestHouseWork(int row);
+  const std::vector<PointsSubject>& worksList() const { return worksList_; }
+
+ protected:
+  void onLoad() override;
+
+ private:
+  void show(std::vector<PointsSubject> entries);
+
+  std::vector<PointsSubject> worksList_;
+  // One per row, as each row applies for itself.
+  std::vector<HouseworkClaim> cellStores_;
+};
+
+}  // namespace twig

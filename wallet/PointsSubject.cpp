@@ -1,0 +1,36 @@
+#include "wallet/PointsSubject.h"
+
+namespace twig {
+
+const ModelClass& PointsSubject::staticModelClass() {
+  using M = PointsSubject;
+  static const ModelClass modelClass("TWIGBonuspointsMondel",
+                                     {
+                                         numberField("subjectId", &M::subjectId),
+                                         textField("name", &M::name),
+                                         numberField("type", &M::type),
+                                         textField("iconUrl", &M::iconUrl),
+                                         textField("thisDN", &M::thisDN),
+                                         numberField("familyId", &M::familyId),
+                                         numberField("bonuspoint", &M::bonuspoint),
+                                         textField("_description", &M::_description, "description"),
+                                     },
+                                     [] { return std::make_unique<M>(); });
+  return modelClass;
+}
+
+const ModelClass& HouseworkItem::staticModelClass() {
+  using M = HouseworkItem;
+  static const ModelClass modelClass("TWIGHouseWorkModel",
+                                     {
+                                         numberField("itemId", &M::itemId),
+                                         textField("itemName", &M::itemName),
+                                         numberField("bonuspoint", &M::bonuspoint),
+                                         textField("iconUrl", &M::iconUrl),
+                                         textField("_description", &M::_description, "description"),
+                                     },
+                                     [] { return std::make_unique<M>(); });
+  return modelClass;
+}
+
+}  // namespace twig
