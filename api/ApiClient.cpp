@@ -12,10 +12,8 @@
 #include "api/Utils.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/MainLoop.h"
-#include "platform/NotificationCenter.h"
 #include "platform/Ports.h"
 #include "platform/Reachability.h"
-#include "platform/SharedInstance.h"
 
 namespace twig {
 
@@ -23,9 +21,7 @@ namespace twig {
 // the client is gone does nothing.
 struct ApiClient::State {
   std::atomic<bool> isNetWorking{true};
-  NotificationCenter* notifications = nullptr;
-  mutable std::mutex mutex;
-  ReachabilityCallback reachabilityCallback;
+  Signal<bool> reachabilityChanged;
 };
 
 ApiClient::ApiClient(Dependencies dependencies)
@@ -34,9 +30,9 @@ ApiClient::ApiClient(Dependencies dependencies)
       loop_(dependencies.loop),
       reachability_(dependencies.reachability),
       baseAddress_(std::move(dependencies.baseAddress)),
+      settings_(dependencies.settings),
       userAgent_(std::move(dependencies.userAgent)),
       transport_(std::move(dependencies.transport)) {
-  state_->notifications = dependencies.notifications;
   if (reachability_ != nullptr) {
     std::weak_ptr<State> weak = state_;
     MainLoop* loop = loop_;
@@ -47,15 +43,7 @@ ApiClient::ApiClient(Dependencies dependencies)
         if (!state) return;
         const bool reachable = status != ReachabilityStatus::NotReachable;
         state->isNetWorking = reachable;
-        if (state->notifications != nullptr) {
-          state->notifications->post(kReachabilityNotification, static_cast<int>(status));
-        }
-        ReachabilityCallback callback;
-        {
-          std::lock_guard lock(state->mutex);
-          callback = state->reachabilityCallback;
-        }
-        if (callback) callback(reachable);
+        state->reachabilityChanged.notify(reachable);
       });
     });
   }
@@ -65,42 +53,25 @@ ApiClient::~ApiClient() {
   if (reachability_ != nullptr) reachability_->stopMonitoring();
 }
 
-namespace {
-SharedInstance<ApiClient> shared;
-}  // namespace
-
-ApiClient& ApiClient::sharedRequest() {
-  return shared.get([] {
-    Dependencies dependencies;
-    dependencies.loop = &port::mainLoop();
-    dependencies.clock = &port::clock();
-    dependencies.notifications = &port::notifications();
-    dependencies.reachability = Ports::current().reachability;
-    dependencies.baseAddress = port::settings().baseAddress();
-    CurlHttpTransport::Options transport;
-    transport.caFile = port::settings().caFile.string();
-    dependencies.transport = std::make_unique<CurlHttpTransport>(transport);
-    dependencies.userAgent = std::string("twig-child/") + build::kVersion;
-    return std::make_unique<ApiClient>(std::move(dependencies));
-  });
-}
-
-void ApiClient::resetShared() {
-  shared.reset();
+std::unique_ptr<ApiClient> ApiClient::forService(const Ports& ports) {
+  Dependencies dependencies;
+  dependencies.loop = &ports.mainLoop;
+  dependencies.clock = &ports.clock;
+  dependencies.reachability = &ports.reachability;
+  dependencies.settings = &ports.settings;
+  CurlHttpTransport::Options transport;
+  transport.caFile = ports.settings.caFile.string();
+  dependencies.transport = std::make_unique<CurlHttpTransport>(transport);
+  dependencies.userAgent = std::string("twig-child/") + build::kVersion;
+  return std::make_unique<ApiClient>(std::move(dependencies));
 }
 
 bool ApiClient::isConnectionAvailable() const {
   return state_->isNetWorking.load();
 }
 
-void ApiClient::setNetworkReachabilityStatus(ReachabilityCallback callback) {
-  std::lock_guard lock(state_->mutex);
-  state_->reachabilityCallback = std::move(callback);
-}
-
-ApiClient::ReachabilityCallback ApiClient::NetworkReachabilityStatus() const {
-  std::lock_guard lock(state_->mutex);
-  return state_->reachabilityCallback;
+ObserverToken ApiClient::onReachabilityChange(std::function<void(bool reachable)> observer) {
+  return state_->reachabilityChanged.connect(std::move(observer));
 }
 
 std::vector<std::pair<std::string, std::string>> ApiClient::hmacWithTimeStamp(const std::string& timestamp,
@@ -141,7 +112,7 @@ void ApiClient::send(const std::string& path, const std::optional<Json>& paramet
   const std::string timestamp = Utils::timeToTurnTheTimestamp(*clock_);
   HttpRequest request;
   request.method = std::string(*method);
-  request.url = baseAddress_ + "/" + path;
+  request.url = (settings_ != nullptr ? settings_->baseAddress() : baseAddress_) + "/" + path;
   request.headers = hmacWithTimeStamp(timestamp, RequestSigner::signature(timestamp, path, *method));
   request.headers.emplace_back("User-Agent", userAgent_);
   request.headers.emplace_back("Accept", "application/json");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Signal.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,7 +20,8 @@ namespace twig {
 
 class Clock;
 class MainLoop;
-class NotificationCenter;
+struct DeploymentSettings;
+struct Ports;
 class Reachability;
 
 // The one client of the service's REST API. Every request is signed with its own time stamp; both
@@ -39,9 +42,10 @@ class ApiClient {
   struct Dependencies {
     MainLoop* loop = nullptr;
     Clock* clock = nullptr;
-    NotificationCenter* notifications = nullptr;
     Reachability* reachability = nullptr;  // may be absent: the network then always counts as up
     std::string baseAddress;               // "http://HOST[:PORT]/api/v2.0"
+    // When given, the service's address is read from the deployment at each request instead.
+    const DeploymentSettings* settings = nullptr;
     std::unique_ptr<HttpTransport> transport;
     std::string userAgent = "twig-child";
   };
@@ -51,10 +55,8 @@ class ApiClient {
   ApiClient(const ApiClient&) = delete;
   ApiClient& operator=(const ApiClient&) = delete;
 
-  // The process's client, made on first use from the installed ports and deployment settings.
-  static ApiClient& sharedRequest();
-  // Ends the process's client (before the ports it was made from go away); the next use makes a new one.
-  static void resetShared();
+  // The agent's client: libcurl towards the deployment's service, on the ports' loop and clock.
+  static std::unique_ptr<ApiClient> forService(const Ports& ports);
 
   // methodType: 0 GET (parameters in the query), 1 POST, 2 PUT, 4 PATCH (parameters as a JSON body).
   // Any other number sends nothing and calls neither callback.
@@ -69,9 +71,8 @@ class ApiClient {
             Success success, Failure failure);
 
   bool isConnectionAvailable() const;
-  // Called on the main loop with (status != not reachable) on every reachability change.
-  void setNetworkReachabilityStatus(ReachabilityCallback callback);
-  ReachabilityCallback NetworkReachabilityStatus() const;
+  // Emitted on the main loop with (status != not reachable) on every reachability change.
+  [[nodiscard]] ObserverToken onReachabilityChange(std::function<void(bool reachable)> observer);
 
   // The two signature headers of one request.
   static std::vector<std::pair<std::string, std::string>> hmacWithTimeStamp(const std::string& timestamp,
@@ -87,6 +88,7 @@ class ApiClient {
   MainLoop* loop_;
   Reachability* reachability_;
   std::string baseAddress_;
+  const DeploymentSettings* settings_;
   std::string userAgent_;
   std::unique_ptr<HttpTransport> transport_;
 };

@@ -13,6 +13,7 @@ namespace twig {
 
 namespace {
 
+// Process-wide on purpose: libcurl must be initialised once per process before any thread uses it.
 void initialiseCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });

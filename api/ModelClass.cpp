@@ -13,6 +13,8 @@ struct Registry {
   std::map<std::string, const ModelClass*, std::less<>> classes;
 };
 
+// Process-wide on purpose: it is type information, like a vtable. Every model class enters it when
+// its table is first made, and the object cache's archives name classes by it.
 Registry& registry() {
   static Registry shared;
   return shared;

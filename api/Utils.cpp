@@ -7,7 +7,6 @@
 
 #include "platform/BoundedJson.h"
 #include "platform/LocalTime.h"
-#include "platform/Ports.h"
 #include "platform/Utf8.h"
 #include "platform/Uuid.h"
 
@@ -68,9 +67,6 @@ std::string Utils::timeToTurnTheTimestamp(const Clock& clock) {
   return std::to_string(millisecondsSince1970(clock.now()));
 }
 
-std::string Utils::timeToTurnTheTimestamp() {
-  return timeToTurnTheTimestamp(port::clock());
-}
 
 std::string Utils::timeStampString(const Json& milliseconds) {
   const auto ms = millisecondsOf(milliseconds);
@@ -87,14 +83,8 @@ std::string Utils::timeStampString(const Json& milliseconds) {
 bool Utils::isToday(const Json& milliseconds, const Clock& clock) {
   return sameDay(milliseconds, clock, 0);
 }
-bool Utils::isToday(const Json& milliseconds) {
-  return isToday(milliseconds, port::clock());
-}
 bool Utils::isYesterday(const Json& milliseconds, const Clock& clock) {
   return sameDay(milliseconds, clock, 86400);
-}
-bool Utils::isYesterday(const Json& milliseconds) {
-  return isYesterday(milliseconds, port::clock());
 }
 
 std::string Utils::getUUIDString() {

@@ -11,11 +11,9 @@
 namespace twig {
 
 // Shared helpers for time stamps, identifiers and JSON text. Stateless; callable from any thread.
-// The overloads without a clock use the installed clock port.
 class Utils {
  public:
   // Now as whole milliseconds since 1970-01-01 UTC, rounded to the nearest, as decimal text.
-  static std::string timeToTurnTheTimestamp();
   static std::string timeToTurnTheTimestamp(const Clock& clock);
   static std::int64_t millisecondsSince1970(WallTime t);
 
@@ -24,9 +22,7 @@ class Utils {
   static std::string timeStampString(const Json& milliseconds);
   // Whether the time stamp falls on today's (yesterday's) local calendar day. The time stamp is cut
   // to its minute and today's UTC offset is applied to both instants.
-  static bool isToday(const Json& milliseconds);
   static bool isToday(const Json& milliseconds, const Clock& clock);
-  static bool isYesterday(const Json& milliseconds);
   static bool isYesterday(const Json& milliseconds, const Clock& clock);
 
   // A fresh random UUID, canonical and upper-case.

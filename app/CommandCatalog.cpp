@@ -1,13 +1,12 @@
 #include "app/CommandCatalog.h"
 
-#include "control/AppControlManager.h"
-#include "control/GroupChangeHandler.h"
+#include "app/Agent.h"
 #include "control/AppsHandler.h"
-#include "control/OneKeyControlHandler.h"
 #include "control/CheckAppHandler.h"
-#include "identity/ChildUser.h"
-#include "messaging/CommandRouter.h"
+#include "control/GroupChangeHandler.h"
+#include "control/OneKeyControlHandler.h"
 #include "messaging/IconUploadHandler.h"
+#include "platform/Ports.h"
 #include "status/ChildInfoHandler.h"
 #include "status/LocationHandler.h"
 
@@ -15,45 +14,53 @@ namespace twig {
 
 namespace {
 
-template <class Handler>
-CommandRouter::Factory made() {
-  return [](const CommandContext& context) { return std::make_shared<Handler>(context); };
+// What a command that touches app control is handed. The manager is made on first use, on the
+// main loop, where these handlers rebuild its table.
+ControlTools controlTools(Agent& agent, bool rebuilds) {
+  ControlTools tools{agent.inventory(), agent.cache(), agent.tables(), nullptr};
+  if (rebuilds) tools.rebuildTable = [&agent] { agent.control().rebuildMonitoringTable(); };
+  return tools;
 }
 
-// Commands that change what app control watches rebuild the manager's table (made on first use, on
-// the main loop, where they call this).
 template <class Handler>
-CommandRouter::Factory controlling() {
-  return [](const CommandContext& context) {
-    return std::make_shared<Handler>(context,
-                                     [] { AppControlManager::sharedManagement().rebuildMonitoringTable(); });
+CommandRouter::Factory controlling(Agent& agent, bool rebuilds) {
+  return [&agent, rebuilds](const CommandContext& context) {
+    return std::make_shared<Handler>(context, controlTools(agent, rebuilds));
   };
-}
-
-// The app-control manager keeps the screen status and battery; it is made on first use, on the
-// main loop, where the handler reads it.
-ChildInfoHandler::ChildStatus managerStatus() {
-  auto& manager = AppControlManager::sharedManagement();
-  return {manager.battery(), manager.screenStatus()};
 }
 
 }  // namespace
 
-void CommandCatalog::registerAll(CommandRouter& router) {
-  router.route("RequestChildInfo", [](const CommandContext& context) {
-    return std::make_shared<ChildInfoHandler>(context, managerStatus);
-  });
-  router.route("RequestLocation", [](const CommandContext& context) {
-    return std::make_shared<LocationHandler>(context, [](auto done) {
-      ChildUser::sharedChildUser().fetchChildLocationWithComplete(std::move(done));
+void CommandCatalog::registerAll(Agent& agent) {
+  auto& router = agent.commands();
+  router.route("RequestChildInfo", [&agent](const CommandContext& context) {
+    // The manager keeps the screen status and battery; the handler reads them on the main loop.
+    return std::make_shared<ChildInfoHandler>(context, [&agent]() -> ChildInfoHandler::ChildStatus {
+      auto& manager = agent.control();
+      return {manager.battery(), manager.screenStatus()};
     });
   });
-  router.route("RequestApps", made<AppsHandler>());
-  router.route("RequestCheckApp", controlling<CheckAppHandler>());
-  router.route("RequestAppControlGroupChange", controlling<GroupChangeHandler>());
-  router.route("RequestAppsOnekeyControl", controlling<OneKeyControlHandler>());
-  router.route("EventIconUpload",
-               [](const CommandContext&) { return std::make_shared<IconUploadHandler>(); });
+  router.route("RequestLocation", [&agent](const CommandContext& context) {
+    return std::make_shared<LocationHandler>(
+        context, [&agent](auto done) { agent.location().fetchChildLocationWithComplete(std::move(done)); });
+  });
+  router.route("RequestApps", controlling<AppsHandler>(agent, false));
+  router.route("RequestCheckApp", controlling<CheckAppHandler>(agent, true));
+  router.route("RequestAppControlGroupChange", controlling<GroupChangeHandler>(agent, true));
+  router.route("RequestAppsOnekeyControl", controlling<OneKeyControlHandler>(agent, true));
+  router.route("EventIconUpload", [](const CommandContext&) { return std::make_shared<IconUploadHandler>(); });
+  // The parent unbound this device: everything stored goes and the binding screen returns.
+  router.routeToCall("Reset", [&agent](const Command&) { agent.remoteEvents().reset.notify(); });
+  // Notices: "bills" marks new bills for the home page and the wallet; other types change nothing.
+  router.routeToCall("EventNotification", [&agent](const Command& command) {
+    const Json& body = command.body();
+    const auto type = body.find("type");
+    if (type == body.end() || !type->is_string() || type->get<std::string>() != "bills") return;
+    agent.cache().setObjectValue(CacheObject(Json(1)), ChildIdentity::kBillsNumberKey);
+    agent.remoteEvents().bills.notify();
+  });
+  // What a device publishes to its peers when versions differ; one arriving here asks nothing.
+  router.routeToCall("EventUpgrade", [](const Command&) {});
 }
 
 }  // namespace twig

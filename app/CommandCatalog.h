@@ -2,12 +2,13 @@
 
 namespace twig {
 
-class CommandRouter;
+class Agent;
 
-// Routes every command the agent answers to its handler: the one table of command names.
+// Routes every command name the parent may send to what handles it: the one table of command
+// names. Every remote name has a route; a name without one runs nothing.
 class CommandCatalog {
  public:
-  static void registerAll(CommandRouter& router);
+  static void registerAll(Agent& agent);
 };
 
 }  // namespace twig

@@ -8,20 +8,19 @@
 
 namespace twig {
 
-std::unique_ptr<ProcessEnforcer> makeEnforcement(bool enabled, LinuxPorts& ports, MainLoop& loop,
-                                                 Clock& clock,
+std::unique_ptr<ProcessEnforcer> makeEnforcement(bool enabled, LinuxPorts& ports, ControlEvents& events,
+                                                 MainLoop& loop, Clock& clock,
                                                  std::function<void(const std::string&)> report) {
   if (!enabled) return nullptr;
   ProcessEnforcer::Options options;
-  options.logFile = ports.ports().directories->documents() / "enforcement.log";
-  return std::make_unique<ProcessEnforcer>(ports.notifications(), loop, clock, ports.processControl(),
+  options.logFile = ports.ports().directories.documents() / "enforcement.log";
+  return std::make_unique<ProcessEnforcer>(events, loop, clock, ports.processControl(),
                                            std::move(report), options);
 }
 
-std::unique_ptr<ControlWarning> makeControlWarning(int leadMinutes, LinuxPorts& ports) {
-  AppControlManager::setDefaultWarningLead(leadMinutes);
+std::unique_ptr<ControlWarning> makeControlWarning(int leadMinutes, LinuxPorts& ports, ControlEvents& events) {
   if (leadMinutes <= 0) return nullptr;
-  return std::make_unique<ControlWarning>(ports.notifications(), *ports.ports().speechSynthesizer,
+  return std::make_unique<ControlWarning>(events, ports.ports().speechSynthesizer,
                                           ports.desktopNotifier());
 }
 

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "api/Utils.h"
-#include "app/AgentWiring.h"
+#include "app/Agent.h"
 #include "app/Startup.h"
 #include "app/ConsoleCommands.h"
 #include "app/ConsoleInput.h"
@@ -47,12 +47,9 @@ void enrolWhenLoginAppears(ConsoleScreenHost& host, PlainMainLoop& loop, const s
 // may carry the same names on the push channel's thread.
 class ControlReporter {
  public:
-  ControlReporter(NotificationCenter& notifications, MainLoop& loop, ConsoleScreenHost& host) {
-    start_ =
-        notifications.addObserver(AppControlManager::kControlStart, [this, &loop, &host](const Notification& n) {
-          const auto* blacklist = std::any_cast<Json>(&n.object);
-          if (blacklist == nullptr) return;
-          loop.runOrPost([this, &host, blacklist = *blacklist] {
+  ControlReporter(ControlEvents& events, MainLoop& loop, ConsoleScreenHost& host) {
+    start_ = events.started.connect([this, &loop, &host](const Json& blacklist) {
+          loop.runOrPost([this, &host, blacklist] {
             if (blacklist == last_) return;
             last_ = blacklist;
             std::string line = "control start";
@@ -65,7 +62,7 @@ class ControlReporter {
             host.print(line);
           });
         });
-    end_ = notifications.addObserver(AppControlManager::kControlEnd, [this, &loop, &host](const Notification&) {
+    end_ = events.ended.connect([this, &loop, &host] {
       loop.runOrPost([this, &host] {
         if (last_.empty()) return;
         last_ = Json::array();
@@ -93,10 +90,12 @@ int HeadlessAgent::run(const Options& options) {
   portOptions.picturesFolder = options.picturesFolder;
   portOptions.announce = [&host](const std::string& line) { host.print(line); };
   LinuxPorts ports(options.settings, portOptions, clock, loop);
-  auto warning = makeControlWarning(options.warnBeforeMinutes, ports);  // before the manager is made
-  std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
-  ControlReporter controlReporter(ports.notifications(), loop, host);
-  auto enforcement = makeEnforcement(options.enforceClose, ports, loop, clock,
+  Agent::Options agentOptions;
+  agentOptions.warningLeadMinutes = options.warnBeforeMinutes;
+  std::optional<Agent> agent(std::in_place, ports.ports(), host, agentOptions);
+  auto warning = makeControlWarning(options.warnBeforeMinutes, ports, agent->controlEvents());
+  ControlReporter controlReporter(agent->controlEvents(), loop, host);
+  auto enforcement = makeEnforcement(options.enforceClose, ports, agent->controlEvents(), loop, clock,
                                      [&host](const std::string& line) { host.print(line); });
 
   if (options.enrollCode) enrolWhenLoginAppears(host, loop, *options.enrollCode);
@@ -110,16 +109,18 @@ int HeadlessAgent::run(const Options& options) {
 
   stopSignals.watch([&loop] { loop.quit(); });
 
-  Startup delegate;
+  auto& startup = agent->startup();
   loop.post([&] {
-    delegate.didFinishLaunching();
+    startup.didFinishLaunching();
     ports.notifications().post(ApplicationEvents::kDidBecomeActive);
   });
   loop.run();
-  delegate.applicationWillTerminate();
+  startup.applicationWillTerminate();
   stopSignals.stop();
-  // The process-wide objects stop before the last line, which tells that everything has.
-  wiring.reset();
+  // The agent's parts stop before the last line, which tells that everything has.
+  enforcement.reset();
+  warning.reset();
+  agent.reset();
   host.print("stopped");
   return 0;
 }

@@ -106,34 +106,31 @@ struct LinuxPorts::Parts {
 
 LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& options, Clock& clock,
                        MainLoop& loop)
-    : parts_(std::make_unique<Parts>(settings, options, loop)) {
-  Parts& p = *parts_;
-  ports_.mainLoop = &loop;
-  ports_.clock = &clock;
-  ports_.notifications = &p.notifications;
-  ports_.device = &p.device;
-  ports_.keychain = p.mirroredKeychain ? static_cast<Keychain*>(&*p.mirroredKeychain) : &p.fileKeychain;
-  ports_.userDefaults = &p.userDefaults;
-  ports_.directories = &p.directories;
-  ports_.reachability = &p.reachability;
-  ports_.backgroundPool = &p.pool;
-  ports_.imageCache = &p.pictures;
-  ports_.analytics = &p.analytics;
-  ports_.urlOpener = &p.urls;
-  ports_.applicationShell = &p.shell;
-  ports_.processTable = &p.processes;
-  ports_.deviceState = &p.deviceState;
-  ports_.audioPlayer = &p.audio;
-  ports_.locationService = &p.location;
-  ports_.speechSynthesizer = &p.speech;
-  ports_.installedApplications = p.listedApplications
-                                     ? static_cast<InstalledApplications*>(&*p.listedApplications)
-                                     : &p.desktopApplications;
-  ports_.imageCodec = &p.codec;
-  ports_.photoLibrary = &p.photos;
-  ports_.camera = &p.camera;
-  ports_.settings = &settings;
-}
+    : parts_(std::make_unique<Parts>(settings, options, loop)),
+      ports_(Ports{
+          .mainLoop = loop,
+          .clock = clock,
+          .notifications = parts_->notifications,
+          .device = parts_->device,
+          .keychain = *(parts_->mirroredKeychain ? static_cast<Keychain*>(&*parts_->mirroredKeychain) : &parts_->fileKeychain),
+          .userDefaults = parts_->userDefaults,
+          .directories = parts_->directories,
+          .reachability = parts_->reachability,
+          .backgroundPool = parts_->pool,
+          .imageCache = parts_->pictures,
+          .analytics = parts_->analytics,
+          .urlOpener = parts_->urls,
+          .applicationShell = parts_->shell,
+          .processTable = parts_->processes,
+          .deviceState = parts_->deviceState,
+          .audioPlayer = parts_->audio,
+          .locationService = parts_->location,
+          .speechSynthesizer = parts_->speech,
+          .installedApplications = *(parts_->listedApplications ? static_cast<InstalledApplications*>(&*parts_->listedApplications) : &parts_->desktopApplications),
+          .imageCodec = parts_->codec,
+          .photoLibrary = parts_->photos,
+          .camera = parts_->camera,
+          .settings = settings}) {}
 
 LinuxPorts::~LinuxPorts() = default;
 

@@ -17,7 +17,7 @@ class ProcessControl;
 
 // The ports of the agent on a Linux computer, made from the deployment settings, for any front end:
 // the headless agent and the window give their own clock, main loop and screen host. Keeps every
-// port alive while it lives; ports() is the set to install.
+// port alive while it lives; ports() is the set an agent is made from.
 class LinuxPorts {
  public:
   struct Options {

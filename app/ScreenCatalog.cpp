@@ -1,48 +1,50 @@
 #include "app/ScreenCatalog.h"
 
-#include "app/AgentServices.h"
+#include "app/Agent.h"
 #include "control/LockScreen.h"
-#include "control/AppControlManager.h"
-#include "frame/ScreenRegistry.h"
-#include "identity/InstallScreen.h"
 #include "identity/BindingScreen.h"
+#include "identity/InstallScreen.h"
 #include "screens/AboutScreen.h"
 #include "screens/HomeScreen.h"
-#include "screens/NoNetworkScreen.h"
 #include "screens/LicenceScreen.h"
-#include "wallet/WalletScreen.h"
+#include "screens/NoNetworkScreen.h"
+#include "platform/Ports.h"
 #include "wallet/ExchangeScreen.h"
 #include "wallet/HouseworkScreen.h"
 #include "wallet/SpecialRewardScreen.h"
+#include "wallet/WalletScreen.h"
 
 namespace twig {
 
-void ScreenCatalog::registerAll(ScreenRegistry& registry) {
-  registry.add("HomePage", "HomePageID", [] {
-    // The manager is made on first use, on the main loop, where an unbinding reaches the page.
-    HomeScreen::Services services;
-    services.openApplicationWithTessel = [] {
-      AppControlManager::sharedManagement().openSelf();
+void ScreenCatalog::registerAll(Agent& agent) {
+  auto& registry = agent.screens();
+  registry.add("HomePage", "HomePageID", [&agent] {
+    // An unbinding reaches the page on the main loop, where the manager is made if need be.
+    HomeScreen::Hooks hooks;
+    hooks.eraseStoredState = [&agent] { agent.eraseStoredState(); };
+    hooks.openApplicationWithTessel = [&agent] { agent.control().openSelf(); };
+    hooks.updateManagementTable = [&agent] { agent.control().rebuildMonitoringTable(); };
+    hooks.screenInUse = [&agent] {
+      return agent.control().screenStatus() == AppControlManager::kScreenInUse;
     };
-    services.updateManagementTable = [] { AppControlManager::sharedManagement().rebuildMonitoringTable(); };
-    services.screenInUse = [] {
-      return AppControlManager::sharedManagement().screenStatus() == AppControlManager::kScreenInUse;
-    };
-    return std::make_shared<HomeScreen>(std::move(services));
+    return std::make_shared<HomeScreen>(agent.walletContext(), std::move(hooks));
   });
-  registry.add("Install", "InstallID", [] { return std::make_shared<InstallScreen>(); });
-  registry.add("Login", "LoginID",
-               [] { return std::make_shared<BindingScreen>(AgentServices::didBind); });
-  registry.add("Setting", "ClicenseAgreementID",
-               [] { return std::make_shared<LicenceScreen>(); });
-  registry.add("Setting", "AboutID", [] { return std::make_shared<AboutScreen>(); });
-  registry.add("QianBao", "QianBaoID", [] { return std::make_shared<WalletScreen>(); });
-  registry.add("GanJiaWu", "GanJiaWuID", [] { return std::make_shared<HouseworkScreen>(); });
-  registry.add("DuiHuan", "DuiHuanID", [] { return std::make_shared<ExchangeScreen>(); });
-  registry.add("JiangLi", "JiangLiID", [] { return std::make_shared<SpecialRewardScreen>(); });
-  registry.add("Lock", "LockID", [] { return std::make_shared<LockScreen>(); });
-  registry.add("NotNetWork", "NotNetWorkViewControllerID",
-               [] { return std::make_shared<NoNetworkScreen>(); });
+  registry.add("Install", "InstallID", [&agent] { return std::make_shared<InstallScreen>(agent.services()); });
+  registry.add("Login", "LoginID", [&agent] {
+    return std::make_shared<BindingScreen>(agent.services(), agent.child(), [&agent] { agent.didBind(); });
+  });
+  registry.add("Setting", "ClicenseAgreementID", [] { return std::make_shared<LicenceScreen>(); });
+  registry.add("Setting", "AboutID", [&agent] { return std::make_shared<AboutScreen>(agent.ports().device); });
+  registry.add("QianBao", "QianBaoID", [&agent] { return std::make_shared<WalletScreen>(agent.walletContext()); });
+  registry.add("GanJiaWu", "GanJiaWuID",
+               [&agent] { return std::make_shared<HouseworkScreen>(agent.walletContext()); });
+  registry.add("DuiHuan", "DuiHuanID", [&agent] { return std::make_shared<ExchangeScreen>(agent.walletContext()); });
+  registry.add("JiangLi", "JiangLiID",
+               [&agent] { return std::make_shared<SpecialRewardScreen>(agent.walletContext()); });
+  registry.add("Lock", "LockID", [&agent] {
+    return std::make_shared<LockScreen>(agent.services(), agent.controlEvents(), agent.remoteEvents());
+  });
+  registry.add("NotNetWork", "NotNetWorkViewControllerID", [] { return std::make_shared<NoNetworkScreen>(); });
 }
 
 }  // namespace twig

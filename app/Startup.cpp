@@ -1,12 +1,12 @@
 #include "app/Startup.h"
 
-#include "app/AgentServices.h"
-#include "app/ChildChannelContext.h"
+#include "app/Agent.h"
 #include "control/AppControl.h"
 #include "frame/PlaceholderScreen.h"
 #include "frame/ScreenHost.h"
+#include "frame/StackScreenHost.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/PushChannel.h"
 #include "platform/ApplicationShell.h"
 #include "platform/MainLoop.h"
@@ -15,37 +15,35 @@
 
 namespace twig {
 
-Startup::Startup() : alive_(std::make_shared<bool>(true)) {}
+Startup::Startup(Agent& agent) : agent_(agent), alive_(std::make_shared<bool>(true)) {}
 
 Startup::~Startup() = default;
 
 bool Startup::didFinishLaunching() {
-  store_ = std::make_unique<StartupSteps>();
+  store_ = std::make_unique<StartupSteps>(agent_);
   store_->umeng();
-  auto& host = port::screenHost();
+  auto& host = agent_.host();
   host.showWindow();
   // The lock comes before anything that may start app control: a child who starts the computer
   // without the network, while the first screen waits for the service, is locked all the same.
-  lockPresenter_ = std::make_unique<LockPresenter>(port::notifications(), port::mainLoop(), host);
-  const auto& services = AgentServices::current();
-  if (services.pushChannel != nullptr) {
-    services.pushChannel->initializeMQTT(ChildChannelContext::make());
-    services.pushChannel->startPullMessage();
-  }
+  lockPresenter_ = std::make_unique<LockPresenter>(agent_.controlEvents(), agent_.ports().mainLoop, host,
+                                                   agent_.routes());
+  agent_.channel().initializeMQTT(agent_.channelContext());
+  agent_.channel().startPullMessage();
   store_->registration();
   store_->netWorkReachability();
   // A bound device enforces its app control from the start, not only once a command arrives.
-  if (ChildUser::sharedChildUser().isBound()) AgentServices::control();
+  if (agent_.child().isBound()) agent_.control();
   host.setRoot(std::make_shared<PlaceholderScreen>());
 
   std::weak_ptr<bool> alive = alive_;
-  store_->configuration([alive](const std::optional<Error>& error) {
+  store_->configuration([this, alive](const std::optional<Error>& error) {
     // The first screen is switched in a later turn of the main loop.
-    port::mainLoop().post([alive, approved = error.has_value()] {
+    agent_.ports().mainLoop.post([this, alive, approved = error.has_value()] {
       if (alive.expired()) return;
-      auto screen = approved ? ScreenRegistry::shared().make("HomePage", "HomePageID")
-                             : ScreenRegistry::shared().make("Install", "InstallID");
-      if (screen) port::screenHost().setRoot(screen);
+      auto screen = approved ? agent_.screens().make("HomePage", "HomePageID")
+                             : agent_.screens().make("Install", "InstallID");
+      if (screen) agent_.host().setRoot(screen);
     });
   });
   return true;
@@ -56,7 +54,7 @@ void Startup::didRegisterForRemoteNotificationsWithDeviceToken(const std::string
 }
 
 void Startup::clearBadgeAndLocalNotifications() {
-  auto& shell = port::applicationShell();
+  auto& shell = agent_.ports().applicationShell;
   shell.setBadgeNumber(0);
   shell.cancelAllLocalNotifications();
 }
@@ -71,7 +69,7 @@ void Startup::applicationWillEnterForeground() {
 }
 
 void Startup::applicationWillTerminate() {
-  if (auto* control = AgentServices::control()) control->openSelf();
+  if (agent_.hasControl()) agent_.control().openSelf();
 }
 
 }  // namespace twig

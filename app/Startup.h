@@ -8,12 +8,14 @@
 
 namespace twig {
 
+class Agent;
+
 // The application's reactions to its lifecycle: the launch order of the services, the first screen
 // chosen by the configuration answer, the push token, the return to the foreground and termination.
 // Main loop only.
 class Startup {
  public:
-  Startup();
+  explicit Startup(Agent& agent);
   ~Startup();
   Startup(const Startup&) = delete;
   Startup& operator=(const Startup&) = delete;
@@ -34,6 +36,7 @@ class Startup {
  private:
   void clearBadgeAndLocalNotifications();
 
+  Agent& agent_;
   std::unique_ptr<StartupSteps> store_;
   std::unique_ptr<LockPresenter> lockPresenter_;
   // Set while this delegate lives; the launch completion runs only then.

@@ -5,11 +5,12 @@
 
 #include "api/ApiClient.h"
 #include "api/Utils.h"
-#include "app/AgentServices.h"
+#include "app/Agent.h"
 #include "frame/ScreenHost.h"
+#include "frame/StackScreenHost.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/PushChannel.h"
 #include "platform/Analytics.h"
 #include "platform/ApplicationShell.h"
@@ -20,15 +21,17 @@
 
 namespace twig {
 
+StartupSteps::StartupSteps(Agent& agent) : agent_(agent) {}
+
 void StartupSteps::umeng() {
-  auto& analytics = port::analytics();
+  auto& analytics = agent_.ports().analytics;
   analytics.start(kAnalyticsKey, 1, "");
-  analytics.setAppVersion(port::device().shortVersion());
+  analytics.setAppVersion(agent_.ports().device.shortVersion());
   analytics.setCrashReportEnabled(false);
 }
 
 void StartupSteps::registration() {
-  auto& shell = port::applicationShell();
+  auto& shell = agent_.ports().applicationShell;
   shell.registerForRemoteNotifications(7);
   shell.setStatusBarStyle(1);
   shell.setBadgeNumber(0);
@@ -36,26 +39,26 @@ void StartupSteps::registration() {
 }
 
 void StartupSteps::netWorkReachability() {
-  ApiClient::sharedRequest().setNetworkReachabilityStatus([](bool reachable) {
-    auto& user = ChildUser::sharedChildUser();
+  reachability_ = agent_.api().onReachabilityChange([this](bool reachable) {
+    auto& host = agent_.host();
     if (reachable) {
-      user.hideNoNetworkBar();
+      host.hideNoNetworkBar();
       return;
     }
-    user.showNetWorkWithClick([] {
-      auto& host = port::screenHost();
+    host.endEditing();
+    host.showNoNetworkBar([this] {
+      auto& shown = agent_.host();
       // A second tap while the help screen is up opens nothing more.
-      const auto top = host.topScreen();
+      const auto top = shown.topScreen();
       if (top && top->routeName() == "NotNetWork") return;
-      if (auto screen = ScreenRegistry::shared().make("NotNetWork", "NotNetWorkViewControllerID")) {
-        host.present(screen, true);
+      if (auto screen = agent_.screens().make("NotNetWork", "NotNetWorkViewControllerID")) {
+        shown.present(screen, true);
       }
     });
   });
 }
 
-Json StartupSteps::configurationBody() {
-  auto& device = port::device();
+Json StartupSteps::configurationBody(DeviceFacts& device) {
   Json body = Json::object();
   body["platform"] = "2";
   body["uuid"] = device.vendorIdentifier();
@@ -66,8 +69,8 @@ Json StartupSteps::configurationBody() {
 }
 
 void StartupSteps::configuration(Completion completion) {
-  ApiClient::sharedRequest().requestWithPath(
-      "config", configurationBody(), HttpMethod::Post,
+  agent_.api().requestWithPath(
+      "config", configurationBody(agent_.ports().device), HttpMethod::Post,
       [this, completion](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         if (operation->statusCode != 200) {
           retryLater(completion);
@@ -86,7 +89,7 @@ void StartupSteps::configuration(Completion completion) {
         }
       },
       [this, completion](const ApiClient::Operation&, const Error&) {
-        if (ApiClient::sharedRequest().isConnectionAvailable()) {
+        if (agent_.api().isConnectionAvailable()) {
           retryLater(completion);
         } else {
           retryWhenReachable(completion);
@@ -97,19 +100,17 @@ void StartupSteps::configuration(Completion completion) {
 void StartupSteps::retryLater(Completion completion) {
   const auto delay = nextDelay_;
   nextDelay_ = std::min(nextDelay_ * 2, std::chrono::seconds(kLongestRetryDelay));
-  port::mainLoop().postAfter(delay, [this, completion] { configuration(completion); });
+  agent_.ports().mainLoop.postAfter(delay, [this, completion] { configuration(completion); });
 }
 
 void StartupSteps::retryWhenReachable(Completion completion) {
-  waitingForNetwork_ = port::notifications().addObserver(
-      ApiClient::kReachabilityNotification, [this, completion](const Notification& notification) {
-        const auto* status = std::any_cast<int>(&notification.object);
-        if (status == nullptr || *status == static_cast<int>(ReachabilityStatus::NotReachable)) return;
+  waitingForNetwork_ = agent_.api().onReachabilityChange([this, completion](bool reachable) {
+        if (!reachable) return;
         // The network may come back more than once before the main loop turns: one request only.
         if (retryPosted_) return;
         retryPosted_ = true;
         // In the next turn: this observer is removed before the request goes out again.
-        port::mainLoop().post([this, completion] {
+        agent_.ports().mainLoop.post([this, completion] {
           retryPosted_ = false;
           waitingForNetwork_.reset();
           configuration(completion);
@@ -133,15 +134,15 @@ std::string StartupSteps::normaliseToken(std::string_view describedToken) {
 
 void StartupSteps::saveApnsToken(const std::string& describedToken) {
   const std::string token = normaliseToken(describedToken);
-  ChildUser::sharedChildUser().updateChildInfo(
+  agent_.child().updateChildInfo(
       [&](ChildInfo& info) { info.pushToken = token; });
 }
 
 void StartupSteps::reconnectPushChannel() {
-  auto* push = AgentServices::current().pushChannel;
-  if (push == nullptr || push->isConnect()) return;
-  push->startPullMessage();
-  push->connectToHost();
+  auto& push = agent_.channel();
+  if (push.isConnect()) return;
+  push.startPullMessage();
+  push.connectToHost();
 }
 
 }  // namespace twig

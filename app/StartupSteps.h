@@ -12,6 +12,9 @@
 
 namespace twig {
 
+class Agent;
+class DeviceFacts;
+
 // The start-up operations of the application: analytics, notification registration, the
 // reachability reaction, the configuration request that decides the first screen, the push token,
 // and reconnecting the push channel on return to the foreground. Main loop only.
@@ -21,6 +24,8 @@ class StartupSteps {
   static constexpr const char* kAnalyticsKey = "a7c41e09b3d25f6e8a0c1b94";
   static constexpr auto kFirstRetryDelay = std::chrono::seconds(1);
   static constexpr auto kLongestRetryDelay = std::chrono::seconds(60);
+
+  explicit StartupSteps(Agent& agent);
 
   void umeng();
   void registration();
@@ -36,12 +41,14 @@ class StartupSteps {
   // Reconnects the push channel when it is down (despite the name).
   void reconnectPushChannel();
 
-  static Json configurationBody();
+  static Json configurationBody(DeviceFacts& device);
 
  private:
   void retryLater(Completion completion);
   void retryWhenReachable(Completion completion);
 
+  Agent& agent_;
+  ObserverToken reachability_;
   std::chrono::seconds nextDelay_ = kFirstRetryDelay;
   ObserverToken waitingForNetwork_;
   bool retryPosted_ = false;  // a request for the network's return waits for its turn

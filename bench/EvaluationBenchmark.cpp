@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string>
 
-#include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
 #include "control/AppControlManager.h"
@@ -36,8 +35,7 @@ int evaluationBenchmark(int processes, int apps, int groups, int ticks, const st
   }
   ManualClock clock(WallTime(std::chrono::seconds(1480291200 + 23 * 3600 + 30 * 60)));  // a Monday, 23:30 UTC
   ProcProcessTable table(proc);
-  BenchPorts ports(clock, folder, 1883);
-  ports.extend([&](Ports& installed) { installed.processTable = &table; });
+  BenchPorts ports(clock, folder, 1883, &table);
 
   Json monitoring = Json::array();
   for (int g = 0; g < groups; ++g) {
@@ -55,7 +53,7 @@ int evaluationBenchmark(int processes, int apps, int groups, int ticks, const st
     }
     monitoring.push_back(std::move(group));
   }
-  auto& manager = AppControlManager::sharedManagement();
+  auto& manager = ports.agent().control();
   manager.setArrayMonitorings(monitoring);
   const std::size_t offending = manager.blacklist().size();
 
@@ -72,7 +70,7 @@ int evaluationBenchmark(int processes, int apps, int groups, int ticks, const st
   std::printf("  %d processes, %d applications in %d groups, %zu groups offending\n", processes, apps, groups,
               offending);
   std::printf("  tick / floor: %.2f\n", tickSeconds / floorSeconds);
-  SharedObjects::shutdown();
+  ports.endAgent();
   return names > 0 ? 0 : 1;
 }
 

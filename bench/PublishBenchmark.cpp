@@ -9,8 +9,6 @@
 
 #include "api/ApiClient.h"
 #include "api/Utils.h"
-#include "app/ChildChannelContext.h"
-#include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
 #include "messaging/HandlerBase.h"
@@ -79,8 +77,9 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   SystemClock clock;
   BenchPorts ports(clock, folder, port);
 
-  auto& channel = MqttPushChannel::sharedMQTTClient();
-  channel.initializeMQTT(ChildChannelContext::make());
+  auto& agent = ports.agent();
+  auto& channel = agent.channel();
+  channel.initializeMQTT(agent.channelContext());
   for (int i = 0; i < 500 && !(channel.isConnect() && channel.publishMessages().empty()); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -89,7 +88,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
     return 1;
   }
   const Json answer = HandlerBase::responseMessage(
-      channel.channelContext().deviceId, "ResponseChildInfo", Utils::getUUIDString(),
+      clock, channel.channelContext().deviceId, "ResponseChildInfo", Utils::getUUIDString(),
       Json{{"battery", "0.8"}, {"screenStatus", "孩子端使用中"}});
   Stopwatch watch;
   for (long long i = 0; i < count; ++i) channel.publishWithParameter(answer, nullptr);
@@ -101,7 +100,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
       barePublisher(port, channel.pubTopic(), Utils::jsonWithObject(answer), count);
   report("floor: bare libmosquitto publisher", count, bareSeconds);
   std::printf("  throughput ratio (floor / channel): %.2f\n", channelSeconds / bareSeconds);
-  SharedObjects::shutdown();
+  ports.endAgent();
   return 0;
 }
 

@@ -9,14 +9,11 @@
 #include <vector>
 
 #include "api/Utils.h"
-#include "app/AgentServices.h"
-#include "app/ChildChannelContext.h"
 #include "app/CommandCatalog.h"
-#include "app/SharedObjects.h"
 #include "bench/BenchPorts.h"
 #include "bench/Benchmark.h"
 #include "control/AppControlManager.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/MqttPushChannel.h"
 #include "platform/SystemClock.h"
@@ -136,18 +133,13 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
   BenchPorts ports(clock, folder, port);
   PlainMainLoop& loop = ports.loop;
   const std::string parentDN = "1" + std::to_string(clock.now().time_since_epoch().count() % 1000000000LL);
-  ChildUser::sharedChildUser().updateChildInfo(
-      [&](ChildInfo& info) { info.parentDN = parentDN; });
-  AgentServices services;
-  services.pushChannel = &MqttPushChannel::sharedMQTTClient();
-  services.appControl = [] { return static_cast<AppControl*>(&AppControlManager::sharedManagement()); };
-  AgentServices::install(services);
-  CommandCatalog::registerAll(CommandRouter::shared());
+  auto& device = ports.agent();
+  device.child().updateChildInfo([&](ChildInfo& info) { info.parentDN = parentDN; });
 
   std::thread mainThread([&] { loop.run(); });
-  loop.post([] { AppControlManager::sharedManagement(); });
-  auto& channel = MqttPushChannel::sharedMQTTClient();
-  channel.initializeMQTT(ChildChannelContext::make());
+  loop.post([&device] { device.control(); });
+  auto& channel = device.channel();
+  channel.initializeMQTT(device.channelContext());
   for (int i = 0; i < 500 && !channel.isConnect(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   if (!channel.isConnect()) {
@@ -156,18 +148,15 @@ int roundTripBenchmark(std::uint16_t port, int count, const std::filesystem::pat
     mainThread.join();
     return 1;
   }
-  const std::string deviceId = ChildUser::sharedChildUser().deviceId();
+  const std::string deviceId = device.child().deviceId();
   const std::string deviceTopic = "/ts/20/2/" + deviceId;
   const std::string parentTopic = "/ts/20/1/" + parentDN;
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the subscription settles
 
   const auto agent = roundTrips(port, deviceTopic, parentTopic, count);
-  AgentServices::install({});
-  loop.post([&] {
-    SharedObjects::shutdown();
-    loop.quit();
-  });
+  loop.post([&] { loop.quit(); });
   mainThread.join();
+  ports.endAgent();
   if (agent.empty()) return 1;
   describe("agent: RequestChildInfo -> ResponseChildInfo", agent);
 

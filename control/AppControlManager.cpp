@@ -9,7 +9,7 @@
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
 #include "control/AppInventory.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/AudioPlayer.h"
 #include "platform/Clock.h"
@@ -17,7 +17,6 @@
 #include "platform/FailureLog.h"
 #include "platform/LocalTime.h"
 #include "platform/Ports.h"
-#include "platform/SharedInstance.h"
 #include "platform/UserDefaults.h"
 #include "storage/TableStore.h"
 
@@ -27,42 +26,21 @@ using namespace std::chrono_literals;
 
 namespace {
 
-SharedInstance<AppControlManager> shared;
-
 }  // namespace
 
-AppControlManager& AppControlManager::sharedManagement() {
-  return shared.get();
-}
-
-void AppControlManager::resetShared() {
-  shared.reset();
-}
-
-namespace {
-std::atomic<int> defaultWarningLead{AppControlManager::kDefaultWarningLead};
-
-// The evaluation rebuilds its table after every command and reads it at start: a database in
-// trouble is told once per cause, not at every rebuild.
-FailureLog& tableTrouble() {
-  static FailureLog log("app control keeps its last groups");
-  return log;
-}
-}  // namespace
-
-void AppControlManager::setDefaultWarningLead(int minutes) {
-  defaultWarningLead = minutes < 0 ? 0 : minutes;
-}
-
-AppControlManager::AppControlManager() : warningLead_(defaultWarningLead.load()) {
+AppControlManager::AppControlManager(Services services, ChildIdentity& child, AppInventory& inventory,
+                                     ControlEvents& events, RemoteEvents& remote, int warningLead)
+    : services_(services),
+      child_(child),
+      inventory_(inventory),
+      events_(events),
+      remote_(remote),
+      warningLead_(warningLead < 0 ? 0 : warningLead) {
   playKeepAliveSound();
   deviceLockStatus();
-  auto& defaults = port::userDefaults();
-  if (!defaults.boolForKey(AppInventory::kAppsCacheDefault)) {
-    AppInventory::postInstallationAppsWithAddApp(std::nullopt, nullptr);
-  }
-  auto& notifications = port::notifications();
-  auto& loop = port::mainLoop();
+  if (!inventory_.inventoryStored()) inventory_.postInstallationAppsWithAddApp(std::nullopt, nullptr);
+  auto& notifications = services_.ports.notifications;
+  auto& loop = services_.ports.mainLoop;
   std::weak_ptr<bool> alive = alive_;
   audioRoute_ = notifications.addObserver(ApplicationEvents::kAudioRouteChange,
                                           [this, alive, &loop](const Notification&) {
@@ -71,7 +49,7 @@ AppControlManager::AppControlManager() : warningLead_(defaultWarningLead.load())
                                             });
                                           });
   // "Reset" may come from the push channel's thread; the manager's work belongs to the main loop.
-  resetObserver_ = notifications.addObserver(kReset, [this, alive, &loop](const Notification&) {
+  resetObserver_ = remote_.reset.connect([this, alive, &loop] {
     loop.post([this, alive] {
       if (!alive.expired()) reset();
     });
@@ -79,10 +57,10 @@ AppControlManager::AppControlManager() : warningLead_(defaultWarningLead.load())
   loop.postAfter(1s, [this, alive] {
     if (alive.expired()) return;
     openSelf();
-    if (ChildUser::sharedChildUser().isBound()) start();
-    if (port::userDefaults().boolForKey(AppInventory::kAppsCacheDefault)) rebuildMonitoringTable();
+    if (child_.isBound()) start();
+    if (inventory_.inventoryStored()) rebuildMonitoringTable();
   });
-  auto& state = port::deviceState();
+  auto& state = services_.ports.deviceState;
   {
     std::lock_guard lock(stateMutex_);
     battery_ = state.batteryLevel();
@@ -115,7 +93,7 @@ bool AppControlManager::isReset() const {
 }
 
 void AppControlManager::playKeepAliveSound() {
-  if (auto* player = Ports::current().audioPlayer) player->playLooping(kSilentSound);
+  services_.ports.audioPlayer.playLooping(kSilentSound);
 }
 
 void AppControlManager::openSelf() {
@@ -126,7 +104,7 @@ void AppControlManager::openApplication(const std::string&) {}
 
 void AppControlManager::deviceLockStatus() {
   std::weak_ptr<bool> alive = alive_;
-  AppInventory::fetchSpringboardLockstate([this, alive](std::uint64_t state) {
+  inventory_.fetchSpringboardLockstate([this, alive](std::uint64_t state) {
     if (!alive.expired()) onLockState(state);
   });
 }
@@ -143,13 +121,13 @@ void AppControlManager::onLockState(std::uint64_t state) {
     }
   }
   // A reset that arrived while the screen was locked runs again now that the child uses it.
-  if (replayReset) port::notifications().post(kReset);
+  if (replayReset) remote_.reset.notify();
 }
 
 void AppControlManager::start() {
   if (timer_.isValid()) return;
   std::weak_ptr<bool> alive = alive_;
-  timer_ = port::mainLoop().scheduleRepeating(kEvaluationInterval, [this, alive] {
+  timer_ = services_.ports.mainLoop.scheduleRepeating(kEvaluationInterval, [this, alive] {
     if (!alive.expired()) evaluate();
   });
 }
@@ -161,19 +139,19 @@ void AppControlManager::reset() {
   }
   setArrayMonitorings(Json::array());
   timer_.invalidate();
-  port::userDefaults().removeObject(AppInventory::kAppsCacheDefault);
+  services_.ports.userDefaults.removeObject(AppInventory::kAppsCacheDefault);
   std::weak_ptr<bool> alive = alive_;
-  port::mainLoop().postAfter(1s, [alive] {
-    if (!alive.expired()) AppInventory::postInstallationAppsWithAddApp(std::nullopt, nullptr);
+  services_.ports.mainLoop.postAfter(1s, [this, alive] {
+    if (!alive.expired()) inventory_.postInstallationAppsWithAddApp(std::nullopt, nullptr);
   });
 }
 
-std::optional<Json> AppControlManager::buildMonitoringTable() {
-  const TableStore store;
+std::optional<Json> AppControlManager::buildMonitoringTable() const {
+  const TableStore store(services_.tables.databaseFile());
   const auto groups = store.readRows(ControlGroupRecord());
   const auto others = groups ? store.readRows(ControlGroupRecord(), "type", Json(0)) : std::nullopt;
   if (!others) {
-    tableTrouble().failed("the control groups cannot be read (" + store.lastError() + ")");
+    tableTrouble_.failed("the control groups cannot be read (" + store.lastError() + ")");
     return std::nullopt;
   }
   const bool hasOther = !others->empty();
@@ -184,7 +162,7 @@ std::optional<Json> AppControlManager::buildMonitoringTable() {
     if (hasOther && groupId == otherId) continue;
     const auto rows = store.readRows(AppRecord(), "groupId", Json(groupId));
     if (!rows) {
-      tableTrouble().failed("the controlled applications cannot be read (" + store.lastError() + ")");
+      tableTrouble_.failed("the controlled applications cannot be read (" + store.lastError() + ")");
       return std::nullopt;
     }
     Json entry = group;
@@ -197,7 +175,7 @@ std::optional<Json> AppControlManager::buildMonitoringTable() {
     entry["apps"] = std::move(apps);
     table.push_back(std::move(entry));
   }
-  tableTrouble().succeeded();
+  tableTrouble_.succeeded();
   return table;
 }
 
@@ -218,7 +196,7 @@ void AppControlManager::setArrayMonitorings(const Json& monitorings) {
 }
 
 std::string AppControlManager::week() const {
-  return std::to_string(toLocalTime(port::clock().now()).weekday);
+  return std::to_string(toLocalTime(services_.ports.clock.now()).weekday);
 }
 
 std::optional<int> AppControlManager::time(const std::string& hhmm) {
@@ -226,14 +204,14 @@ std::optional<int> AppControlManager::time(const std::string& hhmm) {
 }
 
 void AppControlManager::evaluate() {
-  const LocalTime now = toLocalTime(port::clock().now());
+  const LocalTime now = toLocalTime(services_.ports.clock.now());
   const int minute = now.hour * 60 + now.minute;
   std::vector<AppControlPolicy::Offending> offending;
   std::vector<AppControlPolicy::ClosingSoon> closing;
   // The process table is read only when some group is outside its window or about to close it.
   const bool controlled = AppControlPolicy::anyControlled(groups_, now.weekday, minute);
   if (controlled || AppControlPolicy::anyClosingWithin(groups_, now.weekday, minute, warningLead_)) {
-    if (auto names = AppInventory::runningProcesses()) {
+    if (auto names = inventory_.runningProcesses()) {
       const std::unordered_set<std::string> running(names->begin(), names->end());
       if (controlled) offending = AppControlPolicy::offendingGroups(groups_, running, now.weekday, minute);
       closing = AppControlPolicy::closingSoon(groups_, running, now.weekday, minute, warningLead_);
@@ -241,12 +219,11 @@ void AppControlManager::evaluate() {
   }
   warnClosingSoon(closing, now.weekday, minute);
   blacklist_ = AppControlPolicy::blacklist(offending);
-  auto& notifications = port::notifications();
   if (!blacklist_.empty()) {
     openSelf();
-    notifications.post(kControlStart, blacklist_);
+    events_.started.notify(blacklist_);
   } else {
-    notifications.post(kControlEnd);
+    events_.ended.notify();
   }
 }
 
@@ -265,10 +242,10 @@ void AppControlManager::warnClosingSoon(const std::vector<AppControlPolicy::Clos
     if (!warned_.emplace(entry.group->groupName, *entry.group->endMinute).second) continue;
     Json apps = Json::array();
     for (const auto* app : entry.apps) apps.push_back(app->appName);
-    port::notifications().post(kControlSoon, Json{{"groupName", entry.group->groupName},
-                                                  {"endTime", entry.group->endTime},
-                                                  {"minutesLeft", entry.minutesLeft},
-                                                  {"apps", std::move(apps)}});
+    events_.closingSoon.notify(Json{{"groupName", entry.group->groupName},
+                                  {"endTime", entry.group->endTime},
+                                  {"minutesLeft", entry.minutesLeft},
+                                  {"apps", std::move(apps)}});
   }
 }
 

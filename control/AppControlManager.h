@@ -1,5 +1,11 @@
 #pragma once
 
+#include "control/AppInventory.h"
+#include "platform/FailureLog.h"
+#include "control/ControlEvents.h"
+#include "frame/Services.h"
+#include "messaging/RemoteEvents.h"
+
 #include <chrono>
 #include <memory>
 #include <mutex>
@@ -15,6 +21,8 @@
 
 namespace twig {
 
+class ChildIdentity;
+
 // The app-control manager: keeps the screen status and battery level, keeps the agent alive in the
 // background, and every 10 seconds compares the running processes with the monitoring table (each
 // controlled group with its applications and weekly window), posting "EventAppControlStart" with
@@ -26,20 +34,13 @@ class AppControlManager final : public AppControl {
   static constexpr const char* kScreenLocked = "当前处于锁屏状态";
   static constexpr const char* kOwnBundleIdentifier = "com.orvane.tessel.children";
   static constexpr const char* kSilentSound = "无声";
-  static constexpr const char* kControlStart = "EventAppControlStart";
-  static constexpr const char* kControlEnd = "EventAppControlEnd";
-  static constexpr const char* kReset = "Reset";
-  // Posted once per closing window, a few minutes before a group's open window closes while its
-  // applications run: {"groupName", "endTime", "minutesLeft", "apps": [names]}. Local only.
-  static constexpr const char* kControlSoon = "AppControlSoon";
   static constexpr int kDefaultWarningLead = 5;
   static constexpr std::chrono::seconds kEvaluationInterval{10};
 
-  // The process's manager, made on first use (on the main loop).
-  static AppControlManager& sharedManagement();
-  static void resetShared();
-
-  AppControlManager();
+  // Starts its work at once: the keep-alive sound, the lock state, the inventory's first upload, and
+  // a second later the evaluation when the device is bound. Made on the main loop.
+  AppControlManager(Services services, ChildIdentity& child, AppInventory& inventory, ControlEvents& events,
+                    RemoteEvents& remote, int warningLead = kDefaultWarningLead);
   ~AppControlManager() override;
   AppControlManager(const AppControlManager&) = delete;
   AppControlManager& operator=(const AppControlManager&) = delete;
@@ -66,8 +67,6 @@ class AppControlManager final : public AppControl {
   void evaluate();
   // Minutes before a window closes at which running applications are warned of; 0 warns never.
   void setWarningLead(int minutes) { warningLead_ = minutes < 0 ? 0 : minutes; }
-  // The lead of managers made from now on (the agent's option, set before the first one is made).
-  static void setDefaultWarningLead(int minutes);
 
   // Today's day number, "0" (Sunday) to "6".
   std::string week() const;
@@ -75,13 +74,21 @@ class AppControlManager final : public AppControl {
   static std::optional<int> time(const std::string& hhmm);
   // The monitoring table as the stored groups and applications give it; nothing (and one line on
   // stderr per cause) when the tables cannot be read.
-  static std::optional<Json> buildMonitoringTable();
+  std::optional<Json> buildMonitoringTable() const;
 
  private:
   void onLockState(std::uint64_t state);
-  // Posts kControlSoon for each group newly closing soon; forgets the groups no longer closing.
+  // Tells closingSoon for each group newly closing soon; forgets the groups no longer closing.
   void warnClosingSoon(const std::vector<AppControlPolicy::ClosingSoon>& closing, int weekday, int minute);
 
+  Services services_;
+  ChildIdentity& child_;
+  AppInventory& inventory_;
+  ControlEvents& events_;
+  RemoteEvents& remote_;
+  // The evaluation rebuilds its table after every command and reads it at start: a database in
+  // trouble is told once per cause, not at every rebuild.
+  mutable FailureLog tableTrouble_{"app control keeps its last groups"};
   mutable std::mutex stateMutex_;
   std::string screenStatus_ = kScreenInUse;
   double battery_ = -1;

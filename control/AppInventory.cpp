@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "api/ApiClient.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
+#include "frame/Services.h"
 #include "platform/DeviceState.h"
 #include "platform/FailureLog.h"
 #include "platform/InstalledApplications.h"
@@ -12,7 +13,7 @@
 #include "platform/ProcessTable.h"
 #include "platform/UserDefaults.h"
 #include "storage/TableStore.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
@@ -20,24 +21,24 @@ namespace {
 
 const char* const kBuiltInNames[] = {"其它", "社交", "游戏"};
 
-FailureLog& inventoryTrouble() {
-  static FailureLog log("the installed applications were not stored");
-  return log;
-}
-
 }  // namespace
 
+AppInventory::AppInventory(Services services, ChildIdentity& child) : services_(services), child_(child) {}
+
+bool AppInventory::inventoryStored() const {
+  return services_.ports.userDefaults.boolForKey(kAppsCacheDefault);
+}
+
 std::optional<std::vector<std::string>> AppInventory::runningProcesses() {
-  auto* table = Ports::current().processTable;
-  return table != nullptr ? table->runningProcesses() : std::nullopt;
+  return services_.ports.processTable.runningProcesses();
 }
 
 void AppInventory::fetchSpringboardLockstate(std::function<void(std::uint64_t)> listener) {
-  port::deviceState().observeLockState(std::move(listener));
+  services_.ports.deviceState.observeLockState(std::move(listener));
 }
 
 std::optional<Json> AppInventory::fetchInstallationApps() {
-  auto* installed = Ports::current().installedApplications;
+  auto* installed = &services_.ports.installedApplications;
   if (installed == nullptr) return std::nullopt;
   auto list = installed->fetch();
   if (!list || !list->is_array()) return std::nullopt;
@@ -45,14 +46,14 @@ std::optional<Json> AppInventory::fetchInstallationApps() {
 }
 
 std::optional<Json> AppInventory::groupRowOfType(int type) {
-  const TableStore store;
+  const TableStore store(services_.tables.databaseFile());
   auto rows = store.fetchSpecificData(ControlGroupRecord(), "type", Json(type));
   if (!rows || rows->empty()) return std::nullopt;
   return rows->front();
 }
 
 std::optional<ControlGroupRecord> AppInventory::builtInGroup(int type) {
-  const TableStore store;
+  const TableStore store(services_.tables.databaseFile());
   const auto rows = store.readRows(ControlGroupRecord(), "type", Json(type));
   // A table that cannot be read may well hold the group: a second one would split its applications.
   if (!rows) return std::nullopt;
@@ -94,7 +95,7 @@ int AppInventory::groupTypeForTags(const Json& tags) {
 }
 
 void AppInventory::postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done) {
-  postInstallationAppsWithAddApp(ChildUser::sharedChildUser().deviceId(), added,
+  postInstallationAppsWithAddApp(child_.deviceId(), added,
                                  std::move(done));
 }
 
@@ -103,7 +104,7 @@ void AppInventory::postInstallationAppsWithAddApp(const std::string& deviceId,
   const std::optional<ControlGroupRecord> groups[] = {builtInGroup(0), builtInGroup(1), builtInGroup(2)};
   if (!groups[0] || !groups[1] || !groups[2]) {
     // Not marked as done: the inventory is stored again at the next start or check.
-    inventoryTrouble().failed("the built-in groups cannot be read or stored");
+    trouble_.failed("the built-in groups cannot be read or stored");
     if (done) done({}, false);
     return;
   }
@@ -125,14 +126,14 @@ void AppInventory::postInstallationAppsWithAddApp(const std::string& deviceId,
   std::vector<std::string> groupIds;
   for (const auto& group : groups) groupIds.push_back(group->groupId.value_or(""));
   const std::string path = "apps/device/" + deviceId;
-  ApiClient::sharedRequest().requestWithPath(
+  services_.api.requestWithPath(
       path, Json{{"apps", records}}, HttpMethod::Post,
-      [adding, list, groupIds, done](const ApiClient::Operation&, const std::optional<Json>& answer) {
+      [this, adding, list, groupIds, done, services = services_](const ApiClient::Operation&, const std::optional<Json>& answer) {
         Json apps = Json::array();
         if (answer && answer->is_object() && answer->contains("apps") && (*answer)["apps"].is_array()) {
           apps = (*answer)["apps"];
         }
-        const TableStore store;
+        const TableStore store(services.tables.databaseFile());
         std::vector<AppRecord> result;
         bool stored = true;
         for (const auto& record : apps) {
@@ -150,14 +151,14 @@ void AppInventory::postInstallationAppsWithAddApp(const std::string& deviceId,
         }
         if (!stored) {
           // Not marked as done: the inventory is stored again at the next start or check.
-          inventoryTrouble().failed(store.lastError());
+          trouble_.failed(store.lastError());
           if (done) done(result, false);
           return;
         }
-        inventoryTrouble().succeeded();
-        auto& defaults = port::userDefaults();
+        trouble_.succeeded();
+        auto& defaults = services.ports.userDefaults;
         if (!defaults.objectForKey(kAppsCacheDefault)) {
-          Cache::setObjectValue(CacheObject(list), kInstalledAppsKey);
+          services.cache.setObjectValue(CacheObject(list), kInstalledAppsKey);
         }
         defaults.setBool(kAppsCacheDefault, true);
         if (done) done(result, true);
@@ -171,7 +172,7 @@ AppInventory::Snapshot AppInventory::groupsAndApps(bool briefOtherApps) {
   Snapshot snapshot;
   Snapshot unreadable;
   unreadable.readable = false;
-  const TableStore store;
+  const TableStore store(services_.tables.databaseFile());
   const auto others = store.readRows(ControlGroupRecord(), "type", Json(0));
   const auto groups = store.readRows(ControlGroupRecord());
   if (!others || !groups) return unreadable;

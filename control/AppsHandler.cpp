@@ -5,12 +5,12 @@
 
 namespace twig {
 
-void AppsHandler::receiveMessagePayload(const Json& payload) {
-  const std::string uuid = commandUuid(payload);
+void AppsHandler::receive(const Command& command) {
+  const std::string uuid = command.uuid;
   // Read on the main loop, after every command on the tables that arrived before this one.
   auto self = this->self<AppsHandler>();
   context().mainLoop->post([self, uuid] {
-    const auto snapshot = AppInventory::groupsAndApps(false);
+    const auto snapshot = self->inventory().groupsAndApps(false);
     self->publish(
         self->responseMessage("ResponseApps", uuid,
                               Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}},

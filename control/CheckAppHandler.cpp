@@ -6,7 +6,7 @@
 #include "control/AppInventory.h"
 #include "control/OneKeyControlHandler.h"
 #include "platform/MainLoop.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
@@ -23,48 +23,38 @@ Json recordsMissingFrom(const Json& records, const Json& others) {
   return missing;
 }
 
-void remember(const Json& installed) {
-  Cache::setObjectValue(CacheObject(installed), AppInventory::kInstalledAppsKey);
-}
-
-// Installations whose registration is under way (main loop only): a check that runs meanwhile (a
-// redelivered command) leaves them to it instead of reporting them a second time.
-Json& beingRegistered() {
-  static Json records = Json::array();
-  return records;
-}
-
-void registrationEnded(const Json& records) {
-  beingRegistered() = recordsMissingFrom(beingRegistered(), records);
+void remember(ObjectCache& cache, const Json& installed) {
+  cache.setObjectValue(CacheObject(installed), AppInventory::kInstalledAppsKey);
 }
 
 }  // namespace
 
-void CheckAppHandler::receiveMessagePayload(const Json&) {
+void CheckAppHandler::receive(const Command&) {
   auto self = this->self<CheckAppHandler>();
   context().mainLoop->post([self] { self->check(); });
 }
 
 void CheckAppHandler::check() {
-  if (!Cache::boolForKey(OneKeyControlHandler::kEnabledKey)) return;
+  if (!cache().boolForKey(OneKeyControlHandler::kEnabledKey)) return;
   Json cached = Json::array();
-  if (auto stored = Cache::objectForKey(AppInventory::kInstalledAppsKey)) {
+  if (auto stored = cache().objectForKey(AppInventory::kInstalledAppsKey)) {
     if (auto list = stored->plain(); list && list->is_array()) cached = *list;
   }
-  const auto listed = AppInventory::fetchInstallationApps();
+  const auto listed = inventory().fetchInstallationApps();
   // A list that cannot be read (missing, half written) says nothing about what was removed.
   if (!listed) return;
   const Json& current = *listed;
-  const Json installed = recordsMissingFrom(recordsMissingFrom(current, cached), beingRegistered());
+  const Json installed = recordsMissingFrom(recordsMissingFrom(current, cached), inventory().beingRegistered());
   const Json removed = recordsMissingFrom(cached, current);
 
   if (!installed.empty()) {
-    for (const auto& record : installed) beingRegistered().push_back(record);
-    AppInventory::postInstallationAppsWithAddApp(
+    for (const auto& record : installed) inventory().beingRegistered().push_back(record);
+    inventory().postInstallationAppsWithAddApp(
         context().deviceId, installed,
         [self = this->self<CheckAppHandler>(), current, installed](
             const std::vector<AppRecord>& models, bool succeeded) {
-          registrationEnded(installed);
+          auto& registering = self->inventory().beingRegistered();
+          registering = recordsMissingFrom(registering, installed);
           for (const auto& model : models) {
             self->publish(
                 self->eventMessage("EventAppInstall", Json{{"appPackage", model.appPackage.value_or("")},
@@ -72,7 +62,7 @@ void CheckAppHandler::check() {
                                                            {"groupId", model.groupId.value_or("")}}),
                 nullptr);
           }
-          if (succeeded) remember(current);
+          if (succeeded) remember(self->cache(), current);
           self->rebuildTable();
         });
   }
@@ -83,7 +73,7 @@ void CheckAppHandler::check() {
           nullptr);
     }
     // The known list loses the removed applications; installations not yet registered stay unknown.
-    remember(recordsMissingFrom(cached, removed));
+    remember(cache(), recordsMissingFrom(cached, removed));
     rebuildTable();
   }
 }

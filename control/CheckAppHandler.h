@@ -13,7 +13,7 @@ namespace twig {
 class CheckAppHandler final : public ControlCommand {
  public:
   using ControlCommand::ControlCommand;
-  void receiveMessagePayload(const Json& payload) override;
+  void receive(const Command& command) override;
   // Compares and reports (on the main loop).
   void check();
 };

@@ -1,29 +1,40 @@
 #pragma once
 
 #include <functional>
-#include <utility>
 
+#include "control/AppInventory.h"
 #include "messaging/HandlerBase.h"
 
 namespace twig {
 
-// A command that changes what app control watches. Besides its context it is handed how to rebuild
-// the manager's monitoring table, so that it needs no process-wide manager; it calls that on the
-// main loop, where the table lives.
+class ObjectCache;
+class TableStore;
+
+// What a command that changes app control is handed besides its context: the inventory, the stores
+// and how to rebuild the manager's monitoring table (called on the main loop, where the table lives).
+struct ControlTools {
+  AppInventory& inventory;
+  ObjectCache& cache;
+  TableStore& tables;
+  std::function<void()> rebuildTable;
+};
+
+// A command that reads or changes what app control watches.
 class ControlCommand : public HandlerBase {
  public:
-  using RebuildTable = std::function<void()>;
-
-  ControlCommand(CommandContext context, RebuildTable rebuildTable)
-      : HandlerBase(std::move(context)), rebuildTable_(std::move(rebuildTable)) {}
+  ControlCommand(CommandContext context, ControlTools tools)
+      : HandlerBase(std::move(context)), tools_(std::move(tools)) {}
 
  protected:
   void rebuildTable() const {
-    if (rebuildTable_) rebuildTable_();
+    if (tools_.rebuildTable) tools_.rebuildTable();
   }
+  AppInventory& inventory() const { return tools_.inventory; }
+  ObjectCache& cache() const { return tools_.cache; }
+  TableStore& tables() const { return tools_.tables; }
 
  private:
-  RebuildTable rebuildTable_;
+  ControlTools tools_;
 };
 
 }  // namespace twig

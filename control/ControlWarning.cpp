@@ -1,19 +1,18 @@
 #include "control/ControlWarning.h"
 
 #include "control/LockGrid.h"
-#include "control/AppControlManager.h"
+#include "control/ControlEvents.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Json.h"
 #include "platform/SpeechSynthesizer.h"
 
 namespace twig {
 
-ControlWarning::ControlWarning(NotificationCenter& notifications, SpeechSynthesizer& speech,
+ControlWarning::ControlWarning(ControlEvents& events, SpeechSynthesizer& speech,
                                DesktopNotifier& desktop)
     : speech_(speech),
       desktop_(desktop),
-      observer_(notifications.addObserver(
-          AppControlManager::kControlSoon, [this](const Notification& notification) { warn(notification); })) {}
+      observer_(events.closingSoon.connect([this](const Json& notice) { warn(notice); })) {}
 
 std::string ControlWarning::text(int minutesLeft, const std::vector<std::string>& apps) {
   std::string names;
@@ -21,12 +20,11 @@ std::string ControlWarning::text(int minutesLeft, const std::vector<std::string>
   return "还有" + std::to_string(minutesLeft) + "分钟，" + names + "就要到管控时间了";
 }
 
-void ControlWarning::warn(const Notification& notification) {
-  const Json* notice = std::any_cast<Json>(&notification.object);
-  if (notice == nullptr || !notice->is_object()) return;
-  const auto minutes = notice->find("minutesLeft");
-  const auto apps = notice->find("apps");
-  if (minutes == notice->end() || !minutes->is_number_integer() || apps == notice->end() || !apps->is_array())
+void ControlWarning::warn(const Json& notice) {
+  if (!notice.is_object()) return;
+  const auto minutes = notice.find("minutesLeft");
+  const auto apps = notice.find("apps");
+  if (minutes == notice.end() || !minutes->is_number_integer() || apps == notice.end() || !apps->is_array())
     return;
   std::vector<std::string> names;
   for (const auto& app : *apps) {

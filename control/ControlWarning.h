@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Json.h"
 #include "platform/NotificationCenter.h"
 
 namespace twig {
+
+struct ControlEvents;
 
 class DesktopNotifier;
 class SpeechSynthesizer;
@@ -17,7 +20,7 @@ class ControlWarning {
  public:
   static constexpr const char* kSummary = "使用时间快到了";
 
-  ControlWarning(NotificationCenter& notifications, SpeechSynthesizer& speech, DesktopNotifier& desktop);
+  ControlWarning(ControlEvents& events, SpeechSynthesizer& speech, DesktopNotifier& desktop);
   ControlWarning(const ControlWarning&) = delete;
   ControlWarning& operator=(const ControlWarning&) = delete;
 
@@ -25,7 +28,7 @@ class ControlWarning {
   static std::string text(int minutesLeft, const std::vector<std::string>& apps);
 
  private:
-  void warn(const Notification& notification);
+  void warn(const Json& notice);
 
   SpeechSynthesizer& speech_;
   DesktopNotifier& desktop_;

@@ -9,15 +9,6 @@
 
 namespace twig {
 
-namespace {
-
-FailureLog& writeTrouble() {
-  static FailureLog log("a group change was not stored");
-  return log;
-}
-
-}  // namespace
-
 GroupChangeHandler::Change GroupChangeHandler::changeOf(const Json& body) {
   Change change;
   change.groupId = Utils::stringValue(body, "groupId");
@@ -33,8 +24,7 @@ GroupChangeHandler::Change GroupChangeHandler::changeOf(const Json& body) {
   return change;
 }
 
-bool GroupChangeHandler::applyChange(const Change& change) {
-  const TableStore tables;
+bool GroupChangeHandler::applyChange(const TableStore& tables, const Change& change) {
   const bool stored = tables.transaction([&](const TableStore& store) {
     const auto others = store.readRows(ControlGroupRecord(), "type", Json(0));
     if (!others) return false;
@@ -65,20 +55,22 @@ bool GroupChangeHandler::applyChange(const Change& change) {
     }
     return true;
   });
-  if (stored) {
-    writeTrouble().succeeded();
-  } else {
-    writeTrouble().failed(tables.lastError());
-  }
   return stored;
 }
 
-void GroupChangeHandler::receiveMessagePayload(const Json& payload) {
-  auto change = changeOf(commandBody(payload));
-  const std::string uuid = commandUuid(payload);
+void GroupChangeHandler::receive(const Command& command) {
+  auto change = changeOf(command.body());
+  const std::string uuid = command.uuid;
   auto self = this->self<GroupChangeHandler>();
   context().mainLoop->post([self, change = std::move(change), uuid] {
-    const bool stored = applyChange(change);
+    const bool stored = applyChange(self->tables(), change);
+    // Told once per cause, however many changes meet the same trouble.
+    auto& trouble = self->inventory().groupChangeTrouble();
+    if (stored) {
+      trouble.succeeded();
+    } else {
+      trouble.failed(self->tables().lastError());
+    }
     self->rebuildTable();
     self->publish(self->responseMessage("ResponseAppControlGroupChange", uuid, Json::object(),
                                         stored ? kAcknowledged : kFailed),

@@ -7,6 +7,8 @@
 
 namespace twig {
 
+class TableStore;
+
 // "RequestAppControlGroupChange": stores a group's new window and members, rebuilds the monitoring
 // table (on the main loop, where the manager works) and answers "Acknowledged", or "Failed" when the
 // change could not be stored (then nothing of it is).
@@ -23,11 +25,11 @@ class GroupChangeHandler final : public ControlCommand {
   };
 
   using ControlCommand::ControlCommand;
-  void receiveMessagePayload(const Json& payload) override;
+  void receive(const Command& command) override;
   static Change changeOf(const Json& body);
   // The change to the stored tables, all of it or nothing (the monitoring table is rebuilt by the
   // caller). False when the tables could not be written; the cause then went to stderr.
-  static bool applyChange(const Change& change);
+  static bool applyChange(const TableStore& tables, const Change& change);
 };
 
 }  // namespace twig

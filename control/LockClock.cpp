@@ -5,12 +5,13 @@
 #include <cstdio>
 
 #include "platform/LocalTime.h"
-#include "platform/Ports.h"
+#include "platform/Clock.h"
+#include "platform/MainLoop.h"
 
 namespace twig {
 
-LockClock::LockClock() {
-  lockTimer_ = port::mainLoop().scheduleRepeating(std::chrono::seconds(1), [this] { updateLockTimer(); });
+LockClock::LockClock(MainLoop& loop, const Clock& clock) : clock_(clock) {
+  lockTimer_ = loop.scheduleRepeating(std::chrono::seconds(1), [this] { updateLockTimer(); });
 }
 
 void LockClock::updateLockTimer() {
@@ -22,14 +23,14 @@ void LockClock::unLock() {
 }
 
 std::string LockClock::fecthCurrentTime() const {
-  const LocalTime now = toLocalTime(port::clock().now());
+  const LocalTime now = toLocalTime(clock_.now());
   char text[8];
   std::snprintf(text, sizeof text, "%02d:%02d", now.hour, now.minute);
   return text;
 }
 
 std::string LockClock::fecthCurrentDate() const {
-  const LocalTime now = toLocalTime(port::clock().now());
+  const LocalTime now = toLocalTime(clock_.now());
   char date[16];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d", now.year, now.month, now.day);
   // One reading of the clock for both parts, so that midnight cannot split them.
@@ -37,7 +38,7 @@ std::string LockClock::fecthCurrentDate() const {
 }
 
 std::string LockClock::week() const {
-  return weekName(toLocalTime(port::clock().now()).weekday);
+  return weekName(toLocalTime(clock_.now()).weekday);
 }
 
 std::string LockClock::weekName(int weekday) {

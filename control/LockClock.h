@@ -8,6 +8,9 @@
 
 namespace twig {
 
+class Clock;
+class MainLoop;
+
 // The lock screen's clock: the texts it shows and a timer that asks for them again every second
 // while the screen is up. Main loop only.
 class LockClock {
@@ -15,7 +18,7 @@ class LockClock {
   static constexpr const char* kUnlockText = "目前您的手机处于管控状态";
 
   // Starts the timer.
-  LockClock();
+  LockClock(MainLoop& loop, const Clock& clock);
   LockClock(const LockClock&) = delete;
   LockClock& operator=(const LockClock&) = delete;
 
@@ -39,6 +42,7 @@ class LockClock {
   std::int64_t seconds = 0;  // kept for the countdown the screen does not show
 
  private:
+  const Clock& clock_;
   TimerHandle lockTimer_;
   std::function<void()> updateLockTypeBlock_;
 };

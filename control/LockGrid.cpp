@@ -41,7 +41,7 @@ void LockGrid::updateAppsArray(const Json& entries) {
   forEachApp(mArrayData_, [&any](const Json&) { any = true; });
   if (!any) return;
   ++warningNum_;
-  port::speechSynthesizer().speak(warningText(mArrayData_), kVoiceLanguage, kSpeechRate);
+  speech_.speak(warningText(mArrayData_), kVoiceLanguage, kSpeechRate);
 }
 
 Json LockGrid::sections() const {
@@ -49,7 +49,7 @@ Json LockGrid::sections() const {
   for (const auto& entry : mArrayData_) {
     if (!entry.is_object()) continue;
     Json cells = Json::array();
-    forEachApp(Json::array({entry}), [&cells](const Json& app) {
+    forEachApp(Json::array({entry}), [this, &cells](const Json& app) {
       const auto model = Model::fetchModelOfClass<LockedApp>(app);
       Json cell = Json::object();
       cell["appName"] = model->appName.value_or("");
@@ -88,8 +88,8 @@ std::string LockGrid::warningText(const Json& entries) {
   return "管控时间：请将以下应用关闭~";
 }
 
-std::string LockGrid::iconUrl(const std::string& appPackage) {
-  return port::settings().serviceOrigin() + "/images/apps/ios/" + appPackage + "/icon.png";
+std::string LockGrid::iconUrl(const std::string& appPackage) const {
+  return serviceOrigin_ + "/images/apps/ios/" + appPackage + "/icon.png";
 }
 
 double LockGrid::sideForScreen(double heightPoints, bool tablet) {

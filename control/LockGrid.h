@@ -7,6 +7,8 @@
 
 namespace twig {
 
+class SpeechSynthesizer;
+
 // The lock screen's grid: one section per blacklist entry, headed by an instruction to close its
 // applications, one cell per application; and the spoken warning that names them, at most three
 // times in the life of one grid. Main loop only.
@@ -22,7 +24,8 @@ class LockGrid {
   static constexpr double kSectionInset = 10;
   static constexpr double kHeaderHeight = 60;
 
-  explicit LockGrid(double side) : side_(side) {}
+  LockGrid(double side, SpeechSynthesizer& speech, std::string serviceOrigin)
+      : speech_(speech), serviceOrigin_(std::move(serviceOrigin)), side_(side) {}
 
   // Keeps the entries for the grid and speaks a warning, unless three have been spoken or there is
   // no application to name.
@@ -39,12 +42,14 @@ class LockGrid {
   static std::string headerText(const Json& entry);
   // "管控时间：请将A,B关闭~" for up to three applications, the generic text beyond.
   static std::string warningText(const Json& entries);
-  static std::string iconUrl(const std::string& appPackage);
+  std::string iconUrl(const std::string& appPackage) const;
   // The grid's side for a screen: 210 on a 480-point phone, 320 on a 568-point one, 360 on other
   // phones, 500 on a tablet.
   static double sideForScreen(double heightPoints, bool tablet);
 
  private:
+  SpeechSynthesizer& speech_;
+  std::string serviceOrigin_;
   double side_;
   Json mArrayData_ = Json::array();
   std::int64_t warningNum_ = 0;

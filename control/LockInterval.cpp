@@ -4,7 +4,7 @@
 
 #include "api/Utils.h"
 #include "platform/LocalTime.h"
-#include "platform/Ports.h"
+#include "platform/Clock.h"
 
 namespace twig {
 
@@ -44,8 +44,8 @@ WallTime LockInterval::fetchTime_start() const {
   return WallTime(std::chrono::milliseconds(static_cast<long long>(milliseconds)));
 }
 
-WallTime LockInterval::fetchTime_end() {
-  const WallTime now = port::clock().now();
+WallTime LockInterval::fetchTime_end(const Clock& clock) {
+  const WallTime now = clock.now();
   const LocalTime local = toLocalTime(now);
   const long long start = secondsOfDay(startTime);
   const long long end = secondsOfDay(endTime);
@@ -65,8 +65,8 @@ WallTime LockInterval::fetchTime_end() {
   return fromLocalTime(fields).value_or(now);
 }
 
-std::int64_t LockInterval::fetchTimeDifference() {
-  const auto difference = fetchTime_end() - port::clock().now();
+std::int64_t LockInterval::fetchTimeDifference(const Clock& clock) {
+  const auto difference = fetchTime_end(clock) - clock.now();
   return std::chrono::duration_cast<std::chrono::seconds>(difference).count();
 }
 

@@ -9,6 +9,8 @@
 
 namespace twig {
 
+class Clock;
+
 // A lock interval as the home-page store keeps it under "lockTime": when it was made and the window
 // it ends with.
 class LockInterval final : public Model {
@@ -24,10 +26,10 @@ class LockInterval final : public Model {
   WallTime fetchTime_start() const;
   // The moment the interval ends: today at endTime when it ends after it starts, else the day on
   // which (end + 24 h − start) from now falls, at endTime.
-  WallTime fetchTime_end();
+  WallTime fetchTime_end(const Clock& clock);
   const std::optional<std::string>& fetchDay() const { return day; }
   // Whole seconds from now until the end; negative once it has passed.
-  std::int64_t fetchTimeDifference();
+  std::int64_t fetchTimeDifference(const Clock& clock);
 
   static const ModelClass& staticModelClass();
   const ModelClass& modelClass() const override { return staticModelClass(); }

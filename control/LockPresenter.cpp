@@ -1,7 +1,7 @@
 #include "control/LockPresenter.h"
 
 #include "control/LockScreen.h"
-#include "control/AppControlManager.h"
+#include "control/ControlEvents.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRoutes.h"
 #include "platform/MainLoop.h"
@@ -9,18 +9,17 @@
 namespace twig {
 
 struct LockPresenter::Shared {
-  explicit Shared(ScreenHost& screenHost) : host(screenHost) {}
+  Shared(ScreenHost& screenHost, const ScreenRoutes& screenRoutes) : host(screenHost), routes(screenRoutes) {}
   ScreenHost& host;
+  const ScreenRoutes& routes;
   std::shared_ptr<LockScreen> lock;
 };
 
-LockPresenter::LockPresenter(NotificationCenter& notifications, MainLoop& mainLoop, ScreenHost& host)
-    : shared_(std::make_shared<Shared>(host)) {
+LockPresenter::LockPresenter(ControlEvents& events, MainLoop& mainLoop, ScreenHost& host, const ScreenRoutes& routes)
+    : shared_(std::make_shared<Shared>(host, routes)) {
   std::weak_ptr<Shared> weak = shared_;
-  controlStart_ = notifications.addObserver(AppControlManager::kControlStart, [this, weak, &mainLoop](
-                                                                              const Notification& n) {
-    const auto* entries = std::any_cast<Json>(&n.object);
-    mainLoop.runOrPost([this, weak, entries = entries != nullptr ? *entries : Json::array()] {
+  controlStart_ = events.started.connect([this, weak, &mainLoop](const Json& entries) {
+    mainLoop.runOrPost([this, weak, entries] {
       // Dropping the observer token waits for a running observer, not for what it posted.
       if (!weak.expired()) lockStart(entries);
     });
@@ -35,7 +34,7 @@ void LockPresenter::lockStart(const Json& entries) {
     return;
   }
   auto lock = std::dynamic_pointer_cast<LockScreen>(
-      ScreenRoutes::sharedRouting().makeLockScreen());
+      shared_->routes.makeLockScreen());
   if (!lock) return;  // reported by the routing module
   std::weak_ptr<Shared> weak = shared_;
   std::weak_ptr<LockScreen> weakLock = lock;

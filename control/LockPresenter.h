@@ -7,6 +7,9 @@
 
 namespace twig {
 
+struct ControlEvents;
+class ScreenRoutes;
+
 class MainLoop;
 class ScreenHost;
 class LockScreen;
@@ -19,12 +22,12 @@ class LockScreen;
 // though the names it observes may be posted on any thread.
 class LockPresenter {
  public:
-  LockPresenter(NotificationCenter& notifications, MainLoop& mainLoop, ScreenHost& host);
+  LockPresenter(ControlEvents& events, MainLoop& mainLoop, ScreenHost& host, const ScreenRoutes& routes);
   ~LockPresenter();
   LockPresenter(const LockPresenter&) = delete;
   LockPresenter& operator=(const LockPresenter&) = delete;
 
-  // "EventAppControlStart" with the offending entries.
+  // Control started with the offending entries.
   void lockStart(const Json& entries);
   // The lock shown now; null when none is.
   std::shared_ptr<LockScreen> lock() const;

@@ -4,11 +4,13 @@
 #include "frame/ScreenHost.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
+#include "platform/DeploymentSettings.h"
 #include "platform/Ports.h"
 
 namespace twig {
 
-LockScreen::LockScreen() : ViewModel("LockScreen") {}
+LockScreen::LockScreen(Services services, ControlEvents& control, RemoteEvents& remote)
+    : ViewModel("LockScreen"), services_(services), control_(control), remote_(remote) {}
 
 LockScreen::~LockScreen() {
   if (store_) store_->unLock();
@@ -17,21 +19,21 @@ LockScreen::~LockScreen() {
 void LockScreen::onLoad() {
   setTitle("管控");
   setState("statusBarHidden", prefersStatusBarHidden());
-  // Either name may be posted on the push channel's thread; the screen belongs to the main loop.
+  // A reset comes on the push channel's thread; the screen belongs to the main loop.
   auto weak = weakSelf<LockScreen>();
-  auto onEnd = [weak](const Notification&) {
-    port::mainLoop().runOrPost([weak] {
+  auto onEnd = [weak, &loop = services_.ports.mainLoop] {
+    loop.runOrPost([weak] {
       if (auto self = weak.lock()) self->lockEnd();
     });
   };
-  auto& notifications = port::notifications();
-  controlEnd_ = notifications.addObserver(AppControlManager::kControlEnd, onEnd);
-  reset_ = notifications.addObserver(AppControlManager::kReset, onEnd);
+  controlEnd_ = control_.ended.connect(onEnd);
+  reset_ = remote_.reset.connect(onEnd);
 
-  auto& device = port::device();
+  auto& device = services_.ports.device;
   const double side = LockGrid::sideForScreen(device.screenHeightPoints(),
                                                       device.interfaceIdiom() == InterfaceIdiom::Pad);
-  lockAppsView_ = std::make_unique<LockGrid>(side);
+  lockAppsView_ = std::make_unique<LockGrid>(side, services_.ports.speechSynthesizer,
+                                             services_.ports.settings.serviceOrigin());
   setState("gridSide", side);
   setState("gridOffsetY", 50);
   setState("cellSide", lockAppsView_->cellSide());
@@ -39,7 +41,7 @@ void LockScreen::onLoad() {
   setState("headerHeight", LockGrid::kHeaderHeight);
   showGrid();
 
-  store_ = std::make_unique<LockClock>();
+  store_ = std::make_unique<LockClock>(services_.ports.mainLoop, services_.ports.clock);
   updateUnLockTime();
   // The timer is the store's and the store is this screen's: the callback never outlives it.
   store_->updateLockType([this] { updateUnLockTime(); });

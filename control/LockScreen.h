@@ -3,7 +3,10 @@
 #include <functional>
 #include <memory>
 
+#include "control/ControlEvents.h"
 #include "control/LockGrid.h"
+#include "frame/Services.h"
+#include "messaging/RemoteEvents.h"
 #include "control/LockClock.h"
 #include "frame/ViewModel.h"
 #include "platform/NotificationCenter.h"
@@ -20,7 +23,7 @@ namespace twig {
 // "headerHeight", "warnings" (how many have been spoken), "closed" (true once it closed).
 class LockScreen final : public ViewModel {
  public:
-  LockScreen();
+  LockScreen(Services services, ControlEvents& control, RemoteEvents& remote);
   ~LockScreen() override;
 
   // Called when the screen closes; set by whoever shows it.
@@ -43,6 +46,9 @@ class LockScreen final : public ViewModel {
   void showGrid();
 
   std::function<void()> unLockBlock_;
+  Services services_;
+  ControlEvents& control_;
+  RemoteEvents& remote_;
   Json array_ = Json::array();
   std::unique_ptr<LockClock> store_;
   std::unique_ptr<LockGrid> lockAppsView_;

@@ -4,30 +4,30 @@
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "platform/UserDefaults.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
 void OneKeyControlHandler::responseAppsOnekeyControl(const std::string& uuid) {
-  const auto snapshot = AppInventory::groupsAndApps(true);
+  const auto snapshot = inventory().groupsAndApps(true);
   rebuildTable();
   publish(responseMessage("ResponseAppsOnekeyControl", uuid,
                           Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}},
                           snapshot.readable ? kAcknowledged : kFailed),
-          [](const std::optional<Error>& error) {
-            if (!error) Cache::setBool(true, kEnabledKey);
+          [&cache = cache()](const std::optional<Error>& error) {
+            if (!error) cache.setBool(true, kEnabledKey);
           });
 }
 
-void OneKeyControlHandler::receiveMessagePayload(const Json& payload) {
-  const std::string uuid = commandUuid(payload);
+void OneKeyControlHandler::receive(const Command& command) {
+  const std::string uuid = command.uuid;
   // The monitoring table belongs to the main loop.
   auto self = this->self<OneKeyControlHandler>();
   context().mainLoop->post([self, uuid] {
-    const auto installed = AppInventory::fetchInstallationApps();
+    const auto installed = self->inventory().fetchInstallationApps();
     if (installed && !installed->empty() &&
-        !port::userDefaults().boolForKey(AppInventory::kAppsCacheDefault)) {
-      AppInventory::postInstallationAppsWithAddApp(
+        !self->inventory().inventoryStored()) {
+      self->inventory().postInstallationAppsWithAddApp(
           self->context().deviceId, *installed, [self, uuid](const std::vector<AppRecord>& models, bool) {
             // Without registered applications there is nothing to answer; the parent asks again.
             if (!models.empty()) self->responseAppsOnekeyControl(uuid);

@@ -11,7 +11,7 @@ class OneKeyControlHandler final : public ControlCommand {
  public:
   using ControlCommand::ControlCommand;
   static constexpr const char* kEnabledKey = "ResponseAppsOnekeyControl";
-  void receiveMessagePayload(const Json& payload) override;
+  void receive(const Command& command) override;
   void responseAppsOnekeyControl(const std::string& commandUuid);
 };
 

@@ -4,13 +4,13 @@
 #include <fstream>
 
 #include "api/Utils.h"
-#include "control/AppControlManager.h"
+#include "control/ControlEvents.h"
 #include "platform/MainLoop.h"
 #include "platform/ProcessControl.h"
 
 namespace twig {
 
-ProcessEnforcer::ProcessEnforcer(NotificationCenter& notifications, MainLoop& loop, Clock& clock,
+ProcessEnforcer::ProcessEnforcer(ControlEvents& events, MainLoop& loop, Clock& clock,
                                  ProcessControl& processes, Report report, Options options)
     : loop_(loop),
       clock_(clock),
@@ -18,14 +18,12 @@ ProcessEnforcer::ProcessEnforcer(NotificationCenter& notifications, MainLoop& lo
       report_(std::move(report)),
       options_(std::move(options)) {
   std::weak_ptr<bool> alive = alive_;
-  start_ = notifications.addObserver(AppControlManager::kControlStart, [this, alive](const Notification& n) {
-    const auto* blacklist = std::any_cast<Json>(&n.object);
-    if (blacklist == nullptr) return;
-    loop_.runOrPost([this, alive, blacklist = *blacklist] {
+  start_ = events.started.connect([this, alive](const Json& blacklist) {
+    loop_.runOrPost([this, alive, blacklist] {
       if (alive.lock()) controlStarted(blacklist);
     });
   });
-  end_ = notifications.addObserver(AppControlManager::kControlEnd, [this, alive](const Notification&) {
+  end_ = events.ended.connect([this, alive] {
     loop_.runOrPost([this, alive] {
       if (alive.lock()) controlEnded();
     });

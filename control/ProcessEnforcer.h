@@ -15,6 +15,8 @@
 
 namespace twig {
 
+struct ControlEvents;
+
 class MainLoop;
 class ProcessControl;
 
@@ -32,7 +34,7 @@ class ProcessEnforcer {
   };
   using Report = std::function<void(const std::string& line)>;
 
-  ProcessEnforcer(NotificationCenter& notifications, MainLoop& loop, Clock& clock, ProcessControl& processes,
+  ProcessEnforcer(ControlEvents& events, MainLoop& loop, Clock& clock, ProcessControl& processes,
                   Report report, Options options);
   ~ProcessEnforcer();
   ProcessEnforcer(const ProcessEnforcer&) = delete;

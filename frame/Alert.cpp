@@ -11,9 +11,9 @@ void Alert::handlerClickedButton(std::function<void(int)> handler) {
   handler_ = std::move(handler);
 }
 
-void Alert::show() {
+void Alert::show(ScreenHost& host) {
   std::weak_ptr<Alert> weak = shared_from_this();
-  port::screenHost().showAlert(spec_, [weak](int index) {
+  host.showAlert(spec_, [weak](int index) {
     if (auto alert = weak.lock()) alert->alertViewClickedButtonAtIndex(index);
   });
 }

@@ -1,14 +1,6 @@
 #include "frame/ScreenHost.h"
 
-#include <atomic>
-#include <cstdio>
-#include <cstdlib>
-
 namespace twig {
-
-namespace {
-std::atomic<ScreenHost*> installed{nullptr};
-}  // namespace
 
 const char* overlayKindName(OverlayKind kind) {
   switch (kind) {
@@ -23,24 +15,5 @@ const char* overlayKindName(OverlayKind kind) {
   }
   return "message";
 }
-
-void ScreenHost::install(ScreenHost* host) {
-  installed.store(host);
-}
-
-ScreenHost* ScreenHost::current() {
-  return installed.load();
-}
-
-namespace port {
-ScreenHost& screenHost() {
-  ScreenHost* host = installed.load();
-  if (host == nullptr) {
-    std::fprintf(stderr, "twig: the screen host port is used before it was installed\n");
-    std::abort();
-  }
-  return *host;
-}
-}  // namespace port
 
 }  // namespace twig

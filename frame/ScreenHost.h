@@ -60,15 +60,7 @@ class ScreenHost {
   // Hides the keyboard.
   virtual void endEditing() = 0;
 
-  // The process's host, installed by the executable (or a test) next to the platform ports; the
-  // installer keeps it alive. Null uninstalls it.
-  static void install(ScreenHost* host);
-  static ScreenHost* current();
 };
 
-namespace port {
-// The installed screen host; stops the process with a clear message when none was installed.
-ScreenHost& screenHost();
-}  // namespace port
 
 }  // namespace twig

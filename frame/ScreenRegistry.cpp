@@ -6,11 +6,6 @@
 
 namespace twig {
 
-ScreenRegistry& ScreenRegistry::shared() {
-  static ScreenRegistry registry;
-  return registry;
-}
-
 void ScreenRegistry::add(const std::string& routeName, const std::string& routeId,
                          Factory factory) {
   std::lock_guard lock(mutex_);

@@ -17,7 +17,6 @@ class ScreenRegistry {
  public:
   using Factory = std::function<ScreenPtr()>;
 
-  static ScreenRegistry& shared();
 
   void add(const std::string& routeName, const std::string& routeId, Factory factory);
   bool contains(const std::string& routeName, const std::string& routeId) const;

@@ -8,11 +8,6 @@ namespace twig {
 ScreenRoutes::ScreenRoutes(Json routingData, const ScreenRegistry& registry)
     : routingData_(routingData.is_object() ? std::move(routingData) : Json::object()), registry_(registry) {}
 
-ScreenRoutes& ScreenRoutes::sharedRouting() {
-  static ScreenRoutes shared(loadShippedRoutingData(), ScreenRegistry::shared());
-  return shared;
-}
-
 Json ScreenRoutes::loadShippedRoutingData() {
   const auto resource = Resources::find("Routing", "plist");
   if (!resource) {

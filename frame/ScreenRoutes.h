@@ -13,8 +13,6 @@ namespace twig {
 // screen. An entry missing from the list is a packaging error: reported, and nothing is made.
 class ScreenRoutes {
  public:
-  // The process's module: the "Routing" resource and the shared screen registry.
-  static ScreenRoutes& sharedRouting();
   ScreenRoutes(Json routingData, const ScreenRegistry& registry);
 
   ScreenPtr makeHomeScreen() const;

@@ -25,11 +25,11 @@ void StackScreenHost::show(const ScreenPtr& screen) {
   listen(screen);
   screen->loadViewIfNeeded();
   // Under the cover a screen is made but not seen: it appears when the cover goes.
-  if (!cover_ || screen == cover_) screen->onAppear();
+  if (!cover_ || screen == cover_) screen->onAppear(analytics_);
 }
 
 void StackScreenHost::hide(const ScreenPtr& screen) {
-  screen->onDisappear();
+  screen->onDisappear(analytics_);
 }
 
 void StackScreenHost::setRoot(ScreenPtr screen) {
@@ -69,7 +69,7 @@ void StackScreenHost::pop(bool) {
   if (seen) hide(leaving);
   render(LineKind::Screen, "screen pop " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (seen) stack_.back()->onAppear();
+  if (seen) stack_.back()->onAppear(analytics_);
 }
 
 void StackScreenHost::popToRoot(bool) {
@@ -80,7 +80,7 @@ void StackScreenHost::popToRoot(bool) {
   for (std::size_t i = 1; i < stack_.size(); ++i) stack_[i]->setChangeListener(nullptr);
   stack_.resize(1);
   render(LineKind::Screen, "screen popToRoot " + stack_.front()->screenName());
-  if (seen) stack_.front()->onAppear();
+  if (seen) stack_.front()->onAppear(analytics_);
 }
 
 void StackScreenHost::present(ScreenPtr screen, bool) {
@@ -99,7 +99,7 @@ void StackScreenHost::dismiss(bool) {
   if (!cover_) hide(leaving);
   render(LineKind::Screen, "screen dismiss " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (auto top = topScreen(); top && !cover_) top->onAppear();
+  if (auto top = topScreen(); top && !cover_) top->onAppear(analytics_);
 }
 
 void StackScreenHost::presentCover(ScreenPtr screen) {
@@ -124,7 +124,7 @@ void StackScreenHost::dismissCover(const ViewModel* screen) {
   hide(leaving);
   render(LineKind::Screen, "screen dismiss " + leaving->screenName());
   leaving->setChangeListener(nullptr);
-  if (auto top = topScreen()) top->onAppear();
+  if (auto top = topScreen()) top->onAppear(analytics_);
 }
 
 ScreenPtr StackScreenHost::topScreen() const {

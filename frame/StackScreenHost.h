@@ -10,6 +10,8 @@
 
 namespace twig {
 
+class Analytics;
+
 // The navigation logic every screen host shares: a stack of screens with modal screens over it and
 // the cover over both, the screens' load and appear/disappear calls, the overlay, the no-network bar and open alerts.
 // A concrete host only shows what changed, one line at a time through render(): "screen push
@@ -17,6 +19,9 @@ namespace twig {
 class StackScreenHost : public ScreenHost {
  public:
   enum class LineKind { Window, Screen, Overlay, Bar, Alert, State, Keyboard };
+
+  // Where the screens' page views go; none until the agent names it.
+  void setAnalytics(Analytics* analytics) { analytics_ = analytics; }
 
   void showWindow() override;
   void setRoot(ScreenPtr screen) override;
@@ -53,6 +58,7 @@ class StackScreenHost : public ScreenHost {
   virtual void stateChanged(const ScreenPtr& screen, const std::string& key, const Json& value);
 
  private:
+  Analytics* analytics_ = nullptr;
   void show(const ScreenPtr& screen);
   void hide(const ScreenPtr& screen);
   void listen(const ScreenPtr& screen);

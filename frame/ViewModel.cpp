@@ -3,7 +3,6 @@
 #include <charconv>
 #include <limits>
 #include "platform/Analytics.h"
-#include "platform/Ports.h"
 
 namespace twig {
 
@@ -88,13 +87,13 @@ void ViewModel::loadViewIfNeeded() {
   onLoad();
 }
 
-void ViewModel::onAppear() {
-  if (auto* analytics = Ports::current().analytics) analytics->beginLogPageView(pageName());
+void ViewModel::onAppear(Analytics* analytics) {
+  if (analytics != nullptr) analytics->beginLogPageView(pageName());
   onWillAppear();
 }
 
-void ViewModel::onDisappear() {
-  if (auto* analytics = Ports::current().analytics) analytics->endLogPageView(pageName());
+void ViewModel::onDisappear(Analytics* analytics) {
+  if (analytics != nullptr) analytics->endLogPageView(pageName());
   onWillDisappear();
 }
 

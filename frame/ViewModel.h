@@ -10,6 +10,7 @@
 
 namespace twig {
 
+class Analytics;
 class ScreenHost;
 
 // The logic of one screen, free of any toolkit. It holds what the screen shows as ordered JSON
@@ -52,8 +53,9 @@ class ViewModel : public std::enable_shared_from_this<ViewModel> {
   ScreenHost* host() const { return host_; }
   void loadViewIfNeeded();
   bool isViewLoaded() const { return loaded_; }
-  void onAppear();
-  void onDisappear();
+  // Called by the screen host; the page view goes to `analytics` when there is one.
+  void onAppear(Analytics* analytics);
+  void onDisappear(Analytics* analytics);
 
  protected:
   void addAction(const std::string& name, Action action);

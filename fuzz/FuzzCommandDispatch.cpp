@@ -1,16 +1,14 @@
 // A message as the broker delivers it, all the way through the agent's own command table: decoded,
-// admitted, routed to the real handler of its name, run, answered and posted. The ports are the
+// admitted, routed to the real handler of its name, run and answered. The ports are the
 // test fakes (no network: the service host refuses), and the main loop runs dry after each input so
 // work a handler queued there runs too.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "app/ChildChannelContext.h"
-#include "app/CommandCatalog.h"
+#include "app/Agent.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/PushChannel.h"
-#include "messaging/CommandDispatch.h"
 #include "messaging/PullCycle.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -43,11 +41,10 @@ class DiscardingPushChannel final : public twig::PushChannel {
   twig::ChannelContext context_;
 };
 
-struct Agent {
-  Agent() {
-    push.initializeMQTT(twig::ChildChannelContext::make());
-    context = twig::PullCycle::commandContext(push);
-    twig::CommandCatalog::registerAll(twig::CommandRouter::shared());
+struct Road {
+  Road() {
+    push.initializeMQTT(ports.agent().channelContext());
+    context = twig::PullCycle::commandContext(push, ports.time.loop(), ports.time.clock());
   }
   twig::test::TestPorts ports;
   DiscardingPushChannel push;
@@ -57,8 +54,8 @@ struct Agent {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Agent* agent = new Agent;  // lives for the process: handlers may still hold its ports
-  twig::CommandDispatch::eventMessage(std::string(reinterpret_cast<const char*>(data), size), agent->context);
-  agent->ports.time.settle();
+  static Road* road = new Road;  // lives for the process: handlers may still hold its ports
+  road->ports.agent().commands().dispatch(std::string(reinterpret_cast<const char*>(data), size), road->context);
+  road->ports.time.settle();
   return 0;
 }

@@ -1,4 +1,4 @@
-// A command payload as the broker delivers it: decoded, named, its body and identifier read, and as
+// A command payload as the broker delivers it: decoded once into its name, identifier and body, and as
 // a control group table evaluated (the table a group change carries).
 #include <cstddef>
 #include <cstdint>
@@ -7,19 +7,15 @@
 
 #include "control/AppControlPolicy.h"
 #include "control/ControlWarning.h"
-#include "messaging/HandlerBase.h"
-#include "messaging/CommandDispatch.h"
+#include "messaging/Command.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace twig;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const CommandDispatch event(text);
-  (void)event.eventName();
-  const auto payload = event.fetchEventMessagePayload();
-  if (!payload) return 0;
-  (void)HandlerBase::commandUuid(*payload);
-  const Json& body = HandlerBase::commandBody(*payload);
-  const Json table = body.contains("apps") ? body["apps"] : *payload;
+  const auto command = Command::decode(text);
+  if (!command) return 0;
+  const Json& body = command->body();
+  const Json table = body.contains("apps") ? body["apps"] : command->payload;
   const auto groups = AppControlPolicy::parseTable(table.is_array() ? table : Json::array({table}));
   const std::unordered_set<std::string> running = {"game", "chat", ""};
   for (int minute : {0, 359, 360, 1379, 1380, 1439}) {

@@ -2,10 +2,9 @@
 
 #include "api/ApiClient.h"
 #include "api/Utils.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/MainLoop.h"
-#include "platform/Ports.h"
 
 namespace twig {
 
@@ -26,10 +25,11 @@ long long errorCodeOf(const std::optional<Json>& body) {
 
 }  // namespace
 
-void BindingRequest::loginWithParameter(const Json& parameters, Completion complete) {
-  ApiClient::sharedRequest().requestWithPath(
+void BindingRequest::loginWithParameter(ApiClient& api, ChildIdentity& child, const Json& parameters,
+                                        Completion complete) {
+  api.requestWithPath(
       kPath, parameters, HttpMethod::Post,
-      [complete](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
+      [complete, &child](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         if (operation->statusCode == 202) {
           complete(Error{"error", errorCodeOf(answer), "the service refused the binding code"});
           return;
@@ -37,7 +37,7 @@ void BindingRequest::loginWithParameter(const Json& parameters, Completion compl
         if (operation->statusCode == 200) {
           const std::string parentDN = textMember(answer, "parentDN");
           const std::string parentDeviceId = textMember(answer, "parentDeviceId");
-          ChildUser::sharedChildUser().updateChildInfo([&](ChildInfo& info) {
+          child.updateChildInfo([&](ChildInfo& info) {
             info.parentDN = parentDN;
             info.parentDeviceId = parentDeviceId;
           });
@@ -50,11 +50,11 @@ void BindingRequest::loginWithParameter(const Json& parameters, Completion compl
       });
 }
 
-BindingRequest::BindingRequest(std::function<void()> becameActive) {
-  becameActive_ = port::notifications().addObserver(
-      ApplicationEvents::kDidBecomeActive, [becameActive = std::move(becameActive)](const Notification&) {
-        // Also the name a pushed command may carry, on the push channel's thread.
-        if (becameActive) port::mainLoop().runOrPost(becameActive);
+BindingRequest::BindingRequest(NotificationCenter& notifications, MainLoop& loop,
+                               std::function<void()> becameActive) {
+  becameActive_ = notifications.addObserver(
+      ApplicationEvents::kDidBecomeActive, [becameActive = std::move(becameActive), &loop](const Notification&) {
+        if (becameActive) loop.runOrPost(becameActive);
       });
 }
 

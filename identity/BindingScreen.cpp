@@ -2,22 +2,26 @@
 
 #include <chrono>
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRoutes.h"
 #include "identity/EnrolmentBody.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
 using namespace std::chrono_literals;
 
-BindingScreen::BindingScreen(std::function<void()> didBind)
-    : ViewModel("BindingScreen"), didBind_(std::move(didBind)) {
+BindingScreen::BindingScreen(Services services, ChildIdentity& child, std::function<void()> didBind)
+    : ViewModel("BindingScreen"), services_(services), child_(child), didBind_(std::move(didBind)) {
   addAction("setText1",
             [this](const Json& arguments) { setText1(Utils::stringValue(arguments, "text")); });
   addAction("setText2",
@@ -47,10 +51,10 @@ void BindingScreen::onLoad() {
   setState("waiting", false);
   setState("viewOffset", 0);
   std::weak_ptr<BindingScreen> weak = weakSelf<BindingScreen>();
-  store_ = std::make_unique<BindingRequest>([weak] {
+  store_ = std::make_unique<BindingRequest>(services_.ports.notifications, services_.ports.mainLoop, [weak] {
     if (auto self = weak.lock()) self->doAnimation();
   });
-  port::mainLoop().postAfter(500ms, [weak] {
+  services_.ports.mainLoop.postAfter(500ms, [weak] {
     if (auto self = weak.lock()) self->setState("focusedField", "text2");
   });
 }
@@ -78,7 +82,7 @@ void BindingScreen::chooseButton() {
 }
 
 void BindingScreen::agreementButton() {
-  if (auto screen = ScreenRoutes::sharedRouting().fetchServiceAgreement()) {
+  if (auto screen = services_.routes.fetchServiceAgreement()) {
     if (host() != nullptr) host()->push(screen, true);
   }
 }
@@ -109,7 +113,7 @@ void BindingScreen::determineButton() {
   setState("waiting", true);
   // The request starts once the button has shrunk into the ring.
   auto self = weakSelf<BindingScreen>();
-  port::mainLoop().postAfter(300ms, [self] {
+  services_.ports.mainLoop.postAfter(300ms, [self] {
     if (auto screen = self.lock()) screen->sendEnrolment();
   });
 }
@@ -118,7 +122,7 @@ void BindingScreen::sendEnrolment() {
   // The screen stays alive until its answer has been handled.
   auto self = std::static_pointer_cast<BindingScreen>(shared_from_this());
   BindingRequest::loginWithParameter(
-      EnrolmentBody::initWithEnrollCode(text1_),
+      services_.api, child_, EnrolmentBody::initWithEnrollCode(text1_, child_, services_.ports.device),
       [self](const std::optional<Error>& error) { self->loginCompleted(error); });
 }
 
@@ -143,25 +147,25 @@ void BindingScreen::loginCompleted(const std::optional<Error>& error) {
   setState("waiting", false);
   auto self = std::static_pointer_cast<BindingScreen>(shared_from_this());
   if (!error) {
-    Cache::setBool(true, ChildUser::kBindingKey);
-    port::mainLoop().postAfter(400ms, [self] { self->closeAsBound(); });
+    child_.setBound(true);
+    services_.ports.mainLoop.postAfter(400ms, [self] { self->closeAsBound(); });
     return;
   }
-  port::mainLoop().postAfter(500ms, [self] { self->showConfirmAgain(); });
+  services_.ports.mainLoop.postAfter(500ms, [self] { self->showConfirmAgain(); });
   if (text1_ == kDemoCode && text2_ == kDemoCode) {
     // The demonstration code binds without a parent; no parent identity is stored.
-    ChildUser::sharedChildUser().showSuccessMessage(kDemoMessage);
-    Cache::setBool(true, ChildUser::kBindingKey);
-    port::mainLoop().postAfter(400ms, [self] { self->closeAsBound(); });
+    services_.host.showOverlay(OverlayKind::Success, kDemoMessage);
+    child_.setBound(true);
+    services_.ports.mainLoop.postAfter(400ms, [self] { self->closeAsBound(); });
     return;
   }
-  ChildUser::sharedChildUser().showErrorMessage(error->code == kWrongCodeError ? kWrongCodeMessage
+  services_.host.showOverlay(OverlayKind::Error, error->code == kWrongCodeError ? kWrongCodeMessage
                                                                                    : kFailedMessage);
 }
 
 void BindingScreen::editingBegan() {
   // Small screens move the form up so that the keyboard does not cover it.
-  const double height = port::device().screenHeightPoints();
+  const double height = services_.ports.device.screenHeightPoints();
   setState("viewOffset", height == 480 ? -130 : height == 568 ? -80 : 0);
 }
 

@@ -9,8 +9,11 @@
 #include "frame/ViewModel.h"
 #include "identity/EnrolmentBody.h"
 #include "identity/BindingRequest.h"
+#include "frame/Services.h"
 
 namespace twig {
+
+class ChildIdentity;
 
 // The binding screen: the child types the parent's binding code, ticks the service agreement and
 // confirms; the device is then enrolled and counts as bound.
@@ -31,7 +34,7 @@ class BindingScreen final : public ViewModel {
 
   // `didBind` runs once the device counts as bound and the screen closes (the wiring starts app
   // control and announces the device online).
-  explicit BindingScreen(std::function<void()> didBind = nullptr);
+  BindingScreen(Services services, ChildIdentity& child, std::function<void()> didBind = nullptr);
   ~BindingScreen() override;
 
   void setText1(const std::string& text);
@@ -60,6 +63,8 @@ class BindingScreen final : public ViewModel {
   void showConfirmAgain();
   void closeAsBound();
 
+  Services services_;
+  ChildIdentity& child_;
   std::function<void()> didBind_;
   std::unique_ptr<BindingRequest> store_;
   std::string text1_;

@@ -3,8 +3,7 @@
 #include "api/Digest.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Keychain.h"
-#include "platform/Ports.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
@@ -21,26 +20,25 @@ const ModelClass& ChildInfo::staticModelClass() {
   return modelClass;
 }
 
-std::string ChildInfo::keychainDeviceIdentifier() {
-  auto& keychain = port::keychain();
+std::string ChildInfo::keychainDeviceIdentifier(Keychain& keychain, DeviceFacts& device) {
   if (auto stored = keychain.read(kKeychainService, kKeychainAccount); stored && !stored->empty())
     return *stored;
-  const std::string identifier = Digest::MD5(port::device().vendorIdentifier());
+  const std::string identifier = Digest::MD5(device.vendorIdentifier());
   // A failed write goes unnoticed here: the identifier still serves this record, and once the
   // record is stored later launches find it there.
   keychain.write(kKeychainService, kKeychainAccount, identifier);
   return identifier;
 }
 
-ChildInfo ChildInfo::load() {
-  if (auto stored = Cache::modelForKey<ChildInfo>(kCacheKey)) return *stored;
+ChildInfo ChildInfo::load(ObjectCache& cache, Keychain& keychain, DeviceFacts& device) {
+  if (auto stored = cache.modelForKey<ChildInfo>(kCacheKey)) return *stored;
   ChildInfo fresh;
-  fresh.deviceId = keychainDeviceIdentifier();
+  fresh.deviceId = keychainDeviceIdentifier(keychain, device);
   return fresh;
 }
 
-void ChildInfo::save(const ChildInfo& info) {
-  Cache::setObjectValue(CacheObject::model(info), kCacheKey);
+void ChildInfo::save(ObjectCache& cache, const ChildInfo& info) {
+  cache.setObjectValue(CacheObject::model(info), kCacheKey);
 }
 
 }  // namespace twig

@@ -1,8 +1,7 @@
 #include "identity/EnrolmentBody.h"
 
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
-#include "platform/Ports.h"
 
 namespace twig {
 
@@ -21,9 +20,8 @@ const ModelClass& EnrolmentBody::staticModelClass() {
   return modelClass;
 }
 
-Json EnrolmentBody::initWithEnrollCode(const std::string& enrollCode) {
-  auto& device = port::device();
-  auto& user = ChildUser::sharedChildUser();
+Json EnrolmentBody::initWithEnrollCode(const std::string& enrollCode, const ChildIdentity& user,
+                                       DeviceFacts& device) {
   EnrolmentBody body;
   body.platform = device.interfaceIdiom() == InterfaceIdiom::Pad ? "3" : "2";
   body.enrollCode = enrollCode;

@@ -8,6 +8,9 @@
 
 namespace twig {
 
+class ChildIdentity;
+class DeviceFacts;
+
 // The body of the enrolment request: this device as the service gets to know it.
 class EnrolmentBody final : public Model {
  public:
@@ -23,7 +26,7 @@ class EnrolmentBody final : public Model {
   std::optional<std::string> token;
 
   // The JSON body for a binding code.
-  static Json initWithEnrollCode(const std::string& enrollCode);
+  static Json initWithEnrollCode(const std::string& enrollCode, const ChildIdentity& user, DeviceFacts& device);
 
   static const ModelClass& staticModelClass();
   const ModelClass& modelClass() const override { return staticModelClass(); }

@@ -2,19 +2,23 @@
 
 #include <chrono>
 
-#include "identity/ChildUser.h"
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
+#include "identity/ChildIdentity.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
 #include "platform/UrlOpener.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
 using namespace std::chrono_literals;
 
-InstallScreen::InstallScreen() : ViewModel("InstallScreen") {
+InstallScreen::InstallScreen(Services services) : ViewModel("InstallScreen"), services_(services) {
   addAction("install", [this](const Json&) { install(); });
 }
 
@@ -23,22 +27,23 @@ void InstallScreen::onLoad() {
   setState("navigationTint", "#FFFFFF");
   setState("navigationBackground", "beijing");
   auto weak = weakSelf<InstallScreen>();
-  auto& notifications = port::notifications();
+  auto& notifications = services_.ports.notifications;
+  auto& loop = services_.ports.mainLoop;
   // A pushed command may carry these names too, on the push channel's thread: the screen's work
   // stays on the main loop.
   foreground_ =
-      notifications.addObserver(ApplicationEvents::kWillEnterForeground, [weak](const Notification&) {
-        port::mainLoop().runOrPost([weak] {
+      notifications.addObserver(ApplicationEvents::kWillEnterForeground, [weak, &loop](const Notification&) {
+        loop.runOrPost([weak] {
           if (auto self = weak.lock()) self->didBecomeActiveNotification();
         });
       });
   background_ =
-      notifications.addObserver(ApplicationEvents::kDidEnterBackground, [weak](const Notification&) {
-        port::mainLoop().runOrPost([weak] {
+      notifications.addObserver(ApplicationEvents::kDidEnterBackground, [weak, &loop](const Notification&) {
+        loop.runOrPost([weak] {
           if (auto self = weak.lock()) self->didEnterBackgroundNotification();
         });
       });
-  timer_ = port::mainLoop().scheduleRepeating(5s, [weak] {
+  timer_ = services_.ports.mainLoop.scheduleRepeating(5s, [weak] {
     if (auto self = weak.lock()) self->detection();
   });
   showNotInstalled();
@@ -68,25 +73,25 @@ void InstallScreen::showInstalled() {
 void InstallScreen::install() {
   if (selected_) return;
   auto weak = weakSelf<InstallScreen>();
-  port::mainLoop().postAfter(2500ms, [weak] {
+  services_.ports.mainLoop.postAfter(2500ms, [weak] {
     if (auto self = weak.lock()) self->gif2();
   });
-  port::urlOpener().openURL(ChildUser::kInstallLinkPrefix + port::settings().launcherManifestUrl);
-  Cache::setBool(true, kSelectedKey);
+  services_.ports.urlOpener.openURL(kInstallLinkPrefix + services_.ports.settings.launcherManifestUrl);
+  services_.cache.setBool(true, kSelectedKey);
 }
 
 void InstallScreen::detection() {
-  const bool installed = port::urlOpener().canOpenURL(kLauncherScheme);
+  const bool installed = services_.ports.urlOpener.canOpenURL(kLauncherScheme);
   auto weak = weakSelf<InstallScreen>();
   if (installed && !selected_) {
-    port::mainLoop().post([weak] {
+    services_.ports.mainLoop.post([weak] {
       if (auto self = weak.lock()) {
         self->showInstalled();
         self->gif2();
       }
     });
   } else if (!installed && selected_) {
-    port::mainLoop().post([weak] {
+    services_.ports.mainLoop.post([weak] {
       if (auto self = weak.lock()) {
         self->showNotInstalled();
         self->gif1();
@@ -97,7 +102,7 @@ void InstallScreen::detection() {
 
 void InstallScreen::gif1() {
   setState("picture", "111.gif");
-  const double height = port::device().screenHeightPoints();
+  const double height = services_.ports.device.screenHeightPoints();
   int offset = 400;
   if (height == 480) {
     offset = 10;
@@ -113,7 +118,7 @@ void InstallScreen::gif1() {
 
 void InstallScreen::gif2() {
   setState("picture", "333.gif");
-  setState("pictureOffset", port::device().interfaceIdiom() == InterfaceIdiom::Pad ? 150 : 10);
+  setState("pictureOffset", services_.ports.device.interfaceIdiom() == InterfaceIdiom::Pad ? 150 : 10);
 }
 
 void InstallScreen::didEnterBackgroundNotification() {

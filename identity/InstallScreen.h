@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame/Services.h"
+
 #include "frame/ViewModel.h"
 #include "platform/MainLoop.h"
 #include "platform/NotificationCenter.h"
@@ -17,8 +19,10 @@ class InstallScreen final : public ViewModel {
  public:
   static constexpr const char* kLauncherScheme = "children-launcher:";
   static constexpr const char* kSelectedKey = "isSelected";
+  // What opens an installation manifest's address on this platform.
+  static constexpr const char* kInstallLinkPrefix = "itms-services://?action=download-manifest&url=";
 
-  InstallScreen();
+  explicit InstallScreen(Services services);
 
   void install();
   void detection();
@@ -35,6 +39,7 @@ class InstallScreen final : public ViewModel {
   void showNotInstalled();
   void showInstalled();
 
+  Services services_;
   bool selected_ = false;
   TimerHandle timer_;
   ObserverToken foreground_;

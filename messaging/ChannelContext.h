@@ -17,8 +17,6 @@ struct ChannelContext {
   std::function<void()> unbound;
   // A newer peer sent a message: this device must upgrade.
   std::function<void()> mustUpgrade;
-  // The type of every "EventNotification", before it is dispatched.
-  std::function<void(const std::string& type)> noticed;
   // The channel gave up for good and says why (another agent uses this device's identity).
   std::function<void(const std::string& why)> halted;
 };

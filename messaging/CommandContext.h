@@ -8,6 +8,7 @@
 
 namespace twig {
 
+class Clock;
 class MainLoop;
 
 // What a command handler may touch, handed to it when it is made, so that a handler needs no
@@ -19,8 +20,8 @@ struct CommandContext {
   // QoS 1 through the push channel, with the backlog when it cannot go now.
   std::function<void(const Json& message, PushChannel::PublishCompletion completion)> publish;
   MainLoop* mainLoop = nullptr;
-  // Told the type of every "EventNotification" before it is dispatched ("bills" marks new bills).
-  std::function<void(const std::string& type)> noticed;
+  // The time of the answers' "updateTime" and the events' "createTime".
+  const Clock* clock = nullptr;
   // Told of every command before it runs; false for one that was delivered before (see
   // PushChannel::admitCommand). Unset: every command runs.
   std::function<bool(const std::string& name, const std::string& commandUuid, const std::string& payload)>

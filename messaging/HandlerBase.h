@@ -9,17 +9,15 @@
 
 namespace twig {
 
+class Clock;
+
 // The base of command handlers: the lookup of a command's handler, the context a handler is made
 // for, and the envelopes of everything the device publishes.
 class HandlerBase : public CommandHandler {
  public:
   explicit HandlerBase(CommandContext context) : context_(std::move(context)) {}
 
-  // A new handler for the command name, made for `context`; null for a name nobody routed.
-  static std::shared_ptr<CommandHandler> lookUpHandler(const std::string& commandName,
-                                                       const CommandContext& context);
 
-  void receiveMessagePayload(const Json&) override {}
 
   const CommandContext& context() const { return context_; }
   // Through the context's publisher (QoS 1, with the backlog when it cannot go now); fails with
@@ -32,22 +30,19 @@ class HandlerBase : public CommandHandler {
 
   Json responseMessage(const std::string& name, const std::string& commandUuid,
                        const Json& fields = Json::object(), const char* status = kAcknowledged) const {
-    return responseMessage(context_.deviceId, name, commandUuid, fields, status);
+    return responseMessage(*context_.clock, context_.deviceId, name, commandUuid, fields, status);
   }
   Json eventMessage(const std::string& name, const Json& fields = Json::object()) const {
-    return eventMessage(context_.deviceId, name, fields);
+    return eventMessage(*context_.clock, context_.deviceId, name, fields);
   }
 
   // {"<name>": {"commandUuid", "status": "Acknowledged", "thisDeviceId", "updateTime", ...fields}}
-  static Json responseMessage(const std::string& deviceId, const std::string& name,
+  static Json responseMessage(const Clock& clock, const std::string& deviceId, const std::string& name,
                               const std::string& commandUuid, const Json& fields,
                               const char* status = kAcknowledged);
   // {"<name>": {"commandUuid" (new), "thisDeviceId", "createTime", ...fields}}
-  static Json eventMessage(const std::string& deviceId, const std::string& name, const Json& fields);
-  // The command's fields: the value under the payload's first key (an empty object if there is none).
-  static const Json& commandBody(const Json& payload);
-  // The command's "commandUuid" as text ("" when absent, or an array or object).
-  static std::string commandUuid(const Json& payload);
+  static Json eventMessage(const Clock& clock, const std::string& deviceId, const std::string& name,
+                           const Json& fields);
 
  protected:
   // Keeps this handler alive in callbacks that outlive the dispatch.

@@ -7,7 +7,7 @@ namespace twig {
 // "EventIconUpload" is accepted and ignored.
 class IconUploadHandler final : public CommandHandler {
  public:
-  void receiveMessagePayload(const Json&) override {}
+  void receive(const Command&) override {}
 };
 
 }  // namespace twig

@@ -5,48 +5,41 @@
 #include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "messaging/HandlerBase.h"
-#include "messaging/CommandDispatch.h"
+#include "messaging/CommandRouter.h"
 #include "platform/BoundedJson.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/Directories.h"
 #include "platform/Ports.h"
-#include "platform/SharedInstance.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
 namespace {
-long long nowMs() {
-  return Utils::millisecondsSince1970(port::clock().now());
-}
-}  // namespace
 
-namespace {
-
-SharedInstance<MqttPushChannel> shared;
-
-Json presenceMessage(const char* name, const std::string& deviceId) {
+Json presenceMessage(const Clock& clock, const char* name, const std::string& deviceId) {
   Json body = Json::object();
   body["commandUuid"] = Utils::getUUIDString();
-  body["createTime"] = Utils::timeToTurnTheTimestamp();
+  body["createTime"] = Utils::timeToTurnTheTimestamp(clock);
   body["thisDeviceId"] = deviceId;
   Json message = Json::object();
   message[name] = std::move(body);
   return message;
 }
 
+// The "commandUuid" of a message's one body ("" when none).
+std::string uuidOf(const Json& message) {
+  const auto command = Command::fromPayload(message);
+  return command ? command->uuid : std::string();
+}
+
 }  // namespace
 
-MqttPushChannel& MqttPushChannel::sharedMQTTClient() {
-  return shared.get();
-}
+MqttPushChannel::MqttPushChannel(const Ports& ports, ApiClient& api, ObjectCache& cache,
+                                 const CommandRouter& commands)
+    : ports_(ports), api_(api), cache_(cache), commands_(commands) {}
 
-void MqttPushChannel::resetShared() {
-  shared.reset();
-}
-
-void MqttPushChannel::stopShared() {
-  if (MqttPushChannel* channel = shared.peek()) channel->stop();
+long long MqttPushChannel::nowMs() const {
+  return Utils::millisecondsSince1970(ports_.clock.now());
 }
 
 MqttPushChannel::~MqttPushChannel() {
@@ -103,32 +96,32 @@ void MqttPushChannel::initializeMQTT(const ChannelContext& context) {
   client_ = std::make_unique<MQTTClient>(clientID(), /*cleanSession=*/false);
   client_->settings().username = kCredentials;
   client_->settings().password = kCredentials;
-  client_->settings().port = port::settings().mqttPort;
-  client_->settings().tls = port::settings().mqttTls;
-  client_->settings().caFile = port::settings().caFile.string();
+  client_->settings().port = ports_.settings.mqttPort;
+  client_->settings().tls = ports_.settings.mqttTls;
+  client_->settings().caFile = ports_.settings.caFile.string();
   client_->settings().takeoverLimit = takeoverLimit_;
   client_->settings().takeoverWindow = takeoverWindow_;
   client_->settings().takeoverRest = takeoverRest_;
   client_->settings().maxPayloadBytes = kMaxPayloadBytes;
   client_->setTakeoverHandler([this](std::size_t lost, std::uint64_t connection) { takenOver(lost, connection); });
-  store_ = std::make_unique<PullCycle>(*this);
+  store_ = std::make_unique<PullCycle>(*this, api_, ports_.mainLoop, ports_.clock, commands_);
   {
     std::lock_guard lock(mutex_);
-    if (auto stored = Cache::objectForKey(kBacklogKey)) {
+    if (auto stored = cache_.objectForKey(kBacklogKey)) {
       if (auto list = stored->plain(); list && list->is_array()) {
         for (const auto& message : *list) backlog_.push_back(message);
       }
     }
   }
   // Requests that a killed process had taken but not answered run again, before any new one.
-  auto inbox = std::make_unique<CommandInbox>(port::directories().documents() / kInboxFile);
+  auto inbox = std::make_unique<CommandInbox>(ports_.directories.documents() / kInboxFile);
   const auto unanswered = inbox->takeUnanswered(nowMs());
   {
     std::lock_guard lock(mutex_);  // the backlog writer may already run (answers published before)
     inbox_ = std::move(inbox);
   }
   for (const auto& payload : unanswered)
-    CommandDispatch::eventMessage(payload, PullCycle::commandContext(*this));
+    commands_.dispatch(payload, PullCycle::commandContext(*this, ports_.mainLoop, ports_.clock));
   // The handler comes first: a persistent session gets its queued commands right after CONNACK.
   subscribeMessage();
   // A process that dies during its first connection must still be announced offline.
@@ -138,7 +131,7 @@ void MqttPushChannel::initializeMQTT(const ChannelContext& context) {
 
 void MqttPushChannel::connectToHost() {
   if (!client_) return;
-  client_->connectToHost(port::settings().serviceHostName(), [this](int resultCode) {
+  client_->connectToHost(ports_.settings.serviceHostName(), [this](int resultCode) {
     if (resultCode != 0) return;
     client_->subscribe(subTopic(), kQosAtLeastOnce, [this](const std::vector<int>&) {
       setMqttEventOnline();
@@ -150,7 +143,7 @@ void MqttPushChannel::connectToHost() {
 
 bool MqttPushChannel::admitCommand(const std::string& name, const std::string& commandUuid,
                                   const std::string& payload) {
-  if (!recentCommands_.firstSighting(commandUuid, port::clock().steadyNow())) return false;
+  if (!recentCommands_.firstSighting(commandUuid, ports_.clock.steadyNow())) return false;
   // On the network thread, before the library's acknowledgement of the command leaves (the
   // session writes only between reads): from here on a kill does not lose it.
   if (!CommandInbox::keeps(name)) return true;
@@ -179,7 +172,7 @@ void MqttPushChannel::subscribeMessage() {
       return;
     }
     if (store_->upgradeIsVersionWithTopic(message.topic, text))
-      CommandDispatch::eventMessage(text, PullCycle::commandContext(*this));
+      commands_.dispatch(text, PullCycle::commandContext(*this, ports_.mainLoop, ports_.clock));
   });
 }
 
@@ -195,25 +188,25 @@ void MqttPushChannel::takenOver(std::size_t lost, std::uint64_t connection) {
                           std::to_string(takeoverRest_.count()) + " s";
   // Ended once the broker has the message; a later connection (the library sends an unacknowledged
   // message again after the rest) is not ended by its acknowledgement.
-  client_->publishString(Utils::jsonWithObject(presenceMessage("EventOffline", context.deviceId)),
+  client_->publishString(Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", context.deviceId)),
                          pubTopic(), kQosAtLeastOnce, kRetained,
                          [this, connection](int) { client_->endConnection(connection); });
   if (context.halted) context.halted(why);
 }
 
 void MqttPushChannel::setMqttEventOnline() {
-  publishWithParameter(presenceMessage("EventOnline", channelContext().deviceId),
+  publishWithParameter(presenceMessage(ports_.clock, "EventOnline", channelContext().deviceId),
                        [](const std::optional<Error>&) {});
 }
 
 void MqttPushChannel::setMqttWill() {
   if (!client_) return;
-  client_->setWill(Utils::jsonWithObject(presenceMessage("EventOffline", channelContext().deviceId)),
+  client_->setWill(Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", channelContext().deviceId)),
                    pubTopic(), kQosAtLeastOnce, kRetained);
 }
 
 void MqttPushChannel::publishWithParameter(const Json& message, int qos, PublishCompletion completion) {
-  if (!ApiClient::sharedRequest().isConnectionAvailable()) {
+  if (!api_.isConnectionAvailable()) {
     if (completion) completion(Error{Error::kPushNetworkDown, 0, "the network is reported down"});
     return;
   }
@@ -259,7 +252,7 @@ void MqttPushChannel::didNotSendMessages() {
 }
 
 bool MqttPushChannel::handOverAnswer(const Json& message, const std::string& text) {
-  const std::string uuid = HandlerBase::commandUuid(message);
+  const std::string uuid = uuidOf(message);
   CommandInbox* inbox = nullptr;
   std::uint64_t entry = 0;
   {
@@ -314,9 +307,9 @@ void MqttPushChannel::persistAndHandOver() {
   }
   // Every change made while this write runs is gathered into the next one.
   if (listed.empty()) {
-    Cache::removeObjectForKey(kBacklogKey);
+    cache_.removeCacheForKey(kBacklogKey);
   } else {
-    Cache::setObjectValue(CacheObject(Json(listed)), kBacklogKey);
+    cache_.setObjectValue(CacheObject(Json(listed)), kBacklogKey);
   }
   // Listed on disk: the requests these answer need not run again after a crash.
   CommandInbox* inbox = nullptr;
@@ -325,7 +318,7 @@ void MqttPushChannel::persistAndHandOver() {
     inbox = inbox_.get();
   }
   if (inbox != nullptr) {
-    for (const auto& message : listed) inbox->answered(HandlerBase::commandUuid(message));
+    for (const auto& message : listed) inbox->answered(uuidOf(message));
   }
   std::lock_guard lock(mutex_);
   if (!client_) return;

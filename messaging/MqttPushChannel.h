@@ -17,6 +17,11 @@
 
 namespace twig {
 
+class ApiClient;
+class CommandRouter;
+class ObjectCache;
+struct Ports;
+
 // The device's live link to the service: one persistent MQTT session, client id "/ts/20/2/<device>",
 // listening on "/ts/*/2/<device>" and publishing to the parent at "/ts/20/1/<parentDN>". After
 // every (re)connection it subscribes, announces the device online, refreshes its will
@@ -53,13 +58,9 @@ class MqttPushChannel final : public PushChannel {
   // be gone by then (a copy that ran once), and a wrong guess costs no more than this.
   static constexpr std::chrono::seconds kTakeoverRest{600};
 
-  static MqttPushChannel& sharedMQTTClient();
-  // Ends the process's channel (its socket closes without a goodbye, so the will is published).
-  static void resetShared();
-  // Stops the process's channel, if one was made, without ending it (see stop()).
-  static void stopShared();
-
-  MqttPushChannel() = default;
+  // Commands are handled by `commands`' routes. Nothing connects before initializeMQTT.
+  MqttPushChannel(const Ports& ports, ApiClient& api, ObjectCache& cache, const CommandRouter& commands);
+  // Ends the channel: its socket closes without a goodbye, so the broker publishes the will.
   ~MqttPushChannel() override;
 
   void initializeMQTT(const ChannelContext& context) override;
@@ -100,6 +101,7 @@ class MqttPushChannel final : public PushChannel {
   PullCycle* store() const { return store_.get(); }
 
  private:
+  long long nowMs() const;
   struct Handover {
     std::uint64_t entry;
     std::string text;
@@ -116,6 +118,10 @@ class MqttPushChannel final : public PushChannel {
 
   // A lock of its own, taken last and never held while taking another: the topics are read under
   // the backlog's lock.
+  const Ports& ports_;
+  ApiClient& api_;
+  ObjectCache& cache_;
+  const CommandRouter& commands_;
   mutable std::mutex contextMutex_;
   ChannelContext context_;
   mutable std::mutex mutex_;

@@ -7,13 +7,17 @@
 #include "api/Utils.h"
 #include "messaging/MQTTMessage.h"
 #include "messaging/PushChannel.h"
-#include "messaging/CommandDispatch.h"
+#include "messaging/CommandRouter.h"
 #include "messaging/PullRequestBody.h"
-#include "platform/Ports.h"
+#include "platform/Clock.h"
 
 namespace twig {
 
-CommandContext PullCycle::commandContext(PushChannel& channel) {
+PullCycle::PullCycle(PushChannel& channel, ApiClient& api, MainLoop& loop, const Clock& clock,
+                     const CommandRouter& commands)
+    : channel_(channel), api_(api), loop_(loop), clock_(clock), commands_(commands) {}
+
+CommandContext PullCycle::commandContext(PushChannel& channel, MainLoop& loop, const Clock& clock) {
   const ChannelContext session = channel.channelContext();
   CommandContext context;
   context.deviceId = session.deviceId;
@@ -21,8 +25,8 @@ CommandContext PullCycle::commandContext(PushChannel& channel) {
   context.publish = [&channel](const Json& message, PushChannel::PublishCompletion completion) {
     channel.publishWithParameter(message, std::move(completion));
   };
-  context.mainLoop = &port::mainLoop();
-  context.noticed = session.noticed;
+  context.mainLoop = &loop;
+  context.clock = &clock;
   context.admit = [&channel](const std::string& name, const std::string& commandUuid,
                              const std::string& payload) {
     return channel.admitCommand(name, commandUuid, payload);
@@ -60,7 +64,7 @@ void PullCycle::eventUpgrade(bool senderIsOlder) {
   Json body = Json::object();
   body["commandUuid"] = Utils::getUUIDString();
   body["thisDN"] = parentDN;
-  body["createTime"] = Utils::millisecondsSince1970(port::clock().now());
+  body["createTime"] = Utils::millisecondsSince1970(clock_.now());
   body["thisDeviceId"] = deviceId;
   body["upgradeDeviceId"] = senderIsOlder ? parentDN : deviceId;
   Json message = Json::object();
@@ -87,7 +91,7 @@ void PullCycle::finish(const std::optional<Error>& error) {
 }
 
 void PullCycle::pushMessagesWithID(const Json& messageId, const std::string& status) {
-  ApiClient::sharedRequest().requestWithPath(
+  api_.requestWithPath(
       kPullPath, PullRequestBody::pullRequestBody(messageId, status, channel_.channelContext().deviceId),
       HttpMethod::Put,
       [this](const ApiClient::Operation&, const std::optional<Json>& answer) {
@@ -115,7 +119,7 @@ void PullCycle::pushMessagesWithID(const Json& messageId, const std::string& sta
         // Acknowledge first (asking for the next); the record is handled while that travels.
         pushMessagesWithID(*record->messageId, "11");
         if (const auto payload = record->payloadText())
-          CommandDispatch::eventMessage(*payload, commandContext(channel_));
+          commands_.dispatch(*payload, commandContext(channel_, loop_, clock_));
       },
       [this](const ApiClient::Operation&, const Error& error) { finish(error); });
 }

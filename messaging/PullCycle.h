@@ -11,6 +11,10 @@
 
 namespace twig {
 
+class ApiClient;
+class Clock;
+class CommandRouter;
+class MainLoop;
 class PushChannel;
 
 // Beside the live push channel: the protocol-version check of every received message, and the
@@ -23,11 +27,11 @@ class PullCycle {
   static constexpr const char* kPullPath = "push/messages";
 
   // The device, its parent and the reactions come from the channel's context.
-  explicit PullCycle(PushChannel& channel) : channel_(channel) {}
+  PullCycle(PushChannel& channel, ApiClient& api, MainLoop& loop, const Clock& clock, const CommandRouter& commands);
 
   // What a command received through `channel` is handled with: the channel's device and parent,
   // its QoS 1 publication and the main loop.
-  static CommandContext commandContext(PushChannel& channel);
+  static CommandContext commandContext(PushChannel& channel, MainLoop& loop, const Clock& clock);
 
   // Whether a received message may be dispatched: topics beginning "mqtt-subscription" always,
   // others when their version level is 20. Any other version is answered with "EventUpgrade".
@@ -49,6 +53,10 @@ class PullCycle {
   void finish(const std::optional<Error>& error);
 
   PushChannel& channel_;
+  ApiClient& api_;
+  MainLoop& loop_;
+  const Clock& clock_;
+  const CommandRouter& commands_;
   std::atomic<bool> isPushMessage_{false};
   Completion result_;
 };

@@ -1,5 +1,9 @@
 #include "screens/AboutScreen.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "frame/ScreenHost.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
@@ -7,13 +11,13 @@
 
 namespace twig {
 
-AboutScreen::AboutScreen() : ViewModel("AboutScreen") {
+AboutScreen::AboutScreen(DeviceFacts& device) : ViewModel("AboutScreen"), device_(device) {
   addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
 }
 
 void AboutScreen::onLoad() {
   setTitle("关于刺猬家");
-  setState("labelName", "刺猬家 " + port::device().shortVersion());
+  setState("labelName", "刺猬家 " + device_.shortVersion());
   setState("rows", Json::array({"许可协议"}));
   setState("cellIdentifier", "cell_About");
 }

@@ -4,6 +4,8 @@
 
 namespace twig {
 
+class DeviceFacts;
+
 // About the application: its name and installed version, and one row, "许可协议", that opens the
 // licence agreement.
 //
@@ -11,11 +13,13 @@ namespace twig {
 // "cellIdentifier". Action: "selectRow" {"row": 0}.
 class AboutScreen final : public ViewModel {
  public:
-  AboutScreen();
+  explicit AboutScreen(DeviceFacts& device);
   void selectRow(int row);
 
  protected:
   void onLoad() override;
+ private:
+  DeviceFacts& device_;
 };
 
 }  // namespace twig

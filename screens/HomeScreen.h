@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <functional>
 #include <memory>
 
@@ -23,15 +25,18 @@ class HomeScreen final : public ViewModel {
   static constexpr int kFirstButtonTag = 200;
   static constexpr const char* kBillsNumberKey = "billsNumber";
 
-  // What an unbinding asks of the app-control manager.
-  struct Services {
+  // What an unbinding asks of the rest of the agent.
+  struct Hooks {
+    // Everything stored goes: the downloaded pictures, every cache key (the binding flag too) and
+    // the control tables. User defaults stay.
+    std::function<void()> eraseStoredState;
     std::function<void()> openApplicationWithTessel;
     std::function<void()> updateManagementTable;
     // Whether the child is using the device (not at the lock screen of the system).
     std::function<bool()> screenInUse;
   };
 
-  explicit HomeScreen(Services services);
+  HomeScreen(WalletContext context, Hooks hooks);
 
   void homePageButton(int tag);
   void updateRedPoint();
@@ -45,7 +50,8 @@ class HomeScreen final : public ViewModel {
  private:
   void pushLogin();
 
-  Services services_;
+  WalletContext context_;
+  Hooks hooks_;
   bool appeared_ = false;
   ObserverToken reset_;
   ObserverToken bills_;

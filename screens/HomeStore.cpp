@@ -1,14 +1,17 @@
 #include "screens/HomeStore.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ScreenRoutes.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "wallet/ExchangeStore.h"
 
 namespace twig {
 
-ScreenPtr HomeStore::featureScreen(int index) {
-  auto& routing = ScreenRoutes::sharedRouting();
+ScreenPtr HomeStore::featureScreen(const ScreenRoutes& routing, int index) {
   const Json buttons = routing.fetchHomePageButtons();
   if (!buttons.is_array() || index < 0 || static_cast<std::size_t>(index) >= buttons.size()) {
     ScreenRegistry::reportPackagingError("the routing data has no home-page button " + std::to_string(index));
@@ -17,27 +20,28 @@ ScreenPtr HomeStore::featureScreen(int index) {
   return routing.instantiate(buttons[static_cast<std::size_t>(index)]);
 }
 
-void HomeStore::fetchTotalWithComplete(std::function<void(const std::string& total)> complete) {
+void HomeStore::fetchTotalWithComplete(const WalletContext& context,
+                                       std::function<void(const std::string& total)> complete) {
   if (!complete) return;
-  if (auto stored = Cache::objectForKey(ExchangeStore::kStatisticsKey)) {
+  if (auto stored = context.services.cache.objectForKey(ExchangeStore::kStatisticsKey)) {
     if (auto statistics = stored->modelValue<PointsTotal>(); statistics && statistics->total)
       complete(totalText(*statistics->total));
   }
   ExchangeStore::requestKidTotalStateCompletion(
-      [complete](const std::optional<PointsTotal>& statistics, const std::optional<Error>& error) {
+      context, [complete](const std::optional<PointsTotal>& statistics, const std::optional<Error>& error) {
         if (error || !statistics || !statistics->total) return;
         complete(totalText(*statistics->total));
       });
 }
 
-void HomeStore::saveLockTime(const Json& interval) {
+void HomeStore::saveLockTime(ObjectCache& cache, const Json& interval) {
   const auto model = Model::fetchModelOfClass<LockInterval>(interval);
   if (!model) return;  // not a dictionary: nothing worth keeping
-  Cache::setObjectValue(CacheObject::model(*model), kLockTimeKey);
+  cache.setObjectValue(CacheObject::model(*model), kLockTimeKey);
 }
 
-std::optional<LockInterval> HomeStore::fetchLockTime() {
-  const auto stored = Cache::objectForKey(kLockTimeKey);
+std::optional<LockInterval> HomeStore::fetchLockTime(ObjectCache& cache) {
+  const auto stored = cache.objectForKey(kLockTimeKey);
   return stored ? stored->modelValue<LockInterval>() : std::nullopt;
 }
 

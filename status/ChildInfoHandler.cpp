@@ -4,8 +4,8 @@
 
 namespace twig {
 
-void ChildInfoHandler::receiveMessagePayload(const Json& payload) {
-  const std::string uuid = commandUuid(payload);
+void ChildInfoHandler::receive(const Command& command) {
+  const std::string uuid = command.uuid;
   auto self = this->self<ChildInfoHandler>();
   context().mainLoop->post([self, uuid] {
     const ChildStatus status = self->readStatus_ ? self->readStatus_() : ChildStatus{};

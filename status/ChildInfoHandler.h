@@ -19,7 +19,7 @@ class ChildInfoHandler final : public HandlerBase {
 
   ChildInfoHandler(CommandContext context, StatusReader readStatus)
       : HandlerBase(std::move(context)), readStatus_(std::move(readStatus)) {}
-  void receiveMessagePayload(const Json& payload) override;
+  void receive(const Command& command) override;
 
  private:
   StatusReader readStatus_;

@@ -8,15 +8,15 @@ Json LocationHandler::responseLocation(const std::string& uuid, double latitude,
   // Unlike the other answers: no "status", and "createTime" in place of "updateTime".
   Json body = Json::object();
   body["commandUuid"] = uuid;
-  body["createTime"] = Utils::timeToTurnTheTimestamp();
+  body["createTime"] = Utils::timeToTurnTheTimestamp(*context().clock);
   body["thisDeviceId"] = context().deviceId;
   body["nowLng"] = longitude;
   body["nowLat"] = latitude;
   return Json{{"ResponseLocation", body}};
 }
 
-void LocationHandler::receiveMessagePayload(const Json& payload) {
-  const std::string uuid = commandUuid(payload);
+void LocationHandler::receive(const Command& command) {
+  const std::string uuid = command.uuid;
   // The handler stays alive through its callback until the answer is out.
   auto self = this->self<LocationHandler>();
   auto answer = [self, uuid](double latitude, double longitude) {

@@ -16,7 +16,7 @@ class LocationHandler final : public HandlerBase {
 
   LocationHandler(CommandContext context, Locate locate)
       : HandlerBase(std::move(context)), locate_(std::move(locate)) {}
-  void receiveMessagePayload(const Json& payload) override;
+  void receive(const Command& command) override;
   Json responseLocation(const std::string& commandUuid, double latitude, double longitude) const;
 
  private:

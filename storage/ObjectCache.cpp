@@ -9,13 +9,11 @@
 #include "platform/DeviceFacts.h"
 #include "platform/Directories.h"
 #include "platform/Ports.h"
-#include "platform/SharedInstance.h"
 
 namespace twig {
 
 namespace {
 
-SharedInstance<ObjectCache> shared;
 
 bool looksLikePicture(std::string_view bytes) {
   static constexpr std::string_view kPng = "\x89PNG\r\n\x1a\n";
@@ -64,18 +62,25 @@ ObjectCache::ObjectCache(Dependencies dependencies)
 
 ObjectCache::~ObjectCache() = default;
 
-ObjectCache& ObjectCache::sharedGlobalCache() {
-  return shared.get([] {
-    Dependencies dependencies;
-    dependencies.directory = port::directories().caches() / port::device().processName() / "OAKCache";
-    dependencies.clock = &port::clock();
-    dependencies.notifications = &port::notifications();
-    return std::make_unique<ObjectCache>(std::move(dependencies));
-  });
+ObjectCache::Dependencies ObjectCache::inDataFolder(const Ports& ports) {
+  Dependencies dependencies;
+  dependencies.directory = ports.directories.caches() / ports.device.processName() / "OAKCache";
+  dependencies.clock = &ports.clock;
+  dependencies.notifications = &ports.notifications;
+  return dependencies;
 }
 
-void ObjectCache::resetShared() {
-  shared.reset();
+bool ObjectCache::boolForKey(const std::string& key) {
+  const auto object = objectForKey(key);
+  return object && object->boolValue();
+}
+
+void ObjectCache::setBool(bool value, const std::string& key) {
+  setObjectValue(CacheObject(Json(value)), key);
+}
+
+void ObjectCache::setObjectValue(const std::optional<CacheObject>& value, const std::string& key) {
+  if (value) setObjectValue(*value, key);
 }
 
 bool ObjectCache::isUsableKey(std::string_view key) {

@@ -20,6 +20,8 @@
 
 namespace twig {
 
+struct Ports;
+
 // The process's key-value store for small persistent state: one file per key (named by the key)
 // in the cache directory, an index of expiries beside them, and a memory table of the decoded
 // values of the most recently used keys. Every change of the files runs on one serial queue, so
@@ -49,10 +51,9 @@ class ObjectCache {
   ObjectCache(const ObjectCache&) = delete;
   ObjectCache& operator=(const ObjectCache&) = delete;
 
-  // The process's cache in <caches>/<process name>/ObjectCache, made on first use from the installed ports.
-  static ObjectCache& sharedGlobalCache();
-  // Ends the process's cache (before the ports it was made from go away); the next use makes a new one.
-  static void resetShared();
+  // The agent's cache: <caches>/<process name>/OAKCache, on the ports' clock, purged of its memory
+  // table when the platform warns of low memory.
+  static Dependencies inDataFolder(const Ports& ports);
   // Whether a key can name a file of the folder: not empty, ".", "..", the index, a path, or the
   // shape of a temporary file (".~…"); other keys are refused (writes do nothing, reads miss).
   static bool isUsableKey(std::string_view key);
@@ -72,6 +73,16 @@ class ObjectCache {
   void setImage(std::string_view encodedImage, const std::string& key, double timeoutInterval);
 
   std::optional<CacheObject> objectForKey(const std::string& key);
+  template <class T>
+  std::optional<T> modelForKey(const std::string& key) {
+    auto object = objectForKey(key);
+    return object ? object->modelValue<T>() : std::nullopt;
+  }
+  // False when absent or not a boolean or number.
+  bool boolForKey(const std::string& key);
+  void setBool(bool value, const std::string& key);
+  // An absent value does nothing (it is not a removal).
+  void setObjectValue(const std::optional<CacheObject>& value, const std::string& key);
   // The picture bytes stored under `key`; nothing unless they are a PNG, JPEG or GIF.
   std::optional<std::string> imageObjectForKey(const std::string& key);
   // Whether the key's data file exists (asks the file system; a key being removed has none).

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/Directories.h"
-#include "platform/Ports.h"
 
 namespace twig {
 
@@ -55,7 +54,9 @@ class TableStore::Connection {
   SqliteDatabase* shared_;
 };
 
-TableStore::TableStore() : TableStore(port::directories().documents() / kDatabaseName) {}
+std::filesystem::path TableStore::fileIn(Directories& directories) {
+  return directories.documents() / kDatabaseName;
+}
 
 TableStore::TableStore(std::filesystem::path databaseFile) : databaseFile_(std::move(databaseFile)) {}
 

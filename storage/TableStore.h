@@ -13,6 +13,8 @@
 
 namespace twig {
 
+class Directories;
+
 // The SQLite table store: any model record becomes a table row. The table is named after the
 // record's class, its columns are "seq" (the row number) then the record's properties in
 // declaration order. Every operation opens its own connection and closes it before returning, so
@@ -26,8 +28,8 @@ class TableStore {
 
   static constexpr const char* kDatabaseName = "tesSel_children.sqlite";
 
-  // The database in the documents directory of the installed ports.
-  TableStore();
+  // The agent's database file, in the documents folder.
+  static std::filesystem::path fileIn(Directories& directories);
   explicit TableStore(std::filesystem::path databaseFile);
   // A copy of the store a transaction hands out would outlive its connection.
   TableStore(const TableStore&) = delete;

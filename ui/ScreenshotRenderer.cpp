@@ -104,14 +104,10 @@ struct ScreenshotRenderer::Installed {
 
 ScreenshotRenderer::ScreenshotRenderer(int width, int height) : installed_(std::make_unique<Installed>()) {
   ui::useProjectFont();
-  Ports ports;
-  ports.clock = &installed_->clock;
-  ports.mainLoop = &installed_->loop;
-  ports.analytics = &installed_->analytics;
-  Ports::install(ports);
   pictures_ = installed_->pictures.path().toStdString();
   drawSamplePictures(installed_->pictures.path());
   host_ = std::make_unique<QuickScreenHost>();
+  host_->setAnalytics(&installed_->analytics);
   engine_ = std::make_unique<QQmlApplicationEngine>();
   qInstallMessageHandler(collectWarning);
   window_ = ui::loadWindow(*engine_, *host_, width, height);
@@ -121,7 +117,6 @@ ScreenshotRenderer::~ScreenshotRenderer() {
   qInstallMessageHandler(nullptr);
   engine_.reset();
   host_.reset();
-  Ports::install(Ports{});
 }
 
 Json ScreenshotRenderer::shippedFixtures() {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <thread>
 
-#include "app/AgentWiring.h"
+#include "app/Agent.h"
 #include "app/Startup.h"
 #include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
@@ -52,9 +52,12 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   portOptions.picturesFolder = options.picturesFolder;
   portOptions.screenHeightPoints = options.height;
   LinuxPorts ports(options.settings, portOptions, clock, loop);
-  auto warning = makeControlWarning(options.warnBeforeMinutes, ports);  // before the manager is made
-  std::optional<AgentWiring> wiring(std::in_place, ports.ports(), host);
-  auto enforcement = makeEnforcement(options.enforceClose, ports, loop, clock, [](const std::string& line) {
+  Agent::Options agentOptions;
+  agentOptions.warningLeadMinutes = options.warnBeforeMinutes;
+  std::optional<Agent> agent(std::in_place, ports.ports(), host, agentOptions);
+  auto warning = makeControlWarning(options.warnBeforeMinutes, ports, agent->controlEvents());
+  auto enforcement = makeEnforcement(options.enforceClose, ports, agent->controlEvents(), loop, clock,
+                                     [](const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
   });
@@ -82,15 +85,17 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
         QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   });
 
-  Startup delegate;
+  auto& startup = agent->startup();
   loop.post([&] {
-    delegate.didFinishLaunching();
+    startup.didFinishLaunching();
     ports.notifications().post(ApplicationEvents::kDidBecomeActive);
   });
   const int code = QGuiApplication::exec();
-  delegate.applicationWillTerminate();
+  startup.applicationWillTerminate();
   stopSignals.stop();
-  wiring.reset();
+  enforcement.reset();
+  warning.reset();
+  agent.reset();
   return code;
 }
 

@@ -1,5 +1,9 @@
 #include "wallet/BillRequest.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/Digest.h"
 #include "api/Utils.h"
 
@@ -16,9 +20,9 @@ Json BillRequest::withBillMd5(Json parameters) {
   return parameters;
 }
 
-void BillRequest::post(const Json& parameters, ApiClient::Success success,
+void BillRequest::post(ApiClient& api, const Json& parameters, ApiClient::Success success,
                             ApiClient::Failure failure) {
-  ApiClient::sharedRequest().requestWithPath(kPath, withBillMd5(parameters), HttpMethod::Post,
+  api.requestWithPath(kPath, withBillMd5(parameters), HttpMethod::Post,
                                                std::move(success), std::move(failure));
 }
 

@@ -14,11 +14,11 @@ std::string BillRow::pointsText(const Bill& bill) {
   return PointsTotal::pointsText(points) + "刺猬币";
 }
 
-std::string BillRow::dateText(const Json& createTime) {
+std::string BillRow::dateText(const Json& createTime, const Clock& clock) {
   const std::string formatted = Utils::timeStampString(createTime);  // "yyyy-MM-dd HH:mm"
   if (formatted.size() < 16) return formatted;
-  if (Utils::isToday(createTime)) return "今天" + formatted.substr(10);
-  if (Utils::isYesterday(createTime)) return "昨天" + formatted.substr(10);
+  if (Utils::isToday(createTime, clock)) return "今天" + formatted.substr(10);
+  if (Utils::isYesterday(createTime, clock)) return "昨天" + formatted.substr(10);
   return formatted.substr(2, 8);
 }
 
@@ -75,7 +75,7 @@ double BillRow::rowHeight(const Bill& bill, double screenWidth,
   return height;
 }
 
-Json BillRow::setModel(const Bill& bill, double screenWidth, double screenHeight) {
+Json BillRow::setModel(const Bill& bill, double screenWidth, double screenHeight, const Clock& clock) {
   Json cell = Json::object();
   const auto subject = bill.subjectModel();
   cell["billId"] = bill.billId.value_or("");
@@ -83,7 +83,7 @@ Json BillRow::setModel(const Bill& bill, double screenWidth, double screenHeight
   cell["iconUrl"] = subject ? Utils::webAddress(subject->iconUrl.value_or("")) : "";
   cell["points"] = pointsText(bill);
   cell["description"] = bill.descriptions.value_or("");
-  cell["date"] = bill.createTime ? dateText(*bill.createTime) : "";
+  cell["date"] = bill.createTime ? dateText(*bill.createTime, clock) : "";
   cell["stamp"] = stampImage(bill.statusValue());
   const auto pictures = bill.pictureList();
   if (pictures.empty()) {

@@ -7,6 +7,8 @@
 
 namespace twig {
 
+class Clock;
+
 // What a bill's row shows, as state for the drawing side: {"billId", "subjectName", "iconUrl",
 // "points" ("5刺猬币"; "0刺猬币" when refused), "description", "date" ("今天 08:05", "昨天 …",
 // "16-05-03"), "stamp" (image name), "picture" (null, or {"url", "placeholder", "count"}),
@@ -15,9 +17,9 @@ class BillRow {
  public:
   static constexpr const char* kPicturePlaceholder = "cwqb_ciweijia";
 
-  static Json setModel(const Bill& bill, double screenWidth, double screenHeight);
+  static Json setModel(const Bill& bill, double screenWidth, double screenHeight, const Clock& clock);
   static std::string pointsText(const Bill& bill);
-  static std::string dateText(const Json& createTime);
+  static std::string dateText(const Json& createTime, const Clock& clock);
   static std::string stampImage(std::int64_t status);
   // 60, plus the comments' height, plus the first picture's height up to half the screen.
   static double rowHeight(const Bill& bill, double screenWidth, double screenHeight);

@@ -3,19 +3,23 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "wallet/BillRequest.h"
 #include "wallet/ExchangeStore.h"
 
 namespace twig {
 
-ExchangeScreen::ExchangeScreen()
-    : ViewModel("ExchangeScreen") {
+ExchangeScreen::ExchangeScreen(WalletContext context)
+    : ViewModel("ExchangeScreen"), context_(context) {
   addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
   addAction("save", [this](const Json&) { save(); });
   addAction("back", [this](const Json&) { back(); });
@@ -28,18 +32,19 @@ void ExchangeScreen::onLoad() {
   setState("selected", selected_);
   setState("cost", "0");
   setState("remaining", "0");
-  if (auto stored = Cache::objectForKey(ExchangeStore::kStatisticsKey)) {
+  if (auto stored = context_.services.cache.objectForKey(ExchangeStore::kStatisticsKey)) {
     bonuspointsStatistics_ = stored->modelValue<PointsTotal>();
     if (bonuspointsStatistics_) setState("remaining", std::to_string(balance()));
   }
-  if (auto stored = Cache::objectForKey(ExchangeStore::kParitiesKey))
+  if (auto stored = context_.services.cache.objectForKey(ExchangeStore::kParitiesKey))
     parities_ = stored->stringValue().value_or("");
 
   auto weak = weakSelf<ExchangeScreen>();
+  auto& loop = context_.services.ports.mainLoop;
   ExchangeStore::requestKidTotalStateCompletion(
-      [weak](const std::optional<PointsTotal>& statistics, const std::optional<Error>&) {
+      context_, [weak, &loop](const std::optional<PointsTotal>& statistics, const std::optional<Error>&) {
         if (!statistics) return;
-        port::mainLoop().runOrPost([weak, statistics] {
+        loop.runOrPost([weak, statistics] {
           auto self = weak.lock();
           if (!self) return;
           self->bonuspointsStatistics_ = statistics;
@@ -49,12 +54,12 @@ void ExchangeScreen::onLoad() {
           self->setText();
         });
       });
-  ExchangeStore::requestBonuspointsConsumesRulesCompletion([weak](const Json& rule) {
-    port::mainLoop().runOrPost([weak, rule] {
+  ExchangeStore::requestBonuspointsConsumesRulesCompletion(context_, [weak, &loop, context = context_](const Json& rule) {
+    loop.runOrPost([weak, rule, context] {
       if (auto self = weak.lock()) {
         self->applyRule(rule);
       } else {
-        ChildUser::sharedChildUser().dismissHUD();  // the screen left before its answer
+        context.services.host.dismissOverlay();  // the screen left before its answer
       }
     });
   });
@@ -75,7 +80,7 @@ void ExchangeScreen::applyRule(const Json& rule) {
   const auto rate = ExchangeStore::parseParities(parities);
   if (!rate) {
     // A rate that cannot be read is no rule: what was shown stays, and the progress message goes.
-    ChildUser::sharedChildUser().dismissHUD();
+    context_.services.host.dismissOverlay();
     return;
   }
   const std::int64_t most = std::clamp<std::int64_t>(
@@ -83,10 +88,10 @@ void ExchangeScreen::applyRule(const Json& rule) {
   parities_ = parities;
   unitsMost_ = most;
   setState("rateText", "(" + parities.substr(2) + "刺猬币可兑换" + parities.substr(0, 1) + "分钟)");
-  Cache::setObjectValue(CacheObject(Json(parities_)), ExchangeStore::kParitiesKey);
+  context_.services.cache.setObjectValue(CacheObject(Json(parities_)), ExchangeStore::kParitiesKey);
   fillRows();
   setText();
-  ChildUser::sharedChildUser().showSuccessMessage("更新成功");
+  context_.services.host.showOverlay(OverlayKind::Success, "更新成功");
 }
 
 void ExchangeScreen::fillRows() {
@@ -130,17 +135,17 @@ void ExchangeScreen::save() {
   if (saving_) return;
   if (date_.empty()) {
     // Nothing to offer: say why instead of doing nothing.
-    auto& user = ChildUser::sharedChildUser();
+    auto& host = context_.services.host;
     if (!unitsMost_ || pointsPerUnit() == 0) {
-      user.showErrorMessage(kNoRuleText);
+      host.showOverlay(OverlayKind::Error, kNoRuleText);
     } else if (*unitsMost_ == 0) {
-      user.showErrorMessage(kNotNowText);
+      host.showOverlay(OverlayKind::Error, kNotNowText);
     } else {
-      user.showErrorMessage(kTooFewPointsText);
+      host.showOverlay(OverlayKind::Error, kTooFewPointsText);
     }
     return;
   }
-  const std::string device = ChildUser::sharedChildUser().deviceId();
+  const std::string device = context_.child.deviceId();
   if (device.empty()) return;
   saving_ = true;
   const std::int64_t cost = Utils::integerValue(state().value("cost", Json("0")));
@@ -151,21 +156,21 @@ void ExchangeScreen::save() {
   parameters["pictures"] = nullptr;
   parameters["bonuspoint"] = -cost;
   auto weak = weakSelf<ExchangeScreen>();
+  auto& host = context_.services.host;
   BillRequest::post(
-      parameters,
-      [weak](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
-        auto& user = ChildUser::sharedChildUser();
+      context_.services.api, parameters,
+      [weak, &host](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         if (auto self = weak.lock()) self->saving_ = false;
         if (operation->statusCode != 200) {
-          user.showErrorMessage(BillRequest::errorDescription(answer, "申请失败"));
+          host.showOverlay(OverlayKind::Error, BillRequest::errorDescription(answer, "申请失败"));
           return;
         }
-        user.showSuccessMessage("申请成功");
+        host.showOverlay(OverlayKind::Success, "申请成功");
         if (auto self = weak.lock()) self->back();
       },
-      [weak](const ApiClient::Operation&, const Error&) {
+      [weak, context = context_](const ApiClient::Operation&, const Error&) {
         if (auto self = weak.lock()) self->saving_ = false;
-        ChildUser::sharedChildUser().showErrorMessage("申请失败");
+        context.services.host.showOverlay(OverlayKind::Error, "申请失败");
       });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,7 +28,7 @@ class ExchangeScreen final : public ViewModel {
   static constexpr const char* kNotNowText = "暂时不能兑换";
   static constexpr const char* kTooFewPointsText = "刺猬币不足";
 
-  ExchangeScreen();
+  explicit ExchangeScreen(WalletContext context);
 
   void applyRule(const Json& rule);
   void selectRow(int row);
@@ -39,6 +41,7 @@ class ExchangeScreen final : public ViewModel {
   void onLoad() override;
 
  private:
+  WalletContext context_;
   // The picker's rows: the units the balance affords, up to the rule's most.
   void fillRows();
   std::int64_t balance() const;

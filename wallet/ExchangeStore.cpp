@@ -1,17 +1,21 @@
 #include "wallet/ExchangeStore.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "identity/ChildUser.h"
-#include "storage/Cache.h"
+#include "platform/Ports.h"
+#include "api/ApiClient.h"
+#include "identity/ChildIdentity.h"
+#include "storage/ObjectCache.h"
 
 namespace twig {
 
-void ExchangeStore::requestKidTotalStateCompletion(StatisticsCompletion completion) {
+void ExchangeStore::requestKidTotalStateCompletion(const WalletContext& context, StatisticsCompletion completion) {
   const std::string path =
-      "bills/bonuspoints/statistics/all/device/" + ChildUser::sharedChildUser().deviceId();
-  ApiClient::sharedRequest().requestWithPath(
+      "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
+  context.services.api.requestWithPath(
       path, std::nullopt, HttpMethod::Get,
-      [completion](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
+      [completion, context](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         if (operation->statusCode != 200) return;
         const auto statistics =
             answer ? Model::fetchModelOfClass<PointsTotal>(*answer) : std::nullopt;
@@ -22,7 +26,7 @@ void ExchangeStore::requestKidTotalStateCompletion(StatisticsCompletion completi
           return;
         }
         if (completion) completion(statistics, std::nullopt);
-        Cache::setObjectValue(CacheObject::model(*statistics), kStatisticsKey);
+        context.services.cache.setObjectValue(CacheObject::model(*statistics), kStatisticsKey);
       },
       [](const ApiClient::Operation&, const Error&) {});
 }
@@ -32,23 +36,22 @@ Json ExchangeStore::defaultRule() {
 }
 
 void ExchangeStore::requestBonuspointsConsumesRulesCompletion(
-    std::function<void(const Json& rule)> completion) {
-  auto& user = ChildUser::sharedChildUser();
-  user.showProgressMessage("更新汇率");
-  ApiClient::sharedRequest().requestWithPath(
-      "settings/bonuspoints/consumes/rules", Json{{"thisDeviceId", user.deviceId()}},
+    const WalletContext& context, std::function<void(const Json& rule)> completion) {
+  context.services.host.showOverlay(OverlayKind::Progress, "更新汇率");
+  context.services.api.requestWithPath(
+      "settings/bonuspoints/consumes/rules", Json{{"thisDeviceId", context.child.deviceId()}},
       HttpMethod::Get,
-      [completion](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
+      [completion, context](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         // The progress message never outlives its request: an answer with nothing to apply ends it.
         if (operation->statusCode != 200 || !completion) {
-          ChildUser::sharedChildUser().dismissHUD();
+          context.services.host.dismissOverlay();
           return;
         }
         const bool empty = !answer || answer->is_null() || (answer->is_object() && answer->empty());
         completion(empty ? defaultRule() : *answer);
       },
-      [](const ApiClient::Operation&, const Error&) {
-        ChildUser::sharedChildUser().showErrorMessage("更新失败");
+      [context](const ApiClient::Operation&, const Error&) {
+        context.services.host.showOverlay(OverlayKind::Error, "更新失败");
       });
 }
 

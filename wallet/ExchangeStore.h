@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -20,7 +22,7 @@ class ExchangeStore {
   // GET "bills/bonuspoints/statistics/all/device/<device>". A 200 answer is handed to `completion`
   // and then stored under "bonuspointsStatistics"; any other answer, or none, calls nothing and
   // leaves the stored statistics as they were.
-  static void requestKidTotalStateCompletion(StatisticsCompletion completion);
+  static void requestKidTotalStateCompletion(const WalletContext& context, StatisticsCompletion completion);
 
   static constexpr const char* kParitiesKey = "parities";
   // The rule when the service answers with an empty body.
@@ -28,7 +30,8 @@ class ExchangeStore {
   // Shows "更新汇率", then GET "settings/bonuspoints/consumes/rules". A 200 answer goes to
   // `completion` (the default rule for an empty body), which ends the progress message; a failure
   // shows "更新失败"; any other answer only ends the progress message.
-  static void requestBonuspointsConsumesRulesCompletion(std::function<void(const Json& rule)> completion);
+  static void requestBonuspointsConsumesRulesCompletion(const WalletContext& context,
+                                                       std::function<void(const Json& rule)> completion);
 
   // A rate "M:P": M minutes (its first character) for P points (from its third character on).
   struct Rate {

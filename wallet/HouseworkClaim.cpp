@@ -1,12 +1,16 @@
 #include "wallet/HouseworkClaim.h"
 
-#include "identity/ChildUser.h"
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
+#include "identity/ChildIdentity.h"
 #include "wallet/BillRequest.h"
 
 namespace twig {
 
 void HouseworkClaim::postHouseWorkTask(const PointsSubject& entry) {
-  const std::string device = ChildUser::sharedChildUser().deviceId();
+  const std::string device = context_.child.deviceId();
   if (device.empty() || *sending_) return;
   *sending_ = true;
   auto sending = sending_;
@@ -15,20 +19,20 @@ void HouseworkClaim::postHouseWorkTask(const PointsSubject& entry) {
   parameters["type"] = 1;
   parameters["subjectId"] = entry.subjectId.value_or(Json(nullptr));
   parameters["pictures"] = nullptr;
+  auto& host = context_.services.host;
   BillRequest::post(
-      parameters,
-      [sending](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
+      context_.services.api, parameters,
+      [sending, &host](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         *sending = false;
-        auto& user = ChildUser::sharedChildUser();
         if (operation->statusCode == 200) {
-          user.showSuccessMessage("申请成功");
+          host.showOverlay(OverlayKind::Success, "申请成功");
         } else {
-          user.showErrorMessage(BillRequest::errorDescription(answer, "申请失败"));
+          host.showOverlay(OverlayKind::Error, BillRequest::errorDescription(answer, "申请失败"));
         }
       },
-      [sending](const ApiClient::Operation&, const Error&) {
+      [sending, &host](const ApiClient::Operation&, const Error&) {
         *sending = false;
-        ChildUser::sharedChildUser().showErrorMessage("申请失败");
+        host.showOverlay(OverlayKind::Error, "申请失败");
       });
 }
 

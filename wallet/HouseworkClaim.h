@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <memory>
 
 #include "wallet/PointsSubject.h"
@@ -12,7 +14,7 @@ namespace twig {
 // service could not tell a double tap from a second claim).
 class HouseworkClaim {
  public:
-  HouseworkClaim() = default;
+  explicit HouseworkClaim(WalletContext context) : context_(context) {}
   // A copy would share the row's state with another row.
   HouseworkClaim(const HouseworkClaim&) = delete;
   HouseworkClaim& operator=(const HouseworkClaim&) = delete;
@@ -24,6 +26,7 @@ class HouseworkClaim {
 
  private:
   // Shared with the request's callbacks, which may end after the row is gone.
+  WalletContext context_;
   std::shared_ptr<bool> sending_ = std::make_shared<bool>(false);
 };
 

@@ -1,8 +1,12 @@
 #include "wallet/HouseworkScreen.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "wallet/HouseworkStore.h"
@@ -10,8 +14,8 @@
 
 namespace twig {
 
-HouseworkScreen::HouseworkScreen()
-    : ViewModel("HouseworkScreen") {
+HouseworkScreen::HouseworkScreen(WalletContext context)
+    : ViewModel("HouseworkScreen"), context_(context) {
   addAction("requestHouseWork",
             [this](const Json& arguments) { requestHouseWork(intArgument(arguments, "row")); });
   addAction("selectRow", [](const Json&) {});
@@ -26,9 +30,10 @@ void HouseworkScreen::onLoad() {
   setState("worksList", Json::array());
   auto weak = weakSelf<HouseworkScreen>();
   HouseworkStore::requestHouseWorkItemsCompletion(
-      [weak](const HouseworkStore::Entries& entries, const std::optional<Error>& error) {
+      context_, [weak, &loop = context_.services.ports.mainLoop](const HouseworkStore::Entries& entries,
+                                                                 const std::optional<Error>& error) {
         if (error) return;  // the list stays as it was
-        port::mainLoop().runOrPost([weak, entries] {
+        loop.runOrPost([weak, entries] {
           if (auto self = weak.lock()) self->show(entries);
         });
       });
@@ -36,7 +41,8 @@ void HouseworkScreen::onLoad() {
 
 void HouseworkScreen::show(std::vector<PointsSubject> entries) {
   worksList_ = std::move(entries);
-  cellStores_ = std::vector<HouseworkClaim>(worksList_.size());
+  cellStores_.clear();
+  for (std::size_t i = 0; i < worksList_.size(); ++i) cellStores_.emplace_back(context_);
   Json rows = Json::array();
   for (const auto& entry : worksList_) {
     Json row = Json::object();
@@ -52,8 +58,8 @@ void HouseworkScreen::show(std::vector<PointsSubject> entries) {
 
 void HouseworkScreen::requestHouseWork(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= worksList_.size()) return;
-  if (!ApiClient::sharedRequest().isConnectionAvailable()) {
-    ChildUser::sharedChildUser().showErrorMessage("网络连接失败");
+  if (!context_.services.api.isConnectionAvailable()) {
+    context_.services.host.showOverlay(OverlayKind::Error, "网络连接失败");
     return;
   }
   cellStores_[static_cast<std::size_t>(row)].postHouseWorkTask(worksList_[static_cast<std::size_t>(row)]);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <vector>
 
 #include "frame/ViewModel.h"
@@ -17,7 +19,7 @@ namespace twig {
 // the selection).
 class HouseworkScreen final : public ViewModel {
  public:
-  HouseworkScreen();
+  explicit HouseworkScreen(WalletContext context);
   void requestHouseWork(int row);
   const std::vector<PointsSubject>& worksList() const { return worksList_; }
 
@@ -25,6 +27,7 @@ class HouseworkScreen final : public ViewModel {
   void onLoad() override;
 
  private:
+  WalletContext context_;
   void show(std::vector<PointsSubject> entries);
 
   std::vector<PointsSubject> worksList_;

@@ -1,10 +1,14 @@
 #include "wallet/HouseworkStore.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "frame/Resources.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 
 namespace twig {
 
@@ -37,10 +41,10 @@ Json HouseworkStore::defaultCatalogue() {
   return catalogue.is_discarded() ? Json::object() : catalogue;
 }
 
-void HouseworkStore::requestHouseWorkItemsCompletion(CatalogueCompletion completion) {
+void HouseworkStore::requestHouseWorkItemsCompletion(const WalletContext& context, CatalogueCompletion completion) {
   const std::string path =
-      "bills/subjects/thisDevice/" + ChildUser::sharedChildUser().deviceId();
-  ApiClient::sharedRequest().requestWithPath(
+      "bills/subjects/thisDevice/" + context.child.deviceId();
+  context.services.api.requestWithPath(
       path, Json{{"type", 2}}, HttpMethod::Get,
       [completion](const ApiClient::Operation&, const std::optional<Json>& answer) {
         std::optional<Error> error;
@@ -55,10 +59,10 @@ void HouseworkStore::requestHouseWorkItemsCompletion(CatalogueCompletion complet
 }
 
 void HouseworkStore::requestHouseworksBonuspointsCompletion(
-    std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion) {
+    const WalletContext& context,     std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion) {
   const std::string path =
-      "bills/bonuspoints/statistics/all/device/" + ChildUser::sharedChildUser().deviceId();
-  ApiClient::sharedRequest().requestWithPath(
+      "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
+  context.services.api.requestWithPath(
       path, std::nullopt, HttpMethod::Get,
       [completion](const ApiClient::Operation&, const std::optional<Json>& answer) {
         const auto statistics =

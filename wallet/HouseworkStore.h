@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -20,9 +22,10 @@ class HouseworkStore {
 
   // GET "bills/subjects/thisDevice/<device>" with "type" 2. The entries of types 1 and 3 are left
   // out; the error is that of the last entry that was no record.
-  static void requestHouseWorkItemsCompletion(CatalogueCompletion completion);
+  static void requestHouseWorkItemsCompletion(const WalletContext& context, CatalogueCompletion completion);
   // GET "bills/bonuspoints/statistics/all/device/<device>"; no screen uses it.
   static void requestHouseworksBonuspointsCompletion(
+      const WalletContext& context,
       std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion);
 
   // The housework entries of a catalogue answer ({"subjects": [...]}), in order.

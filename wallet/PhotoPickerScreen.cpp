@@ -2,8 +2,12 @@
 
 #include <chrono>
 
+#include "frame/Services.h"
 #include "frame/ScreenHost.h"
-#include "identity/ChildUser.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
+#include "frame/ScreenHost.h"
+#include "identity/ChildIdentity.h"
 #include "platform/Camera.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -15,7 +19,7 @@ namespace {
 constexpr auto kCloseDelay = std::chrono::milliseconds(2000);
 }
 
-PhotoPickerScreen::PhotoPickerScreen() : ViewModel("PhotoPickerScreen") {
+PhotoPickerScreen::PhotoPickerScreen(WalletContext context) : ViewModel("PhotoPickerScreen"), context_(context) {
   addAction("tapCamera", [this](const Json&) { tapCamera(); });
   addAction("tapPhoto", [this](const Json& arguments) { tapPhoto(intArgument(arguments, "index")); });
   addAction("confirm", [this](const Json&) { confirm(); });
@@ -31,19 +35,19 @@ void PhotoPickerScreen::onLoad() {
   updateRightButton();
   loading_ = true;
   setState("loading", true);
-  ChildUser::sharedChildUser().showProgressMessage("正在获取照片");
+  context_.services.host.showOverlay(OverlayKind::Progress, "正在获取照片");
   auto weak = weakSelf<PhotoPickerScreen>();
-  PhotoStore::fetchPhotosWithSelectedImages(
+  PhotoStore::fetchPhotosWithSelectedImages(context_.services.ports, 
       currentSelectedArray,
-      [weak](const std::optional<Error>& error, std::vector<Photo> photos) {
+      [weak, context = context_](const std::optional<Error>& error, std::vector<Photo> photos) {
         auto self = weak.lock();
         if (!self) {
-          ChildUser::sharedChildUser().dismissHUD();  // the picker closed before the photos came
+          context.services.host.dismissOverlay();  // the picker closed before the photos came
           return;
         }
         self->loading_ = false;
         self->setState("loading", false);
-        ChildUser::sharedChildUser().dismissHUD();
+        context.services.host.dismissOverlay();
         if (error) {
           self->setState("accessLabelHidden", false);
           return;
@@ -76,7 +80,7 @@ void PhotoPickerScreen::tapPhoto(int index) {
   if (processing_ || finished_ || index < 0 || static_cast<std::size_t>(index) >= photos_.size()) return;
   Photo& photo = photos_[static_cast<std::size_t>(index)];
   if (!photo.isHidden && selectedCount() + currentTakePhotoArray.size() >= kMaxImages) {
-    ChildUser::sharedChildUser().showWarningMessage("不可以超过8张哦~");
+    context_.services.host.showOverlay(OverlayKind::Warning, "不可以超过8张哦~");
     return;
   }
   photo.isHidden = !photo.isHidden;
@@ -87,10 +91,10 @@ void PhotoPickerScreen::tapPhoto(int index) {
 void PhotoPickerScreen::tapCamera() {
   if (processing_ || finished_) return;
   if (selectedCount() + currentTakePhotoArray.size() >= kMaxImages) {
-    ChildUser::sharedChildUser().showWarningMessage("不可以超过8张哦~");
+    context_.services.host.showOverlay(OverlayKind::Warning, "不可以超过8张哦~");
     return;
   }
-  Camera& camera = port::camera();
+  Camera& camera = context_.services.ports.camera;
   if (!camera.isAvailable()) return;
   auto weak = weakSelf<PhotoPickerScreen>();
   camera.takePicture([weak](ImageRef picture) {
@@ -119,25 +123,25 @@ void PhotoPickerScreen::confirm() {
   result_.assign(selected, Photo());
   arrived_.assign(selected, false);
   arrivedCount_ = 0;
-  ChildUser::sharedChildUser().showProgressMessage("正在处理");
+  context_.services.host.showOverlay(OverlayKind::Progress, "正在处理");
   auto weak = weakSelf<PhotoPickerScreen>();
   std::size_t slot = 0;
   for (const auto& photo : photos_) {
     if (!photo.isHidden) continue;
     result_[slot] = photo;
-    PhotoStore::fetchfullResolutionImageWithURL(
+    PhotoStore::fetchfullResolutionImageWithURL(context_.services.ports, 
         photo.url.value_or(""),
-        [weak, batch = batch_, slot](const std::optional<Error>& error, ImageRef image) {
+        [weak, batch = batch_, slot, context = context_](const std::optional<Error>& error, ImageRef image) {
           auto self = weak.lock();
           if (!self) {
-            ChildUser::sharedChildUser().dismissHUD();
+            context.services.host.dismissOverlay();
             return;
           }
           if (batch != self->batch_ || !self->processing_) return;
           if (error) {
             // The picker stays open with its selection, so the child can try again.
             self->processing_ = false;
-            ChildUser::sharedChildUser().showErrorMessage("处理失败，请重试");
+            context.services.host.showOverlay(OverlayKind::Error, "处理失败，请重试");
             return;
           }
           self->collected(batch, slot, std::move(image));
@@ -153,10 +157,10 @@ void PhotoPickerScreen::collected(std::uint64_t batch, std::size_t slot, ImageRe
   if (++arrivedCount_ < result_.size()) return;
   processing_ = false;
   finished_ = true;
-  ChildUser::sharedChildUser().dismissHUD();
+  context_.services.host.dismissOverlay();
   if (selectseImagesBlock) selectseImagesBlock(result_);
   auto weak = weakSelf<PhotoPickerScreen>();
-  port::mainLoop().postAfter(kCloseDelay, [weak, batch] {
+  context_.services.ports.mainLoop.postAfter(kCloseDelay, [weak, batch] {
     if (auto self = weak.lock(); self && self->batch_ == batch) self->close();
   });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,7 +24,7 @@ class PhotoPickerScreen final : public ViewModel {
  public:
   static constexpr std::size_t kMaxImages = 8;
 
-  PhotoPickerScreen();
+  explicit PhotoPickerScreen(WalletContext context);
 
   // Inputs, set before the screen loads: the strip's library and camera photos.
   std::vector<Photo> currentSelectedArray;
@@ -41,6 +43,7 @@ class PhotoPickerScreen final : public ViewModel {
   void onLoad() override;
 
  private:
+  WalletContext context_;
   void showPhotos();
   void updateRightButton();
   std::size_t selectedCount() const;

@@ -2,6 +2,10 @@
 
 #include <set>
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "platform/BackgroundPool.h"
 #include "platform/MainLoop.h"
 #include "platform/PhotoLibrary.h"
@@ -9,15 +13,15 @@
 
 namespace twig {
 
-void PhotoStore::fetchPhotosWithSelectedImages(const std::vector<Photo>& chosen,
+void PhotoStore::fetchPhotosWithSelectedImages(const Ports& ports, const std::vector<Photo>& chosen,
                                                    PhotosCallback complete) {
   std::set<std::string> chosenAddresses;
   for (const auto& model : chosen) {
     if (model.url) chosenAddresses.insert(*model.url);
   }
-  PhotoLibrary& library = port::photoLibrary();
-  MainLoop& loop = port::mainLoop();
-  port::backgroundPool().submit([&library, &loop, chosenAddresses = std::move(chosenAddresses),
+  PhotoLibrary& library = ports.photoLibrary;
+  MainLoop& loop = ports.mainLoop;
+  ports.backgroundPool.submit([&library, &loop, chosenAddresses = std::move(chosenAddresses),
                                  complete = std::move(complete)]() mutable {
     auto addresses = library.photos();
     if (!addresses) {
@@ -41,10 +45,11 @@ void PhotoStore::fetchPhotosWithSelectedImages(const std::vector<Photo>& chosen,
   });
 }
 
-void PhotoStore::fetchfullResolutionImageWithURL(const std::string& address, ImageCallback complete) {
-  PhotoLibrary& library = port::photoLibrary();
-  MainLoop& loop = port::mainLoop();
-  port::backgroundPool().submit([&library, &loop, address, complete = std::move(complete)]() mutable {
+void PhotoStore::fetchfullResolutionImageWithURL(const Ports& ports, const std::string& address,
+                                                 ImageCallback complete) {
+  PhotoLibrary& library = ports.photoLibrary;
+  MainLoop& loop = ports.mainLoop;
+  ports.backgroundPool.submit([&library, &loop, address, complete = std::move(complete)]() mutable {
     ImageRef image = library.fullScreenImage(address);
     loop.post([complete = std::move(complete), image = std::move(image), address] {
       if (!image) {

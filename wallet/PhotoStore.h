@@ -11,6 +11,8 @@
 
 namespace twig {
 
+struct Ports;
+
 // The saved photos for the picker. The library reads and decodes files, so the work runs on the
 // background pool; the callbacks run on the main loop.
 class PhotoStore {
@@ -22,10 +24,10 @@ class PhotoStore {
   // Every saved photo, newest first, marked selected when its address equals that of one of
   // `chosen`; no thumbnails are decoded (a screen draws them from the addresses). Access refused:
   // the error (domain "请允许刺猬家访问您的照片") and no list.
-  static void fetchPhotosWithSelectedImages(const std::vector<Photo>& chosen,
+  static void fetchPhotosWithSelectedImages(const Ports& ports, const std::vector<Photo>& chosen,
                                             PhotosCallback complete);
   // The screen-sized version of one saved photo.
-  static void fetchfullResolutionImageWithURL(const std::string& address, ImageCallback complete);
+  static void fetchfullResolutionImageWithURL(const Ports& ports, const std::string& address, ImageCallback complete);
 };
 
 }  // namespace twig

@@ -1,5 +1,9 @@
 #include "wallet/PictureUploads.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "platform/BackgroundPool.h"
@@ -9,15 +13,16 @@
 
 namespace twig {
 
-PictureUploads::PictureUploads(std::vector<ImageRef> pictures, Failed failed, Done done)
-    : pictures_(std::move(pictures)),
+PictureUploads::PictureUploads(Services services, std::vector<ImageRef> pictures, Failed failed, Done done)
+    : services_(services),
+      pictures_(std::move(pictures)),
       failed_(std::move(failed)),
       done_(std::move(done)),
       records_(pictures_.size()) {}
 
-void PictureUploads::start(std::vector<ImageRef> pictures, Failed failed, Done done) {
+void PictureUploads::start(Services services, std::vector<ImageRef> pictures, Failed failed, Done done) {
   std::shared_ptr<PictureUploads> uploads(
-      new PictureUploads(std::move(pictures), std::move(failed), std::move(done)));
+      new PictureUploads(services, std::move(pictures), std::move(failed), std::move(done)));
   if (uploads->pictures_.empty()) {
     uploads->done_({});
     return;
@@ -33,10 +38,10 @@ void PictureUploads::launchNext() {
     finished(index, std::nullopt);
     return;
   }
-  ImageCodec& codec = port::imageCodec();
-  MainLoop& loop = port::mainLoop();
+  ImageCodec& codec = services_.ports.imageCodec;
+  MainLoop& loop = services_.ports.mainLoop;
   auto self = shared_from_this();
-  port::backgroundPool().submit([self, index, picture, &codec, &loop] {
+  services_.ports.backgroundPool.submit([self, index, picture, &codec, &loop] {
     auto jpeg = codec.encodeJpeg(*picture, kJpegQuality);
     loop.post([self, index, jpeg = std::move(jpeg)]() mutable {
       if (!jpeg) {
@@ -57,7 +62,7 @@ void PictureUploads::upload(std::size_t index, std::string jpeg) {
   auto self = shared_from_this();
   const int width = picture.width;
   const int height = picture.height;
-  ApiClient::sharedRequest().POST(
+  services_.api.POST(
       kPath, parameters,
       [jpeg = std::move(jpeg)](MultipartFormData& formData) {
         formData.appendPartWithFileData(jpeg, "file", "name.", "image/jpeg");

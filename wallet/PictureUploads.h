@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame/Services.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -27,10 +29,11 @@ class PictureUploads : public std::enable_shared_from_this<PictureUploads> {
   using Failed = std::function<void()>;
 
   // `failed` runs once for each picture that could not be uploaded.
-  static void start(std::vector<ImageRef> pictures, Failed failed, Done done);
+  static void start(Services services, std::vector<ImageRef> pictures, Failed failed, Done done);
 
  private:
-  PictureUploads(std::vector<ImageRef> pictures, Failed failed, Done done);
+  Services services_;
+  PictureUploads(Services services, std::vector<ImageRef> pictures, Failed failed, Done done);
   void launchNext();
   void upload(std::size_t index, std::string jpeg);
   void finished(std::size_t index, std::optional<Json> record);

@@ -2,11 +2,15 @@
 
 #include <chrono>
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/Digest.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -22,8 +26,8 @@ constexpr auto kCloseDelay = std::chrono::milliseconds(800);
 constexpr const char* kFailedText = "申请失败";
 }
 
-SpecialRewardScreen::SpecialRewardScreen()
-    : ViewModel("SpecialRewardScreen") {
+SpecialRewardScreen::SpecialRewardScreen(WalletContext context)
+    : ViewModel("SpecialRewardScreen"), context_(context) {
   addAction("editingBegan", [this](const Json&) { editingBegan(); });
   addAction("setText", [this](const Json& arguments) { setText(Utils::stringValue(arguments, "text")); });
   addAction("editingEnded", [this](const Json&) { editingEnded(); });
@@ -51,7 +55,7 @@ void SpecialRewardScreen::showText() {
 }
 
 void SpecialRewardScreen::showStrip() {
-  setState("strip", strip_.state(port::device().interfaceIdiom() == InterfaceIdiom::Pad));
+  setState("strip", strip_.state(context_.services.ports.device.interfaceIdiom() == InterfaceIdiom::Pad));
 }
 
 void SpecialRewardScreen::shakeText() {
@@ -82,7 +86,7 @@ void SpecialRewardScreen::touchOutside() {
 
 void SpecialRewardScreen::addImages() {
   if (sending_ || !strip_.showsAddButton() || host() == nullptr) return;
-  auto picker = std::make_shared<PhotoPickerScreen>();
+  auto picker = std::make_shared<PhotoPickerScreen>(context_);
   picker->currentSelectedArray = strip_.fetchImageModel();
   picker->currentTakePhotoArray = strip_.fetchTakePhotoModel();
   auto weak = weakSelf<SpecialRewardScreen>();
@@ -138,12 +142,12 @@ void SpecialRewardScreen::rightButton() {
   }
   sending_ = true;
   setState("sending", true);
-  ChildUser::sharedChildUser().showProgressMessage("正在发送");
+  context_.services.host.showOverlay(OverlayKind::Progress, "正在发送");
   // The screen stays alive until its bill is answered, as a started send is never dropped.
   auto self = std::static_pointer_cast<SpecialRewardScreen>(shared_from_this());
   const std::string text = text_;
-  PictureUploads::start(
-      std::move(images), [] { ChildUser::sharedChildUser().showWarningMessage("图片上传失败"); },
+  PictureUploads::start(context_.services, 
+      std::move(images), [context = context_] { context.services.host.showOverlay(OverlayKind::Warning, "图片上传失败"); },
       [self, text](std::vector<Json> records) { self->faSong(text, records); });
 }
 
@@ -164,9 +168,9 @@ void SpecialRewardScreen::faSong(const std::string& text, const std::vector<Json
   sending_ = true;
   setState("sending", true);
   const Json request =
-      specialRewardRequest(ChildUser::sharedChildUser().deviceId(), text, pictures);
+      specialRewardRequest(context_.child.deviceId(), text, pictures);
   auto self = std::static_pointer_cast<SpecialRewardScreen>(shared_from_this());
-  ApiClient::sharedRequest().requestWithPath(
+  context_.services.api.requestWithPath(
       BillRequest::kPath, request, HttpMethod::Post,
       [self](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         // Any other status is the service's refusal (a report sent twice, a device no longer
@@ -181,17 +185,17 @@ void SpecialRewardScreen::faSong(const std::string& text, const std::vector<Json
 }
 
 void SpecialRewardScreen::sendFinished(const std::optional<std::string>& failure) {
-  auto& user = ChildUser::sharedChildUser();
+  auto& host = context_.services.host;
   if (failure) {
     // The text and the pictures stay, so that the child can send again.
     sending_ = false;
     setState("sending", false);
-    user.showErrorMessage(*failure);
+    host.showOverlay(OverlayKind::Error, *failure);
     return;
   }
-  user.showSuccessMessage("发送成功");
+  host.showOverlay(OverlayKind::Success, "发送成功");
   auto weak = weakSelf<SpecialRewardScreen>();
-  port::mainLoop().postAfter(kCloseDelay, [weak] {
+  context_.services.ports.mainLoop.postAfter(kCloseDelay, [weak] {
     auto self = weak.lock();
     if (self && self->host() != nullptr && self->host()->topScreen() == self) self->host()->pop(true);
   });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +29,7 @@ class SpecialRewardScreen final : public ViewModel {
   static constexpr int kSubjectId = 10000;
   static constexpr int kType = 1;
 
-  SpecialRewardScreen();
+  explicit SpecialRewardScreen(WalletContext context);
 
   void editingBegan();
   void setText(const std::string& text);
@@ -54,6 +56,7 @@ class SpecialRewardScreen final : public ViewModel {
   void onLoad() override;
 
  private:
+  WalletContext context_;
   void showText();
   void showStrip();
   void shakeText();

@@ -1,8 +1,12 @@
 #include "wallet/WalletScreen.h"
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
+#include "api/ApiClient.h"
+#include "platform/Ports.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
 #include "wallet/PhotoViewerScreen.h"
@@ -10,8 +14,8 @@
 
 namespace twig {
 
-WalletScreen::WalletScreen()
-    : ViewModel("WalletScreen") {
+WalletScreen::WalletScreen(WalletContext context)
+    : ViewModel("WalletScreen"), context_(context) {
   addAction("refresh", [this](const Json&) { store_->refreshAction(); });
   addAction("loadMore", [this](const Json&) { tapLoadMore(); });
   addAction("reload", [this](const Json&) { store_->getBonusPointsWithPageNub(store_->pages()); });
@@ -28,7 +32,7 @@ void WalletScreen::onLoad() {
   setState("refreshing", false);
   setState("pullLimit", 100);
   setState("banner", nullptr);
-  store_ = std::make_shared<WalletStore>();
+  store_ = std::make_shared<WalletStore>(context_);
   store_->start();
   // The store lives no longer than this screen, so its callbacks may hold the screen plainly.
   store_->endRef = [this] { setState("pulling", false); };
@@ -44,7 +48,7 @@ void WalletScreen::onLoad() {
   };
   reloadData();
   if (store_->dataSource().empty()) {
-    ChildUser::sharedChildUser().showProgressMessage("正在加载数据");
+    context_.services.host.showOverlay(OverlayKind::Progress, "正在加载数据");
     store_->isShowHUD = true;
   }
 }
@@ -74,10 +78,10 @@ void WalletScreen::tapLoadMore() {
 }
 
 void WalletScreen::reloadData() {
-  const double height = port::device().screenHeightPoints();
+  const double height = context_.services.ports.device.screenHeightPoints();
   Json rows = Json::array();
   for (const auto& bill : store_->dataSource())
-    rows.push_back(BillRow::setModel(bill, kScreenWidth, height));
+    rows.push_back(BillRow::setModel(bill, kScreenWidth, height, context_.services.ports.clock));
   setState("rows", std::move(rows));
   if (store_->upRefCellState() == 1) {
     const bool more = store_->haveMoreBills();

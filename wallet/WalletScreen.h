@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <memory>
 
 #include "frame/ViewModel.h"
@@ -21,7 +23,7 @@ class WalletScreen final : public ViewModel {
   // A phone's width in points; the estimate of comment heights uses it.
   static constexpr double kScreenWidth = 375;
 
-  WalletScreen();
+  explicit WalletScreen(WalletContext context);
   const std::shared_ptr<WalletStore>& store() const { return store_; }
 
  protected:
@@ -30,6 +32,7 @@ class WalletScreen final : public ViewModel {
   void onWillDisappear() override;
 
  private:
+  WalletContext context_;
   void reloadData();
   void tapLoadMore();
   // The bill's pictures, full screen.

@@ -1,46 +1,52 @@
 #include "wallet/WalletStore.h"
 
+#include "messaging/RemoteEvents.h"
+
 #include <chrono>
 
+#include "frame/Services.h"
+#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "identity/ChildUser.h"
+#include "platform/Ports.h"
+#include "api/ApiClient.h"
+#include "identity/ChildIdentity.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "wallet/ExchangeStore.h"
 
 namespace twig {
 
-WalletStore::WalletStore() {
-  if (auto stored = Cache::objectForKey(kLocalStashKey)) {
+WalletStore::WalletStore(WalletContext context) : context_(context) {
+  if (auto stored = context_.services.cache.objectForKey(kLocalStashKey)) {
     if (auto bills = stored->modelArray<Bill>()) dataSource_ = std::move(*bills);
   }
 }
 
 void WalletStore::start() {
   auto self = weak();
-  bills_ = port::notifications().addObserver("bills", [self](const Notification&) {
-    // Posted on the push channel's thread when a parent's bills event arrives.
-    port::mainLoop().runOrPost([self] {
+  bills_ = context_.remote.bills.connect([self, &loop = context_.services.ports.mainLoop] {
+    // Told on the push channel's thread when a parent's bills event arrives.
+    loop.runOrPost([self] {
       if (auto store = self.lock()) store->notificationAction();
     });
   });
 }
 
 void WalletStore::requestKidBonuspointsWithPageNow(int page, PageCompletion completion) {
-  const std::string path = "bills/device/" + ChildUser::sharedChildUser().deviceId();
+  const std::string path = "bills/device/" + context_.child.deviceId();
   const Json parameters = {{"page", page}, {"pageSize", kPageSize}, {"params", "bonuspointsStatistics"}};
   auto self = weak();
-  ApiClient::sharedRequest().requestWithPath(
+  context_.services.api.requestWithPath(
       path, parameters, HttpMethod::Get,
-      [self, completion](const ApiClient::Operation&, const std::optional<Json>& answer) {
+      [self, completion, context = context_](const ApiClient::Operation&, const std::optional<Json>& answer) {
         auto store = self.lock();
         if (answer && answer->is_object()) {
           const auto statistics = answer->find("bonuspointsStatistics");
           if (statistics != answer->end() && !statistics->is_null()) {
             if (auto total = Model::fetchModelOfClass<PointsTotal>(*statistics)) {
               if (store && store->setTotalText) store->setTotalText(*total);
-              Cache::setObjectValue(CacheObject::model(*total), ExchangeStore::kStatisticsKey);
+              context.services.cache.setObjectValue(CacheObject::model(*total), ExchangeStore::kStatisticsKey);
             }
           }
         }
@@ -56,19 +62,19 @@ void WalletStore::requestKidBonuspointsWithPageNow(int page, PageCompletion comp
           }
         }
         if (completion) {
-          Cache::setObjectValue(CacheObject(Json(0)), kBillsNumberKey);
+          context.services.cache.setObjectValue(CacheObject(Json(0)), kBillsNumberKey);
           completion(bills, error);
         }
-        if (store && store->isShowHUD) ChildUser::sharedChildUser().showSuccessMessage("刷新成功");
+        if (store && store->isShowHUD) context.services.host.showOverlay(OverlayKind::Success, "刷新成功");
         // A wallet closed while it was loading leaves no progress message up.
-        if (!store) ChildUser::sharedChildUser().dismissHUD();
+        if (!store) context.services.host.dismissOverlay();
       },
-      [self, completion](const ApiClient::Operation&, const Error& error) {
+      [self, completion, context = context_](const ApiClient::Operation&, const Error& error) {
         if (completion) completion(std::nullopt, error);
         auto store = self.lock();
-        if (store && store->isShowHUD) ChildUser::sharedChildUser().showErrorMessage("刷新失败");
-        if (!store) ChildUser::sharedChildUser().dismissHUD();
-        port::mainLoop().post([self] {
+        if (store && store->isShowHUD) context.services.host.showOverlay(OverlayKind::Error, "刷新失败");
+        if (!store) context.services.host.dismissOverlay();
+        context.services.ports.mainLoop.post([self, context = context] {
           if (auto later = self.lock()) later->stop();
         });
       });
@@ -76,9 +82,9 @@ void WalletStore::requestKidBonuspointsWithPageNow(int page, PageCompletion comp
 
 void WalletStore::refreshAction() {
   if (refState_) return;
-  stareDate_ = port::clock().steadyNow();
+  stareDate_ = context_.services.ports.clock.steadyNow();
   if (tableHeadIconStartWhirl) tableHeadIconStartWhirl();
-  if (auto stored = Cache::objectForKey(kLocalStashKey)) {
+  if (auto stored = context_.services.cache.objectForKey(kLocalStashKey)) {
     auto bills = stored->modelArray<Bill>();
     if (bills && !bills->empty()) {
       dataSource_ = std::move(*bills);
@@ -110,17 +116,17 @@ void WalletStore::firstPageArrived(int page,
     storeLocalStash();
     if (reloadData) reloadData();
     if (!dataSource_.empty() && isShowHUD) {
-      ChildUser::sharedChildUser().showSuccessMessage("刷新成功");
+      context_.services.host.showOverlay(OverlayKind::Success, "刷新成功");
       isShowHUD = false;
     }
   }
   if (page == 1) pages_ = 1;
-  const auto elapsed = port::clock().steadyNow() - stareDate_;
+  const auto elapsed = context_.services.ports.clock.steadyNow() - stareDate_;
   if (elapsed >= std::chrono::seconds(3)) {
     stop();
   } else {
     auto self = weak();
-    port::mainLoop().postAfter(std::chrono::seconds(2), [self] {
+    context_.services.ports.mainLoop.postAfter(std::chrono::seconds(2), [self] {
       if (auto store = self.lock()) store->stop();
     });
   }
@@ -158,7 +164,7 @@ void WalletStore::morePageArrived(const std::optional<std::vector<Bill>>& bills,
 void WalletStore::storeLocalStash() const {
   const std::size_t kept = std::min<std::size_t>(dataSource_.size(), kPageSize);
   const std::vector<Bill> first(dataSource_.begin(), dataSource_.begin() + static_cast<long>(kept));
-  Cache::setObjectValue(CacheObject::models(first), kLocalStashKey);
+  context_.services.cache.setObjectValue(CacheObject::models(first), kLocalStashKey);
 }
 
 void WalletStore::notificationAction() {

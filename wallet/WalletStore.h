@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wallet/WalletContext.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,7 +28,7 @@ class WalletStore : public std::enable_shared_from_this<WalletStore> {
                                             const std::optional<Error>& error)>;
 
   // Reads the stored page; call start() once the object is owned by a shared_ptr.
-  WalletStore();
+  explicit WalletStore(WalletContext context);
   // Listens for "bills".
   void start();
 
@@ -58,6 +60,7 @@ class WalletStore : public std::enable_shared_from_this<WalletStore> {
   bool isShowHUD = false;
 
  private:
+  WalletContext context_;
   void firstPageArrived(int page, const std::optional<std::vector<Bill>>& bills);
   void morePageArrived(const std::optional<std::vector<Bill>>& bills,
                        const std::optional<Error>& error);

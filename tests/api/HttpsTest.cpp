@@ -9,6 +9,7 @@
 #include "api/ApiClient.h"
 #include "tests/fakes/TempDir.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -79,7 +80,7 @@ TEST_F(HttpsTest, TheAgentsRequestsFollowAnHttpsServiceHostAndItsAuthority) {
   ports.settings.caFile = file("ca.pem");
   bool done = false;
   bool succeeded = false;
-  ApiClient::sharedRequest().requestWithPath(
+  ports.agent().api().requestWithPath(
       "device/ping", std::nullopt, 0,
       [&](const ApiClient::Operation&, const std::optional<Json>&) { done = succeeded = true; },
       [&](const ApiClient::Operation&, const Error&) { done = true; });

@@ -4,6 +4,7 @@
 #include "app/ConsoleCommands.h"
 #include "control/LockScreen.h"
 #include "screens/NoNetworkScreen.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -67,7 +68,7 @@ TEST_F(ConsoleCommandsTest, TapPassesKeyValuePairsOrAJsonObject) {
 }
 
 TEST_F(ConsoleCommandsTest, BackLeavesPushedScreensButAModalOnlyByItsOwnWay) {
-  auto lock = std::make_shared<LockScreen>();
+  auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(), ports.agent().remoteEvents());
   ports.screenHost.present(lock, true);
   EXPECT_EQ(commands.run("back"), std::vector<std::string>{"error LockScreen cannot be left"});
   EXPECT_EQ(ports.screenHost.topScreen(), lock) << "the lock screen stays";

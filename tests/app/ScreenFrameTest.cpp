@@ -143,14 +143,14 @@ TEST_F(ScreenFrameTest, ScreensUnderTheCoverAreMadeButSeenOnlyWhenItGoes) {
 
 TEST_F(ScreenFrameTest, AlertsCallTheirOneAttachedAction) {
   auto alert = std::make_shared<Alert>("标题", "", std::vector<std::string>{"确定"});
-  alert->show();
+  alert->show(ports.screenHost);
   EXPECT_EQ(host.openAlert()->title, "标题");
   EXPECT_TRUE(host.clickAlertButton(0));  // nothing attached: nothing happens
 
   std::vector<std::string> clicks;
   alert->handlerClickedButton([&](int index) { clicks.push_back("first " + std::to_string(index)); });
   alert->handlerClickedButton([&](int index) { clicks.push_back("second " + std::to_string(index)); });
-  alert->show();
+  alert->show(ports.screenHost);
   EXPECT_TRUE(host.clickAlertButton(0));
   EXPECT_EQ(clicks, (std::vector<std::string>{"second 0"}));
   EXPECT_FALSE(host.clickAlertButton(0));  // no alert open any more

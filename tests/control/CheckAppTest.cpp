@@ -10,8 +10,9 @@
 #include "control/OneKeyControlHandler.h"
 #include "control/CheckAppHandler.h"
 #include "storage/TableStore.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -42,23 +43,22 @@ class CheckAppTest : public ::testing::Test {
       }
       return CannedResponse{200, "application/json", Json{{"apps", registered}}.dump()};
     });
-    Cache::setBool(true, OneKeyControlHandler::kEnabledKey);
-    Cache::setObjectValue(CacheObject(Json::array({app("known")})),
+    ports.agent().cache().setBool(true, OneKeyControlHandler::kEnabledKey);
+    ports.agent().cache().setObjectValue(CacheObject(Json::array({app("known")})),
                               AppInventory::kInstalledAppsKey);
     context.deviceId = "d41d8cd98f00b204e9800998ecf8427e";
     context.mainLoop = &ports.time.loop();
+    context.clock = &ports.time.clock();
     context.publish = [this](const Json& message, PushChannel::PublishCompletion completion) {
       published.push_back(message.begin().key() + " " + message.begin().value().value("appPackage", ""));
       if (completion) completion(std::nullopt);
     };
   }
   void command() {
-    std::make_shared<CheckAppHandler>(context, [this] {
-      ++rebuilds;
-    })->receiveMessagePayload(Json{{"RequestCheckApp", Json::object()}});
+    std::make_shared<CheckAppHandler>(context, ports.controlTools([this] { ++rebuilds; }))->receive(test::command(Json{{"RequestCheckApp", Json::object()}}));
   }
   Json remembered() {
-    return Cache::objectForKey(AppInventory::kInstalledAppsKey)->plain().value_or(Json());
+    return ports.agent().cache().objectForKey(AppInventory::kInstalledAppsKey)->plain().value_or(Json());
   }
 
   std::promise<void> answer;
@@ -107,30 +107,30 @@ TEST_F(CheckAppTest, AListThatCannotBeReadChangesNothing) {
 
 TEST_F(CheckAppTest, CommandsOnTheControlTablesAreHandledInArrivalOrder) {
   answer.set_value();
-  const auto games = *AppInventory::builtInGroup(2);
-  AppInventory::builtInGroup(0);
+  const auto games = *ports.agent().inventory().builtInGroup(2);
+  ports.agent().inventory().builtInGroup(0);
   AppRecord chat;
   chat.appPackage = "com.example.chat";
   chat.appName = "Chat";
   chat.processName = "chat";
-  chat.groupId = AppInventory::builtInGroup(1)->groupId;
-  TableStore().insertData(chat);
+  chat.groupId = ports.agent().inventory().builtInGroup(1)->groupId;
+  ports.agent().tables().insertData(chat);
   std::vector<Json> answers;
   context.publish = [&](const Json& message, PushChannel::PublishCompletion completion) {
     answers.push_back(message);
     if (completion) completion(std::nullopt);
   };
   // A group change, then a question about the groups, delivered together on the network thread.
-  std::make_shared<GroupChangeHandler>(context, [this] { ++rebuilds; })
-      ->receiveMessagePayload(Json{{"RequestAppControlGroupChange",
+  std::make_shared<GroupChangeHandler>(context, ports.controlTools([this] { ++rebuilds; }))
+      ->receive(test::command(Json{{"RequestAppControlGroupChange",
                                     {{"commandUuid", "change"},
                                      {"groupId", *games.groupId},
                                      {"startTime", "08:00"},
                                      {"endTime", "09:00"},
                                      {"week", "1"},
-                                     {"apps", Json::array({Json{{"appPackage", "com.example.chat"}}})}}}});
-  std::make_shared<AppsHandler>(context)->receiveMessagePayload(
-      Json{{"RequestApps", {{"commandUuid", "apps"}}}});
+                                     {"apps", Json::array({Json{{"appPackage", "com.example.chat"}}})}}}}));
+  std::make_shared<AppsHandler>(context, ports.controlTools())->receive(test::command(
+      Json{{"RequestApps", {{"commandUuid", "apps"}}}}));
   ports.time.settle();
   ASSERT_EQ(answers.size(), 2u);
   EXPECT_TRUE(answers[0].contains("ResponseAppControlGroupChange"));

@@ -5,13 +5,14 @@
 #include "control/AppControlManager.h"
 #include "control/AppInventory.h"
 #include "control/GroupChangeHandler.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/Clock.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Ports.h"
 #include "storage/TableStore.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/ScopedTimeZone.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -29,16 +30,16 @@ WallTime at(long long dayOffset, int hour, int minute) {
 class EvaluationTest : public ::testing::Test {
  protected:
   EvaluationTest() {
-    starts = ports.notifications.addObserver(AppControlManager::kControlStart, [this](const Notification& n) {
+    starts = ports.agent().controlEvents().started.connect([this](const Json& nBlacklist) {
       events.push_back("start");
-      last = std::any_cast<Json>(n.object);
+      last = nBlacklist;
     });
-    ends = ports.notifications.addObserver(AppControlManager::kControlEnd, [this](const Notification&) {
+    ends = ports.agent().controlEvents().ended.connect([this] {
       events.push_back("end");
       last = Json::array();
     });
     // The built-in groups, as the first inventory upload makes them.
-    for (int type = 0; type < 3; ++type) groups.push_back(*AppInventory::builtInGroup(type));
+    for (int type = 0; type < 3; ++type) groups.push_back(*ports.agent().inventory().builtInGroup(type));
   }
   void addApp(const std::string& package, const std::string& process, const ControlGroupRecord& group) {
     AppRecord app;
@@ -61,11 +62,11 @@ class EvaluationTest : public ::testing::Test {
     ports.time.clock().setNow(time);
     manager().rebuildMonitoringTable();
   }
-  AppControlManager& manager() { return AppControlManager::sharedManagement(); }
+  AppControlManager& manager() { return ports.agent().control(); }
 
   test::ScopedTimeZone zone{"UTC0"};
   test::TestPorts ports;
-  TableStore store;
+  TableStore store{ports.agent().tables().databaseFile()};
   std::vector<ControlGroupRecord> groups;  // Other, social, games
   ObserverToken starts;
   ObserverToken ends;
@@ -165,7 +166,7 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
   evaluateAt(at(0, 12, 0));
   EXPECT_EQ(events.back(), "end");
   events.clear();
-  EXPECT_TRUE(GroupChangeHandler::applyChange(GroupChangeHandler::changeOf(
+  EXPECT_TRUE(GroupChangeHandler::applyChange(ports.agent().tables(), GroupChangeHandler::changeOf(
       Json{{"groupId", *groups[2].groupId},
            {"startTime", "13:00"},
            {"endTime", "14:00"},
@@ -177,7 +178,7 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
   EXPECT_EQ(last[0]["apps"][0]["processName"], "other");
   EXPECT_EQ(last[0]["startTime"], "13:00");
   // No applications listed: the group is emptied into the Other group.
-  EXPECT_TRUE(GroupChangeHandler::applyChange(
+  EXPECT_TRUE(GroupChangeHandler::applyChange(ports.agent().tables(), 
       GroupChangeHandler::changeOf(Json{{"groupId", *groups[2].groupId},
                                                       {"startTime", "13:00"},
                                                       {"endTime", "14:00"},
@@ -209,15 +210,15 @@ TEST_F(EvaluationTest, OneEvaluationReadsTheDayAndTheMinuteFromOneReading) {
   addApp("com.example.chat", "chat", groups[1]);
   setWindow(groups[1], "06:00", "23:59", "1");  // Mondays only
   ports.processes.set(std::vector<std::string>{"chat"});
-  manager();  // made (and its first work done) on the manual clock
   // Sunday 23:59:59: a second reading would already be Monday 00:00.
   TickingClock ticking(at(0, 0, 0) - std::chrono::seconds(1));
-  Ports installed = Ports::current();
-  installed.clock = &ticking;
-  Ports::install(installed);
-  manager().rebuildMonitoringTable();
-  installed.clock = &ports.time.clock();
-  Ports::install(installed);
+  const Ports ticked = ports.withClock(ticking);
+  auto& agent = ports.agent();
+  Services services = agent.services();
+  AppControlManager onTicks(Services{ticked, services.api, services.cache, services.tables, services.host,
+                                     services.routes},
+                            agent.child(), agent.inventory(), agent.controlEvents(), agent.remoteEvents());
+  onTicks.rebuildMonitoringTable();
   ASSERT_EQ(events.back(), "start");
   EXPECT_EQ(last[0]["today"], false);  // Sunday, which the group does not list
 }
@@ -249,8 +250,8 @@ class ClosingWarningTest : public EvaluationTest {
     std::vector<std::string> shown;
   };
   ClosingWarningTest() {
-    soon = ports.notifications.addObserver(AppControlManager::kControlSoon, [this](const Notification& n) {
-      notices.push_back(std::any_cast<Json>(n.object));
+    soon = ports.agent().controlEvents().closingSoon.connect([this](const Json& nNotice) {
+      notices.push_back(nNotice);
     });
     addApp("com.example.game", "game", groups[2]);
     addApp("com.example.quiz", "quiz", groups[2]);
@@ -259,7 +260,7 @@ class ClosingWarningTest : public EvaluationTest {
   ObserverToken soon;
   std::vector<Json> notices;
   RecordingNotifier desktop;
-  ControlWarning warning{ports.notifications, ports.speech, desktop};
+  ControlWarning warning{ports.agent().controlEvents(), ports.speech, desktop};
 };
 
 TEST_F(ClosingWarningTest, FiveMinutesAheadOnceWhileAnApplicationRuns) {

@@ -2,11 +2,12 @@
 
 #include "control/LockInterval.h"
 #include "control/AppInventory.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "storage/TableStore.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -38,11 +39,11 @@ class InventoryTest : public ::testing::Test {
  protected:
   InventoryTest() { ports.useServiceHost(server.hostAndPort()); }
   std::string groupOf(const std::string& package) {
-    const auto rows = TableStore().fetchSpecificData(AppRecord(), "appPackage", Json(package));
+    const auto rows = ports.agent().tables().fetchSpecificData(AppRecord(), "appPackage", Json(package));
     if (!rows) return "<none>";
     const std::string groupId = (*rows)[0]["groupId"];
     const auto groups =
-        TableStore().fetchSpecificData(ControlGroupRecord(), "groupId", Json(groupId));
+        ports.agent().tables().fetchSpecificData(ControlGroupRecord(), "groupId", Json(groupId));
     return groups ? (*groups)[0]["groupName"].get<std::string>() : "<no group>";
   }
   struct Result {
@@ -52,7 +53,7 @@ class InventoryTest : public ::testing::Test {
   };
   Result upload(const std::optional<Json>& added) {
     Result result;
-    AppInventory::postInstallationAppsWithAddApp(
+    ports.agent().inventory().postInstallationAppsWithAddApp(
         added, [&](const std::vector<AppRecord>& models, bool ok) {
           result = {true, ok, models};
         });
@@ -79,14 +80,14 @@ TEST_F(InventoryTest, TagsFileApplicationsIntoGroups) {
   EXPECT_EQ(groupOf("com.example.plain"), "其它");
 
   const auto request = server.requests().at(0);
-  EXPECT_EQ(request.path, "/api/v2.0/apps/device/" + ChildUser::sharedChildUser().deviceId());
+  EXPECT_EQ(request.path, "/api/v2.0/apps/device/" + ports.agent().child().deviceId());
   EXPECT_TRUE(request.signatureValid);
   const Json sent = Json::parse(request.body)["apps"];
   ASSERT_EQ(sent.size(), 5u);
   EXPECT_EQ(sent[0].dump(),
             R"({"appPackage":"com.example.mixed","processName":"mixed","appName":"Mixed","isSystem":2})");
   EXPECT_TRUE(ports.userDefaults.boolForKey("kChildAppsCache"));
-  EXPECT_EQ(Cache::objectForKey("childInstallationApps")->plain(), installedList());
+  EXPECT_EQ(ports.agent().cache().objectForKey("childInstallationApps")->plain(), installedList());
 }
 
 TEST_F(InventoryTest, AnApplicationTheServiceDoesNotKnowIsFiledByItsPlatformTags) {
@@ -118,8 +119,8 @@ TEST_F(InventoryTest, KnownApplicationsKeepTheirGroupAndGroupsAreMadeOnce) {
   const Result added = upload(Json::array({installedList()[2]}));
   ASSERT_EQ(added.models.size(), 5u) << "the models the service answered for";
   EXPECT_EQ(groupOf("com.example.low"), "其它") << "the stored row is kept";
-  EXPECT_EQ(TableStore().fetchAllData(ControlGroupRecord())->size(), 3u);
-  EXPECT_EQ(TableStore().fetchAllData(AppRecord())->size(), 5u);
+  EXPECT_EQ(ports.agent().tables().fetchAllData(ControlGroupRecord())->size(), 3u);
+  EXPECT_EQ(ports.agent().tables().fetchAllData(AppRecord())->size(), 5u);
 }
 
 TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
@@ -131,7 +132,7 @@ TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
   EXPECT_TRUE(failed.done);
   EXPECT_FALSE(failed.succeeded);
   EXPECT_FALSE(ports.userDefaults.objectForKey("kChildAppsCache").has_value());
-  EXPECT_FALSE(Cache::hasCacheForKey("childInstallationApps"));
+  EXPECT_FALSE(ports.agent().cache().hasCacheForKey("childInstallationApps"));
 
   server.setHandler([](const test::RecordedRequest&) {
     return CannedResponse{200, "application/json", R"({"apps":null})"};
@@ -153,14 +154,14 @@ TEST(LockInterval, EndsTodayOrTomorrow) {
   lock.startTime = "08:00";
   lock.endTime = "10:00";
   lock.createTime = "1480291200000";
-  EXPECT_EQ(lock.fetchTimeDifference(), 3600);
+  EXPECT_EQ(lock.fetchTimeDifference(ports.time.clock()), 3600);
   EXPECT_EQ(lock.fetchDay(), "今天");
   EXPECT_EQ(lock.fetchTime_start(), WallTime(std::chrono::seconds(1480291200)));
 
   ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 23 * 3600)));  // 23:00
   lock.startTime = "22:00";
   lock.endTime = "07:00";
-  EXPECT_EQ(lock.fetchTime_end(), WallTime(std::chrono::seconds(1480291200 + 86400 + 7 * 3600)));
+  EXPECT_EQ(lock.fetchTime_end(ports.time.clock()), WallTime(std::chrono::seconds(1480291200 + 86400 + 7 * 3600)));
   EXPECT_EQ(lock.fetchDay(), "明天");
 }
 

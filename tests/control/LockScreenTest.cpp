@@ -6,6 +6,7 @@
 #include "control/LockScreen.h"
 #include "control/AppControlManager.h"
 #include "tests/fakes/ScopedTimeZone.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -35,7 +36,7 @@ class LockScreenTest : public ::testing::Test {
   }
   // Shown as the lock presenter shows it: entries first, then presented as the cover.
   std::shared_ptr<LockScreen> show(const Json& entries) {
-    auto lock = std::make_shared<LockScreen>();
+    auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(), ports.agent().remoteEvents());
     lock->setUnLockBlock([this] { ++unlocks; });
     lock->setArray(entries);
     ports.screenHost.presentCover(lock);
@@ -93,7 +94,7 @@ TEST_F(LockScreenTest, OneScreenSpeaksThreeWarningsAtMostAndANewScreenStartsAgai
 }
 
 TEST_F(LockScreenTest, EntriesGivenBeforeTheScreenLoadsAreSpokenOnceWhenItLoads) {
-  auto lock = std::make_shared<LockScreen>();
+  auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(), ports.agent().remoteEvents());
   lock->setArray(Json::array({entry("游戏", true, {app("Puzzle")})}));
   EXPECT_TRUE(ports.speech.texts().empty());
   ports.screenHost.present(lock, true);
@@ -121,7 +122,7 @@ TEST_F(LockScreenTest, TheClockShowsLocalTimeAndDateAndTicksEverySecond) {
 TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
   auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
   ASSERT_TRUE(lock->store()->isTicking());
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
   EXPECT_FALSE(lock->store()->isTicking());
   EXPECT_EQ(unlocks, 1);
@@ -132,7 +133,7 @@ TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
   // The closed screen still listens while it lives; a later end must not close another screen.
   auto other = std::make_shared<ViewModel>("Other");
   ports.screenHost.present(other, true);
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
   EXPECT_EQ(ports.screenHost.topScreen(), other);
   EXPECT_EQ(unlocks, 2);
@@ -140,7 +141,7 @@ TEST_F(LockScreenTest, ControlEndStopsTheClockTellsTheShowerAndClosesOnce) {
 
 TEST_F(LockScreenTest, AResetClosesItAndAnEndFromAnotherThreadIsHandledOnTheMainLoop) {
   auto lock = show(Json::array({entry("游戏", true, {app("Puzzle")})}));
-  std::thread([&] { ports.notifications.post(AppControlManager::kReset); }).join();
+  std::thread([&] { ports.agent().remoteEvents().reset.notify(); }).join();
   EXPECT_EQ(ports.screenHost.coverScreen(), lock) << "nothing happens on the posting thread";
   ports.time.settle();
   EXPECT_EQ(ports.screenHost.coverScreen(), nullptr);
@@ -155,7 +156,7 @@ TEST_F(LockScreenTest, ScreensOpenedWhileItShowsStayUnderItAndTheEndClosesItWher
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_EQ(ports.screenHost.topScreen(), help);
   ports.screenHost.clear();
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
   EXPECT_FALSE(lock->store()->isTicking());
   EXPECT_EQ(ports.screenHost.coverScreen(), nullptr) << "not left behind under the help screen";

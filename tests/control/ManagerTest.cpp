@@ -5,8 +5,9 @@
 #include "control/AppInventory.h"
 #include "platform/ApplicationEvents.h"
 #include "storage/TableStore.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -18,9 +19,8 @@ class ManagerTest : public ::testing::Test {
  protected:
   ManagerTest() {
     ports.useServiceHost(server.hostAndPort());
-    resets = ports.notifications.addObserver("Reset", [this](const Notification&) { ++resetCount; });
-    ends = ports.notifications.addObserver(AppControlManager::kControlEnd,
-                                           [this](const Notification&) { ++endCount; });
+    resets = ports.agent().remoteEvents().reset.connect([this] { ++resetCount; });
+    ends = ports.agent().controlEvents().ended.connect([this] { ++endCount; });
   }
 
   test::TestHttpServer server;
@@ -34,11 +34,11 @@ class ManagerTest : public ::testing::Test {
 TEST_F(ManagerTest, StartingUpKeepsAliveReadsTheDeviceAndMakesTheBuiltInGroups) {
   ports.deviceState.setLockState(1);
   ports.deviceState.setBatteryLevel(0.55);
-  auto& manager = AppControlManager::sharedManagement();
+  auto& manager = ports.agent().control();
   EXPECT_EQ(ports.audio.calls(), (std::vector<std::string>{"play 无声"}));
   EXPECT_EQ(manager.screenStatus(), "当前处于锁屏状态");
   EXPECT_DOUBLE_EQ(manager.battery(), 0.55);
-  const auto groups = TableStore().fetchAllData(ControlGroupRecord());
+  const auto groups = ports.agent().tables().fetchAllData(ControlGroupRecord());
   ASSERT_TRUE(groups);
   ASSERT_EQ(groups->size(), 3u);
   EXPECT_EQ((*groups)[0]["groupName"], "其它");
@@ -60,22 +60,22 @@ TEST_F(ManagerTest, StartingUpKeepsAliveReadsTheDeviceAndMakesTheBuiltInGroups) 
 }
 
 TEST_F(ManagerTest, ABoundDeviceStartsMonitoringOneSecondAfterTheManager) {
-  Cache::setBool(true, "binding");
-  auto& manager = AppControlManager::sharedManagement();
+  ports.agent().cache().setBool(true, "binding");
+  auto& manager = ports.agent().control();
   EXPECT_FALSE(manager.isMonitoring());
   ports.time.advance(1s);
   EXPECT_TRUE(manager.isMonitoring());
 }
 
 TEST_F(ManagerTest, AResetStopsMonitoringAndUploadsTheInventoryAgain) {
-  Cache::setBool(true, "binding");
+  ports.agent().cache().setBool(true, "binding");
   ports.userDefaults.setBool("kChildAppsCache", true);
-  auto& manager = AppControlManager::sharedManagement();
+  auto& manager = ports.agent().control();
   ports.time.advance(1s);
   ASSERT_TRUE(manager.isMonitoring());
   ports.installed.set(Json::parse(R"([{"bundleId":"a.b","bundleExecutable":"b","displayName":"B"}])"));
   endCount = 0;
-  ports.notifications.post("Reset");
+  ports.agent().remoteEvents().reset.notify();
   ports.time.settle();
   EXPECT_FALSE(manager.isMonitoring());
   EXPECT_EQ(endCount, 1);
@@ -89,9 +89,9 @@ TEST_F(ManagerTest, AResetStopsMonitoringAndUploadsTheInventoryAgain) {
 }
 
 TEST_F(ManagerTest, AResetWhileLockedRunsAgainWhenTheScreenIsUnlocked) {
-  auto& manager = AppControlManager::sharedManagement();
+  auto& manager = ports.agent().control();
   ports.deviceState.setLockState(1);
-  ports.notifications.post("Reset");
+  ports.agent().remoteEvents().reset.notify();
   ports.time.settle();
   EXPECT_TRUE(manager.isReset());
   EXPECT_EQ(resetCount, 1);

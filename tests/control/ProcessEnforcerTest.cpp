@@ -10,6 +10,7 @@
 #include "control/AppControlManager.h"
 #include "platform/fake/FakeProcessControl.h"
 #include "platform/linux/ProcProcessTable.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -31,13 +32,13 @@ class ProcessEnforcerTest : public ::testing::Test {
     ProcessEnforcer::Options options;
     options.logFile = ports.dir / "enforcement.log";
     enforcer = std::make_unique<ProcessEnforcer>(
-        ports.notifications, ports.time.loop(), ports.time.clock(), processes,
+        ports.agent().controlEvents(), ports.time.loop(), ports.time.clock(), processes,
         [this](const std::string& line) { lines.push_back(line); }, options);
   }
   // The evaluation every 10 seconds while the game runs outside its window.
   void offendFor(Duration span, const std::vector<std::string>& names = {"game"}) {
     for (Duration passed{}; passed < span; passed += 10s) {
-      ports.notifications.post(AppControlManager::kControlStart, blacklist(names));
+      ports.agent().controlEvents().started.notify(blacklist(names));
       ports.time.advance(10s);
     }
   }
@@ -53,7 +54,7 @@ TEST_F(ProcessEnforcerTest, TheChildsOwnProcessesEndAfterTheGraceTimeAndNoOthers
   offendFor(50s);
   EXPECT_TRUE(processes.signals.empty()) << "within the minute after the first warning";
   offendFor(10s);
-  ports.notifications.post(AppControlManager::kControlStart, blacklist({"game"}));
+  ports.agent().controlEvents().started.notify(blacklist({"game"}));
   EXPECT_EQ(processes.signals, (std::vector<std::string>{"TERM 100", "TERM 101"}));
   ports.time.advance(9s);
   EXPECT_EQ(processes.signals.size(), 2u);
@@ -72,9 +73,9 @@ TEST_F(ProcessEnforcerTest, TheChildsOwnProcessesEndAfterTheGraceTimeAndNoOthers
 TEST_F(ProcessEnforcerTest, TheEndOfControlStopsWhatWasUnderWayAndTheGraceStartsAgain) {
   processes.stubborn = {100, 101};
   offendFor(60s);
-  ports.notifications.post(AppControlManager::kControlStart, blacklist({"game"}));
+  ports.agent().controlEvents().started.notify(blacklist({"game"}));
   ASSERT_EQ(processes.signals.size(), 2u);
-  ports.notifications.post(AppControlManager::kControlEnd);  // the window opened
+  ports.agent().controlEvents().ended.notify();  // the window opened
   ports.time.advance(20s);
   EXPECT_EQ(processes.signals.size(), 2u) << "no SIGKILL once the program is allowed";
   offendFor(50s);

@@ -11,6 +11,7 @@
 #include "storage/TableStore.h"
 #include "storage/SqliteDatabase.h"
 #include "tests/fakes/ScopedTimeZone.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -22,12 +23,11 @@ const WallTime kMondayNoon(std::chrono::seconds(1480291200 + 12 * 3600));
 class StorageTroubleTest : public ::testing::Test {
  protected:
   StorageTroubleTest() {
-    starts = ports.notifications.addObserver(AppControlManager::kControlStart, [this](const Notification& n) {
-      events.push_back("start " + std::any_cast<Json>(n.object).dump());
+    starts = ports.agent().controlEvents().started.connect([this](const Json& nBlacklist) {
+      events.push_back("start " + nBlacklist.dump());
     });
-    ends = ports.notifications.addObserver(AppControlManager::kControlEnd,
-                                           [this](const Notification&) { events.push_back("end"); });
-    for (int type = 0; type < 3; ++type) groups.push_back(*AppInventory::builtInGroup(type));
+    ends = ports.agent().controlEvents().ended.connect([this] { events.push_back("end"); });
+    for (int type = 0; type < 3; ++type) groups.push_back(*ports.agent().inventory().builtInGroup(type));
     // A game in the games group, controlled at noon on Mondays.
     AppRecord game;
     game.appPackage = "com.example.game";
@@ -45,6 +45,7 @@ class StorageTroubleTest : public ::testing::Test {
     ports.time.clock().setNow(kMondayNoon);
     context.deviceId = "d41d8cd98f00b204e9800998ecf8427e";
     context.mainLoop = &ports.time.loop();
+    context.clock = &ports.time.clock();
     context.publish = [this](const Json& message, PushChannel::PublishCompletion completion) {
       answers.push_back(message);
       if (completion) completion(std::nullopt);
@@ -55,7 +56,7 @@ class StorageTroubleTest : public ::testing::Test {
   }
   Json answerTo(const std::shared_ptr<CommandHandler>& handler, const Json& payload) {
     answers.clear();
-    handler->receiveMessagePayload(payload);
+    handler->receive(test::command(payload));
     ports.time.loop().runUntilIdle();
     return answers.empty() ? Json() : answers.back();
   }
@@ -68,11 +69,11 @@ class StorageTroubleTest : public ::testing::Test {
                   {"week", "1"},
                   {"apps", Json::array({Json{{"appPackage", "com.example.game"}}})}}}};
   }
-  AppControlManager& manager() { return AppControlManager::sharedManagement(); }
+  AppControlManager& manager() { return ports.agent().control(); }
 
   test::ScopedTimeZone zone{"UTC0"};
   test::TestPorts ports;
-  TableStore store;
+  TableStore store{ports.agent().tables().databaseFile()};
   std::vector<ControlGroupRecord> groups;
   ObserverToken starts;
   ObserverToken ends;
@@ -97,7 +98,7 @@ TEST_F(StorageTroubleTest, ADatabaseThatCannotBeReadKeepsTheLastGroupsAndSaysSoO
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 
   // The applications' answer says that it could not be read, instead of "no groups".
-  const Json apps = answerTo(std::make_shared<AppsHandler>(context),
+  const Json apps = answerTo(std::make_shared<AppsHandler>(context, ports.controlTools()),
                              Json{{"RequestApps", {{"commandUuid", "C0FFEE00-0000-4000-8000-000000000002"}}}});
   ASSERT_TRUE(apps.contains("ResponseApps")) << apps;
   EXPECT_EQ(apps["ResponseApps"]["status"], "Failed");
@@ -109,7 +110,7 @@ TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeav
   ASSERT_EQ(events.back().rfind("start", 0), 0u);
   auto handler = [this] {
     return std::make_shared<GroupChangeHandler>(context,
-                                                              [this] { manager().rebuildMonitoringTable(); });
+                                                ports.controlTools([this] { manager().rebuildMonitoringTable(); }));
   };
 
   // Half of a change is no change: the applications' table refuses its update after the window's
@@ -152,13 +153,13 @@ TEST_F(StorageTroubleTest, AnInventoryThatCannotBeStoredIsNotMarkedDone) {
   damageTheDatabase();
   testing::internal::CaptureStderr();
   std::optional<bool> stored;
-  AppInventory::postInstallationAppsWithAddApp(
+  ports.agent().inventory().postInstallationAppsWithAddApp(
       context.deviceId, Json::array({Json{{"bundleId", "com.example.new"}, {"bundleExecutable", "new"}}}),
       [&](const std::vector<AppRecord>&, bool succeeded) { stored = succeeded; });
   const std::string said = testing::internal::GetCapturedStderr();
   ASSERT_TRUE(stored.has_value()) << "answered at once: nothing was sent";
   EXPECT_FALSE(*stored);
-  EXPECT_FALSE(AppInventory::builtInGroup(2).has_value()) << "no group made up in its place";
+  EXPECT_FALSE(ports.agent().inventory().builtInGroup(2).has_value()) << "no group made up in its place";
   EXPECT_NE(said.find("twig: the installed applications were not stored: the built-in groups cannot be read"),
             std::string::npos)
       << said;

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <optional>
+
+#include "app/Agent.h"
+#include "control/ControlCommand.h"
+#include "platform/Ports.h"
+
 #include "platform/BackgroundPool.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/NotificationCenter.h"
@@ -29,8 +35,8 @@
 namespace twig::test {
 
 // A complete set of ports for one test: fakes for everything that talks to the machine, real
-// folders in a temp dir, manual time. Installs itself on construction; on destruction it forgets
-// the process-wide objects made from it, so the next test starts clean.
+// folders in a temp dir, manual time; and the agent made from them, as the programs make it, on
+// first use (so that a test points it at its own service first).
 class TestPorts {
  public:
   TestPorts();
@@ -67,6 +73,27 @@ class TestPorts {
   // Points the API client at a test server (before its first use).
   std::filesystem::path picturesFolder() const { return dir / "Pictures"; }
   void useServiceHost(const std::string& hostAndPort) { settings.serviceHost = hostAndPort; }
+
+  // The ports as the agent gets them.
+  const Ports& all() const { return set_; }
+  // The same ports with another clock.
+  Ports withClock(Clock& clock) const;
+  // The agent of this test, made from these ports and the fake screen host at the first call.
+  Agent& agent();
+  // The agent made with another screen host (the window's), at the first call of either.
+  Agent& agent(StackScreenHost& host);
+  // Ends the agent (its threads and connections) before the test's own servers go.
+  void endAgent() { agent_.reset(); }
+  Agent::Options agentOptions;
+  // What the agent hands a command on the control tables, with `rebuild` as its table rebuild.
+  ControlTools controlTools(std::function<void()> rebuild = nullptr);
+
+ private:
+  Ports set_;
+  std::optional<Agent> agent_;
 };
+
+// A payload as the command it decodes to (tests hand handlers payloads they wrote).
+Command command(const Json& payload);
 
 }  // namespace twig::test

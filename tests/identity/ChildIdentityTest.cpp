@@ -3,13 +3,14 @@
 #include <thread>
 
 #include "api/Digest.h"
-#include "app/SharedObjects.h"
 #include "identity/EnrolmentBody.h"
 #include "identity/ChildInfo.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/LinuxDeviceFacts.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
+#include "app/Agent.h"
+#include "tests/fakes/ManualTime.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -17,24 +18,24 @@ namespace {
 
 TEST(ChildInfo, AnEmptyKeychainGetsTheMD5OfTheVendorIdentifier) {
   test::TestPorts ports;
-  const auto info = ChildInfo::load();
+  const auto info = ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device);
   const std::string expected = Digest::MD5(ports.device.vendorIdentifier());
   EXPECT_EQ(info.deviceId, expected);
   EXPECT_EQ(ports.keychain.read("com.orvane.tessel.children", "UUID"), expected);
   EXPECT_EQ(info.parentDN, "");
   EXPECT_EQ(info.parentDeviceId, "");
   EXPECT_EQ(info.pushToken, "");
-  EXPECT_FALSE(Cache::hasCacheForKey(ChildInfo::kCacheKey)) << "fetching does not store";
+  EXPECT_FALSE(ports.agent().cache().hasCacheForKey(ChildInfo::kCacheKey)) << "fetching does not store";
 }
 
 TEST(ChildInfo, AnIdentifierAlreadyInTheKeychainIsKept) {
   test::TestPorts ports;
   ports.keychain.write("com.orvane.tessel.children", "UUID", "0123456789abcdef0123456789abcdef");
-  EXPECT_EQ(ChildInfo::load().deviceId, "0123456789abcdef0123456789abcdef");
+  EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId, "0123456789abcdef0123456789abcdef");
   EXPECT_EQ(ports.keychain.writeCount(), 1);
   // An empty entry counts as none.
   ports.keychain.write("com.orvane.tessel.children", "UUID", "");
-  EXPECT_EQ(ChildInfo::load().deviceId,
+  EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId,
             Digest::MD5(ports.device.vendorIdentifier()));
 }
 
@@ -43,33 +44,27 @@ TEST(ChildInfo, AStoredRecordIsUsedUnchangedAndKeychainTroublesAreSurvived) {
   ChildInfo stored;
   stored.deviceId = "stored-id";
   stored.parentDN = "13800000000";
-  ChildInfo::save(stored);
+  ChildInfo::save(ports.agent().cache(), stored);
   ports.keychain.failReads(true);
-  EXPECT_EQ(ChildInfo::load().deviceId, "stored-id");
-  Cache::removeObjectForKey(ChildInfo::kCacheKey);
+  EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId, "stored-id");
+  ports.agent().cache().removeCacheForKey(ChildInfo::kCacheKey);
   ports.keychain.failWrites(true);
-  EXPECT_EQ(ChildInfo::load().deviceId,
+  EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId,
             Digest::MD5(ports.device.vendorIdentifier()));
 }
 
 // The real Linux keychain and device facts: a reinstall removes the application's folder only.
 std::string deviceIdentifierIn(const std::filesystem::path& root) {
-  test::TestPorts ports;
+  test::ManualTime time;
   LinuxDeviceFacts::Options options;
   options.applicationFolder = root / "app";
   options.deviceFolder = root / "device";
   LinuxDeviceFacts device(options);
   FileKeychain keychain(root / "keychain");
-  DataDirectories directories(root / "app");
-  Ports installed = Ports::current();
-  installed.device = &device;
-  installed.keychain = &keychain;
-  installed.directories = &directories;
-  Ports::install(installed);
-  const std::string identifier = ChildUser::sharedChildUser().deviceId();
-  ChildInfo::save(ChildUser::sharedChildUser().childInfo());
-  SharedObjects::shutdown();  // before the ports above go away
-  return identifier;
+  ObjectCache cache({root / "app" / "Caches" / "OAKCache", &time.clock(), nullptr});
+  ChildIdentity child(cache, keychain, device);
+  ChildInfo::save(cache, child.childInfo());
+  return child.deviceId();
 }
 
 TEST(ChildInfo, TheIdentifierOutlivesAReinstallButNotTheKeychain) {
@@ -85,12 +80,12 @@ TEST(ChildInfo, TheIdentifierOutlivesAReinstallButNotTheKeychain) {
 
 TEST(EnrolmentBody, DescribesThisDeviceForEnrolment) {
   test::TestPorts ports;
-  ChildUser::sharedChildUser().updateChildInfo(
+  ports.agent().child().updateChildInfo(
       [](ChildInfo& info) { info.pushToken = "ab12"; });
-  const Json phone = EnrolmentBody::initWithEnrollCode("123456");
+  const Json phone = EnrolmentBody::initWithEnrollCode("123456", ports.agent().child(), ports.device);
   EXPECT_EQ(phone.dump(), Json({{"platform", "2"},
                                 {"enrollCode", "123456"},
-                                {"deviceId", ChildUser::sharedChildUser().deviceId()},
+                                {"deviceId", ports.agent().child().deviceId()},
                                 {"clientType", 2},
                                 {"deviceName", "Test Phone"},
                                 {"token", "ab12"}})
@@ -98,41 +93,13 @@ TEST(EnrolmentBody, DescribesThisDeviceForEnrolment) {
   auto values = ports.device.values();
   values.idiom = InterfaceIdiom::Pad;
   ports.device.set(values);
-  EXPECT_EQ(EnrolmentBody::initWithEnrollCode("1")["platform"], "3");
+  EXPECT_EQ(EnrolmentBody::initWithEnrollCode("1", ports.agent().child(), ports.device)["platform"], "3");
 }
 
-TEST(ChildUser, TheBarIsOneAndOverlaysReachTheMainLoop) {
+TEST(Agent, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
   test::TestPorts ports;
-  auto& user = ChildUser::sharedChildUser();
-  int taps = 0;
-  user.hideNoNetworkBar();  // no bar: nothing to see
-  user.showNetWorkWithClick([&] { ++taps; });
-  user.showNetWorkWithClick([&] { taps += 10; });
-  EXPECT_EQ(ports.screenHost.lines("bar"), (std::vector<std::string>{"bar show"}));
-  ports.screenHost.tapNoNetworkBar();
-  EXPECT_EQ(taps, 10);
-  user.hideNoNetworkBar();
-  user.hideNoNetworkBar();
-  EXPECT_EQ(ports.screenHost.lines("bar"), (std::vector<std::string>{"bar show", "bar hide"}));
-
-  ports.time.settle();
-  std::thread other([&] { user.showErrorMessage("绑定失败"); });
-  other.join();
-  EXPECT_TRUE(ports.screenHost.lines("overlay").empty())
-      << "shown on the main loop, not on the calling thread";
-  ports.time.settle();
-  user.showSuccessMessage("登陆成功");
-  user.showProgressMessage("请稍候");
-  user.dismissHUD();
-  EXPECT_EQ(ports.screenHost.lines("overlay"),
-            (std::vector<std::string>{"overlay error 绑定失败", "overlay success 登陆成功",
-                                      "overlay progress 请稍候", "overlay dismiss"}));
-}
-
-TEST(ChildUser, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
-  test::TestPorts ports;
-  auto& user = ChildUser::sharedChildUser();
-  user.showEventUpgrade();
+  auto& agent = ports.agent();
+  agent.showUpgradeAlert();
   EXPECT_FALSE(ports.screenHost.openAlert()) << "shown in a later turn of the main loop";
   ports.time.settle();
   const auto alert = ports.screenHost.openAlert();
@@ -141,7 +108,7 @@ TEST(ChildUser, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
   EXPECT_EQ(alert->message, "");
   EXPECT_EQ(alert->buttons, (std::vector<std::string>{"确定"}));
   ports.screenHost.clickAlertButton(0);
-  user.showEventUpgrade();
+  agent.showUpgradeAlert();
   ports.time.settle();
   ports.screenHost.clickAlertButton(0);
   EXPECT_EQ(ports.urls.opened(),
@@ -150,13 +117,13 @@ TEST(ChildUser, TheUpgradeAlertIsReusedAndOpensTheInstallationLink) {
   EXPECT_EQ(ports.screenHost.lines("alert").size(), 2u);
 }
 
-TEST(ChildUser, BindingFlagAndBillsCounterComeFromTheCache) {
+TEST(ChildIdentity, BindingFlagAndBillsCounterComeFromTheCache) {
   test::TestPorts ports;
-  auto& user = ChildUser::sharedChildUser();
+  auto& user = ports.agent().child();
   EXPECT_FALSE(user.isBound());
   EXPECT_FALSE(user.billsNumber().has_value());
-  Cache::setBool(true, "binding");
-  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
+  ports.agent().cache().setBool(true, "binding");
+  ports.agent().cache().setObjectValue(CacheObject(Json(1)), "billsNumber");
   EXPECT_TRUE(user.isBound());
   EXPECT_EQ(user.billsNumber(), 1);
 }

@@ -3,16 +3,17 @@
 #include <thread>
 
 #include "api/ApiClient.h"
-#include "app/AgentServices.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "identity/BindingScreen.h"
-#include "messaging/CommandDispatch.h"
+#include "messaging/CommandRouter.h"
 #include "platform/ApplicationEvents.h"
-#include "storage/Cache.h"
+#include "platform/ApplicationEvents.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -23,17 +24,14 @@ using test::CannedResponse;
 
 class LoginTest : public ::testing::Test {
  protected:
-  LoginTest() : push(log), control(log) {
+  LoginTest() {
     ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
-    AgentServices::install({&push, [this] { return static_cast<AppControl*>(&control); }});
     home = std::make_shared<ViewModel>("Home");
     ports.screenHost.setRoot(home);
-    login =
-        std::static_pointer_cast<BindingScreen>(ScreenRegistry::shared().make("Login", "LoginID"));
+    login = std::make_shared<BindingScreen>(ports.agent().services(), ports.agent().child(),
+                                            [this] { log.push_back("didBind"); });
     ports.screenHost.push(login, true);
   }
-  ~LoginTest() override { AgentServices::install({}); }
 
   void answer(int status, const std::string& body) {
     server.setHandler([status, body](const test::RecordedRequest&) {
@@ -57,8 +55,6 @@ class LoginTest : public ::testing::Test {
   test::TestHttpServer server;
   test::TestPorts ports;
   std::vector<std::string> log;
-  test::FakePushChannel push;
-  test::FakeAppControl control;
   std::shared_ptr<ViewModel> home;
   std::shared_ptr<BindingScreen> login;
 };
@@ -74,11 +70,11 @@ TEST_F(LoginTest, AnEnrolmentStoresTheParentAndClosesTheScreen) {
   EXPECT_EQ(request.path, "/api/v2.0/device/enroll");
   EXPECT_TRUE(request.signatureValid);
   EXPECT_EQ(Json::parse(request.body)["enrollCode"], "123456");
-  auto& user = ChildUser::sharedChildUser();
+  auto& user = ports.agent().child();
   EXPECT_EQ(user.parentDN(), "13800000000");
   EXPECT_EQ(user.parentDeviceId(), "parent-device");
   EXPECT_TRUE(user.isBound());
-  EXPECT_EQ(log, (std::vector<std::string>{"control ts_start", "push setMqttEventOnline"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"didBind"}));
   EXPECT_TRUE(closed());
   EXPECT_TRUE(ports.screenHost.lines("overlay").empty());
   // The store was told to stop watching: becoming active does nothing any more.
@@ -86,11 +82,11 @@ TEST_F(LoginTest, AnEnrolmentStoresTheParentAndClosesTheScreen) {
 }
 
 TEST_F(LoginTest, AnAnswerWithoutParentStoresEmptyIdentities) {
-  ChildUser::sharedChildUser().updateChildInfo([](ChildInfo& info) { info.parentDN = "old"; });
+  ports.agent().child().updateChildInfo([](ChildInfo& info) { info.parentDN = "old"; });
   answer(200, R"({"parentDeviceId":"p"})");
   confirm("1");
   finishExchange();
-  EXPECT_EQ(ChildUser::sharedChildUser().parentDN(), "");
+  EXPECT_EQ(ports.agent().child().parentDN(), "");
   EXPECT_TRUE(closed());
 }
 
@@ -98,8 +94,8 @@ TEST_F(LoginTest, AnotherSuccessStatusBindsWithoutStoringIdentities) {
   answer(201, R"({"parentDN":"x","parentDeviceId":"y"})");
   confirm("1");
   finishExchange();
-  EXPECT_EQ(ChildUser::sharedChildUser().parentDN(), "");
-  EXPECT_TRUE(ChildUser::sharedChildUser().isBound());
+  EXPECT_EQ(ports.agent().child().parentDN(), "");
+  EXPECT_TRUE(ports.agent().child().isBound());
   EXPECT_TRUE(closed());
 }
 
@@ -120,12 +116,12 @@ TEST_F(LoginTest, RefusalsAndFailuresShowTheirMessageAndKeepTheScreen) {
     EXPECT_FALSE(closed());
     EXPECT_TRUE(login->state()["confirmVisible"].get<bool>());
   }
-  EXPECT_FALSE(ChildUser::sharedChildUser().isBound());
+  EXPECT_FALSE(ports.agent().child().isBound());
   EXPECT_TRUE(log.empty());
 }
 
 TEST_F(LoginTest, WithoutNetworkItFailsAtOnceExceptForTheDemoCode) {
-  ApiClient::sharedRequest();
+  ports.agent().api();
   ports.reachability.setStatus(ReachabilityStatus::NotReachable);
   ports.time.settle();
   confirm("123");
@@ -136,9 +132,9 @@ TEST_F(LoginTest, WithoutNetworkItFailsAtOnceExceptForTheDemoCode) {
   confirm("739208", "739208");
   ports.time.advance(1s);
   EXPECT_TRUE(ports.screenHost.saw("overlay success 登陆成功"));
-  EXPECT_TRUE(ChildUser::sharedChildUser().isBound());
-  EXPECT_EQ(ChildUser::sharedChildUser().parentDN(), "");
-  EXPECT_EQ(log, (std::vector<std::string>{"control ts_start", "push setMqttEventOnline"}));
+  EXPECT_TRUE(ports.agent().child().isBound());
+  EXPECT_EQ(ports.agent().child().parentDN(), "");
+  EXPECT_EQ(log, (std::vector<std::string>{"didBind"}));
   EXPECT_TRUE(closed());
   EXPECT_EQ(server.requestCount(), 0u);
 }
@@ -193,13 +189,13 @@ TEST_F(LoginTest, TheAgreementLinkOpensTheAgreement) {
   EXPECT_EQ(ports.screenHost.topScreen(), login);
 }
 
-TEST_F(LoginTest, APushedDidBecomeActiveRestartsTheRingOnTheMainLoop) {
+TEST_F(LoginTest, BecomingActiveRestartsTheRingAndAPushedCommandOfThatNameDoesNot) {
   answer(200, "{}");
   confirm("5");
-  std::thread network(
-      [] { CommandDispatch::eventMessage(R"({"ApplicationDidBecomeActive":{}})", CommandContext{}); });
-  network.join();
-  EXPECT_FALSE(login->state().contains("ringRestarts")) << "the screen changed outside the main loop";
+  ports.agent().commands().dispatch(R"({"ApplicationDidBecomeActive":{}})", CommandContext{});
+  ports.time.settle();
+  EXPECT_FALSE(login->state().contains("ringRestarts")) << "a command cannot raise the application's events";
+  ports.notifications.post(ApplicationEvents::kDidBecomeActive);
   ports.time.settle();
   EXPECT_EQ(login->state()["ringRestarts"], 1);
   finishExchange();

@@ -9,12 +9,12 @@
 #include <string>
 #include <thread>
 
-#include "app/ChildChannelContext.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/MqttPushChannel.h"
 #include "platform/Uuid.h"
 #include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/TestBroker.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig::test {
@@ -31,15 +31,25 @@ class BrokerFixture : public ::testing::Test {
     ports.settings.mqttPort = broker.mqttPort();
     parentDN =
         "1" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 10000000000LL);
-    ChildUser::sharedChildUser().updateChildInfo(
+    ports.agent().child().updateChildInfo(
         [&](ChildInfo& info) { info.parentDN = parentDN; });
-    deviceId = ChildUser::sharedChildUser().deviceId();
+    deviceId = ports.agent().child().deviceId();
     parentTopic = "/ts/20/1/" + parentDN;
   }
   void SetUp() override {
     if (!broker.available()) GTEST_SKIP() << "no test broker (run through ctest)";
   }
-  MqttPushChannel& channel() { return MqttPushChannel::sharedMQTTClient(); }
+  // The device's channel, made from the agent's parts at first use; endChannel() is the end of a
+  // process (the socket closes without a goodbye), and the next use is the next start.
+  MqttPushChannel& channel() {
+    if (!channel_) {
+      auto& agent = ports.agent();
+      channel_ = std::make_unique<MqttPushChannel>(ports.all(), agent.api(), agent.cache(), agent.commands());
+    }
+    return *channel_;
+  }
+  void endChannel() { channel_.reset(); }
+  ChannelContext channelContext() { return ports.agent().channelContext(); }
   std::unique_ptr<MqttPeer> parent(bool cleanSession = true) {
     auto peer = std::make_unique<MqttPeer>("parent-" + Uuid::randomString().substr(0, 8), broker.mqttPort(),
                                            cleanSession);
@@ -73,6 +83,7 @@ class BrokerFixture : public ::testing::Test {
 
   TestBroker broker;
   TestPorts ports;
+  std::unique_ptr<MqttPushChannel> channel_;
   std::string parentDN;
   std::string deviceId;
   std::string parentTopic;

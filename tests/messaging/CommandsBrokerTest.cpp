@@ -1,14 +1,12 @@
 // The parent's commands through the broker, answered by the agent's handlers.
 #include <gtest/gtest.h>
 
-#include "app/AgentServices.h"
 #include "app/CommandCatalog.h"
-#include "app/SharedObjects.h"
 #include "control/AppControlManager.h"
 #include "control/AppInventory.h"
 #include "messaging/CommandRouter.h"
 #include "storage/TableStore.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/messaging/BrokerFixture.h"
 
@@ -24,23 +22,18 @@ class CommandsBrokerTest : public test::BrokerFixture {
   CommandsBrokerTest() {
     ports.useServiceHost(service.hostAndPort());
     ports.settings.mqttPort = broker.mqttPort();
-    AgentServices services;
-    services.pushChannel = &channel();
-    services.appControl = [] { return static_cast<AppControl*>(&AppControlManager::sharedManagement()); };
-    AgentServices::install(services);
-    CommandCatalog::registerAll(CommandRouter::shared());
   }
   ~CommandsBrokerTest() override {
-    CommandRouter::shared().clear();
-    AgentServices::install({});
-    // The HTTP client goes before the service: a kept-alive connection would hold its stop.
-    SharedObjects::shutdown();
+    // The channel and the HTTP client go before the service: a kept-alive connection would hold its
+    // stop.
+    endChannel();
+    ports.endAgent();
   }
   void SetUp() override {
     BrokerFixture::SetUp();
     if (IsSkipped()) return;
     peer = parent();
-    channel().initializeMQTT(ChildChannelContext::make());
+    channel().initializeMQTT(channelContext());
     ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
   }
   // Sends a command and runs the main loop until the parent has the message named `answer`.
@@ -69,7 +62,7 @@ class CommandsBrokerTest : public test::BrokerFixture {
     app.version = "1.0";
     app.processName = package.substr(package.rfind('.') + 1);
     app.groupId = group.groupId;
-    TableStore().insertData(app);
+    ports.agent().tables().insertData(app);
   }
 
   test::TestHttpServer service;
@@ -113,9 +106,9 @@ TEST_F(CommandsBrokerTest, ACommandDeliveredTwiceIsAnsweredOnce) {
 }
 
 TEST_F(CommandsBrokerTest, ApplicationsAndAGroupChange) {
-  const auto other = *AppInventory::builtInGroup(0);
-  const auto social = *AppInventory::builtInGroup(1);
-  const auto games = *AppInventory::builtInGroup(2);
+  const auto other = *ports.agent().inventory().builtInGroup(0);
+  const auto social = *ports.agent().inventory().builtInGroup(1);
+  const auto games = *ports.agent().inventory().builtInGroup(2);
   addApp("com.example.notes", other);
   addApp("com.example.chat", social);
   addApp("com.example.game", games);
@@ -146,11 +139,11 @@ TEST_F(CommandsBrokerTest, ApplicationsAndAGroupChange) {
   ASSERT_TRUE(changed);
   EXPECT_EQ(keysOf(*changed),
             (std::vector<std::string>{"commandUuid", "status", "thisDeviceId", "updateTime"}));
-  const auto rows = TableStore().fetchSpecificData(AppRecord(), "groupId", Json(*games.groupId));
+  const auto rows = ports.agent().tables().fetchSpecificData(AppRecord(), "groupId", Json(*games.groupId));
   ASSERT_TRUE(rows);
   ASSERT_EQ(rows->size(), 1u);
   EXPECT_EQ((*rows)[0]["appPackage"], "com.example.notes");
-  EXPECT_EQ(AppControlManager::sharedManagement().arrayMonitorings().size(), 2u);
+  EXPECT_EQ(ports.agent().control().arrayMonitorings().size(), 2u);
 }
 
 TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
@@ -180,7 +173,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
   EXPECT_EQ((*oneKey)["appControlGroups"][1]["apps"].size(), 2u);  // both filed as games
   EXPECT_TRUE((*oneKey)["apps"].empty());
   ASSERT_TRUE(
-      ports.time.loop().runUntil([] { return Cache::boolForKey("ResponseAppsOnekeyControl"); }, 10s));
+      ports.time.loop().runUntil([this] { return ports.agent().cache().boolForKey("ResponseAppsOnekeyControl"); }, 10s));
   EXPECT_EQ(service.requestCount(), 1u);
   EXPECT_FALSE(peer->waitFor(MqttPeer::named("EventAppInstall"), 0s));
 
@@ -200,7 +193,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
       EXPECT_EQ(keysOf(event), (std::vector<std::string>{"commandUuid", "thisDeviceId", "createTime",
                                                          "appPackage", "appName", "groupId"}));
       EXPECT_EQ(event["appPackage"], "com.example.new");
-      EXPECT_EQ(event["groupId"], *AppInventory::builtInGroup(2)->groupId);
+      EXPECT_EQ(event["groupId"], *ports.agent().inventory().builtInGroup(2)->groupId);
     }
     if (message.payload.contains("EventAppUninstall")) {
       const Json& event = message.payload["EventAppUninstall"];
@@ -209,7 +202,7 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
       EXPECT_EQ(event["appPackage"], "com.example.gone");
     }
   }
-  EXPECT_EQ(Cache::objectForKey("childInstallationApps")->plain(), ports.installed.fetch());
+  EXPECT_EQ(ports.agent().cache().objectForKey("childInstallationApps")->plain(), ports.installed.fetch());
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/ChildChannelContext.h"
 #include "app/CommandCatalog.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/HandlerBase.h"
-#include "messaging/CommandDispatch.h"
 #include "messaging/PullCycle.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -17,32 +16,38 @@ namespace {
 class RecordingHandler final : public CommandHandler {
  public:
   explicit RecordingHandler(std::vector<std::string>& order) : order_(order) {}
-  void receiveMessagePayload(const Json& payload) override { order_.push_back("handler " + payload.dump()); }
+  void receive(const Command& command) override {
+    order_.push_back("handler " + command.name + " " + command.uuid + " " + command.body().dump());
+  }
 
  private:
   std::vector<std::string>& order_;
 };
 
+// A handler that only writes envelopes.
+class EnvelopeWriter final : public HandlerBase {
+ public:
+  using HandlerBase::HandlerBase;
+  void receive(const Command&) override {}
+};
+
 class DispatchTest : public ::testing::Test {
  protected:
   DispatchTest() : push(log) {
-    push.initializeMQTT(ChildChannelContext::make());
-    context = PullCycle::commandContext(push);
-    CommandCatalog::registerAll(CommandRouter::shared());
-    CommandRouter::shared().route("RequestChildInfo", [this](const CommandContext& made) {
+    auto& agent = ports.agent();
+    push.initializeMQTT(agent.channelContext());
+    context = PullCycle::commandContext(push, ports.time.loop(), ports.time.clock());
+    agent.commands().route("RequestChildInfo", [this](const CommandContext& made) {
       EXPECT_EQ(made.deviceId, context.deviceId);
       return std::make_shared<RecordingHandler>(order);
     });
-    for (const char* name : {"RequestChildInfo", "bills", "Reset", "EventIconUpload", "noise",
-                             "TWIGBaseMessage", "BaseMessage", "RequestLocation"}) {
-      tokens.push_back(ports.notifications.addObserver(name, [this](const Notification& n) {
-        order.push_back("posted " + n.name);
-        EXPECT_NE(std::any_cast<std::shared_ptr<const CommandDispatch>>(&n.object), nullptr);
-      }));
-    }
+    // What a command must not be able to raise, and what only its own route raises.
+    tokens.push_back(agent.controlEvents().started.connect([this](const Json&) { order.push_back("control started"); }));
+    tokens.push_back(agent.controlEvents().ended.connect([this] { order.push_back("control ended"); }));
+    tokens.push_back(agent.remoteEvents().reset.connect([this] { order.push_back("reset"); }));
+    tokens.push_back(agent.remoteEvents().bills.connect([this] { order.push_back("bills"); }));
   }
-  ~DispatchTest() override { CommandRouter::shared().clear(); }
-  void eventMessage(const std::string& text) { CommandDispatch::eventMessage(text, context); }
+  void dispatch(const std::string& text) { ports.agent().commands().dispatch(text, context); }
 
   test::TestPorts ports;
   std::vector<std::string> log;
@@ -52,71 +57,69 @@ class DispatchTest : public ::testing::Test {
   std::vector<ObserverToken> tokens;
 };
 
-TEST_F(DispatchTest, ACommandRunsItsHandlerOnceThenItsNotification) {
-  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");
-  EXPECT_EQ(order, (std::vector<std::string>{R"(handler {"RequestChildInfo":{"commandUuid":"C-1"}})",
-                                             "posted RequestChildInfo"}));
+TEST_F(DispatchTest, ACommandIsDecodedOnceAndRunsItsHandlerOnce) {
+  dispatch(R"({"RequestChildInfo":{"commandUuid":"C-1","x":[1]}})");
+  EXPECT_EQ(order, (std::vector<std::string>{R"(handler RequestChildInfo C-1 {"commandUuid":"C-1","x":[1]})"}));
 }
 
 TEST_F(DispatchTest, ARedeliveredCommandRunsOnce) {
-  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");
-  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");  // as after a lost PUBACK
-  eventMessage(R"({"RequestChildInfo":{"commandUuid":"C-2"}})");
-  eventMessage(R"({"RequestChildInfo":{}})");  // nothing to tell repeats by: each one runs
-  eventMessage(R"({"RequestChildInfo":{}})");
-  EXPECT_EQ(order, (std::vector<std::string>{
-                       R"(handler {"RequestChildInfo":{"commandUuid":"C-1"}})", "posted RequestChildInfo",
-                       R"(handler {"RequestChildInfo":{"commandUuid":"C-2"}})", "posted RequestChildInfo",
-                       R"(handler {"RequestChildInfo":{}})", "posted RequestChildInfo",
-                       R"(handler {"RequestChildInfo":{}})", "posted RequestChildInfo"}));
+  dispatch(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");
+  dispatch(R"({"RequestChildInfo":{"commandUuid":"C-1"}})");  // as after a lost PUBACK
+  dispatch(R"({"RequestChildInfo":{"commandUuid":"C-2"}})");
+  dispatch(R"({"RequestChildInfo":{}})");  // nothing to tell repeats by: each one runs
+  dispatch(R"({"RequestChildInfo":{}})");
+  EXPECT_EQ(order, (std::vector<std::string>{R"(handler RequestChildInfo C-1 {"commandUuid":"C-1"})",
+                                             R"(handler RequestChildInfo C-2 {"commandUuid":"C-2"})",
+                                             "handler RequestChildInfo  {}", "handler RequestChildInfo  {}"}));
 }
 
-TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsWithoutAHandler) {
-  eventMessage(R"({"EventNotification":{"type":"bills"}})");
-  EXPECT_EQ(order, (std::vector<std::string>{"posted bills"}));
-  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 1);
+TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsAndOtherNoticesChangeNothing) {
+  dispatch(R"({"EventNotification":{"type":"bills"}})");
+  EXPECT_EQ(order, (std::vector<std::string>{"bills"}));
+  EXPECT_EQ(ports.agent().cache().objectForKey("billsNumber")->integerValue(), 1);
 
-  Cache::removeObjectForKey("billsNumber");
-  eventMessage(R"({"EventNotification":{"type":"noise"}})");
-  EXPECT_EQ(order.back(), "posted noise");
-  EXPECT_FALSE(Cache::objectForKey("billsNumber").has_value());
+  ports.agent().cache().removeCacheForKey("billsNumber");
+  for (const char* payload : {R"({"EventNotification":{"type":"noise"}})", R"({"EventNotification":{}})",
+                              R"({"EventNotification":{"type":3}})", R"({"EventNotification":"bills"})"})
+    dispatch(payload);
+  EXPECT_EQ(order, (std::vector<std::string>{"bills"}));
+  EXPECT_FALSE(ports.agent().cache().objectForKey("billsNumber").has_value());
 }
 
-TEST_F(DispatchTest, UnknownNamesAndNamesOutsideTheTableOnlyPost) {
-  for (const char* payload : {R"({"noise":{}})", R"({"TWIGBaseMessage":{}})", R"({"BaseMessage":{}})",
-                              R"({"RequestLocation":{"commandUuid":"x"}})", R"({"Reset":{}})"}) {
-    eventMessage(payload);
+TEST_F(DispatchTest, EveryRemoteNameHasARouteAndTheAgentsOwnEventsAreUnknown) {
+  EXPECT_EQ(ports.agent().commands().names(),
+            (std::vector<std::string>{"EventIconUpload", "EventNotification", "EventUpgrade",
+                                      "RequestAppControlGroupChange", "RequestApps", "RequestAppsOnekeyControl",
+                                      "RequestCheckApp", "RequestChildInfo", "RequestLocation", "Reset"}));
+  // The agent's own events, the application's lifecycle and names that only look like a handler's
+  // run nothing and raise nothing.
+  for (const char* payload :
+       {R"({"EventAppControlEnd":{}})", R"({"EventAppControlStart":[{"groupName":"x","apps":[]}]})",
+        R"({"AppControlSoon":{"minutesLeft":1,"apps":["x"]}})", R"({"NetworkReachabilityStatus":0})",
+        R"({"ApplicationDidBecomeActive":{}})", R"({"noise":{}})", R"({"TWIGBaseMessage":{}})",
+        R"({"EventUpgrade":{"upgradeDeviceId":"x"}})", R"({"EventIconUpload":{}})"}) {
+    dispatch(payload);
   }
-  EXPECT_EQ(order, (std::vector<std::string>{"posted noise", "posted TWIGBaseMessage", "posted BaseMessage",
-                                             "posted RequestLocation", "posted Reset"}));
+  EXPECT_TRUE(order.empty()) << order.front();
   EXPECT_TRUE(push.published().empty());
-  EXPECT_EQ(HandlerBase::lookUpHandler("TWIGBaseMessage", context), nullptr);
-  EXPECT_NE(HandlerBase::lookUpHandler("EventIconUpload", context), nullptr);
-  EXPECT_EQ(CommandRouter::shared().names(),
-            (std::vector<std::string>{"EventIconUpload", "RequestAppControlGroupChange", "RequestApps",
-                                      "RequestAppsOnekeyControl", "RequestCheckApp", "RequestChildInfo",
-                                      "RequestLocation"}));
-  CommandRouter::shared().route("RequestLocation", nullptr);
-  EXPECT_EQ(HandlerBase::lookUpHandler("RequestLocation", context), nullptr);
+  dispatch(R"({"Reset":{}})");
+  EXPECT_EQ(order, (std::vector<std::string>{"reset"}));
 }
 
 TEST_F(DispatchTest, ThingsThatAreNotACommandAreDroppedSilently) {
-  for (const char* payload : {"", "not json", "{", "[1,2]", R"(["RequestChildInfo"])", "{}", "5", "null",
-                              R"({"EventNotification":{}})", R"({"EventNotification":{"type":3}})",
-                              R"({"EventNotification":"bills"})"}) {
-    eventMessage(payload);
+  for (const char* payload : {"", "not json", "{", "[1,2]", R"(["RequestChildInfo"])", "{}", "5", "null"}) {
+    EXPECT_FALSE(ports.agent().commands().dispatch(payload, context).has_value()) << payload;
   }
   EXPECT_TRUE(order.empty());
-  EXPECT_FALSE(Cache::hasCacheForKey("billsNumber"));
 }
 
 TEST_F(DispatchTest, TheFirstOfSeveralKeysCounts) {
-  eventMessage(R"({"RequestChildInfo":{},"RequestLocation":{}})");
-  EXPECT_EQ(order.back(), "posted RequestChildInfo");
+  dispatch(R"({"RequestChildInfo":{},"RequestLocation":{}})");
+  EXPECT_EQ(order, (std::vector<std::string>{"handler RequestChildInfo  {}"}));
 }
 
 TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
-  const HandlerBase handler(context);
+  const EnvelopeWriter handler(context);
   const Json answer = handler.responseMessage("ResponseChildInfo", "C-9", Json{{"battery", 0.5}});
   const Json& body = answer["ResponseChildInfo"];
   std::vector<std::string> keys;
@@ -138,8 +141,9 @@ TEST_F(DispatchTest, EnvelopesKeepTheirKeyOrder) {
   handler.publish(answer, nullptr);
   ASSERT_EQ(push.published().size(), 1u);
   EXPECT_EQ(push.published()[0]["qos"], 1);
-  EXPECT_EQ(HandlerBase::commandUuid(Json::parse(R"({"RequestApps":{"commandUuid":"Z"}})")), "Z");
-  EXPECT_EQ(HandlerBase::commandUuid(Json::parse(R"({"RequestApps":[]})")), "");
+  EXPECT_EQ(Command::decode(R"({"RequestApps":{"commandUuid":"Z"}})")->uuid, "Z");
+  EXPECT_EQ(Command::decode(R"({"RequestApps":{"commandUuid":7}})")->uuid, "7");
+  EXPECT_EQ(Command::decode(R"({"RequestApps":[]})")->uuid, "");
 }
 
 }  // namespace

@@ -9,16 +9,16 @@
 #include <thread>
 
 #include "api/ApiClient.h"
-#include "app/AgentServices.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/MQTTClient.h"
 #include "messaging/MqttPushChannel.h"
 #include "platform/Uuid.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/ChildProcess.h"
 #include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/TestBroker.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "tests/messaging/AgentProcessFixture.h"
 
@@ -34,8 +34,8 @@ class PushChannelBrokerTest : public test::AgentProcessFixture {};
 TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
   auto peer = parent();
   std::atomic<int> bills{0};
-  auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++bills; });
-  channel().initializeMQTT(ChildChannelContext::make());
+  auto observer = ports.agent().remoteEvents().bills.connect([&] { ++bills; });
+  channel().initializeMQTT(channelContext());
 
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline", parentTopic)));
   const auto online = peer->received().front();
@@ -51,7 +51,7 @@ TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
 
   peer->publish("/ts/20/2/" + deviceId, Json{{"EventNotification", {{"type", "bills"}}}}, 1, false);
   ASSERT_TRUE(eventually([&] { return bills.load() == 1; }));
-  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 1);
+  EXPECT_EQ(ports.agent().cache().objectForKey("billsNumber")->integerValue(), 1);
 
   // The announcement is retained: a parent that subscribes later still finds it.
   auto latecomer = parent();
@@ -62,8 +62,8 @@ TEST_F(PushChannelBrokerTest, ConnectsListensAndAnnouncesItselfOnline) {
 TEST_F(PushChannelBrokerTest, OtherProtocolVersionsAreAnsweredNotDispatched) {
   auto peer = parent();
   std::atomic<int> dispatched{0};
-  auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++dispatched; });
-  channel().initializeMQTT(ChildChannelContext::make());
+  auto observer = ports.agent().remoteEvents().bills.connect([&] { ++dispatched; });
+  channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
 
   const Json notice = {{"EventNotification", {{"type", "bills"}}}};
@@ -97,22 +97,22 @@ TEST_F(PushChannelBrokerTest, OtherProtocolVersionsAreAnsweredNotDispatched) {
 TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSubscription) {
   const Json left = Json::array({Json{{"ResponseApps", {{"commandUuid", "left-1"}}}},
                                  Json{{"ResponseChildInfo", {{"commandUuid", "left-2"}}}}});
-  Cache::setObjectValue(CacheObject(left), "publishMessages");
+  ports.agent().cache().setObjectValue(CacheObject(left), "publishMessages");
   auto peer = parent();
-  channel().initializeMQTT(ChildChannelContext::make());
+  channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseChildInfo")));
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseApps")));
   std::vector<std::string> order;
   for (const auto& message : peer->received()) order.push_back(message.payload.begin().key());
   EXPECT_EQ(order, (std::vector<std::string>{"EventOnline", "ResponseApps", "ResponseChildInfo"}));
-  EXPECT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowledgesIt) {
   auto peer = parent();
-  channel().initializeMQTT(ChildChannelContext::make());
+  channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
-  ASSERT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
+  ASSERT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 
   broker.pause();
   const Json answer = {{"ResponseLocation", {{"commandUuid", "held-1"}}}};
@@ -120,24 +120,24 @@ TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowl
   channel().publishWithParameter(answer, [&](const std::optional<Error>& error) { told = error; });
   EXPECT_FALSE(told.has_value()) << "the caller is told at once";
   ASSERT_TRUE(eventually([&] {
-    const auto listed = Cache::objectForKey("publishMessages");
+    const auto listed = ports.agent().cache().objectForKey("publishMessages");
     return listed && listed->plain() == Json::array({answer});
   }));
-  MqttPushChannel::resetShared();  // the process dies before the acknowledgement
+  endChannel();  // the process dies before the acknowledgement
   broker.resume();
 
-  channel().initializeMQTT(ChildChannelContext::make());  // the next start
+  channel().initializeMQTT(channelContext());  // the next start
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseLocation")));
-  EXPECT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRunsAgainUntilAcknowledged) {
   auto peer = parent();
   std::atomic<int> runs{0};
-  auto observer = ports.notifications.addObserver("RequestLocation", [&](const Notification&) { ++runs; });
-  channel().initializeMQTT(ChildChannelContext::make());
+  ports.agent().commands().routeToCall("RequestLocation", [&](const Command&) { ++runs; });
+  channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
-  ASSERT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
+  ASSERT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 
   const std::string request = R"({"RequestLocation":{"commandUuid":"held-2"}})";
   ASSERT_TRUE(channel().admitCommand("RequestLocation", "held-2", request));
@@ -147,23 +147,23 @@ TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRun
   channel().publishWithParameter(answer, [](const std::optional<Error>&) {});
   channel().publishWithParameter(other, [](const std::optional<Error>&) {});
   // Only the message that answers no held request is listed; both wait for the broker.
-  ASSERT_TRUE(eventually([] {
-    const auto listed = Cache::objectForKey("publishMessages");
+  ASSERT_TRUE(eventually([this] {
+    const auto listed = ports.agent().cache().objectForKey("publishMessages");
     return listed && listed->plain()->size() == 1;
   }));
-  EXPECT_EQ(Cache::objectForKey("publishMessages")->plain(), Json::array({other}));
+  EXPECT_EQ(ports.agent().cache().objectForKey("publishMessages")->plain(), Json::array({other}));
   EXPECT_EQ(channel().publishMessages().size(), 2u);
-  MqttPushChannel::resetShared();  // the process dies before the acknowledgement
+  endChannel();  // the process dies before the acknowledgement
   broker.resume();
 
-  channel().initializeMQTT(ChildChannelContext::make());  // the next start runs the request again
+  channel().initializeMQTT(channelContext());  // the next start runs the request again
   EXPECT_EQ(runs.load(), 1);
   ASSERT_TRUE(eventually([&] { return channel().isConnect(); }));
   channel().publishWithParameter(answer, [](const std::optional<Error>&) {});
   ASSERT_TRUE(eventually([&] { return channel().publishMessages().empty(); }));
-  MqttPushChannel::resetShared();
+  endChannel();
 
-  channel().initializeMQTT(ChildChannelContext::make());  // acknowledged: settled for good
+  channel().initializeMQTT(channelContext());  // acknowledged: settled for good
   EXPECT_EQ(runs.load(), 1);
 }
 
@@ -197,17 +197,17 @@ TEST_F(PushChannelBrokerTest, TheChannelCanEndWhileItsConnectionIsBeingAnswered)
   // Ended the moment the connection is acknowledged, while the network thread still runs the
   // connection's reactions: they must find the channel whole.
   for (int round = 0; round < 20; ++round) {
-    channel().initializeMQTT(ChildChannelContext::make());
+    channel().initializeMQTT(channelContext());
     const auto giveUp = std::chrono::steady_clock::now() + 20s;
     while (!channel().isConnect() && std::chrono::steady_clock::now() < giveUp) std::this_thread::yield();
     ASSERT_TRUE(channel().isConnect());
-    MqttPushChannel::resetShared();
+    endChannel();
   }
 }
 
 TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterItReturns) {
   auto peer = parent(false);
-  channel().initializeMQTT(ChildChannelContext::make());
+  channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
 
   broker.stop();
@@ -218,7 +218,7 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->domain, "mqtt没有连接上");
   ASSERT_TRUE(eventually([&] {
-    const auto listed = Cache::objectForKey("publishMessages");
+    const auto listed = ports.agent().cache().objectForKey("publishMessages");
     return listed && listed->plain() == Json::array({answer});
   }));
 
@@ -229,13 +229,13 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
   const auto received = peer->received();
   const std::vector<ReceivedMessage> after(received.begin() + static_cast<long>(before), received.end());
   EXPECT_EQ(liveUuids(after, "EventOnline").size(), 1u);
-  EXPECT_TRUE(eventually([] { return !Cache::objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannelStepAsideOnce) {
   auto peer = parent();
   std::atomic<int> halts{0};
-  auto context = ChildChannelContext::make();
+  auto context = channelContext();
   context.halted = [&](const std::string& why) {
     EXPECT_NE(why.find("another agent uses this device's identifier"), std::string::npos) << why;
     ++halts;
@@ -282,7 +282,7 @@ TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannel
 TEST_F(PushChannelBrokerTest, ConnectionsTheBrokerCutsAgainAndAgainNeverStopTheChannel) {
   auto peer = parent();
   std::atomic<int> halts{0};
-  auto context = ChildChannelContext::make();
+  auto context = channelContext();
   context.halted = [&](const std::string&) { ++halts; };
   channel().setTakeoverLimit(3);
   // A short window keeps the test short: each cut comes a second after the connection was seen.

@@ -5,10 +5,9 @@
 #include <atomic>
 #include <sstream>
 
-#include "app/ChildChannelContext.h"
 #include "messaging/MQTTClient.h"
 #include "platform/Uuid.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/ScopedVariable.h"
 #include "tests/messaging/BrokerFixture.h"
 
@@ -44,8 +43,8 @@ TEST_F(TlsBrokerTest, TheChannelWorksOverTlsWithTheDeploymentsAuthority) {
   ports.settings.caFile = broker.tlsAuthority();
   auto peer = parent();
   std::atomic<int> bills{0};
-  auto observer = ports.notifications.addObserver("bills", [&](const Notification&) { ++bills; });
-  channel().initializeMQTT(ChildChannelContext::make());
+  auto observer = ports.agent().remoteEvents().bills.connect([&] { ++bills; });
+  channel().initializeMQTT(channelContext());
 
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline", parentTopic)));
   peer->publish("/ts/20/2/" + deviceId, Json{{"EventNotification", {{"type", "bills"}}}}, 1, false);

@@ -4,12 +4,12 @@
 
 #include <atomic>
 
-#include "app/ChildChannelContext.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/PullRequestBody.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -20,11 +20,11 @@ using test::CannedResponse;
 
 class VersionCheckTest : public ::testing::Test {
  protected:
-  VersionCheckTest() : push(log), store(push) {
+  VersionCheckTest() : push(log), store(push, ports.agent().api(), ports.time.loop(), ports.time.clock(), ports.agent().commands()) {
     ports.useServiceHost(server.hostAndPort());
-    ChildUser::sharedChildUser().updateChildInfo(
+    ports.agent().child().updateChildInfo(
         [](ChildInfo& info) { info.parentDN = "13800000000"; });
-    push.initializeMQTT(ChildChannelContext::make());
+    push.initializeMQTT(ports.agent().channelContext());
   }
 
   test::TestHttpServer server;
@@ -72,7 +72,7 @@ TEST_F(VersionCheckTest, AnOlderSenderIsToldToUpgradeWithoutAPrompt) {
 TEST_F(VersionCheckTest, ANewerSenderMeansThisDeviceMustUpgrade) {
   EXPECT_FALSE(store.upgradeIsVersionWithTopic("/ts/21/2/abc", "{}"));
   const Json body = push.published().at(0)["message"]["EventUpgrade"];
-  EXPECT_EQ(body["upgradeDeviceId"], ChildUser::sharedChildUser().deviceId());
+  EXPECT_EQ(body["upgradeDeviceId"], ports.agent().child().deviceId());
   ports.time.settle();
   ASSERT_TRUE(ports.screenHost.openAlert().has_value());
   EXPECT_EQ(ports.screenHost.openAlert()->title, "刺猬家发现新版本请升级");
@@ -91,11 +91,10 @@ TEST(PullRequestBody, PullParametersCarryTheirFourKeys) {
 class PullCycleTest : public VersionCheckTest {
  protected:
   PullCycleTest() {
-    Cache::setBool(true, "binding");
-    for (const char* name : {"RequestChildInfo", "RequestApps", "EventIconUpload", "Reset"}) {
-      tokens.push_back(
-          ports.notifications.addObserver(name, [this](const Notification& n) { posted.push_back(n.name); }));
-    }
+    ports.agent().cache().setBool(true, "binding");
+    for (const char* name : {"RequestChildInfo", "RequestApps", "EventIconUpload"})
+      ports.agent().commands().routeToCall(name, [this](const Command& command) { posted.push_back(command.name); });
+    tokens.push_back(ports.agent().remoteEvents().reset.connect([this] { posted.push_back("Reset"); }));
   }
   // Answers the pull exchanges from a queue of canned answers; records each body.
   void serve(std::vector<CannedResponse> answers) {
@@ -158,8 +157,8 @@ TEST_F(PullCycleTest, AnUnboundAnswerClearsTheBindingAndPostsReset) {
   store.startPullMessageWithComplete([&](const std::optional<Error>&) { ++completions; });
   ASSERT_TRUE(runUntil([&] { return !store.isPushMessage(); }));
   EXPECT_EQ(posted, (std::vector<std::string>{"Reset"}));
-  EXPECT_FALSE(Cache::boolForKey("binding"));
-  EXPECT_TRUE(Cache::hasCacheForKey("binding"));
+  EXPECT_FALSE(ports.agent().cache().boolForKey("binding"));
+  EXPECT_TRUE(ports.agent().cache().hasCacheForKey("binding"));
   ports.time.settle();
   EXPECT_EQ(completions, 0);
 }
@@ -177,7 +176,7 @@ TEST_F(PullCycleTest, ASecondStartWhileRunningIsIgnored) {
 }
 
 TEST_F(PullCycleTest, AnUnboundDeviceCompletesAtOnceWithoutAsking) {
-  Cache::setBool(false, "binding");
+  ports.agent().cache().setBool(false, "binding");
   bool completed = false;
   store.startPullMessageWithComplete([&](const std::optional<Error>& error) { completed = !error; });
   EXPECT_TRUE(completed);

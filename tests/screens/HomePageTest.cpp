@@ -4,11 +4,12 @@
 #include "app/ScreenCatalog.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "screens/HomeStore.h"
 #include "screens/HomeScreen.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/ExchangeStore.h"
 
@@ -22,7 +23,6 @@ class HomePageTest : public ::testing::Test {
  protected:
   HomePageTest() {
     ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
   }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {
@@ -32,15 +32,19 @@ class HomePageTest : public ::testing::Test {
       return CannedResponse{404, "application/json", "{}"};
     });
   }
-  void bind() { Cache::setObjectValue(CacheObject(Json(true)), "binding"); }
+  void bind() { ports.agent().cache().setObjectValue(CacheObject(Json(true)), "binding"); }
   // The page as the catalogue would make it, with recording hooks, shown as the root.
   std::shared_ptr<HomeScreen> open() {
     serve();
-    HomeScreen::Services services;
-    services.openApplicationWithTessel = [this] { hooks.push_back("open"); };
-    services.updateManagementTable = [this] { hooks.push_back("table"); };
-    services.screenInUse = [this] { return inUse; };
-    auto page = std::make_shared<HomeScreen>(std::move(services));
+    HomeScreen::Hooks homeHooks;
+    homeHooks.eraseStoredState = [this] {
+      hooks.push_back("erase");
+      ports.agent().eraseStoredState();
+    };
+    homeHooks.openApplicationWithTessel = [this] { hooks.push_back("open"); };
+    homeHooks.updateManagementTable = [this] { hooks.push_back("table"); };
+    homeHooks.screenInUse = [this] { return inUse; };
+    auto page = std::make_shared<HomeScreen>(ports.agent().walletContext(), std::move(homeHooks));
     page->setRouteIdentity("HomePage", "HomePageID");
     ports.screenHost.setRoot(page);
     return page;
@@ -80,13 +84,13 @@ TEST_F(HomePageTest, TheBalanceShowsTheStoredTotalThenTheFreshOne) {
   bind();
   PointsTotal stored;
   stored.total = Json(120);
-  Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+  ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   auto page = open();
   EXPECT_EQ(balances(), std::vector<std::string>{"120"}) << "the stored total comes at once";
   ASSERT_TRUE(runUntil([&] { return balances().size() == 2; }));
   EXPECT_EQ(balances(), (std::vector<std::string>{"120", "150"}));
   // The fresh answer is kept for the next time.
-  const auto kept = Cache::objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
+  const auto kept = ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
   ASSERT_TRUE(kept && kept->total);
   EXPECT_EQ(*kept->total, 150);
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "a bound device stays on its home page";
@@ -97,12 +101,12 @@ TEST_F(HomePageTest, AnAnswerOtherThan200LeavesTheStoredTotal) {
   statisticsStatus = 202;
   PointsTotal stored;
   stored.total = Json(120);
-  Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+  ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   open();
   ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
   ports.time.loop().runUntil([] { return false; }, 300ms);
   EXPECT_EQ(balances(), std::vector<std::string>{"120"});
-  EXPECT_EQ(*Cache::objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>()->total,
+  EXPECT_EQ(*ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>()->total,
             120);
 }
 
@@ -110,12 +114,12 @@ TEST_F(HomePageTest, TheNewBillsMarkFollowsBillsNumberOnEveryBillsNotice) {
   bind();
   auto page = open();
   EXPECT_EQ(page->state()["redPoint"], false) << "absent";
-  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
-  std::thread([&] { ports.notifications.post("bills"); }).join();
+  ports.agent().cache().setObjectValue(CacheObject(Json(1)), "billsNumber");
+  std::thread([&] { ports.agent().remoteEvents().bills.notify(); }).join();
   ports.time.settle();
   EXPECT_EQ(page->state()["redPoint"], true);
-  Cache::setObjectValue(CacheObject(Json(0)), "billsNumber");
-  ports.notifications.post("bills");
+  ports.agent().cache().setObjectValue(CacheObject(Json(0)), "billsNumber");
+  ports.agent().remoteEvents().bills.notify();
   ports.time.settle();
   EXPECT_EQ(page->state()["redPoint"], false);
 }
@@ -140,10 +144,10 @@ TEST_F(HomePageTest, AResetClearsTheStoredStateAndReturnsToTheBindingScreenOnce)
   auto page = open();
   ports.time.settle();
   ports.screenHost.push(std::make_shared<ViewModel>("Feature"), true);
-  ports.notifications.post(AppControlManager::kReset);
+  ports.agent().remoteEvents().reset.notify();
   ports.time.settle();
-  EXPECT_FALSE(ChildUser::sharedChildUser().isBound()) << "the stored state is cleared";
-  EXPECT_EQ(hooks, (std::vector<std::string>{"open", "table"}));
+  EXPECT_FALSE(ports.agent().child().isBound()) << "the stored state is cleared";
+  EXPECT_EQ(hooks, (std::vector<std::string>{"erase", "open", "table"}));
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "back to the root at once";
   ports.time.advance(499ms);
   EXPECT_EQ(ports.screenHost.topScreen(), page);
@@ -157,26 +161,26 @@ TEST_F(HomePageTest, AResetWhileTheDeviceIsLockedWaitsUntilItIsUsed) {
   auto page = open();
   ports.time.settle();
   inUse = false;
-  ports.notifications.post(AppControlManager::kReset);
+  ports.agent().remoteEvents().reset.notify();
   ports.time.advance(2s);
-  EXPECT_FALSE(ChildUser::sharedChildUser().isBound());
+  EXPECT_FALSE(ports.agent().child().isBound());
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "the screens stay as they are";
   // The manager posts it again once the child uses the device.
   inUse = true;
-  ports.notifications.post(AppControlManager::kReset);
+  ports.agent().remoteEvents().reset.notify();
   ports.time.advance(1s);
   EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Login/LoginID");
   EXPECT_EQ(loginPushes(), 1u);
 }
 
 TEST_F(HomePageTest, TheStoreKeepsALockIntervalAndWritesTotalsAsTheyCame) {
-  HomeStore::saveLockTime(Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
-  const auto kept = HomeStore::fetchLockTime();
+  HomeStore::saveLockTime(ports.agent().cache(), Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
+  const auto kept = HomeStore::fetchLockTime(ports.agent().cache());
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->endTime, "23:00");
   EXPECT_EQ(kept->week, "1,2");
-  HomeStore::saveLockTime(Json("not a dictionary"));
-  EXPECT_EQ(HomeStore::fetchLockTime()->startTime, "06:00") << "the kept one stays";
+  HomeStore::saveLockTime(ports.agent().cache(), Json("not a dictionary"));
+  EXPECT_EQ(HomeStore::fetchLockTime(ports.agent().cache())->startTime, "06:00") << "the kept one stays";
 
   EXPECT_EQ(HomeStore::totalText(Json(150)), "150");
   EXPECT_EQ(HomeStore::totalText(Json(150.0)), "150");

@@ -4,6 +4,7 @@
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -11,10 +12,10 @@ namespace {
 
 class InformationScreensTest : public ::testing::Test {
  protected:
-  InformationScreensTest() { ScreenCatalog::registerAll(ScreenRegistry::shared()); }
+  InformationScreensTest() { }
   ScreenPtr openAbout() {
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
-    auto about = ScreenRegistry::shared().make("Setting", "AboutID");
+    auto about = ports.agent().screens().make("Setting", "AboutID");
     ports.screenHost.push(about, true);
     return about;
   }

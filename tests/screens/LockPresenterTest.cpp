@@ -10,6 +10,9 @@
 #include "control/LockScreen.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
+#include "app/Agent.h"
+#include "messaging/PullCycle.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -29,7 +32,6 @@ class LockPresenterTest : public ::testing::Test {
  protected:
   LockPresenterTest() {
     ports.useServiceHost("service.example:8080");
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
     // The start-up placeholder: no home page exists yet.
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Placeholder"));
   }
@@ -39,41 +41,65 @@ class LockPresenterTest : public ::testing::Test {
   }
 
   test::TestPorts ports;
-  LockPresenter presenter{ports.notifications, ports.time.loop(), ports.screenHost};
+  LockPresenter presenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost, ports.agent().routes()};
 };
 
 TEST_F(LockPresenterTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdateIt) {
   // Posted on the push channel's thread, as a command's evaluation does.
-  std::thread([&] { ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"})); }).join();
+  std::thread([&] { ports.agent().controlEvents().started.notify(blacklist({"Puzzle"})); }).join();
   EXPECT_FALSE(presenter.lock()) << "nothing happens on the posting thread";
   ports.time.settle();
   auto lock = presenter.lock();
   ASSERT_TRUE(lock);
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_EQ(ports.speech.texts(), std::vector<std::string>{"管控时间：请将Puzzle关闭~"});
-  ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle", "Racer"}));
+  ports.agent().controlEvents().started.notify(blacklist({"Puzzle", "Racer"}));
   ports.time.settle();
   EXPECT_EQ(presenter.lock(), lock);
   EXPECT_EQ(lockPresentations(), 1u) << "nothing new is presented";
   EXPECT_EQ(lock->state()["sections"][0]["apps"].size(), 2u);
 
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
   EXPECT_FALSE(presenter.lock());
   EXPECT_FALSE(ports.screenHost.coverScreen());
   EXPECT_EQ(ports.screenHost.topScreen()->screenName(), "Placeholder");
   // The next start shows a new screen.
-  ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
+  ports.agent().controlEvents().started.notify(blacklist({"Puzzle"}));
   ports.time.settle();
   ASSERT_TRUE(presenter.lock());
   EXPECT_NE(presenter.lock(), lock);
   EXPECT_EQ(ports.screenHost.coverScreen(), presenter.lock());
 }
 
+TEST_F(LockPresenterTest, CommandsNamedLikeTheEndOfControlLeaveTheLockShown) {
+  ports.agent().controlEvents().started.notify(blacklist({"Puzzle"}));
+  ports.time.settle();
+  const auto lock = presenter.lock();
+  ASSERT_TRUE(lock);
+  // What a parent, or anyone who can publish on the device's topic, might send: the agent's own
+  // event names are no commands.
+  std::vector<std::string> log;
+  test::FakePushChannel push(log);
+  push.initializeMQTT(ports.agent().channelContext());
+  const auto context = PullCycle::commandContext(push, ports.time.loop(), ports.time.clock());
+  for (const char* payload : {R"({"EventAppControlEnd":{"commandUuid":"E-1"}})", R"({"EventAppControlEnd":{}})",
+                              R"({"EventAppControlStart":[]})", R"({"AppControlSoon":{}})"})
+    std::thread([&] { ports.agent().commands().dispatch(payload, context); }).join();
+  ports.time.settle();
+  EXPECT_EQ(presenter.lock(), lock);
+  EXPECT_EQ(ports.screenHost.coverScreen(), lock);
+  EXPECT_FALSE(lock->state().value("closed", false));
+  // Only app control ends it.
+  ports.agent().controlEvents().ended.notify();
+  ports.time.settle();
+  EXPECT_FALSE(ports.screenHost.coverScreen());
+}
+
 TEST_F(LockPresenterTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
   std::thread([&] {
-    ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
-    ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
+    ports.agent().controlEvents().started.notify(blacklist({"Puzzle"}));
+    ports.agent().controlEvents().started.notify(blacklist({"Puzzle"}));
   }).join();
   ports.time.settle();
   EXPECT_EQ(lockPresentations(), 1u);
@@ -81,7 +107,7 @@ TEST_F(LockPresenterTest, TwoStartsPostedBeforeTheMainLoopTurnsShowOneScreen) {
 }
 
 TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater) {
-  ports.notifications.post(AppControlManager::kControlStart, blacklist({"Puzzle"}));
+  ports.agent().controlEvents().started.notify(blacklist({"Puzzle"}));
   ports.time.settle();
   auto lock = presenter.lock();
   ASSERT_TRUE(lock);
@@ -94,7 +120,7 @@ TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_TRUE(lock->store()->isTicking());
 
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
   EXPECT_FALSE(ports.screenHost.coverScreen()) << "closed wherever the other screens are";
   EXPECT_FALSE(lock->store()->isTicking());
@@ -104,7 +130,7 @@ TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater
 
 TEST_F(LockPresenterTest, AMinuteOfEvaluationsSpeaksThreeWarningsAndTheEndClosesTheScreen) {
   // A group controlled all day, every day (its one-minute window never holds a present minute).
-  auto& manager = AppControlManager::sharedManagement();
+  auto& manager = ports.agent().control();
   ports.processes.set(std::vector<std::string>{"puzzle"});
   manager.setArrayMonitorings(Json::array({Json{
       {"groupName", "游戏"},

@@ -1,4 +1,4 @@
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include "platform/AtomicFile.h"
 #include "storage/ObjectCache.h"
 #include "storage/TableStore.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -18,49 +19,46 @@ class CacheTest : public ::testing::Test {
 };
 
 TEST_F(CacheTest, LivesUnderTheProcessNameInTheCachesFolder) {
-  Cache::setBool(true, "binding");
+  ports.agent().cache().setBool(true, "binding");
   EXPECT_TRUE(std::filesystem::exists(ports.directories.caches() / "twig-test" / "OAKCache" / "binding"));
 }
 
 TEST_F(CacheTest, BooleansAndAbsentValues) {
-  EXPECT_FALSE(Cache::boolForKey("binding"));
-  Cache::setBool(true, "binding");
-  EXPECT_TRUE(Cache::boolForKey("binding"));
-  Cache::setBool(false, "binding");
-  EXPECT_FALSE(Cache::boolForKey("binding"));
-  EXPECT_TRUE(Cache::hasCacheForKey("binding"));  // NO is stored, not removed
+  EXPECT_FALSE(ports.agent().cache().boolForKey("binding"));
+  ports.agent().cache().setBool(true, "binding");
+  EXPECT_TRUE(ports.agent().cache().boolForKey("binding"));
+  ports.agent().cache().setBool(false, "binding");
+  EXPECT_FALSE(ports.agent().cache().boolForKey("binding"));
+  EXPECT_TRUE(ports.agent().cache().hasCacheForKey("binding"));  // NO is stored, not removed
 
-  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
-  Cache::setObjectValue(std::nullopt, "billsNumber");  // no value is not a removal
-  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 1);
+  ports.agent().cache().setObjectValue(CacheObject(Json(1)), "billsNumber");
+  ports.agent().cache().setObjectValue(std::nullopt, "billsNumber");  // no value is not a removal
+  EXPECT_EQ(ports.agent().cache().objectForKey("billsNumber")->integerValue(), 1);
 
-  Cache::setBool(true, "");
-  EXPECT_FALSE(Cache::boolForKey(""));
-  EXPECT_FALSE(Cache::hasCacheForKey(""));
-  Cache::removeObjectForKey("billsNumber");
-  EXPECT_FALSE(Cache::objectForKey("billsNumber").has_value());
+  ports.agent().cache().setBool(true, "");
+  EXPECT_FALSE(ports.agent().cache().boolForKey(""));
+  EXPECT_FALSE(ports.agent().cache().hasCacheForKey(""));
+  ports.agent().cache().removeCacheForKey("billsNumber");
+  EXPECT_FALSE(ports.agent().cache().objectForKey("billsNumber").has_value());
 }
 
 TEST_F(CacheTest, ResetDefaultsEmptiesEverythingButTheUserDefaults) {
-  Cache::setBool(true, "binding");
-  Cache::setObjectValue(CacheObject(Json::array()), "publishMessages");
+  ports.agent().cache().setBool(true, "binding");
+  ports.agent().cache().setObjectValue(CacheObject(Json::array()), "publishMessages");
   ControlGroupRecord group;
-  Cache::setObjectValue(CacheObject::model(group), "lockTime");
-  const TableStore store;
+  ports.agent().cache().setObjectValue(CacheObject::model(group), "lockTime");
+  const TableStore store{ports.agent().tables().databaseFile()};
   ASSERT_TRUE(store.insertData(group));
   AppRecord app;
   app.appPackage = "com.example.game";
   ASSERT_TRUE(store.insertData(app));
   ports.userDefaults.setBool("kChildAppsCache", true);
-  Cache::setTablesToEmptyOnReset(
-      {std::make_shared<ControlGroupRecord>(), std::make_shared<AppRecord>()});
 
-  Cache::resetDefaults();
-  Cache::setTablesToEmptyOnReset({});
+  ports.agent().eraseStoredState();
 
   EXPECT_EQ(ports.imageCache.clears(), 1);
-  EXPECT_TRUE(ObjectCache::sharedGlobalCache().allKeys().empty());
-  EXPECT_FALSE(Cache::boolForKey("binding"));
+  EXPECT_TRUE(ports.agent().cache().allKeys().empty());
+  EXPECT_FALSE(ports.agent().cache().boolForKey("binding"));
   const auto folder = ports.directories.caches() / "twig-test" / "OAKCache";
   for (const char* key : {"binding", "publishMessages", "lockTime"}) {
     EXPECT_FALSE(std::filesystem::exists(folder / key)) << key;

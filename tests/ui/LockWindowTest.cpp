@@ -20,7 +20,8 @@
 #include "control/LockPresenter.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "tests/ui/QtPump.h"
 #include "ui/FrontEnd.h"
@@ -114,19 +115,16 @@ void askToClose(const QWindow& window) {
 class LockWindowTest : public ::testing::Test {
  protected:
   LockWindowTest() {
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
-    Cache::setObjectValue(CacheObject(Json(true)), "binding");
-    ScreenHost::install(&host);
+    ports.agent(host).cache().setObjectValue(CacheObject(Json(true)), "binding");
     ui::useProjectFont();
   }
-  ~LockWindowTest() override { ScreenHost::install(nullptr); }
   bool pump(const std::function<bool()>& done) { return test::pumpUntil(ports.time, done); }
   // The window with the home page, and the lock over the desktop once control starts.
   QWindow* lockUp() {
     window = ui::loadWindow(engine, host, 390, 844);
-    host.setRoot(ScreenRegistry::shared().make("HomePage", "HomePageID"));
+    host.setRoot(ports.agent(host).screens().make("HomePage", "HomePageID"));
     if (!pump([] { return true; }) || !lockWindows().empty()) return nullptr;
-    ports.notifications.post(AppControlManager::kControlStart, blacklist());
+    ports.agent(host).controlEvents().started.notify(blacklist());
     if (!pump([] { return !lockWindows().empty(); })) return nullptr;
     QWindow* lock = lockWindows().front();
     return pump([&] { return lock->isExposed(); }) ? lock : nullptr;
@@ -134,7 +132,7 @@ class LockWindowTest : public ::testing::Test {
 
   test::TestPorts ports;
   QuickScreenHost host;
-  LockPresenter presenter{ports.notifications, ports.time.loop(), host};
+  LockPresenter presenter{ports.agent(host).controlEvents(), ports.time.loop(), host, ports.agent(host).routes()};
   QQmlApplicationEngine engine;
   QQuickWindow* window = nullptr;
 };
@@ -163,7 +161,7 @@ TEST_F(LockWindowTest, AControlStartCoversTheDesktopAboveOtherWindowsAndItsEndUn
   ASSERT_NE(otherAt, order.end());
   EXPECT_GT(lockAt - order.begin(), otherAt - order.begin());
 
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent(host).controlEvents().ended.notify();
   ASSERT_TRUE(pump([] { return lockWindows().empty(); }))
       << "lock screen still shown: " << (host.lockScreen() != nullptr) << ", windows "
       << lockWindows().size();
@@ -188,7 +186,7 @@ TEST_F(LockWindowTest, ItRefusesToCloseAndIsOnEveryWorkspace) {
   EXPECT_TRUE(lock->isExposed());
   ASSERT_TRUE(host.coverScreen());
   // Control's end still takes it away.
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent(host).controlEvents().ended.notify();
   ASSERT_TRUE(pump([] { return lockWindows().empty(); }));
 }
 

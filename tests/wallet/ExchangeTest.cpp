@@ -8,9 +8,10 @@
 #include "control/LockPresenter.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildUser.h"
-#include "storage/Cache.h"
+#include "identity/ChildIdentity.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/BillRequest.h"
 #include "wallet/ExchangeScreen.h"
@@ -26,7 +27,6 @@ class ExchangeTest : public ::testing::Test {
  protected:
   ExchangeTest() {
     ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
@@ -50,7 +50,7 @@ class ExchangeTest : public ::testing::Test {
     const std::size_t rules = requests("/settings/");
     const std::size_t statistics = requests("/statistics/");
     ports.screenHost.clear();
-    auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+    auto screen = ports.agent().screens().make("DuiHuan", "DuiHuanID");
     ports.screenHost.push(screen, true);
     ports.time.loop().runUntil(
         [&] { return requests("/settings/") > rules && requests("/statistics/") > statistics; }, 20s);
@@ -86,7 +86,7 @@ class ExchangeTest : public ::testing::Test {
   std::string rule = R"({"appUseIntervalMax":10,"parities":"1:3"})";
   CannedResponse billAnswer{200, "application/json", "{}"};
   bool down = false;
-  LockPresenter lockPresenter{ports.notifications, ports.time.loop(), ports.screenHost};
+  LockPresenter lockPresenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost, ports.agent().routes()};
 };
 
 TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice) {
@@ -102,7 +102,7 @@ TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice)
   EXPECT_EQ(screen->state()["remaining"], "8");
   screen->invoke("selectRow", Json{{"row", 6}});  // no such row
   EXPECT_EQ(screen->state()["selected"], 4);
-  EXPECT_EQ(Cache::objectForKey("parities")->stringValue(), "1:3");
+  EXPECT_EQ(ports.agent().cache().objectForKey("parities")->stringValue(), "1:3");
 
   screen->invoke("save");
   ASSERT_TRUE(
@@ -113,7 +113,7 @@ TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice)
   for (auto it = sent[0].begin(); it != sent[0].end(); ++it) keys.push_back(it.key());
   EXPECT_EQ(keys, (std::vector<std::string>{"childDeviceId", "type", "subjectId", "pictures", "bonuspoint",
                                             "billMd5"}));
-  EXPECT_EQ(sent[0]["childDeviceId"], ChildUser::sharedChildUser().deviceId());
+  EXPECT_EQ(sent[0]["childDeviceId"], ports.agent().child().deviceId());
   EXPECT_EQ(sent[0]["type"], 2);
   EXPECT_EQ(sent[0]["subjectId"], 1);
   EXPECT_TRUE(sent[0]["pictures"].is_null());
@@ -156,7 +156,7 @@ TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
   // the service until the choice is made.
   PointsTotal stored;
   stored.total = Json(20);
-  Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+  ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   auto release = std::make_shared<std::promise<void>>();
   server.setHandler([released = release->get_future().share()](const test::RecordedRequest& request) -> CannedResponse {
     if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos) {
@@ -167,7 +167,7 @@ TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
       return {200, "application/json", R"({"appUseIntervalMax":10,"parities":"1:3"})"};
     return {200, "application/json", "{}"};
   });
-  auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+  auto screen = ports.agent().screens().make("DuiHuan", "DuiHuanID");
   ports.screenHost.push(screen, true);
   ASSERT_TRUE(
       ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay success 更新成功"); }, 20s));
@@ -207,7 +207,7 @@ TEST_F(ExchangeTest, ARuleAnswerWithNothingToApplyEndsTheProgressMessage) {
     return {200, "application/json", Json{{"total", 20}}.dump()};
   });
   ports.screenHost.clear();
-  auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+  auto screen = ports.agent().screens().make("DuiHuan", "DuiHuanID");
   ports.screenHost.push(screen, true);
   ASSERT_TRUE(ports.time.loop().runUntil([&] { return ports.screenHost.saw("overlay dismiss"); }, 20s));
   EXPECT_EQ(ports.screenHost.lines("overlay"),
@@ -217,7 +217,7 @@ TEST_F(ExchangeTest, ARuleAnswerWithNothingToApplyEndsTheProgressMessage) {
   serve();
   ports.screenHost.clear();
   {
-    auto closing = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+    auto closing = ports.agent().screens().make("DuiHuan", "DuiHuanID");
     ports.screenHost.push(closing, true);
     ports.screenHost.pop(true);
   }
@@ -226,17 +226,17 @@ TEST_F(ExchangeTest, ARuleAnswerWithNothingToApplyEndsTheProgressMessage) {
 }
 
 TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNoRule) {
-  Cache::setObjectValue(CacheObject(Json("1:3")), "parities");
+  ports.agent().cache().setObjectValue(CacheObject(Json("1:3")), "parities");
   balance = 30;
   for (const char* unreadable :
        {R"({"appUseIntervalMax":10,"parities":"1:"})", R"({"appUseIntervalMax":10,"parities":"a:3"})",
         R"({"appUseIntervalMax":10,"parities":"1:x"})", R"({"parities":5})"}) {
     PointsTotal stored;
     stored.total = Json(42);
-    Cache::setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+    ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
     rule = unreadable;
     serve();
-    auto screen = ScreenRegistry::shared().make("DuiHuan", "DuiHuanID");
+    auto screen = ports.agent().screens().make("DuiHuan", "DuiHuanID");
     ports.screenHost.push(screen, true);
     EXPECT_EQ(screen->state()["remaining"], "42") << "the stored balance at once";
     // The fresh balance prices the choice by the stored rate.
@@ -245,7 +245,7 @@ TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNo
     EXPECT_TRUE(screen->state()["date"].empty()) << unreadable;
     EXPECT_FALSE(screen->state().contains("rateText")) << unreadable;
     EXPECT_EQ(screen->state()["cost"], "3") << "the stored rate still prices the choice";
-    EXPECT_EQ(Cache::objectForKey("parities")->stringValue(), "1:3");
+    EXPECT_EQ(ports.agent().cache().objectForKey("parities")->stringValue(), "1:3");
     ports.screenHost.pop(true);
   }
 }
@@ -254,8 +254,7 @@ TEST_F(ExchangeTest, AnApplicationAnsweredWhileTheLockShowsStillClosesTheScreenU
   billAnswer = {200, "application/json", "{}", 300};
   auto screen = open();
   screen->invoke("save");
-  ports.notifications.post(AppControlManager::kControlStart,
-                           Json::array({Json{{"groupName", "游戏"}, {"today", true}, {"apps", Json::array()}}}));
+  ports.agent().controlEvents().started.notify(Json::array({Json{{"groupName", "游戏"}, {"today", true}, {"apps", Json::array()}}}));
   ports.time.settle();
   ASSERT_TRUE(ports.screenHost.coverScreen());
   ASSERT_TRUE(

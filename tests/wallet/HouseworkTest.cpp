@@ -6,6 +6,7 @@
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/HouseworkStore.h"
 
@@ -19,7 +20,6 @@ class HouseworkTest : public ::testing::Test {
  protected:
   HouseworkTest() {
     ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
@@ -34,7 +34,7 @@ class HouseworkTest : public ::testing::Test {
   }
   std::shared_ptr<ViewModel> open() {
     serve();
-    auto screen = ScreenRegistry::shared().make("GanJiaWu", "GanJiaWuID");
+    auto screen = ports.agent().screens().make("GanJiaWu", "GanJiaWuID");
     ports.screenHost.push(screen, true);
     ports.time.loop().runUntil([&] { return server.requestCount() >= 1; }, 20s);
     ports.time.loop().runUntil([] { return false; }, 100ms);

@@ -15,8 +15,9 @@
 #include "control/LockPresenter.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildUser.h"
+#include "identity/ChildIdentity.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/PhotoDetailScreen.h"
 #include "wallet/PhotoPickerScreen.h"
@@ -66,7 +67,6 @@ class SpecialRewardTest : public ::testing::Test {
  protected:
   SpecialRewardTest() {
     ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
@@ -99,7 +99,7 @@ class SpecialRewardTest : public ::testing::Test {
   }
   std::shared_ptr<SpecialRewardScreen> open() {
     auto screen = std::static_pointer_cast<SpecialRewardScreen>(
-        ScreenRegistry::shared().make("JiangLi", "JiangLiID"));
+        ports.agent().screens().make("JiangLi", "JiangLiID"));
     ports.screenHost.push(screen, true);
     return screen;
   }
@@ -135,8 +135,7 @@ class SpecialRewardTest : public ::testing::Test {
 
   // App control starts: the lock screen covers whatever is shown.
   void lockNow() {
-    ports.notifications.post(AppControlManager::kControlStart,
-                             Json::array({Json{{"startTime", "06:00"},
+    ports.agent().controlEvents().started.notify(Json::array({Json{{"startTime", "06:00"},
                                                {"endTime", "20:00"},
                                                {"groupName", "游戏"},
                                                {"today", true},
@@ -148,7 +147,7 @@ class SpecialRewardTest : public ::testing::Test {
   test::TestPorts ports;
   UploadPlan plan;
   CannedResponse billAnswer{200, "application/json", "{}"};
-  LockPresenter lockPresenter{ports.notifications, ports.time.loop(), ports.screenHost};
+  LockPresenter lockPresenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost, ports.agent().routes()};
 };
 
 TEST_F(SpecialRewardTest, TheStripShowsCameraPhotosFirstUploadsLibraryPhotosFirstAndHoldsEight) {
@@ -244,7 +243,7 @@ TEST_F(SpecialRewardTest, TheLockComingWhileAScreenIsAboutToCloseLetsItClose) {
   EXPECT_EQ(ports.screenHost.topScreen(), screen) << "the picker closed under the lock";
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
 
-  ports.notifications.post(AppControlManager::kControlEnd);
+  ports.agent().controlEvents().ended.notify();
   ports.time.settle();
   screen->invoke("setText", Json{{"text", "我帮奶奶拎菜"}});
   screen->invoke("send");

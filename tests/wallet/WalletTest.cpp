@@ -4,9 +4,10 @@
 #include "api/ApiClient.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "storage/Cache.h"
+#include "storage/ObjectCache.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
+#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/PhotoViewerScreen.h"
 #include "wallet/BillRow.h"
@@ -37,7 +38,6 @@ class WalletTest : public ::testing::Test {
  protected:
   WalletTest() {
     ports.useServiceHost(server.hostAndPort());
-    ScreenCatalog::registerAll(ScreenRegistry::shared());
     serve();
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
   }
@@ -57,7 +57,7 @@ class WalletTest : public ::testing::Test {
   std::shared_ptr<WalletScreen> open() {
     serve();
     auto screen = std::static_pointer_cast<WalletScreen>(
-        ScreenRegistry::shared().make("QianBao", "QianBaoID"));
+        ports.agent().screens().make("QianBao", "QianBaoID"));
     ports.screenHost.push(screen, true);
     settle(screen);
     return screen;
@@ -67,7 +67,7 @@ class WalletTest : public ::testing::Test {
     ports.time.settle();
   }
   std::size_t stashed() {
-    const auto stored = Cache::objectForKey("localStash");
+    const auto stored = ports.agent().cache().objectForKey("localStash");
     const auto bills = stored ? stored->modelArray<Bill>() : std::nullopt;
     return bills ? bills->size() : 0;
   }
@@ -123,7 +123,7 @@ TEST_F(WalletTest, ThreePagesKeepTenStoredAndARefreshShowsThemBeforeTheAnswer) {
 
 TEST_F(WalletTest, ManyBillsEventsShowOneBannerAndTheNextFirstPageRemovesIt) {
   auto screen = open();
-  for (int event = 0; event < 3; ++event) ports.notifications.post("bills");
+  for (int event = 0; event < 3; ++event) ports.agent().remoteEvents().bills.notify();
   ports.time.settle();
   EXPECT_EQ(screen->state()["banner"]["title"], "有新消息，点击阅读");
   std::size_t shown = 0;
@@ -138,22 +138,22 @@ TEST_F(WalletTest, ManyBillsEventsShowOneBannerAndTheNextFirstPageRemovesIt) {
 
 TEST_F(WalletTest, ASuccessfulPageClearsTheBadgeEvenWhenEmpty) {
   billCount = 0;
-  Cache::setObjectValue(CacheObject(Json(1)), "billsNumber");
+  ports.agent().cache().setObjectValue(CacheObject(Json(1)), "billsNumber");
   auto screen = open();
-  EXPECT_EQ(Cache::objectForKey("billsNumber")->integerValue(), 0);
+  EXPECT_EQ(ports.agent().cache().objectForKey("billsNumber")->integerValue(), 0);
   EXPECT_FALSE(screen->state()["empty"].is_null()) << "no rows at all: the empty view";
   EXPECT_EQ(screen->state()["empty"]["button"], "点击重新加载");
   const auto statistics =
-      Cache::objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
+      ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
   ASSERT_TRUE(statistics && statistics->total);
   EXPECT_EQ(*statistics->total, 77);
 }
 
 TEST_F(WalletTest, AFailureWhileTheNetworkIsDownLeavesTheWalletAbleToRefresh) {
-  ApiClient::sharedRequest();
+  ports.agent().api();
   ports.reachability.setStatus(ReachabilityStatus::NotReachable);
   ports.time.settle();
-  auto screen = ScreenRegistry::shared().make("QianBao", "QianBaoID");
+  auto screen = ports.agent().screens().make("QianBao", "QianBaoID");
   auto wallet = std::static_pointer_cast<WalletScreen>(screen);
   ports.screenHost.push(screen, true);
   ports.time.settle();
@@ -174,7 +174,7 @@ TEST(BillRow, PointsStampsDatesPicturesAndComments) {
   std::optional<Error> error;
   auto refused = Bill::fromAnswer(bill(1, 2, 5), error);
   ASSERT_TRUE(refused);
-  Json cell = BillRow::setModel(*refused, 375, 667);
+  Json cell = BillRow::setModel(*refused, 375, 667, ports.time.clock());
   EXPECT_EQ(cell["points"], "0刺猬币");
   EXPECT_EQ(cell["stamp"], "cwqb(haizi)_yijujue");
   EXPECT_EQ(cell["date"], "16-05-03");
@@ -187,7 +187,7 @@ TEST(BillRow, PointsStampsDatesPicturesAndComments) {
   today["pictures"] =
       Json::array({Json{{"fileUrl", "http://x/p.jpg"}, {"high", 900}}, Json{{"fileUrl", "q"}}});
   today["comments"] = Json::array({Json{{"comment", "真棒"}}, Json{{"comment", ""}}});
-  cell = BillRow::setModel(*Bill::fromAnswer(today, error), 375, 667);
+  cell = BillRow::setModel(*Bill::fromAnswer(today, error), 375, 667, ports.time.clock());
   EXPECT_EQ(cell["points"], "5刺猬币");
   EXPECT_EQ(cell["stamp"], "cwqb_wancheng");
   EXPECT_EQ(cell["date"], "今天 08:05");
@@ -200,7 +200,7 @@ TEST(BillRow, PointsStampsDatesPicturesAndComments) {
 
   today["createTime"] = 1462752300000LL - 86400000LL;
   today["status"] = 0;
-  cell = BillRow::setModel(*Bill::fromAnswer(today, error), 375, 667);
+  cell = BillRow::setModel(*Bill::fromAnswer(today, error), 375, 667, ports.time.clock());
   EXPECT_EQ(cell["date"], "昨天 08:05");
   EXPECT_EQ(cell["stamp"], "cwqb(haizi)_weichuli");
   EXPECT_FALSE(error);
