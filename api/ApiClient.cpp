@@ -5,10 +5,10 @@
 
 #include "BuildConfig.h"
 #include "api/CurlHttpTransport.h"
+#include "api/Digest.h"
 #include "api/HttpResponseInterpreter.h"
 #include "api/QueryString.h"
 #include "api/RequestSigner.h"
-#include "api/Digest.h"
 #include "api/Utils.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/MainLoop.h"
@@ -75,23 +75,23 @@ ObserverToken ApiClient::onReachabilityChange(std::function<void(bool reachable)
 }
 
 std::vector<std::pair<std::string, std::string>> ApiClient::hmacWithTimeStamp(const std::string& timestamp,
-                                                                                const std::string& hmac) {
+                                                                              const std::string& hmac) {
   return {{std::string(RequestSigner::kTimeHeader), timestamp},
           {std::string(RequestSigner::kSignatureHeader), hmac}};
 }
 
 void ApiClient::requestWithPath(const std::string& path, const std::optional<Json>& parameters,
-                                  int methodType, Success success, Failure failure) {
+                                int methodType, Success success, Failure failure) {
   send(path, parameters, methodType, nullptr, std::move(success), std::move(failure));
 }
 
-void ApiClient::POST(const std::string& path, const std::optional<Json>& parameters,
-                       const BodyBuilder& body, Success success, Failure failure) {
+void ApiClient::POST(const std::string& path, const std::optional<Json>& parameters, const BodyBuilder& body,
+                     Success success, Failure failure) {
   send(path, parameters, 1, &body, std::move(success), std::move(failure));
 }
 
 void ApiClient::send(const std::string& path, const std::optional<Json>& parameters, int methodType,
-                       const BodyBuilder* body, Success success, Failure failure) {
+                     const BodyBuilder* body, Success success, Failure failure) {
   if (!isConnectionAvailable()) {
     if (failure) failure(nullptr, Error{Error::kNetworkDown, 0, "the network is reported down"});
     return;
@@ -100,8 +100,7 @@ void ApiClient::send(const std::string& path, const std::optional<Json>& paramet
   if (!method) return;
   if (!RequestSigner::isSignablePath(path)) {
     if (failure) {
-      Error error{Error::kInvalidPath, 0,
-                      "the path '" + path + "' holds characters that cannot be signed"};
+      Error error{Error::kInvalidPath, 0, "the path '" + path + "' holds characters that cannot be signed"};
       loop_->post([failure = std::move(failure), error] { failure(nullptr, error); });
     }
     return;

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "api/Error.h"
 #include "api/HttpMethod.h"
 #include "api/HttpOperation.h"
 #include "api/HttpTransport.h"
 #include "api/MultipartFormData.h"
-#include "api/Error.h"
 #include "platform/Json.h"
 
 namespace twig {

@@ -54,7 +54,7 @@ InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& respo
 
   if (response.status < 200 || response.status > 299) {
     result.error = Error{Error::kStatus, response.status,
-                             "request failed with HTTP status " + std::to_string(response.status)};
+                         "request failed with HTTP status " + std::to_string(response.status)};
     return result;
   }
   if (empty) {
@@ -64,13 +64,13 @@ InterpretedResponse HttpResponseInterpreter::interpret(const HttpResponse& respo
   if (!jsonType) {
     result.object.reset();
     result.error = Error{Error::kContentType, response.status,
-                             "unacceptable content type '" + response.contentType + "'"};
+                         "unacceptable content type '" + response.contentType + "'"};
     return result;
   }
   if (!parsed) {
     result.error = Error{Error::kBadJson, response.status,
-                             tooDeep ? "the answer is " + BoundedJson::depthProblem(BoundedJson::kMaxDepth)
-                                     : std::string("the answer is not valid JSON")};
+                         tooDeep ? "the answer is " + BoundedJson::depthProblem(BoundedJson::kMaxDepth)
+                                 : std::string("the answer is not valid JSON")};
     return result;
   }
   result.success = true;

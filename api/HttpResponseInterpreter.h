@@ -3,15 +3,15 @@
 #include <optional>
 #include <string_view>
 
-#include "api/HttpTransport.h"
 #include "api/Error.h"
+#include "api/HttpTransport.h"
 #include "platform/Json.h"
 
 namespace twig {
 
 struct InterpretedResponse {
   bool success = false;
-  std::optional<Json> object;      // the parsed body; nothing for an empty or null body
+  std::optional<Json> object;  // the parsed body; nothing for an empty or null body
   std::optional<Error> error;  // set when !success
 };
 

@@ -15,8 +15,7 @@ void Model::applyDictionary(const Json& dictionary) {
   }
 }
 
-std::unique_ptr<Model> Model::fetchModelOfClass(const ModelClass& modelClass,
-                                                                const Json& dictionary) {
+std::unique_ptr<Model> Model::fetchModelOfClass(const ModelClass& modelClass, const Json& dictionary) {
   if (!dictionary.is_object()) return nullptr;
   auto model = modelClass.create();
   model->applyDictionary(dictionary);

@@ -32,8 +32,7 @@ class Model {
     model.applyDictionary(dictionary);
     return model;
   }
-  static std::unique_ptr<Model> fetchModelOfClass(const ModelClass& modelClass,
-                                                          const Json& dictionary);
+  static std::unique_ptr<Model> fetchModelOfClass(const ModelClass& modelClass, const Json& dictionary);
 
   // Every member under its JSON name, in declaration order; unset members as null.
   static Json fetchFromModel(const Model& model);

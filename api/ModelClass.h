@@ -16,8 +16,7 @@ class Model;
 // object cache's archives and the table store's table names use.
 class ModelClass {
  public:
-  ModelClass(std::string name, std::vector<FieldInfo> fields,
-             std::function<std::unique_ptr<Model>()> make);
+  ModelClass(std::string name, std::vector<FieldInfo> fields, std::function<std::unique_ptr<Model>()> make);
   ModelClass(const ModelClass&) = delete;
   ModelClass& operator=(const ModelClass&) = delete;
 

@@ -67,7 +67,6 @@ std::string Utils::timeToTurnTheTimestamp(const Clock& clock) {
   return std::to_string(millisecondsSince1970(clock.now()));
 }
 
-
 std::string Utils::timeStampString(const Json& milliseconds) {
   const auto ms = millisecondsOf(milliseconds);
   if (!ms || !std::isfinite(*ms)) return "";

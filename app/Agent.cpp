@@ -32,7 +32,8 @@ Agent::Agent(const Ports& ports, StackScreenHost& host, Options options)
       cache_(ObjectCache::inDataFolder(ports)),
       tables_(TableStore::fileIn(ports.directories)),
       api_(ApiClient::forService(ports)),
-      routes_(options_.routingData ? *options_.routingData : ScreenRoutes::loadShippedRoutingData(), screens_),
+      routes_(options_.routingData ? *options_.routingData : ScreenRoutes::loadShippedRoutingData(),
+              screens_),
       child_(cache_, ports.keychain, ports.device),
       location_(ports.locationService),
       inventory_(services(), child_),
@@ -50,7 +51,6 @@ Agent::~Agent() {
   channel_.stop();
   location_.stopLocating();
 }
-
 
 Services Agent::services() {
   return Services{ports_, *api_, cache_, tables_, host_, routes_};

@@ -48,7 +48,8 @@ void CommandCatalog::registerAll(Agent& agent) {
   router.route("RequestCheckApp", controlling<CheckAppHandler>(agent, true));
   router.route("RequestAppControlGroupChange", controlling<GroupChangeHandler>(agent, true));
   router.route("RequestAppsOnekeyControl", controlling<OneKeyControlHandler>(agent, true));
-  router.route("EventIconUpload", [](const CommandContext&) { return std::make_shared<IconUploadHandler>(); });
+  router.route("EventIconUpload",
+               [](const CommandContext&) { return std::make_shared<IconUploadHandler>(); });
   // The parent unbound this device: everything stored goes and the binding screen returns.
   router.routeToCall("Reset", [&agent](const Command&) { agent.remoteEvents().reset.notify(); });
   // Notices: "bills" marks new bills for the home page and the wallet; other types change nothing.

@@ -5,16 +5,16 @@
 
 #include "api/Utils.h"
 #include "app/Agent.h"
-#include "app/Startup.h"
 #include "app/ConsoleCommands.h"
 #include "app/ConsoleInput.h"
 #include "app/ConsoleScreenHost.h"
 #include "app/Enforcement.h"
-#include "control/ControlWarning.h"
 #include "app/LinuxPorts.h"
+#include "app/Startup.h"
 #include "app/StopSignals.h"
-#include "control/ProcessEnforcer.h"
 #include "control/AppControlManager.h"
+#include "control/ControlWarning.h"
+#include "control/ProcessEnforcer.h"
 #include "frame/ViewModel.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/NotificationCenter.h"
@@ -49,19 +49,19 @@ class ControlReporter {
  public:
   ControlReporter(ControlEvents& events, MainLoop& loop, ConsoleScreenHost& host) {
     start_ = events.started.connect([this, &loop, &host](const Json& blacklist) {
-          loop.runOrPost([this, &host, blacklist] {
-            if (blacklist == last_) return;
-            last_ = blacklist;
-            std::string line = "control start";
-            for (const auto& group : blacklist) {
-              line += " " + Utils::stringValue(group, "groupName") + ":";
-              for (const auto& app : group.value("apps", Json::array()))
-                line += " " + Utils::stringValue(app, "processName");
-              line += ";";
-            }
-            host.print(line);
-          });
-        });
+      loop.runOrPost([this, &host, blacklist] {
+        if (blacklist == last_) return;
+        last_ = blacklist;
+        std::string line = "control start";
+        for (const auto& group : blacklist) {
+          line += " " + Utils::stringValue(group, "groupName") + ":";
+          for (const auto& app : group.value("apps", Json::array()))
+            line += " " + Utils::stringValue(app, "processName");
+          line += ";";
+        }
+        host.print(line);
+      });
+    });
     end_ = events.ended.connect([this, &loop, &host] {
       loop.runOrPost([this, &host] {
         if (last_.empty()) return;

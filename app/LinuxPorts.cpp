@@ -112,7 +112,8 @@ LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& option
           .clock = clock,
           .notifications = parts_->notifications,
           .device = parts_->device,
-          .keychain = *(parts_->mirroredKeychain ? static_cast<Keychain*>(&*parts_->mirroredKeychain) : &parts_->fileKeychain),
+          .keychain = *(parts_->mirroredKeychain ? static_cast<Keychain*>(&*parts_->mirroredKeychain)
+                                                 : &parts_->fileKeychain),
           .userDefaults = parts_->userDefaults,
           .directories = parts_->directories,
           .reachability = parts_->reachability,
@@ -126,7 +127,9 @@ LinuxPorts::LinuxPorts(const DeploymentSettings& settings, const Options& option
           .audioPlayer = parts_->audio,
           .locationService = parts_->location,
           .speechSynthesizer = parts_->speech,
-          .installedApplications = *(parts_->listedApplications ? static_cast<InstalledApplications*>(&*parts_->listedApplications) : &parts_->desktopApplications),
+          .installedApplications =
+              *(parts_->listedApplications ? static_cast<InstalledApplications*>(&*parts_->listedApplications)
+                                           : &parts_->desktopApplications),
           .imageCodec = parts_->codec,
           .photoLibrary = parts_->photos,
           .camera = parts_->camera,

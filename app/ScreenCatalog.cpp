@@ -4,11 +4,11 @@
 #include "control/LockScreen.h"
 #include "identity/BindingScreen.h"
 #include "identity/InstallScreen.h"
+#include "platform/Ports.h"
 #include "screens/AboutScreen.h"
 #include "screens/HomeScreen.h"
 #include "screens/LicenceScreen.h"
 #include "screens/NoNetworkScreen.h"
-#include "platform/Ports.h"
 #include "wallet/ExchangeScreen.h"
 #include "wallet/HouseworkScreen.h"
 #include "wallet/SpecialRewardScreen.h"
@@ -29,22 +29,27 @@ void ScreenCatalog::registerAll(Agent& agent) {
     };
     return std::make_shared<HomeScreen>(agent.walletContext(), std::move(hooks));
   });
-  registry.add("Install", "InstallID", [&agent] { return std::make_shared<InstallScreen>(agent.services()); });
+  registry.add("Install", "InstallID",
+               [&agent] { return std::make_shared<InstallScreen>(agent.services()); });
   registry.add("Login", "LoginID", [&agent] {
     return std::make_shared<BindingScreen>(agent.services(), agent.child(), [&agent] { agent.didBind(); });
   });
   registry.add("Setting", "ClicenseAgreementID", [] { return std::make_shared<LicenceScreen>(); });
-  registry.add("Setting", "AboutID", [&agent] { return std::make_shared<AboutScreen>(agent.ports().device); });
-  registry.add("QianBao", "QianBaoID", [&agent] { return std::make_shared<WalletScreen>(agent.walletContext()); });
+  registry.add("Setting", "AboutID",
+               [&agent] { return std::make_shared<AboutScreen>(agent.ports().device); });
+  registry.add("QianBao", "QianBaoID",
+               [&agent] { return std::make_shared<WalletScreen>(agent.walletContext()); });
   registry.add("GanJiaWu", "GanJiaWuID",
                [&agent] { return std::make_shared<HouseworkScreen>(agent.walletContext()); });
-  registry.add("DuiHuan", "DuiHuanID", [&agent] { return std::make_shared<ExchangeScreen>(agent.walletContext()); });
+  registry.add("DuiHuan", "DuiHuanID",
+               [&agent] { return std::make_shared<ExchangeScreen>(agent.walletContext()); });
   registry.add("JiangLi", "JiangLiID",
                [&agent] { return std::make_shared<SpecialRewardScreen>(agent.walletContext()); });
   registry.add("Lock", "LockID", [&agent] {
     return std::make_shared<LockScreen>(agent.services(), agent.controlEvents(), agent.remoteEvents());
   });
-  registry.add("NotNetWork", "NotNetWorkViewControllerID", [] { return std::make_shared<NoNetworkScreen>(); });
+  registry.add("NotNetWork", "NotNetWorkViewControllerID",
+               [] { return std::make_shared<NoNetworkScreen>(); });
 }
 
 }  // namespace twig

@@ -4,8 +4,8 @@
 #include "control/AppControl.h"
 #include "frame/PlaceholderScreen.h"
 #include "frame/ScreenHost.h"
-#include "frame/StackScreenHost.h"
 #include "frame/ScreenRegistry.h"
+#include "frame/StackScreenHost.h"
 #include "identity/ChildIdentity.h"
 #include "messaging/PushChannel.h"
 #include "platform/ApplicationShell.h"
@@ -26,8 +26,8 @@ bool Startup::didFinishLaunching() {
   host.showWindow();
   // The lock comes before anything that may start app control: a child who starts the computer
   // without the network, while the first screen waits for the service, is locked all the same.
-  lockPresenter_ = std::make_unique<LockPresenter>(agent_.controlEvents(), agent_.ports().mainLoop, host,
-                                                   agent_.routes());
+  lockPresenter_ =
+      std::make_unique<LockPresenter>(agent_.controlEvents(), agent_.ports().mainLoop, host, agent_.routes());
   agent_.channel().initializeMQTT(agent_.channelContext());
   agent_.channel().startPullMessage();
   store_->registration();

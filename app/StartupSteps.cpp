@@ -7,8 +7,8 @@
 #include "api/Utils.h"
 #include "app/Agent.h"
 #include "frame/ScreenHost.h"
-#include "frame/StackScreenHost.h"
 #include "frame/ScreenRegistry.h"
+#include "frame/StackScreenHost.h"
 #include "frame/ViewModel.h"
 #include "identity/ChildIdentity.h"
 #include "messaging/PushChannel.h"
@@ -105,17 +105,17 @@ void StartupSteps::retryLater(Completion completion) {
 
 void StartupSteps::retryWhenReachable(Completion completion) {
   waitingForNetwork_ = agent_.api().onReachabilityChange([this, completion](bool reachable) {
-        if (!reachable) return;
-        // The network may come back more than once before the main loop turns: one request only.
-        if (retryPosted_) return;
-        retryPosted_ = true;
-        // In the next turn: this observer is removed before the request goes out again.
-        agent_.ports().mainLoop.post([this, completion] {
-          retryPosted_ = false;
-          waitingForNetwork_.reset();
-          configuration(completion);
-        });
-      });
+    if (!reachable) return;
+    // The network may come back more than once before the main loop turns: one request only.
+    if (retryPosted_) return;
+    retryPosted_ = true;
+    // In the next turn: this observer is removed before the request goes out again.
+    agent_.ports().mainLoop.post([this, completion] {
+      retryPosted_ = false;
+      waitingForNetwork_.reset();
+      configuration(completion);
+    });
+  });
 }
 
 std::string StartupSteps::normaliseToken(std::string_view describedToken) {
@@ -134,8 +134,7 @@ std::string StartupSteps::normaliseToken(std::string_view describedToken) {
 
 void StartupSteps::saveApnsToken(const std::string& describedToken) {
   const std::string token = normaliseToken(describedToken);
-  agent_.child().updateChildInfo(
-      [&](ChildInfo& info) { info.pushToken = token; });
+  agent_.child().updateChildInfo([&](ChildInfo& info) { info.pushToken = token; });
 }
 
 void StartupSteps::reconnectPushChannel() {

@@ -96,8 +96,7 @@ int publishBenchmark(std::uint16_t port, long long count, const std::filesystem:
   const double channelSeconds = watch.seconds();
   report("answers through the push channel", count, channelSeconds);
 
-  const double bareSeconds =
-      barePublisher(port, channel.pubTopic(), Utils::jsonWithObject(answer), count);
+  const double bareSeconds = barePublisher(port, channel.pubTopic(), Utils::jsonWithObject(answer), count);
   report("floor: bare libmosquitto publisher", count, bareSeconds);
   std::printf("  throughput ratio (floor / channel): %.2f\n", channelSeconds / bareSeconds);
   ports.endAgent();

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "api/RequestSigner.h"
 #include "api/ApiClient.h"
+#include "api/RequestSigner.h"
 #include "api/Utils.h"
 #include "bench/Benchmark.h"
 #include "platform/SystemClock.h"

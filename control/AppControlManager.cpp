@@ -6,9 +6,9 @@
 
 #include "api/Utils.h"
 #include "control/AppControlPolicy.h"
+#include "control/AppInventory.h"
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
-#include "control/AppInventory.h"
 #include "identity/ChildIdentity.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/AudioPlayer.h"
@@ -24,9 +24,7 @@ namespace twig {
 
 using namespace std::chrono_literals;
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 AppControlManager::AppControlManager(Services services, ChildIdentity& child, AppInventory& inventory,
                                      ControlEvents& events, RemoteEvents& remote, int warningLead)
@@ -227,8 +225,8 @@ void AppControlManager::evaluate() {
   }
 }
 
-void AppControlManager::warnClosingSoon(const std::vector<AppControlPolicy::ClosingSoon>& closing, int weekday,
-                                     int minute) {
+void AppControlManager::warnClosingSoon(const std::vector<AppControlPolicy::ClosingSoon>& closing,
+                                        int weekday, int minute) {
   // A group leaves the set when its window has closed (or moved): its next closing warns again.
   for (auto it = warned_.begin(); it != warned_.end();) {
     const bool stillClosing =
@@ -243,9 +241,9 @@ void AppControlManager::warnClosingSoon(const std::vector<AppControlPolicy::Clos
     Json apps = Json::array();
     for (const auto* app : entry.apps) apps.push_back(app->appName);
     events_.closingSoon.notify(Json{{"groupName", entry.group->groupName},
-                                  {"endTime", entry.group->endTime},
-                                  {"minutesLeft", entry.minutesLeft},
-                                  {"apps", std::move(apps)}});
+                                    {"endTime", entry.group->endTime},
+                                    {"minutesLeft", entry.minutesLeft},
+                                    {"apps", std::move(apps)}});
   }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "control/AppInventory.h"
-#include "platform/FailureLog.h"
 #include "control/ControlEvents.h"
 #include "frame/Services.h"
 #include "messaging/RemoteEvents.h"
+#include "platform/FailureLog.h"
 
 #include <chrono>
 #include <memory>

@@ -54,8 +54,7 @@ std::vector<AppControlPolicy::Group> AppControlPolicy::parseTable(const Json& ta
     const auto apps = entry.find("apps");
     if (apps != entry.end() && apps->is_array()) {
       for (const auto& app : *apps) {
-        group.apps.push_back({Utils::stringValue(app, "appPackage"),
-                              Utils::stringValue(app, "appName"),
+        group.apps.push_back({Utils::stringValue(app, "appPackage"), Utils::stringValue(app, "appName"),
                               Utils::stringValue(app, "processName")});
       }
     }

@@ -4,16 +4,16 @@
 #include <algorithm>
 
 #include "api/ApiClient.h"
-#include "identity/ChildIdentity.h"
 #include "frame/Services.h"
+#include "identity/ChildIdentity.h"
 #include "platform/DeviceState.h"
 #include "platform/FailureLog.h"
 #include "platform/InstalledApplications.h"
 #include "platform/Ports.h"
 #include "platform/ProcessTable.h"
 #include "platform/UserDefaults.h"
-#include "storage/TableStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/TableStore.h"
 
 namespace twig {
 
@@ -95,12 +95,11 @@ int AppInventory::groupTypeForTags(const Json& tags) {
 }
 
 void AppInventory::postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done) {
-  postInstallationAppsWithAddApp(child_.deviceId(), added,
-                                 std::move(done));
+  postInstallationAppsWithAddApp(child_.deviceId(), added, std::move(done));
 }
 
 void AppInventory::postInstallationAppsWithAddApp(const std::string& deviceId,
-                                                          const std::optional<Json>& added, Uploaded done) {
+                                                  const std::optional<Json>& added, Uploaded done) {
   const std::optional<ControlGroupRecord> groups[] = {builtInGroup(0), builtInGroup(1), builtInGroup(2)};
   if (!groups[0] || !groups[1] || !groups[2]) {
     // Not marked as done: the inventory is stored again at the next start or check.
@@ -128,7 +127,8 @@ void AppInventory::postInstallationAppsWithAddApp(const std::string& deviceId,
   const std::string path = "apps/device/" + deviceId;
   services_.api.requestWithPath(
       path, Json{{"apps", records}}, HttpMethod::Post,
-      [this, adding, list, groupIds, done, services = services_](const ApiClient::Operation&, const std::optional<Json>& answer) {
+      [this, adding, list, groupIds, done, services = services_](const ApiClient::Operation&,
+                                                                 const std::optional<Json>& answer) {
         Json apps = Json::array();
         if (answer && answer->is_object() && answer->contains("apps") && (*answer)["apps"].is_array()) {
           apps = (*answer)["apps"];

@@ -42,7 +42,7 @@ class AppInventory {
   using Uploaded = std::function<void(const std::vector<AppRecord>& models, bool succeeded)>;
   // Under `deviceId` (a command's device); the two-argument form uploads for this computer's child.
   void postInstallationAppsWithAddApp(const std::string& deviceId, const std::optional<Json>& added,
-                                             Uploaded done);
+                                      Uploaded done);
   void postInstallationAppsWithAddApp(const std::optional<Json>& added, Uploaded done);
 
   // The built-in group of a type (0 Other, 1 social, 2 games), made and stored when missing;

@@ -44,15 +44,16 @@ void CheckAppHandler::check() {
   // A list that cannot be read (missing, half written) says nothing about what was removed.
   if (!listed) return;
   const Json& current = *listed;
-  const Json installed = recordsMissingFrom(recordsMissingFrom(current, cached), inventory().beingRegistered());
+  const Json installed =
+      recordsMissingFrom(recordsMissingFrom(current, cached), inventory().beingRegistered());
   const Json removed = recordsMissingFrom(cached, current);
 
   if (!installed.empty()) {
     for (const auto& record : installed) inventory().beingRegistered().push_back(record);
     inventory().postInstallationAppsWithAddApp(
         context().deviceId, installed,
-        [self = this->self<CheckAppHandler>(), current, installed](
-            const std::vector<AppRecord>& models, bool succeeded) {
+        [self = this->self<CheckAppHandler>(), current, installed](const std::vector<AppRecord>& models,
+                                                                   bool succeeded) {
           auto& registering = self->inventory().beingRegistered();
           registering = recordsMissingFrom(registering, installed);
           for (const auto& model : models) {
@@ -68,9 +69,8 @@ void CheckAppHandler::check() {
   }
   if (!removed.empty()) {
     for (const auto& record : removed) {
-      publish(
-          eventMessage("EventAppUninstall", Json{{"appPackage", Utils::stringValue(record, "bundleId")}}),
-          nullptr);
+      publish(eventMessage("EventAppUninstall", Json{{"appPackage", Utils::stringValue(record, "bundleId")}}),
+              nullptr);
     }
     // The known list loses the removed applications; installations not yet registered stay unknown.
     remember(cache(), recordsMissingFrom(cached, removed));

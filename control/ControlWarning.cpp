@@ -1,15 +1,14 @@
 #include "control/ControlWarning.h"
 
-#include "control/LockGrid.h"
 #include "control/ControlEvents.h"
+#include "control/LockGrid.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Json.h"
 #include "platform/SpeechSynthesizer.h"
 
 namespace twig {
 
-ControlWarning::ControlWarning(ControlEvents& events, SpeechSynthesizer& speech,
-                               DesktopNotifier& desktop)
+ControlWarning::ControlWarning(ControlEvents& events, SpeechSynthesizer& speech, DesktopNotifier& desktop)
     : speech_(speech),
       desktop_(desktop),
       observer_(events.closingSoon.connect([this](const Json& notice) { warn(notice); })) {}

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "platform/LocalTime.h"
 #include "platform/Clock.h"
+#include "platform/LocalTime.h"
 #include "platform/MainLoop.h"
 
 namespace twig {

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "api/Utils.h"
-#include "platform/LocalTime.h"
 #include "platform/Clock.h"
+#include "platform/LocalTime.h"
 
 namespace twig {
 
@@ -15,9 +15,8 @@ long long secondsOfDay(const std::optional<std::string>& hhmm) {
   if (!hhmm) return 0;
   const auto colon = hhmm->find(':');
   const long long hours = static_cast<long long>(Utils::doubleValue(hhmm->substr(0, colon)));
-  const long long minutes = colon == std::string::npos
-                                ? 0
-                                : static_cast<long long>(Utils::doubleValue(hhmm->substr(colon + 1)));
+  const long long minutes =
+      colon == std::string::npos ? 0 : static_cast<long long>(Utils::doubleValue(hhmm->substr(colon + 1)));
   return hours * 3600 + minutes * 60;
 }
 

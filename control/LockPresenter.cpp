@@ -1,7 +1,7 @@
 #include "control/LockPresenter.h"
 
-#include "control/LockScreen.h"
 #include "control/ControlEvents.h"
+#include "control/LockScreen.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRoutes.h"
 #include "platform/MainLoop.h"
@@ -15,7 +15,8 @@ struct LockPresenter::Shared {
   std::shared_ptr<LockScreen> lock;
 };
 
-LockPresenter::LockPresenter(ControlEvents& events, MainLoop& mainLoop, ScreenHost& host, const ScreenRoutes& routes)
+LockPresenter::LockPresenter(ControlEvents& events, MainLoop& mainLoop, ScreenHost& host,
+                             const ScreenRoutes& routes)
     : shared_(std::make_shared<Shared>(host, routes)) {
   std::weak_ptr<Shared> weak = shared_;
   controlStart_ = events.started.connect([this, weak, &mainLoop](const Json& entries) {
@@ -33,8 +34,7 @@ void LockPresenter::lockStart(const Json& entries) {
     shown->setArray(entries);
     return;
   }
-  auto lock = std::dynamic_pointer_cast<LockScreen>(
-      shared_->routes.makeLockScreen());
+  auto lock = std::dynamic_pointer_cast<LockScreen>(shared_->routes.makeLockScreen());
   if (!lock) return;  // reported by the routing module
   std::weak_ptr<Shared> weak = shared_;
   std::weak_ptr<LockScreen> weakLock = lock;

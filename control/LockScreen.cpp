@@ -2,9 +2,9 @@
 
 #include "control/AppControlManager.h"
 #include "frame/ScreenHost.h"
+#include "platform/DeploymentSettings.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
-#include "platform/DeploymentSettings.h"
 #include "platform/Ports.h"
 
 namespace twig {
@@ -30,8 +30,8 @@ void LockScreen::onLoad() {
   reset_ = remote_.reset.connect(onEnd);
 
   auto& device = services_.ports.device;
-  const double side = LockGrid::sideForScreen(device.screenHeightPoints(),
-                                                      device.interfaceIdiom() == InterfaceIdiom::Pad);
+  const double side =
+      LockGrid::sideForScreen(device.screenHeightPoints(), device.interfaceIdiom() == InterfaceIdiom::Pad);
   lockAppsView_ = std::make_unique<LockGrid>(side, services_.ports.speechSynthesizer,
                                              services_.ports.settings.serviceOrigin());
   setState("gridSide", side);

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "control/ControlEvents.h"
+#include "control/LockClock.h"
 #include "control/LockGrid.h"
 #include "frame/Services.h"
-#include "messaging/RemoteEvents.h"
-#include "control/LockClock.h"
 #include "frame/ViewModel.h"
+#include "messaging/RemoteEvents.h"
 #include "platform/NotificationCenter.h"
 
 namespace twig {

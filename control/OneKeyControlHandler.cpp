@@ -25,8 +25,7 @@ void OneKeyControlHandler::receive(const Command& command) {
   auto self = this->self<OneKeyControlHandler>();
   context().mainLoop->post([self, uuid] {
     const auto installed = self->inventory().fetchInstallationApps();
-    if (installed && !installed->empty() &&
-        !self->inventory().inventoryStored()) {
+    if (installed && !installed->empty() && !self->inventory().inventoryStored()) {
       self->inventory().postInstallationAppsWithAddApp(
           self->context().deviceId, *installed, [self, uuid](const std::vector<AppRecord>& models, bool) {
             // Without registered applications there is nothing to answer; the parent asks again.

@@ -98,8 +98,7 @@ void ProcessEnforcer::tell(const std::string& act) {
   std::error_code error;
   std::filesystem::create_directories(options_.logFile.parent_path(), error);
   std::ofstream log(options_.logFile, std::ios::app);
-  log << Utils::timeStampString(Json(Utils::millisecondsSince1970(clock_.now()))) << " " << act
-      << "\n";
+  log << Utils::timeStampString(Json(Utils::millisecondsSince1970(clock_.now()))) << " " << act << "\n";
 }
 
 }  // namespace twig

@@ -59,8 +59,6 @@ class ScreenHost {
   virtual void showAlert(const AlertSpec& alert, std::function<void(int buttonIndex)> onClick) = 0;
   // Hides the keyboard.
   virtual void endEditing() = 0;
-
 };
-
 
 }  // namespace twig

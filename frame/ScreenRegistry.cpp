@@ -6,8 +6,7 @@
 
 namespace twig {
 
-void ScreenRegistry::add(const std::string& routeName, const std::string& routeId,
-                         Factory factory) {
+void ScreenRegistry::add(const std::string& routeName, const std::string& routeId, Factory factory) {
   std::lock_guard lock(mutex_);
   factories_[{routeName, routeId}] = std::move(factory);
 }

@@ -17,7 +17,6 @@ class ScreenRegistry {
  public:
   using Factory = std::function<ScreenPtr()>;
 
-
   void add(const std::string& routeName, const std::string& routeId, Factory factory);
   bool contains(const std::string& routeName, const std::string& routeId) const;
   // A fresh screen carrying its route identity; null (and a report) when none is registered.

@@ -13,8 +13,8 @@ namespace twig {
 class Analytics;
 
 // The navigation logic every screen host shares: a stack of screens with modal screens over it and
-// the cover over both, the screens' load and appear/disappear calls, the overlay, the no-network bar and open alerts.
-// A concrete host only shows what changed, one line at a time through render(): "screen push
+// the cover over both, the screens' load and appear/disappear calls, the overlay, the no-network bar and open
+// alerts. A concrete host only shows what changed, one line at a time through render(): "screen push
 // Login/LoginID", "overlay error 绑定失败", "bar show", "alert <title>", "state <screen> <key>=<json>".
 class StackScreenHost : public ScreenHost {
  public:

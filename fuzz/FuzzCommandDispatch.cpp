@@ -8,8 +8,8 @@
 
 #include "app/Agent.h"
 #include "messaging/CommandRouter.h"
-#include "messaging/PushChannel.h"
 #include "messaging/PullCycle.h"
+#include "messaging/PushChannel.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace {
@@ -55,7 +55,8 @@ struct Road {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Road* road = new Road;  // lives for the process: handlers may still hold its ports
-  road->ports.agent().commands().dispatch(std::string(reinterpret_cast<const char*>(data), size), road->context);
+  road->ports.agent().commands().dispatch(std::string(reinterpret_cast<const char*>(data), size),
+                                          road->context);
   road->ports.time.settle();
   return 0;
 }

@@ -52,10 +52,11 @@ void BindingRequest::loginWithParameter(ApiClient& api, ChildIdentity& child, co
 
 BindingRequest::BindingRequest(NotificationCenter& notifications, MainLoop& loop,
                                std::function<void()> becameActive) {
-  becameActive_ = notifications.addObserver(
-      ApplicationEvents::kDidBecomeActive, [becameActive = std::move(becameActive), &loop](const Notification&) {
-        if (becameActive) loop.runOrPost(becameActive);
-      });
+  becameActive_ =
+      notifications.addObserver(ApplicationEvents::kDidBecomeActive,
+                                [becameActive = std::move(becameActive), &loop](const Notification&) {
+                                  if (becameActive) loop.runOrPost(becameActive);
+                                });
 }
 
 void BindingRequest::removeNotice() {

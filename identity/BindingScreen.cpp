@@ -2,15 +2,13 @@
 
 #include <chrono>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRoutes.h"
-#include "identity/EnrolmentBody.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
+#include "identity/EnrolmentBody.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -22,10 +20,8 @@ using namespace std::chrono_literals;
 
 BindingScreen::BindingScreen(Services services, ChildIdentity& child, std::function<void()> didBind)
     : ViewModel("BindingScreen"), services_(services), child_(child), didBind_(std::move(didBind)) {
-  addAction("setText1",
-            [this](const Json& arguments) { setText1(Utils::stringValue(arguments, "text")); });
-  addAction("setText2",
-            [this](const Json& arguments) { setText2(Utils::stringValue(arguments, "text")); });
+  addAction("setText1", [this](const Json& arguments) { setText1(Utils::stringValue(arguments, "text")); });
+  addAction("setText2", [this](const Json& arguments) { setText2(Utils::stringValue(arguments, "text")); });
   addAction("determineButton", [this](const Json&) { determineButton(); });
   addAction("returnKey", [this](const Json&) { determineButton(); });
   addAction("chooseButton", [this](const Json&) { chooseButton(); });
@@ -159,8 +155,8 @@ void BindingScreen::loginCompleted(const std::optional<Error>& error) {
     services_.ports.mainLoop.postAfter(400ms, [self] { self->closeAsBound(); });
     return;
   }
-  services_.host.showOverlay(OverlayKind::Error, error->code == kWrongCodeError ? kWrongCodeMessage
-                                                                                   : kFailedMessage);
+  services_.host.showOverlay(OverlayKind::Error,
+                             error->code == kWrongCodeError ? kWrongCodeMessage : kFailedMessage);
 }
 
 void BindingScreen::editingBegan() {

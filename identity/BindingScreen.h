@@ -6,10 +6,10 @@
 #include <string>
 
 #include "api/Error.h"
-#include "frame/ViewModel.h"
-#include "identity/EnrolmentBody.h"
-#include "identity/BindingRequest.h"
 #include "frame/Services.h"
+#include "frame/ViewModel.h"
+#include "identity/BindingRequest.h"
+#include "identity/EnrolmentBody.h"
 
 namespace twig {
 

@@ -26,7 +26,8 @@ class EnrolmentBody final : public Model {
   std::optional<std::string> token;
 
   // The JSON body for a binding code.
-  static Json initWithEnrollCode(const std::string& enrollCode, const ChildIdentity& user, DeviceFacts& device);
+  static Json initWithEnrollCode(const std::string& enrollCode, const ChildIdentity& user,
+                                 DeviceFacts& device);
 
   static const ModelClass& staticModelClass();
   const ModelClass& modelClass() const override { return staticModelClass(); }

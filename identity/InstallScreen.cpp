@@ -2,10 +2,9 @@
 
 #include <chrono>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
+#include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/DeploymentSettings.h"

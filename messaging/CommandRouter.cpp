@@ -39,10 +39,12 @@ class CallHandler final : public CommandHandler {
 }  // namespace
 
 void CommandRouter::routeToCall(const std::string& name, std::function<void(const Command&)> call) {
-  route(name, [call = std::move(call)](const CommandContext&) { return std::make_shared<CallHandler>(call); });
+  route(name,
+        [call = std::move(call)](const CommandContext&) { return std::make_shared<CallHandler>(call); });
 }
 
-std::optional<std::string> CommandRouter::dispatch(std::string_view text, const CommandContext& context) const {
+std::optional<std::string> CommandRouter::dispatch(std::string_view text,
+                                                   const CommandContext& context) const {
   auto command = Command::decode(text);
   if (!command) return std::nullopt;
   return dispatch(std::move(*command), text, context);

@@ -25,7 +25,6 @@ class CommandRouter {
  public:
   using Factory = std::function<std::shared_ptr<CommandHandler>(const CommandContext& context)>;
 
-
   // Routes `name` to handlers made by `factory`, replacing an earlier route; a null factory
   // removes the route.
   void route(const std::string& name, Factory factory);
@@ -36,7 +35,8 @@ class CommandRouter {
   // Decodes `text`, lets the context admit it and runs its route; the command's name, or nothing
   // when the text is no command or a repeat. A name without a route is still named.
   std::optional<std::string> dispatch(std::string_view text, const CommandContext& context) const;
-  std::optional<std::string> dispatch(Command command, std::string_view text, const CommandContext& context) const;
+  std::optional<std::string> dispatch(Command command, std::string_view text,
+                                      const CommandContext& context) const;
   // The routed names, in alphabetical order.
   std::vector<std::string> names() const;
   // Forgets every route.

@@ -17,8 +17,6 @@ class HandlerBase : public CommandHandler {
  public:
   explicit HandlerBase(CommandContext context) : context_(std::move(context)) {}
 
-
-
   const CommandContext& context() const { return context_; }
   // Through the context's publisher (QoS 1, with the backlog when it cannot go now); fails with
   // "mqtt没有连接上" when the context has none.

@@ -4,8 +4,8 @@
 
 #include "api/ApiClient.h"
 #include "api/Utils.h"
-#include "messaging/HandlerBase.h"
 #include "messaging/CommandRouter.h"
+#include "messaging/HandlerBase.h"
 #include "platform/BoundedJson.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/Directories.h"
@@ -103,7 +103,8 @@ void MqttPushChannel::initializeMQTT(const ChannelContext& context) {
   client_->settings().takeoverWindow = takeoverWindow_;
   client_->settings().takeoverRest = takeoverRest_;
   client_->settings().maxPayloadBytes = kMaxPayloadBytes;
-  client_->setTakeoverHandler([this](std::size_t lost, std::uint64_t connection) { takenOver(lost, connection); });
+  client_->setTakeoverHandler(
+      [this](std::size_t lost, std::uint64_t connection) { takenOver(lost, connection); });
   store_ = std::make_unique<PullCycle>(*this, api_, ports_.mainLoop, ports_.clock, commands_);
   {
     std::lock_guard lock(mutex_);
@@ -142,7 +143,7 @@ void MqttPushChannel::connectToHost() {
 }
 
 bool MqttPushChannel::admitCommand(const std::string& name, const std::string& commandUuid,
-                                  const std::string& payload) {
+                                   const std::string& payload) {
   if (!recentCommands_.firstSighting(commandUuid, ports_.clock.steadyNow())) return false;
   // On the network thread, before the library's acknowledgement of the command leaves (the
   // session writes only between reads): from here on a kill does not lose it.
@@ -188,9 +189,9 @@ void MqttPushChannel::takenOver(std::size_t lost, std::uint64_t connection) {
                           std::to_string(takeoverRest_.count()) + " s";
   // Ended once the broker has the message; a later connection (the library sends an unacknowledged
   // message again after the rest) is not ended by its acknowledgement.
-  client_->publishString(Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", context.deviceId)),
-                         pubTopic(), kQosAtLeastOnce, kRetained,
-                         [this, connection](int) { client_->endConnection(connection); });
+  client_->publishString(
+      Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", context.deviceId)), pubTopic(),
+      kQosAtLeastOnce, kRetained, [this, connection](int) { client_->endConnection(connection); });
   if (context.halted) context.halted(why);
 }
 
@@ -201,8 +202,9 @@ void MqttPushChannel::setMqttEventOnline() {
 
 void MqttPushChannel::setMqttWill() {
   if (!client_) return;
-  client_->setWill(Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", channelContext().deviceId)),
-                   pubTopic(), kQosAtLeastOnce, kRetained);
+  client_->setWill(
+      Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", channelContext().deviceId)),
+      pubTopic(), kQosAtLeastOnce, kRetained);
 }
 
 void MqttPushChannel::publishWithParameter(const Json& message, int qos, PublishCompletion completion) {
@@ -211,8 +213,7 @@ void MqttPushChannel::publishWithParameter(const Json& message, int qos, Publish
     return;
   }
   if (!isConnect()) {
-    if (completion)
-      completion(Error{Error::kPushNotConnected, 0, "the push channel is not connected"});
+    if (completion) completion(Error{Error::kPushNotConnected, 0, "the push channel is not connected"});
     return;
   }
   const std::string text = Utils::jsonWithObject(message);

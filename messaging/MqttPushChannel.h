@@ -10,9 +10,9 @@
 
 #include "messaging/CommandInbox.h"
 #include "messaging/MQTTClient.h"
+#include "messaging/PullCycle.h"
 #include "messaging/PushChannel.h"
 #include "messaging/RecentCommands.h"
-#include "messaging/PullCycle.h"
 #include "platform/SerialQueue.h"
 
 namespace twig {

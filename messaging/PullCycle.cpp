@@ -5,10 +5,10 @@
 
 #include "api/ApiClient.h"
 #include "api/Utils.h"
-#include "messaging/MQTTMessage.h"
-#include "messaging/PushChannel.h"
 #include "messaging/CommandRouter.h"
+#include "messaging/MQTTMessage.h"
 #include "messaging/PullRequestBody.h"
+#include "messaging/PushChannel.h"
 #include "platform/Clock.h"
 
 namespace twig {

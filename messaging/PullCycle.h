@@ -27,7 +27,8 @@ class PullCycle {
   static constexpr const char* kPullPath = "push/messages";
 
   // The device, its parent and the reactions come from the channel's context.
-  PullCycle(PushChannel& channel, ApiClient& api, MainLoop& loop, const Clock& clock, const CommandRouter& commands);
+  PullCycle(PushChannel& channel, ApiClient& api, MainLoop& loop, const Clock& clock,
+            const CommandRouter& commands);
 
   // What a command received through `channel` is handled with: the channel's device and parent,
   // its QoS 1 publication and the main loop.

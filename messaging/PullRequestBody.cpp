@@ -3,7 +3,7 @@
 namespace twig {
 
 Json PullRequestBody::pullRequestBody(const Json& messageId, const std::string& status,
-                                        const std::string& deviceId) {
+                                      const std::string& deviceId) {
   PullRequestBody model(deviceId);
   model.messageId = messageId;
   model.status = status;

@@ -20,8 +20,7 @@ class PullRequestBody final : public Model {
   std::optional<std::string> reasonCode;
 
   // {"messageId", "deviceId", "status", "reasonCode"} for this device, reasonCode "0"
-  static Json pullRequestBody(const Json& messageId, const std::string& status,
-                                  const std::string& deviceId);
+  static Json pullRequestBody(const Json& messageId, const std::string& status, const std::string& deviceId);
 
   static const ModelClass& staticModelClass();
   const ModelClass& modelClass() const override { return staticModelClass(); }

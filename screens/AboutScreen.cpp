@@ -1,10 +1,8 @@
 #include "screens/AboutScreen.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
 #include "screens/LicenceScreen.h"

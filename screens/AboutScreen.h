@@ -18,6 +18,7 @@ class AboutScreen final : public ViewModel {
 
  protected:
   void onLoad() override;
+
  private:
   DeviceFacts& device_;
 };

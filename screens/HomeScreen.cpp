@@ -2,15 +2,13 @@
 
 #include <chrono>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/Utils.h"
-#include "messaging/RemoteEvents.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRoutes.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
+#include "messaging/RemoteEvents.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -76,12 +74,13 @@ void HomeScreen::onWillAppear() {
 
 void HomeScreen::updateRedPoint() {
   auto weak = weakSelf<HomeScreen>();
-  HomeStore::fetchTotalWithComplete(context_, [weak, &loop = context_.services.ports.mainLoop](const std::string& total) {
-    // The fresh total comes back on the main loop; the stored one on the caller's thread.
-    loop.runOrPost([weak, total] {
-      if (auto self = weak.lock()) self->setState("balance", total);
-    });
-  });
+  HomeStore::fetchTotalWithComplete(
+      context_, [weak, &loop = context_.services.ports.mainLoop](const std::string& total) {
+        // The fresh total comes back on the main loop; the stored one on the caller's thread.
+        loop.runOrPost([weak, total] {
+          if (auto self = weak.lock()) self->setState("balance", total);
+        });
+      });
   const auto number = context_.services.cache.objectForKey(kBillsNumberKey);
   setState("redPoint", number.has_value() && number->boolValue());
 }

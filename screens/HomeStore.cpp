@@ -1,11 +1,11 @@
 #include "screens/HomeStore.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
+#include "frame/ScreenHost.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ScreenRoutes.h"
+#include "frame/Services.h"
+#include "platform/Ports.h"
 #include "storage/ObjectCache.h"
 #include "wallet/ExchangeStore.h"
 

@@ -4,8 +4,7 @@
 
 namespace twig {
 
-NoNetworkScreen::NoNetworkScreen()
-    : ViewModel("NoNetworkScreen") {
+NoNetworkScreen::NoNetworkScreen() : ViewModel("NoNetworkScreen") {
   addAction("back", [this](const Json&) { back(); });
 }
 

@@ -36,6 +36,7 @@ class LocationFix {
   static bool outOfChina(Location location);
   static double transformLatWithX(double x, double y);
   static double transformLonWithX(double x, double y);
+
  private:
   LocationService& location_;
   // The requests waiting for a fix. Shared with the location service's report callbacks, so that a

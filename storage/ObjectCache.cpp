@@ -14,7 +14,6 @@ namespace twig {
 
 namespace {
 
-
 bool looksLikePicture(std::string_view bytes) {
   static constexpr std::string_view kPng = "\x89PNG\r\n\x1a\n";
   static constexpr std::string_view kJpeg = "\xFF\xD8\xFF";
@@ -132,7 +131,7 @@ void ObjectCache::setDataValue(std::string bytes, const std::string& key, double
 }
 
 void ObjectCache::store(const std::string& bytes, std::optional<CacheObject> value, const std::string& key,
-                     double timeoutInterval) {
+                        double timeoutInterval) {
   cacheInfoQueue_.sync([&] {
     ObjectCacheIndex::Expiry expiry;
     if (timeoutInterval > 0) {
@@ -328,9 +327,10 @@ void ObjectCache::clearMemoryCache() {
   for (auto it = memoryCacheInfo_.begin(); it != memoryCacheInfo_.end();) {
     it = unstored_.count(it->first) > 0 ? std::next(it) : memoryCacheInfo_.erase(it);
   }
-  recentlyAccessedKeys_.erase(std::remove_if(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(),
-                                             [this](const std::string& key) { return unstored_.count(key) == 0; }),
-                              recentlyAccessedKeys_.end());
+  recentlyAccessedKeys_.erase(
+      std::remove_if(recentlyAccessedKeys_.begin(), recentlyAccessedKeys_.end(),
+                     [this](const std::string& key) { return unstored_.count(key) == 0; }),
+      recentlyAccessedKeys_.end());
 }
 
 std::vector<std::string> ObjectCache::allKeys() {

@@ -27,7 +27,8 @@ struct XmlDeleter {
 
 }  // namespace
 
-std::optional<std::map<std::string, ObjectCacheIndex::Expiry>> ObjectCacheIndex::fromXml(std::string_view xml) {
+std::optional<std::map<std::string, ObjectCacheIndex::Expiry>> ObjectCacheIndex::fromXml(
+    std::string_view xml) {
   if (xml.empty() || xml.size() > UINT32_MAX) return std::nullopt;
   plist_t parsed = nullptr;
   plist_from_xml(xml.data(), static_cast<uint32_t>(xml.size()), &parsed);

@@ -3,7 +3,7 @@
 namespace twig {
 
 Json RecordProperties::propertyWithName(const std::string& name, const std::string& attributes,
-                                       const std::optional<Json>& value) {
+                                        const std::optional<Json>& value) {
   Json description = Json::object();
   description["propertyName"] = name;
   description["propertyAttributes"] = attributes;

@@ -92,7 +92,9 @@ bool TableStore::transaction(const std::function<bool(const TableStore& store)>&
   const bool committed = database->transaction([&] { return work(bound); });
   // The work's operations stop at their first failure, so the last word of the bound store is
   // what failed; when none failed, the begin or the commit did.
-  lastError_ = !bound.lastError_.empty() ? bound.lastError_ : committed ? std::string() : database->lastError();
+  lastError_ = !bound.lastError_.empty() ? bound.lastError_
+               : committed               ? std::string()
+                                         : database->lastError();
   return committed;
 }
 
@@ -120,30 +122,30 @@ bool TableStore::insertData(const Model& record) const {
       database.get());
 }
 
-bool TableStore::deleteData(const Model& record, const std::string& key,
-                               const std::string& value) const {
+bool TableStore::deleteData(const Model& record, const std::string& key, const std::string& value) const {
   if (!declares(record, key)) return false;
   auto database = connect();
   if (!database) return false;
-  return noted(database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) +
-                                     " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
-                                 {value}),
-               database.get());
+  return noted(
+      database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) +
+                            " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
+                        {value}),
+      database.get());
 }
 
 bool TableStore::clearAllData(const Model& record) const {
   auto database = connect();
   if (!database) return false;
-  const bool cleared = noted(
-      database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name())),
-      database.get());
+  const bool cleared =
+      noted(database->execute("delete from " + SqliteDatabase::quoteIdentifier(record.modelClass().name())),
+            database.get());
   // Restarts the row numbering; a table that never had a row has no sequence entry, which is fine.
   database->execute("update sqlite_sequence set seq = 0 where name = ?", {record.modelClass().name()});
   return cleared;
 }
 
-bool TableStore::update(const Model& record, const std::vector<std::string>& columns,
-                           const std::string& key, const std::string& value) const {
+bool TableStore::update(const Model& record, const std::vector<std::string>& columns, const std::string& key,
+                        const std::string& value) const {
   if (!declares(record, key)) return false;
   std::string setList;
   std::vector<SqlValue> values;
@@ -157,30 +159,30 @@ bool TableStore::update(const Model& record, const std::vector<std::string>& col
   auto database = connect();
   if (!database) return false;
   values.push_back(value);
-  return noted(database->execute("update " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) +
-                                     " set " + setList + " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
-                                 values),
-               database.get());
+  return noted(
+      database->execute("update " + SqliteDatabase::quoteIdentifier(record.modelClass().name()) + " set " +
+                            setList + " where " + SqliteDatabase::quoteIdentifier(key) + " = ?",
+                        values),
+      database.get());
 }
 
 bool TableStore::updateData(const Model& record, const std::optional<std::string>& key,
-                               const std::string& value) const {
+                            const std::string& value) const {
   if (!key) return false;
   return update(record, {*key}, *key, value);
 }
 
-bool TableStore::updateSpecificDataChangeKey(const Model& record,
-                                                const std::optional<std::string>& changeKey,
-                                                const std::optional<std::string>& key,
-                                                const std::string& value) const {
+bool TableStore::updateSpecificDataChangeKey(const Model& record, const std::optional<std::string>& changeKey,
+                                             const std::optional<std::string>& key,
+                                             const std::string& value) const {
   if (!changeKey || !key) return false;
   return update(record, {*changeKey}, *key, value);
 }
 
 bool TableStore::updateSpecificDataChangeKeys(const Model& record,
-                                                 const std::optional<std::vector<std::string>>& changeKeys,
-                                                 const std::optional<std::string>& key,
-                                                 const std::string& value) const {
+                                              const std::optional<std::vector<std::string>>& changeKeys,
+                                              const std::optional<std::string>& key,
+                                              const std::string& value) const {
   if (!changeKeys || !key) return false;
   return update(record, *changeKeys, *key, value);
 }
@@ -189,14 +191,14 @@ std::optional<TableStore::Rows> TableStore::fetchAllData(const Model& record) co
   return fetchSpecificData(record, std::nullopt, std::nullopt);
 }
 
-std::optional<TableStore::Rows> TableStore::fetchSpecificData(
-    const Model& record, const std::optional<std::string>& key) const {
+std::optional<TableStore::Rows> TableStore::fetchSpecificData(const Model& record,
+                                                              const std::optional<std::string>& key) const {
   return fetchSpecificData(record, key, std::nullopt);
 }
 
 std::optional<std::vector<SqliteRow>> TableStore::select(const Model& record,
-                                                           const std::optional<std::string>& key,
-                                                           const std::optional<Json>& value) const {
+                                                         const std::optional<std::string>& key,
+                                                         const std::optional<Json>& value) const {
   auto database = connect();
   if (!database) return std::nullopt;
   const std::string table = SqliteDatabase::quoteIdentifier(record.modelClass().name());
@@ -236,8 +238,8 @@ TableStore::Rows dictionaries(const Model& record, const std::vector<SqliteRow>&
 }  // namespace
 
 std::optional<TableStore::Rows> TableStore::fetchSpecificData(const Model& record,
-                                                                    const std::optional<std::string>& key,
-                                                                    const std::optional<Json>& value) const {
+                                                              const std::optional<std::string>& key,
+                                                              const std::optional<Json>& value) const {
   if (key && !declares(record, *key) && *key != "seq") return std::nullopt;
   const auto rows = select(record, key, value);
   if (!rows || rows->empty()) return std::nullopt;
@@ -255,8 +257,8 @@ std::optional<bool> TableStore::hasTable(const Model& record) const {
 }
 
 std::optional<TableStore::Rows> TableStore::readRows(const Model& record,
-                                                           const std::optional<std::string>& key,
-                                                           const std::optional<Json>& value) const {
+                                                     const std::optional<std::string>& key,
+                                                     const std::optional<Json>& value) const {
   if (key && !declares(record, *key)) {
     lastError_ = "no column " + *key + " in " + record.modelClass().name();
     return std::nullopt;

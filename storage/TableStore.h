@@ -19,9 +19,9 @@ class Directories;
 // record's class, its columns are "seq" (the row number) then the record's properties in
 // declaration order. Every operation opens its own connection and closes it before returning, so
 // stores on different threads are serialised by SQLite's locking (a busy database is waited for
-// briefly); one store object belongs to one thread at a time (it keeps its last error). No value is ever spliced into statement text: values are bound as parameters, and
-// table and column names come only from the records' field tables. Failures come back as false or
-// nothing; nothing is thrown or shown.
+// briefly); one store object belongs to one thread at a time (it keeps its last error). No value is ever
+// spliced into statement text: values are bound as parameters, and table and column names come only from the
+// records' field tables. Failures come back as false or nothing; nothing is thrown or shown.
 class TableStore {
  public:
   using Rows = std::vector<Json>;  // each row: every property name mapped to its text ("" for NULL)
@@ -47,8 +47,7 @@ class TableStore {
   bool clearAllData(const Model& record) const;
   // Sets column `key` to the record's value for it (as text) in every row where `key` equals `value`:
   // rows move from one key value to another.
-  bool updateData(const Model& record, const std::optional<std::string>& key,
-                  const std::string& value) const;
+  bool updateData(const Model& record, const std::optional<std::string>& key, const std::string& value) const;
   // Sets column `changeKey` to the record's value for it where `key` equals `value`.
   bool updateSpecificDataChangeKey(const Model& record, const std::optional<std::string>& changeKey,
                                    const std::optional<std::string>& key, const std::string& value) const;
@@ -76,8 +75,7 @@ class TableStore {
   // Nothing when the table is missing, the statement fails, or there are no rows (never an empty list).
   std::optional<Rows> fetchAllData(const Model& record) const;
   // Only `key` is selected; the other properties of each row read as "".
-  std::optional<Rows> fetchSpecificData(const Model& record,
-                                        const std::optional<std::string>& key) const;
+  std::optional<Rows> fetchSpecificData(const Model& record, const std::optional<std::string>& key) const;
   // Rows whose `key` equals `value`: text compares as text, numbers as numbers.
   std::optional<Rows> fetchSpecificData(const Model& record, const std::optional<std::string>& key,
                                         const std::optional<Json>& value) const;

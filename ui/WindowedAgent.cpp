@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "app/Agent.h"
-#include "app/Startup.h"
 #include "app/Enforcement.h"
 #include "app/LinuxPorts.h"
+#include "app/Startup.h"
 #include "app/StopSignals.h"
 #include "control/ControlWarning.h"
 #include "control/ProcessEnforcer.h"
@@ -58,9 +58,9 @@ int WindowedAgent::run(int argc, char** argv, const Options& options) {
   auto warning = makeControlWarning(options.warnBeforeMinutes, ports, agent->controlEvents());
   auto enforcement = makeEnforcement(options.enforceClose, ports, agent->controlEvents(), loop, clock,
                                      [](const std::string& line) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-  });
+                                       std::printf("%s\n", line.c_str());
+                                       std::fflush(stdout);
+                                     });
 
   QQmlApplicationEngine engine;
   QQuickWindow* window = ui::loadWindow(engine, host, options.width, options.height);

@@ -22,8 +22,7 @@ std::vector<Record> typedList(const std::optional<Json>& list) {
   std::vector<Record> records;
   if (!list || !list->is_array()) return records;
   for (const auto& element : *list) {
-    if (auto record = Model::fetchModelOfClass<Record>(element))
-      records.push_back(std::move(*record));
+    if (auto record = Model::fetchModelOfClass<Record>(element)) records.push_back(std::move(*record));
   }
   return records;
 }

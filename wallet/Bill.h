@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "api/Model.h"
 #include "api/Error.h"
+#include "api/Model.h"
 #include "platform/Json.h"
 
 namespace twig {

@@ -1,11 +1,11 @@
 #include "wallet/BillRequest.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/Digest.h"
 #include "api/Utils.h"
+#include "frame/ScreenHost.h"
+#include "frame/Services.h"
+#include "platform/Ports.h"
 
 namespace twig {
 
@@ -21,13 +21,12 @@ Json BillRequest::withBillMd5(Json parameters) {
 }
 
 void BillRequest::post(ApiClient& api, const Json& parameters, ApiClient::Success success,
-                            ApiClient::Failure failure) {
-  api.requestWithPath(kPath, withBillMd5(parameters), HttpMethod::Post,
-                                               std::move(success), std::move(failure));
+                       ApiClient::Failure failure) {
+  api.requestWithPath(kPath, withBillMd5(parameters), HttpMethod::Post, std::move(success),
+                      std::move(failure));
 }
 
-std::string BillRequest::errorDescription(const std::optional<Json>& answer,
-                                               const std::string& fallback) {
+std::string BillRequest::errorDescription(const std::optional<Json>& answer, const std::string& fallback) {
   const std::string text = answer ? Utils::stringValue(*answer, "errorDescription") : std::string();
   return text.empty() ? fallback : text;
 }

@@ -20,7 +20,8 @@ class BillRequest {
   // The parameters with "billMd5" added.
   static Json withBillMd5(Json parameters);
   // Sends the parameters with "billMd5" added.
-  static void post(ApiClient& api, const Json& parameters, ApiClient::Success success, ApiClient::Failure failure);
+  static void post(ApiClient& api, const Json& parameters, ApiClient::Success success,
+                   ApiClient::Failure failure);
   // The service's "errorDescription", or `fallback` when the answer has none.
   static std::string errorDescription(const std::optional<Json>& answer, const std::string& fallback);
 };

@@ -52,8 +52,7 @@ double BillRow::textHeight(const std::string& text, double width) {
   return lines * 17.0;
 }
 
-double BillRow::calculateRowHeight(const std::vector<BillComment>& comments,
-                                                     double screenWidth) {
+double BillRow::calculateRowHeight(const std::vector<BillComment>& comments, double screenWidth) {
   double total = 0;
   bool any = false;
   for (const auto& comment : comments) {
@@ -64,8 +63,7 @@ double BillRow::calculateRowHeight(const std::vector<BillComment>& comments,
   return any ? total + 10 : total;
 }
 
-double BillRow::rowHeight(const Bill& bill, double screenWidth,
-                                            double screenHeight) {
+double BillRow::rowHeight(const Bill& bill, double screenWidth, double screenHeight) {
   double height = 60 + calculateRowHeight(bill.commentList(), screenWidth);
   const auto pictures = bill.pictureList();
   if (!pictures.empty()) {

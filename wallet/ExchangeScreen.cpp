@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -18,8 +16,7 @@
 
 namespace twig {
 
-ExchangeScreen::ExchangeScreen(WalletContext context)
-    : ViewModel("ExchangeScreen"), context_(context) {
+ExchangeScreen::ExchangeScreen(WalletContext context) : ViewModel("ExchangeScreen"), context_(context) {
   addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
   addAction("save", [this](const Json&) { save(); });
   addAction("back", [this](const Json&) { back(); });
@@ -54,15 +51,16 @@ void ExchangeScreen::onLoad() {
           self->setText();
         });
       });
-  ExchangeStore::requestBonuspointsConsumesRulesCompletion(context_, [weak, &loop, context = context_](const Json& rule) {
-    loop.runOrPost([weak, rule, context] {
-      if (auto self = weak.lock()) {
-        self->applyRule(rule);
-      } else {
-        context.services.host.dismissOverlay();  // the screen left before its answer
-      }
-    });
-  });
+  ExchangeStore::requestBonuspointsConsumesRulesCompletion(
+      context_, [weak, &loop, context = context_](const Json& rule) {
+        loop.runOrPost([weak, rule, context] {
+          if (auto self = weak.lock()) {
+            self->applyRule(rule);
+          } else {
+            context.services.host.dismissOverlay();  // the screen left before its answer
+          }
+        });
+      });
 }
 
 std::int64_t ExchangeScreen::balance() const {
@@ -83,8 +81,8 @@ void ExchangeScreen::applyRule(const Json& rule) {
     context_.services.host.dismissOverlay();
     return;
   }
-  const std::int64_t most = std::clamp<std::int64_t>(
-      Utils::integerValue(rule.value("appUseIntervalMax", Json(0))), 0, kMostUnits);
+  const std::int64_t most =
+      std::clamp<std::int64_t>(Utils::integerValue(rule.value("appUseIntervalMax", Json(0))), 0, kMostUnits);
   parities_ = parities;
   unitsMost_ = most;
   setState("rateText", "(" + parities.substr(2) + "刺猬币可兑换" + parities.substr(0, 1) + "分钟)");

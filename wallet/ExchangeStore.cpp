@@ -1,28 +1,25 @@
 #include "wallet/ExchangeStore.h"
 
-#include "frame/Services.h"
+#include "api/ApiClient.h"
 #include "frame/ScreenHost.h"
-#include "api/ApiClient.h"
-#include "platform/Ports.h"
-#include "api/ApiClient.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
+#include "platform/Ports.h"
 #include "storage/ObjectCache.h"
 
 namespace twig {
 
-void ExchangeStore::requestKidTotalStateCompletion(const WalletContext& context, StatisticsCompletion completion) {
-  const std::string path =
-      "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
+void ExchangeStore::requestKidTotalStateCompletion(const WalletContext& context,
+                                                   StatisticsCompletion completion) {
+  const std::string path = "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
   context.services.api.requestWithPath(
       path, std::nullopt, HttpMethod::Get,
       [completion, context](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         if (operation->statusCode != 200) return;
-        const auto statistics =
-            answer ? Model::fetchModelOfClass<PointsTotal>(*answer) : std::nullopt;
+        const auto statistics = answer ? Model::fetchModelOfClass<PointsTotal>(*answer) : std::nullopt;
         if (!statistics) {
           // An answer that is no record must not replace the statistics the device has.
-          if (completion)
-            completion(std::nullopt, Error{"error", 0, "the statistics answer is no record"});
+          if (completion) completion(std::nullopt, Error{"error", 0, "the statistics answer is no record"});
           return;
         }
         if (completion) completion(statistics, std::nullopt);

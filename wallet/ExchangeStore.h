@@ -16,8 +16,8 @@ namespace twig {
 class ExchangeStore {
  public:
   static constexpr const char* kStatisticsKey = "bonuspointsStatistics";
-  using StatisticsCompletion = std::function<void(const std::optional<PointsTotal>& statistics,
-                                                  const std::optional<Error>& error)>;
+  using StatisticsCompletion =
+      std::function<void(const std::optional<PointsTotal>& statistics, const std::optional<Error>& error)>;
 
   // GET "bills/bonuspoints/statistics/all/device/<device>". A 200 answer is handed to `completion`
   // and then stored under "bonuspointsStatistics"; any other answer, or none, calls nothing and
@@ -31,7 +31,7 @@ class ExchangeStore {
   // `completion` (the default rule for an empty body), which ends the progress message; a failure
   // shows "更新失败"; any other answer only ends the progress message.
   static void requestBonuspointsConsumesRulesCompletion(const WalletContext& context,
-                                                       std::function<void(const Json& rule)> completion);
+                                                        std::function<void(const Json& rule)> completion);
 
   // A rate "M:P": M minutes (its first character) for P points (from its third character on).
   struct Rate {

@@ -1,10 +1,10 @@
 #include "wallet/HouseworkClaim.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
+#include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
+#include "platform/Ports.h"
 #include "wallet/BillRequest.h"
 
 namespace twig {

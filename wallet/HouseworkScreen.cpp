@@ -1,11 +1,9 @@
 #include "wallet/HouseworkScreen.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
-#include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
+#include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -14,8 +12,7 @@
 
 namespace twig {
 
-HouseworkScreen::HouseworkScreen(WalletContext context)
-    : ViewModel("HouseworkScreen"), context_(context) {
+HouseworkScreen::HouseworkScreen(WalletContext context) : ViewModel("HouseworkScreen"), context_(context) {
   addAction("requestHouseWork",
             [this](const Json& arguments) { requestHouseWork(intArgument(arguments, "row")); });
   addAction("selectRow", [](const Json&) {});

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "frame/ViewModel.h"
-#include "wallet/PointsSubject.h"
 #include "wallet/HouseworkClaim.h"
+#include "wallet/PointsSubject.h"
 
 namespace twig {
 

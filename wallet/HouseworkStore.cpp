@@ -1,19 +1,18 @@
 #include "wallet/HouseworkStore.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
-#include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "frame/Resources.h"
+#include "frame/ScreenHost.h"
 #include "frame/ScreenRegistry.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
+#include "platform/Ports.h"
 
 namespace twig {
 
 HouseworkStore::Entries HouseworkStore::houseworkOf(const std::optional<Json>& answer,
-                                                          std::optional<Error>& lastError) {
+                                                    std::optional<Error>& lastError) {
   Entries kept;
   if (!answer || !answer->is_object()) return kept;
   const auto subjects = answer->find("subjects");
@@ -41,9 +40,9 @@ Json HouseworkStore::defaultCatalogue() {
   return catalogue.is_discarded() ? Json::object() : catalogue;
 }
 
-void HouseworkStore::requestHouseWorkItemsCompletion(const WalletContext& context, CatalogueCompletion completion) {
-  const std::string path =
-      "bills/subjects/thisDevice/" + context.child.deviceId();
+void HouseworkStore::requestHouseWorkItemsCompletion(const WalletContext& context,
+                                                     CatalogueCompletion completion) {
+  const std::string path = "bills/subjects/thisDevice/" + context.child.deviceId();
   context.services.api.requestWithPath(
       path, Json{{"type", 2}}, HttpMethod::Get,
       [completion](const ApiClient::Operation&, const std::optional<Json>& answer) {
@@ -59,14 +58,13 @@ void HouseworkStore::requestHouseWorkItemsCompletion(const WalletContext& contex
 }
 
 void HouseworkStore::requestHouseworksBonuspointsCompletion(
-    const WalletContext& context,     std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion) {
-  const std::string path =
-      "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
+    const WalletContext& context,
+    std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion) {
+  const std::string path = "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
   context.services.api.requestWithPath(
       path, std::nullopt, HttpMethod::Get,
       [completion](const ApiClient::Operation&, const std::optional<Json>& answer) {
-        const auto statistics =
-            answer ? Model::fetchModelOfClass<PointsTotal>(*answer) : std::nullopt;
+        const auto statistics = answer ? Model::fetchModelOfClass<PointsTotal>(*answer) : std::nullopt;
         if (!completion) return;
         if (statistics) {
           completion(statistics, std::nullopt);

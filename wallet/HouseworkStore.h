@@ -17,8 +17,7 @@ namespace twig {
 class HouseworkStore {
  public:
   using Entries = std::vector<PointsSubject>;
-  using CatalogueCompletion =
-      std::function<void(const Entries& entries, const std::optional<Error>& error)>;
+  using CatalogueCompletion = std::function<void(const Entries& entries, const std::optional<Error>& error)>;
 
   // GET "bills/subjects/thisDevice/<device>" with "type" 2. The entries of types 1 and 3 are left
   // out; the error is that of the last entry that was no record.

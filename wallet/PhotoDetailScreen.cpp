@@ -4,8 +4,7 @@
 
 namespace twig {
 
-PhotoDetailScreen::PhotoDetailScreen(Photo model, int index, int type,
-                                                               bool isPhotosType)
+PhotoDetailScreen::PhotoDetailScreen(Photo model, int index, int type, bool isPhotosType)
     : ViewModel("PhotoDetailScreen"),
       model_(std::move(model)),
       index_(index),

@@ -2,11 +2,9 @@
 
 #include <chrono>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/Camera.h"
 #include "platform/MainLoop.h"
@@ -19,7 +17,8 @@ namespace {
 constexpr auto kCloseDelay = std::chrono::milliseconds(2000);
 }
 
-PhotoPickerScreen::PhotoPickerScreen(WalletContext context) : ViewModel("PhotoPickerScreen"), context_(context) {
+PhotoPickerScreen::PhotoPickerScreen(WalletContext context)
+    : ViewModel("PhotoPickerScreen"), context_(context) {
   addAction("tapCamera", [this](const Json&) { tapCamera(); });
   addAction("tapPhoto", [this](const Json& arguments) { tapPhoto(intArgument(arguments, "index")); });
   addAction("confirm", [this](const Json&) { confirm(); });
@@ -37,8 +36,8 @@ void PhotoPickerScreen::onLoad() {
   setState("loading", true);
   context_.services.host.showOverlay(OverlayKind::Progress, "正在获取照片");
   auto weak = weakSelf<PhotoPickerScreen>();
-  PhotoStore::fetchPhotosWithSelectedImages(context_.services.ports, 
-      currentSelectedArray,
+  PhotoStore::fetchPhotosWithSelectedImages(
+      context_.services.ports, currentSelectedArray,
       [weak, context = context_](const std::optional<Error>& error, std::vector<Photo> photos) {
         auto self = weak.lock();
         if (!self) {
@@ -129,8 +128,8 @@ void PhotoPickerScreen::confirm() {
   for (const auto& photo : photos_) {
     if (!photo.isHidden) continue;
     result_[slot] = photo;
-    PhotoStore::fetchfullResolutionImageWithURL(context_.services.ports, 
-        photo.url.value_or(""),
+    PhotoStore::fetchfullResolutionImageWithURL(
+        context_.services.ports, photo.url.value_or(""),
         [weak, batch = batch_, slot, context = context_](const std::optional<Error>& error, ImageRef image) {
           auto self = weak.lock();
           if (!self) {

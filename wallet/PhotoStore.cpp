@@ -2,10 +2,9 @@
 
 #include <set>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
+#include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "platform/BackgroundPool.h"
 #include "platform/MainLoop.h"
 #include "platform/PhotoLibrary.h"
@@ -14,7 +13,7 @@
 namespace twig {
 
 void PhotoStore::fetchPhotosWithSelectedImages(const Ports& ports, const std::vector<Photo>& chosen,
-                                                   PhotosCallback complete) {
+                                               PhotosCallback complete) {
   std::set<std::string> chosenAddresses;
   for (const auto& model : chosen) {
     if (model.url) chosenAddresses.insert(*model.url);
@@ -22,7 +21,7 @@ void PhotoStore::fetchPhotosWithSelectedImages(const Ports& ports, const std::ve
   PhotoLibrary& library = ports.photoLibrary;
   MainLoop& loop = ports.mainLoop;
   ports.backgroundPool.submit([&library, &loop, chosenAddresses = std::move(chosenAddresses),
-                                 complete = std::move(complete)]() mutable {
+                               complete = std::move(complete)]() mutable {
     auto addresses = library.photos();
     if (!addresses) {
       loop.post([complete = std::move(complete)] {

@@ -17,8 +17,7 @@ struct Ports;
 // background pool; the callbacks run on the main loop.
 class PhotoStore {
  public:
-  using PhotosCallback =
-      std::function<void(const std::optional<Error>& error, std::vector<Photo> photos)>;
+  using PhotosCallback = std::function<void(const std::optional<Error>& error, std::vector<Photo> photos)>;
   using ImageCallback = std::function<void(const std::optional<Error>& error, ImageRef image)>;
 
   // Every saved photo, newest first, marked selected when its address equals that of one of
@@ -27,7 +26,8 @@ class PhotoStore {
   static void fetchPhotosWithSelectedImages(const Ports& ports, const std::vector<Photo>& chosen,
                                             PhotosCallback complete);
   // The screen-sized version of one saved photo.
-  static void fetchfullResolutionImageWithURL(const Ports& ports, const std::string& address, ImageCallback complete);
+  static void fetchfullResolutionImageWithURL(const Ports& ports, const std::string& address,
+                                              ImageCallback complete);
 };
 
 }  // namespace twig

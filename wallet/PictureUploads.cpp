@@ -1,11 +1,9 @@
 #include "wallet/PictureUploads.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
-#include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/ApiClient.h"
 #include "api/Utils.h"
+#include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "platform/BackgroundPool.h"
 #include "platform/ImageCodec.h"
 #include "platform/MainLoop.h"
@@ -79,9 +77,7 @@ void PictureUploads::upload(std::size_t index, std::string jpeg) {
         record["high"] = height;
         self->finished(index, std::move(record));
       },
-      [self, index](const ApiClient::Operation&, const Error&) {
-        self->finished(index, std::nullopt);
-      });
+      [self, index](const ApiClient::Operation&, const Error&) { self->finished(index, std::nullopt); });
 }
 
 void PictureUploads::finished(std::size_t index, std::optional<Json> record) {

@@ -2,14 +2,11 @@
 
 #include <chrono>
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/Digest.h"
-#include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
 #include "platform/MainLoop.h"
@@ -24,7 +21,7 @@ namespace twig {
 namespace {
 constexpr auto kCloseDelay = std::chrono::milliseconds(800);
 constexpr const char* kFailedText = "申请失败";
-}
+}  // namespace
 
 SpecialRewardScreen::SpecialRewardScreen(WalletContext context)
     : ViewModel("SpecialRewardScreen"), context_(context) {
@@ -113,8 +110,7 @@ void SpecialRewardScreen::removeImages(int tag) {
   const bool camera = tag < cameraCount;
   auto details = std::make_shared<PhotoDetailScreen>(
       all[static_cast<std::size_t>(tag)], camera ? tag : tag - cameraCount,
-      camera ? PhotoDetailScreen::kCameraPhoto : PhotoDetailScreen::kLibraryPhoto,
-      false);
+      camera ? PhotoDetailScreen::kCameraPhoto : PhotoDetailScreen::kLibraryPhoto, false);
   auto weak = weakSelf<SpecialRewardScreen>();
   details->confirmBlock = [weak](int index, int type) {
     if (auto self = weak.lock()) self->removeImageAtIndex(index, type);
@@ -146,14 +142,14 @@ void SpecialRewardScreen::rightButton() {
   // The screen stays alive until its bill is answered, as a started send is never dropped.
   auto self = std::static_pointer_cast<SpecialRewardScreen>(shared_from_this());
   const std::string text = text_;
-  PictureUploads::start(context_.services, 
-      std::move(images), [context = context_] { context.services.host.showOverlay(OverlayKind::Warning, "图片上传失败"); },
+  PictureUploads::start(
+      context_.services, std::move(images),
+      [context = context_] { context.services.host.showOverlay(OverlayKind::Warning, "图片上传失败"); },
       [self, text](std::vector<Json> records) { self->faSong(text, records); });
 }
 
-Json SpecialRewardScreen::specialRewardRequest(const std::string& childDeviceId,
-                                                           const std::string& text,
-                                                           const std::vector<Json>& pictures) {
+Json SpecialRewardScreen::specialRewardRequest(const std::string& childDeviceId, const std::string& text,
+                                               const std::vector<Json>& pictures) {
   Json request = Json::object();
   request["childDeviceId"] = childDeviceId;
   request["type"] = kType;
@@ -167,8 +163,7 @@ Json SpecialRewardScreen::specialRewardRequest(const std::string& childDeviceId,
 void SpecialRewardScreen::faSong(const std::string& text, const std::vector<Json>& pictures) {
   sending_ = true;
   setState("sending", true);
-  const Json request =
-      specialRewardRequest(context_.child.deviceId(), text, pictures);
+  const Json request = specialRewardRequest(context_.child.deviceId(), text, pictures);
   auto self = std::static_pointer_cast<SpecialRewardScreen>(shared_from_this());
   context_.services.api.requestWithPath(
       BillRequest::kPath, request, HttpMethod::Post,

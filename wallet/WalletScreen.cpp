@@ -1,21 +1,18 @@
 #include "wallet/WalletScreen.h"
 
-#include "frame/Services.h"
-#include "frame/ScreenHost.h"
 #include "api/ApiClient.h"
-#include "platform/Ports.h"
 #include "api/Utils.h"
 #include "frame/ScreenHost.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Ports.h"
-#include "wallet/PhotoViewerScreen.h"
 #include "wallet/BillRow.h"
+#include "wallet/PhotoViewerScreen.h"
 
 namespace twig {
 
-WalletScreen::WalletScreen(WalletContext context)
-    : ViewModel("WalletScreen"), context_(context) {
+WalletScreen::WalletScreen(WalletContext context) : ViewModel("WalletScreen"), context_(context) {
   addAction("refresh", [this](const Json&) { store_->refreshAction(); });
   addAction("loadMore", [this](const Json&) { tapLoadMore(); });
   addAction("reload", [this](const Json&) { store_->getBonusPointsWithPageNub(store_->pages()); });

@@ -4,11 +4,9 @@
 
 #include <chrono>
 
-#include "frame/Services.h"
+#include "api/ApiClient.h"
 #include "frame/ScreenHost.h"
-#include "api/ApiClient.h"
-#include "platform/Ports.h"
-#include "api/ApiClient.h"
+#include "frame/Services.h"
 #include "identity/ChildIdentity.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
@@ -46,7 +44,8 @@ void WalletStore::requestKidBonuspointsWithPageNow(int page, PageCompletion comp
           if (statistics != answer->end() && !statistics->is_null()) {
             if (auto total = Model::fetchModelOfClass<PointsTotal>(*statistics)) {
               if (store && store->setTotalText) store->setTotalText(*total);
-              context.services.cache.setObjectValue(CacheObject::model(*total), ExchangeStore::kStatisticsKey);
+              context.services.cache.setObjectValue(CacheObject::model(*total),
+                                                    ExchangeStore::kStatisticsKey);
             }
           }
         }
@@ -100,14 +99,13 @@ void WalletStore::getBonusPointsWithPageNub(int page) {
   // completion must find the flag set to clear it.
   refState_ = true;
   auto self = weak();
-  requestKidBonuspointsWithPageNow(page, [self, page](const std::optional<std::vector<Bill>>& bills,
-                                                      const std::optional<Error>&) {
-    if (auto store = self.lock()) store->firstPageArrived(page, bills);
-  });
+  requestKidBonuspointsWithPageNow(
+      page, [self, page](const std::optional<std::vector<Bill>>& bills, const std::optional<Error>&) {
+        if (auto store = self.lock()) store->firstPageArrived(page, bills);
+      });
 }
 
-void WalletStore::firstPageArrived(int page,
-                                             const std::optional<std::vector<Bill>>& bills) {
+void WalletStore::firstPageArrived(int page, const std::optional<std::vector<Bill>>& bills) {
   if (bills && !bills->empty()) {
     if (isShowNewMag_) btnNewsAction();  // its refresh finds a request under way and does nothing
     haveMoreBills_ = bills->size() >= static_cast<std::size_t>(kPageSize);
@@ -142,14 +140,14 @@ void WalletStore::getMore() {
 void WalletStore::getMoreHouseWorkBonusPointsWithPageNub(int page) {
   refState_ = true;
   auto self = weak();
-  requestKidBonuspointsWithPageNow(page, [self](const std::optional<std::vector<Bill>>& bills,
-                                                const std::optional<Error>& error) {
-    if (auto store = self.lock()) store->morePageArrived(bills, error);
-  });
+  requestKidBonuspointsWithPageNow(
+      page, [self](const std::optional<std::vector<Bill>>& bills, const std::optional<Error>& error) {
+        if (auto store = self.lock()) store->morePageArrived(bills, error);
+      });
 }
 
 void WalletStore::morePageArrived(const std::optional<std::vector<Bill>>& bills,
-                                            const std::optional<Error>& error) {
+                                  const std::optional<Error>& error) {
   if (!error) {
     const std::size_t appended = bills ? bills->size() : 0;
     if (bills) dataSource_.insert(dataSource_.end(), bills->begin(), bills->end());

@@ -24,8 +24,8 @@ class WalletStore : public std::enable_shared_from_this<WalletStore> {
   static constexpr int kPageSize = 10;
   static constexpr const char* kLocalStashKey = "localStash";
   static constexpr const char* kBillsNumberKey = "billsNumber";
-  using PageCompletion = std::function<void(const std::optional<std::vector<Bill>>& bills,
-                                            const std::optional<Error>& error)>;
+  using PageCompletion =
+      std::function<void(const std::optional<std::vector<Bill>>& bills, const std::optional<Error>& error)>;
 
   // Reads the stored page; call start() once the object is owned by a shared_ptr.
   explicit WalletStore(WalletContext context);
@@ -62,8 +62,7 @@ class WalletStore : public std::enable_shared_from_this<WalletStore> {
  private:
   WalletContext context_;
   void firstPageArrived(int page, const std::optional<std::vector<Bill>>& bills);
-  void morePageArrived(const std::optional<std::vector<Bill>>& bills,
-                       const std::optional<Error>& error);
+  void morePageArrived(const std::optional<std::vector<Bill>>& bills, const std::optional<Error>& error);
   void storeLocalStash() const;
   std::weak_ptr<WalletStore> weak() { return weak_from_this(); }
 

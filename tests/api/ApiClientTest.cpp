@@ -35,7 +35,7 @@ class ApiClientTest : public ::testing::Test {
   ApiClientTest() : time(WallTime(std::chrono::milliseconds(1480000000000LL))) {}
 
   std::unique_ptr<ApiClient> makeClient(Clock& clock, MainLoop& loop,
-                                          CurlHttpTransport::Options options = {}) {
+                                        CurlHttpTransport::Options options = {}) {
     ApiClient::Dependencies dependencies;
     dependencies.loop = &loop;
     dependencies.clock = &clock;
@@ -156,9 +156,7 @@ TEST_F(ApiClientTest, MultipartPostCarriesFieldsAndParts) {
       [&](const ApiClient::Operation& operation, const std::optional<Json>& answer) {
         outcome = {true, true, operation, answer, std::nullopt, std::this_thread::get_id()};
       },
-      [&](const ApiClient::Operation&, const Error& error) {
-        outcome = {true, false, {}, {}, error, {}};
-      });
+      [&](const ApiClient::Operation&, const Error& error) { outcome = {true, false, {}, {}, error, {}}; });
   ASSERT_TRUE(time.loop().runUntil([&] { return outcome.done; }, 20s));
   ASSERT_TRUE(outcome.succeeded);
 

@@ -16,8 +16,7 @@ TEST(Digest, MD5IsLowerCaseHex) {
 TEST(Digest, HmacMatchesTheServiceSignature) {
   EXPECT_EQ(Digest::hmac("1480000000000\n/api/v2.0/config\nPOST"), "hkskzutWDY2LRoVEoZn624Poz50=");
   // RFC 2202, test case 2.
-  EXPECT_EQ(Digest::hmacSha1Base64("Jefe", "what do ya want for nothing?"),
-            "7/zfauXrL6LSdBbV8YTfnCWafHk=");
+  EXPECT_EQ(Digest::hmacSha1Base64("Jefe", "what do ya want for nothing?"), "7/zfauXrL6LSdBbV8YTfnCWafHk=");
   EXPECT_EQ(Digest::hmac("anything").size(), 28u);
 }
 

@@ -38,7 +38,8 @@ TEST(HttpResponseInterpreter, AnAnswerNestedDeeperThanTheLimitIsAFailureNamingIt
   EXPECT_EQ(result.error->domain, Error::kBadJson);
   EXPECT_EQ(result.error->description, "the answer is nested deeper than 64 levels");
   // The protocol's own answers stay well inside the limit.
-  EXPECT_TRUE(HttpResponseInterpreter::interpret(answer(200, "application/json", R"({"a":[[[{"b":[1]}]]]})")).success);
+  EXPECT_TRUE(HttpResponseInterpreter::interpret(answer(200, "application/json", R"({"a":[[[{"b":[1]}]]]})"))
+                  .success);
 }
 
 TEST(HttpResponseInterpreter, EmptyAndNullBodiesAreNoAnswer) {

@@ -5,11 +5,11 @@
 #include <future>
 #include <memory>
 
-#include "api/CurlHttpTransport.h"
 #include "api/ApiClient.h"
+#include "api/CurlHttpTransport.h"
+#include "app/Agent.h"
 #include "tests/fakes/TempDir.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {

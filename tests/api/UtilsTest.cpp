@@ -66,13 +66,13 @@ TEST(Utils, DayTestsFollowTheTimeZone) {
   const long long utc1610 = (kDayStartUtc + 16 * 3600 + 10 * 60) * 1000LL;
   const long long utc0400 = (kDayStartUtc + 4 * 3600) * 1000LL;
   {
-    test::ScopedTimeZone east("TST-8");                // now is 23:06 local
+    test::ScopedTimeZone east("TST-8");            // now is 23:06 local
     EXPECT_FALSE(Utils::isToday(utc1610, clock));  // 00:10 tomorrow
     EXPECT_TRUE(Utils::isToday(utc0400, clock));   // 12:00 today
     EXPECT_FALSE(Utils::isYesterday(utc0400, clock));
   }
   {
-    test::ScopedTimeZone west("TST+5");                // now is 10:06 local
+    test::ScopedTimeZone west("TST+5");            // now is 10:06 local
     EXPECT_TRUE(Utils::isToday(utc1610, clock));   // 11:10 today
     EXPECT_FALSE(Utils::isToday(utc0400, clock));  // 23:00 yesterday
     EXPECT_TRUE(Utils::isYesterday(utc0400, clock));

@@ -1,10 +1,10 @@
 // The commands typed to the headless agent.
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "app/ConsoleCommands.h"
 #include "control/LockScreen.h"
 #include "screens/NoNetworkScreen.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -45,8 +45,7 @@ TEST_F(ConsoleCommandsTest, ScreensAndShowDescribeWhatIsShown) {
             (std::vector<std::string>{"show Recorder title=\"记录\"", "show Recorder count=2",
                                       "actions Recorder press"}));
   ports.screenHost.present(std::make_shared<NoNetworkScreen>(), true);
-  EXPECT_EQ(commands.run("screens"),
-            std::vector<std::string>{"screens Home Recorder | NoNetworkScreen"});
+  EXPECT_EQ(commands.run("screens"), std::vector<std::string>{"screens Home Recorder | NoNetworkScreen"});
   EXPECT_TRUE(commands.run("").empty());
 }
 
@@ -68,7 +67,8 @@ TEST_F(ConsoleCommandsTest, TapPassesKeyValuePairsOrAJsonObject) {
 }
 
 TEST_F(ConsoleCommandsTest, BackLeavesPushedScreensButAModalOnlyByItsOwnWay) {
-  auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(), ports.agent().remoteEvents());
+  auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(),
+                                           ports.agent().remoteEvents());
   ports.screenHost.present(lock, true);
   EXPECT_EQ(commands.run("back"), std::vector<std::string>{"error LockScreen cannot be left"});
   EXPECT_EQ(ports.screenHost.topScreen(), lock) << "the lock screen stays";

@@ -1,12 +1,12 @@
 // The screen frame: view-model base, screen host stack, alerts, routing.
 #include <gtest/gtest.h>
 
+#include "frame/Alert.h"
 #include "frame/PropertyList.h"
 #include "frame/Resources.h"
 #include "frame/ScreenRegistry.h"
-#include "frame/Alert.h"
-#include "frame/ViewModel.h"
 #include "frame/ScreenRoutes.h"
+#include "frame/ViewModel.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -45,10 +45,9 @@ TEST_F(ScreenFrameTest, PageViewsAreNamedAfterTheTitleOrTheClass) {
   host.setRoot(untitled);
   host.push(screen, true);
   host.pop(true);
-  EXPECT_EQ(
-      ports.analytics.calls(),
-      (std::vector<std::string>{"begin 助手_InstallScreen", "end 助手_InstallScreen",
-                                "begin 助手_", "end 助手_", "begin 助手_InstallScreen"}));
+  EXPECT_EQ(ports.analytics.calls(),
+            (std::vector<std::string>{"begin 助手_InstallScreen", "end 助手_InstallScreen", "begin 助手_",
+                                      "end 助手_", "begin 助手_InstallScreen"}));
 }
 
 TEST_F(ScreenFrameTest, StateChangesAreToldOnceAndActionsRunByName) {

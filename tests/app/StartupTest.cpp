@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "api/ApiClient.h"
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
@@ -15,7 +16,6 @@
 #include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -65,13 +65,13 @@ TEST_F(StartupTest, ControlStartedBeforeTheServiceAnswersShowsTheLockOverThePlac
   ASSERT_TRUE(delegate.didFinishLaunching());
   // Refused, and asked again in a second.
   ASSERT_TRUE(runUntil([&] { return ports.time.loop().nextDeadline().has_value(); }));
-  const Json entries = Json::array({Json{{"startTime", "06:00"},
-                                         {"endTime", "20:00"},
-                                         {"groupName", "游戏"},
-                                         {"today", true},
-                                         {"apps", Json::array({Json{{"appPackage", "p.puzzle"},
-                                                                    {"appName", "Puzzle"},
-                                                                    {"processName", "puzzle"}}})}}});
+  const Json entries = Json::array({Json{
+      {"startTime", "06:00"},
+      {"endTime", "20:00"},
+      {"groupName", "游戏"},
+      {"today", true},
+      {"apps",
+       Json::array({Json{{"appPackage", "p.puzzle"}, {"appName", "Puzzle"}, {"processName", "puzzle"}}})}}});
   ports.agent().controlEvents().started.notify(entries);
   ports.time.settle();
   EXPECT_EQ(ports.screenHost.lines("screen"),

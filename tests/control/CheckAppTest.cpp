@@ -4,15 +4,15 @@
 #include <atomic>
 #include <future>
 
-#include "control/AppInventory.h"
-#include "control/GroupChangeHandler.h"
-#include "control/AppsHandler.h"
-#include "control/OneKeyControlHandler.h"
-#include "control/CheckAppHandler.h"
-#include "storage/TableStore.h"
-#include "storage/ObjectCache.h"
-#include "tests/fakes/TestHttpServer.h"
 #include "app/Agent.h"
+#include "control/AppInventory.h"
+#include "control/AppsHandler.h"
+#include "control/CheckAppHandler.h"
+#include "control/GroupChangeHandler.h"
+#include "control/OneKeyControlHandler.h"
+#include "storage/ObjectCache.h"
+#include "storage/TableStore.h"
+#include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -45,7 +45,7 @@ class CheckAppTest : public ::testing::Test {
     });
     ports.agent().cache().setBool(true, OneKeyControlHandler::kEnabledKey);
     ports.agent().cache().setObjectValue(CacheObject(Json::array({app("known")})),
-                              AppInventory::kInstalledAppsKey);
+                                         AppInventory::kInstalledAppsKey);
     context.deviceId = "d41d8cd98f00b204e9800998ecf8427e";
     context.mainLoop = &ports.time.loop();
     context.clock = &ports.time.clock();
@@ -55,7 +55,9 @@ class CheckAppTest : public ::testing::Test {
     };
   }
   void command() {
-    std::make_shared<CheckAppHandler>(context, ports.controlTools([this] { ++rebuilds; }))->receive(test::command(Json{{"RequestCheckApp", Json::object()}}));
+    std::make_shared<CheckAppHandler>(context, ports.controlTools([this] {
+      ++rebuilds;
+    }))->receive(test::command(Json{{"RequestCheckApp", Json::object()}}));
   }
   Json remembered() {
     return ports.agent().cache().objectForKey(AppInventory::kInstalledAppsKey)->plain().value_or(Json());
@@ -129,8 +131,8 @@ TEST_F(CheckAppTest, CommandsOnTheControlTablesAreHandledInArrivalOrder) {
                                      {"endTime", "09:00"},
                                      {"week", "1"},
                                      {"apps", Json::array({Json{{"appPackage", "com.example.chat"}}})}}}}));
-  std::make_shared<AppsHandler>(context, ports.controlTools())->receive(test::command(
-      Json{{"RequestApps", {{"commandUuid", "apps"}}}}));
+  std::make_shared<AppsHandler>(context, ports.controlTools())
+      ->receive(test::command(Json{{"RequestApps", {{"commandUuid", "apps"}}}}));
   ports.time.settle();
   ASSERT_EQ(answers.size(), 2u);
   EXPECT_TRUE(answers[0].contains("ResponseAppControlGroupChange"));

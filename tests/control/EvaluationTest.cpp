@@ -1,18 +1,18 @@
 // The 10-second evaluation: control groups, their windows and the running processes.
 #include <gtest/gtest.h>
 
-#include "control/ControlWarning.h"
+#include "app/Agent.h"
 #include "control/AppControlManager.h"
 #include "control/AppInventory.h"
+#include "control/ControlWarning.h"
 #include "control/GroupChangeHandler.h"
 #include "identity/ChildIdentity.h"
 #include "platform/Clock.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/Ports.h"
-#include "storage/TableStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/TableStore.h"
 #include "tests/fakes/ScopedTimeZone.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -166,24 +166,25 @@ TEST_F(EvaluationTest, AGroupChangeTakesEffectAtOnce) {
   evaluateAt(at(0, 12, 0));
   EXPECT_EQ(events.back(), "end");
   events.clear();
-  EXPECT_TRUE(GroupChangeHandler::applyChange(ports.agent().tables(), GroupChangeHandler::changeOf(
-      Json{{"groupId", *groups[2].groupId},
-           {"startTime", "13:00"},
-           {"endTime", "14:00"},
-           {"week", "1"},
-           {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}})));
+  EXPECT_TRUE(GroupChangeHandler::applyChange(
+      ports.agent().tables(), GroupChangeHandler::changeOf(
+                                  Json{{"groupId", *groups[2].groupId},
+                                       {"startTime", "13:00"},
+                                       {"endTime", "14:00"},
+                                       {"week", "1"},
+                                       {"apps", Json::array({Json{{"appPackage", "com.example.other"}}})}})));
   manager().rebuildMonitoringTable();
   ASSERT_EQ(events, (std::vector<std::string>{"start"}));
   ASSERT_EQ(last[0]["apps"].size(), 1u);
   EXPECT_EQ(last[0]["apps"][0]["processName"], "other");
   EXPECT_EQ(last[0]["startTime"], "13:00");
   // No applications listed: the group is emptied into the Other group.
-  EXPECT_TRUE(GroupChangeHandler::applyChange(ports.agent().tables(), 
-      GroupChangeHandler::changeOf(Json{{"groupId", *groups[2].groupId},
-                                                      {"startTime", "13:00"},
-                                                      {"endTime", "14:00"},
-                                                      {"week", "1"},
-                                                      {"apps", Json::array()}})));
+  EXPECT_TRUE(GroupChangeHandler::applyChange(
+      ports.agent().tables(), GroupChangeHandler::changeOf(Json{{"groupId", *groups[2].groupId},
+                                                                {"startTime", "13:00"},
+                                                                {"endTime", "14:00"},
+                                                                {"week", "1"},
+                                                                {"apps", Json::array()}})));
   manager().rebuildMonitoringTable();
   EXPECT_EQ(events.back(), "end");
   const auto inOther = store.fetchSpecificData(AppRecord(), "groupId", Json(*groups[0].groupId));
@@ -215,9 +216,9 @@ TEST_F(EvaluationTest, OneEvaluationReadsTheDayAndTheMinuteFromOneReading) {
   const Ports ticked = ports.withClock(ticking);
   auto& agent = ports.agent();
   Services services = agent.services();
-  AppControlManager onTicks(Services{ticked, services.api, services.cache, services.tables, services.host,
-                                     services.routes},
-                            agent.child(), agent.inventory(), agent.controlEvents(), agent.remoteEvents());
+  AppControlManager onTicks(
+      Services{ticked, services.api, services.cache, services.tables, services.host, services.routes},
+      agent.child(), agent.inventory(), agent.controlEvents(), agent.remoteEvents());
   onTicks.rebuildMonitoringTable();
   ASSERT_EQ(events.back(), "start");
   EXPECT_EQ(last[0]["today"], false);  // Sunday, which the group does not list
@@ -250,9 +251,8 @@ class ClosingWarningTest : public EvaluationTest {
     std::vector<std::string> shown;
   };
   ClosingWarningTest() {
-    soon = ports.agent().controlEvents().closingSoon.connect([this](const Json& nNotice) {
-      notices.push_back(nNotice);
-    });
+    soon = ports.agent().controlEvents().closingSoon.connect(
+        [this](const Json& nNotice) { notices.push_back(nNotice); });
     addApp("com.example.game", "game", groups[2]);
     addApp("com.example.quiz", "quiz", groups[2]);
     setWindow(groups[2], "08:00", "10:00", "1");  // Mondays

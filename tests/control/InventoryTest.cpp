@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "control/LockInterval.h"
+#include "app/Agent.h"
 #include "control/AppInventory.h"
+#include "control/LockInterval.h"
 #include "identity/ChildIdentity.h"
-#include "storage/TableStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/TableStore.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -161,7 +161,8 @@ TEST(LockInterval, EndsTodayOrTomorrow) {
   ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 23 * 3600)));  // 23:00
   lock.startTime = "22:00";
   lock.endTime = "07:00";
-  EXPECT_EQ(lock.fetchTime_end(ports.time.clock()), WallTime(std::chrono::seconds(1480291200 + 86400 + 7 * 3600)));
+  EXPECT_EQ(lock.fetchTime_end(ports.time.clock()),
+            WallTime(std::chrono::seconds(1480291200 + 86400 + 7 * 3600)));
   EXPECT_EQ(lock.fetchDay(), "明天");
 }
 

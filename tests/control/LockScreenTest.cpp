@@ -3,10 +3,10 @@
 
 #include <thread>
 
-#include "control/LockScreen.h"
-#include "control/AppControlManager.h"
-#include "tests/fakes/ScopedTimeZone.h"
 #include "app/Agent.h"
+#include "control/AppControlManager.h"
+#include "control/LockScreen.h"
+#include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -36,7 +36,8 @@ class LockScreenTest : public ::testing::Test {
   }
   // Shown as the lock presenter shows it: entries first, then presented as the cover.
   std::shared_ptr<LockScreen> show(const Json& entries) {
-    auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(), ports.agent().remoteEvents());
+    auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(),
+                                             ports.agent().remoteEvents());
     lock->setUnLockBlock([this] { ++unlocks; });
     lock->setArray(entries);
     ports.screenHost.presentCover(lock);
@@ -94,7 +95,8 @@ TEST_F(LockScreenTest, OneScreenSpeaksThreeWarningsAtMostAndANewScreenStartsAgai
 }
 
 TEST_F(LockScreenTest, EntriesGivenBeforeTheScreenLoadsAreSpokenOnceWhenItLoads) {
-  auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(), ports.agent().remoteEvents());
+  auto lock = std::make_shared<LockScreen>(ports.agent().services(), ports.agent().controlEvents(),
+                                           ports.agent().remoteEvents());
   lock->setArray(Json::array({entry("游戏", true, {app("Puzzle")})}));
   EXPECT_TRUE(ports.speech.texts().empty());
   ports.screenHost.present(lock, true);

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "control/AppInventory.h"
 #include "platform/ApplicationEvents.h"
-#include "storage/TableStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/TableStore.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {

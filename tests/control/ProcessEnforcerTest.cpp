@@ -6,11 +6,11 @@
 #include <unistd.h>
 #include <fstream>
 
-#include "control/ProcessEnforcer.h"
+#include "app/Agent.h"
 #include "control/AppControlManager.h"
+#include "control/ProcessEnforcer.h"
 #include "platform/fake/FakeProcessControl.h"
 #include "platform/linux/ProcProcessTable.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {

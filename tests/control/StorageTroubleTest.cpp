@@ -2,16 +2,16 @@
 // the parent hears "Failed" instead of "Acknowledged".
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "control/AppControlManager.h"
 #include "control/AppInventory.h"
-#include "control/GroupChangeHandler.h"
 #include "control/AppsHandler.h"
+#include "control/GroupChangeHandler.h"
 #include "platform/AtomicFile.h"
 #include "platform/Ports.h"
-#include "storage/TableStore.h"
 #include "storage/SqliteDatabase.h"
+#include "storage/TableStore.h"
 #include "tests/fakes/ScopedTimeZone.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -23,9 +23,8 @@ const WallTime kMondayNoon(std::chrono::seconds(1480291200 + 12 * 3600));
 class StorageTroubleTest : public ::testing::Test {
  protected:
   StorageTroubleTest() {
-    starts = ports.agent().controlEvents().started.connect([this](const Json& nBlacklist) {
-      events.push_back("start " + nBlacklist.dump());
-    });
+    starts = ports.agent().controlEvents().started.connect(
+        [this](const Json& nBlacklist) { events.push_back("start " + nBlacklist.dump()); });
     ends = ports.agent().controlEvents().ended.connect([this] { events.push_back("end"); });
     for (int type = 0; type < 3; ++type) groups.push_back(*ports.agent().inventory().builtInGroup(type));
     // A game in the games group, controlled at noon on Mondays.
@@ -51,9 +50,7 @@ class StorageTroubleTest : public ::testing::Test {
       if (completion) completion(std::nullopt);
     };
   }
-  void damageTheDatabase() {
-    ASSERT_TRUE(AtomicFile::write(store.databaseFile(), std::string(4096, 'x')));
-  }
+  void damageTheDatabase() { ASSERT_TRUE(AtomicFile::write(store.databaseFile(), std::string(4096, 'x'))); }
   Json answerTo(const std::shared_ptr<CommandHandler>& handler, const Json& payload) {
     answers.clear();
     handler->receive(test::command(payload));
@@ -94,12 +91,14 @@ TEST_F(StorageTroubleTest, ADatabaseThatCannotBeReadKeepsTheLastGroupsAndSaysSoO
   manager().rebuildMonitoringTable();
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(events, (std::vector<std::string>{controlled, controlled, controlled}));
-  EXPECT_EQ(said.find("twig: app control keeps its last groups: the control groups cannot be read ("), 0u) << said;
+  EXPECT_EQ(said.find("twig: app control keeps its last groups: the control groups cannot be read ("), 0u)
+      << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 
   // The applications' answer says that it could not be read, instead of "no groups".
-  const Json apps = answerTo(std::make_shared<AppsHandler>(context, ports.controlTools()),
-                             Json{{"RequestApps", {{"commandUuid", "C0FFEE00-0000-4000-8000-000000000002"}}}});
+  const Json apps =
+      answerTo(std::make_shared<AppsHandler>(context, ports.controlTools()),
+               Json{{"RequestApps", {{"commandUuid", "C0FFEE00-0000-4000-8000-000000000002"}}}});
   ASSERT_TRUE(apps.contains("ResponseApps")) << apps;
   EXPECT_EQ(apps["ResponseApps"]["status"], "Failed");
   EXPECT_TRUE(apps["ResponseApps"]["appControlGroups"].empty());
@@ -109,16 +108,17 @@ TEST_F(StorageTroubleTest, AGroupChangeThatCannotBeStoredIsAnsweredFailedAndLeav
   manager().rebuildMonitoringTable();
   ASSERT_EQ(events.back().rfind("start", 0), 0u);
   auto handler = [this] {
-    return std::make_shared<GroupChangeHandler>(context,
-                                                ports.controlTools([this] { manager().rebuildMonitoringTable(); }));
+    return std::make_shared<GroupChangeHandler>(
+        context, ports.controlTools([this] { manager().rebuildMonitoringTable(); }));
   };
 
   // Half of a change is no change: the applications' table refuses its update after the window's
   // was made, and the window's is undone with it.
   {
     auto database = SqliteDatabase::open(store.databaseFile());
-    ASSERT_TRUE(database->execute("create trigger refuse before update on TWGIAppsModel "
-                                  "begin select raise(abort, 'the disk is full'); end"));
+    ASSERT_TRUE(
+        database->execute("create trigger refuse before update on TWGIAppsModel "
+                          "begin select raise(abort, 'the disk is full'); end"));
   }
   testing::internal::CaptureStderr();
   const Json refused = answerTo(handler(), groupChange("00:00"));

@@ -350,9 +350,13 @@ TEST_F(EndToEnd, HostileMessagesAreDroppedAndTheSameAgentAnswersTheNextCommand) 
   const auto code = console({"bind-code"});
   ASSERT_EQ(code.exitCode, 0) << code.output;
   const std::string bindCode = code.output.substr(0, code.output.find('\n'));
-  const std::vector<std::string> arguments = {"--headless",    "--service-host", service->hostAndPort(),
-                                              "--mqtt-port",   std::to_string(broker.mqttPort()),
-                                              "--data-dir",    (data / "child").string()};
+  const std::vector<std::string> arguments = {"--headless",
+                                              "--service-host",
+                                              service->hostAndPort(),
+                                              "--mqtt-port",
+                                              std::to_string(broker.mqttPort()),
+                                              "--data-dir",
+                                              (data / "child").string()};
   auto binding = arguments;
   binding.insert(binding.end(), {"--enroll-code", bindCode});
   auto agent = std::make_unique<test::ChildProcess>(TWIG_CHILD_PATH, binding, /*withErrors=*/true);
@@ -370,7 +374,8 @@ TEST_F(EndToEnd, HostileMessagesAreDroppedAndTheSameAgentAnswersTheNextCommand) 
     ASSERT_TRUE(hostile.publishText(topic, deep, 1, false));
     ASSERT_TRUE(hostile.publishText(topic, large, 1, false));
   }
-  ASSERT_TRUE(agent->waitForLine("twig: dropped a message on " + topic + ": nested deeper than 64 levels", 30s));
+  ASSERT_TRUE(
+      agent->waitForLine("twig: dropped a message on " + topic + ": nested deeper than 64 levels", 30s));
   ASSERT_TRUE(agent->waitForLine("twig: dropped a message of " + std::to_string(large.size()) + " bytes on " +
                                      topic + ": larger than the limit of 262144 bytes",
                                  30s));
@@ -381,8 +386,10 @@ TEST_F(EndToEnd, HostileMessagesAreDroppedAndTheSameAgentAnswersTheNextCommand) 
   agent.reset();
   agent = std::make_unique<test::ChildProcess>(TWIG_CHILD_PATH, arguments, /*withErrors=*/true);
   expectEnvelope(send(device, {"RequestChildInfo"}), "ResponseChildInfo", device);
-  EXPECT_FALSE(agent->waitForLine("twig: dropped a message on " + topic + ": nested deeper than 64 levels", 3s));
-  for (const auto& line : agent->lines()) EXPECT_EQ(line.find("dropped a message"), std::string::npos) << line;
+  EXPECT_FALSE(
+      agent->waitForLine("twig: dropped a message on " + topic + ": nested deeper than 64 levels", 3s));
+  for (const auto& line : agent->lines())
+    EXPECT_EQ(line.find("dropped a message"), std::string::npos) << line;
 }
 
 // A parent must hear that a device was killed. The broker publishes the agent's will the moment its

@@ -39,14 +39,29 @@ TestPorts::~TestPorts() = default;
 
 Ports TestPorts::withClock(Clock& clock) const {
   const Ports& p = set_;
-  return Ports{.mainLoop = p.mainLoop, .clock = clock, .notifications = p.notifications, .device = p.device,
-               .keychain = p.keychain, .userDefaults = p.userDefaults, .directories = p.directories,
-               .reachability = p.reachability, .backgroundPool = p.backgroundPool, .imageCache = p.imageCache,
-               .analytics = p.analytics, .urlOpener = p.urlOpener, .applicationShell = p.applicationShell,
-               .processTable = p.processTable, .deviceState = p.deviceState, .audioPlayer = p.audioPlayer,
-               .locationService = p.locationService, .speechSynthesizer = p.speechSynthesizer,
-               .installedApplications = p.installedApplications, .imageCodec = p.imageCodec,
-               .photoLibrary = p.photoLibrary, .camera = p.camera, .settings = p.settings};
+  return Ports{.mainLoop = p.mainLoop,
+               .clock = clock,
+               .notifications = p.notifications,
+               .device = p.device,
+               .keychain = p.keychain,
+               .userDefaults = p.userDefaults,
+               .directories = p.directories,
+               .reachability = p.reachability,
+               .backgroundPool = p.backgroundPool,
+               .imageCache = p.imageCache,
+               .analytics = p.analytics,
+               .urlOpener = p.urlOpener,
+               .applicationShell = p.applicationShell,
+               .processTable = p.processTable,
+               .deviceState = p.deviceState,
+               .audioPlayer = p.audioPlayer,
+               .locationService = p.locationService,
+               .speechSynthesizer = p.speechSynthesizer,
+               .installedApplications = p.installedApplications,
+               .imageCodec = p.imageCodec,
+               .photoLibrary = p.photoLibrary,
+               .camera = p.camera,
+               .settings = p.settings};
 }
 
 Agent& TestPorts::agent() {

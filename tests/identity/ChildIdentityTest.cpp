@@ -3,13 +3,13 @@
 #include <thread>
 
 #include "api/Digest.h"
-#include "identity/EnrolmentBody.h"
-#include "identity/ChildInfo.h"
+#include "app/Agent.h"
 #include "identity/ChildIdentity.h"
+#include "identity/ChildInfo.h"
+#include "identity/EnrolmentBody.h"
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/LinuxDeviceFacts.h"
 #include "storage/ObjectCache.h"
-#include "app/Agent.h"
 #include "tests/fakes/ManualTime.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -31,7 +31,8 @@ TEST(ChildInfo, AnEmptyKeychainGetsTheMD5OfTheVendorIdentifier) {
 TEST(ChildInfo, AnIdentifierAlreadyInTheKeychainIsKept) {
   test::TestPorts ports;
   ports.keychain.write("com.orvane.tessel.children", "UUID", "0123456789abcdef0123456789abcdef");
-  EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId, "0123456789abcdef0123456789abcdef");
+  EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId,
+            "0123456789abcdef0123456789abcdef");
   EXPECT_EQ(ports.keychain.writeCount(), 1);
   // An empty entry counts as none.
   ports.keychain.write("com.orvane.tessel.children", "UUID", "");
@@ -80,8 +81,7 @@ TEST(ChildInfo, TheIdentifierOutlivesAReinstallButNotTheKeychain) {
 
 TEST(EnrolmentBody, DescribesThisDeviceForEnrolment) {
   test::TestPorts ports;
-  ports.agent().child().updateChildInfo(
-      [](ChildInfo& info) { info.pushToken = "ab12"; });
+  ports.agent().child().updateChildInfo([](ChildInfo& info) { info.pushToken = "ab12"; });
   const Json phone = EnrolmentBody::initWithEnrollCode("123456", ports.agent().child(), ports.device);
   EXPECT_EQ(phone.dump(), Json({{"platform", "2"},
                                 {"enrollCode", "123456"},

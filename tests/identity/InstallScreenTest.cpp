@@ -2,13 +2,13 @@
 
 #include <thread>
 
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/InstallScreen.h"
 #include "messaging/CommandRouter.h"
 #include "platform/ApplicationEvents.h"
 #include "storage/ObjectCache.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -18,10 +18,10 @@ using namespace std::chrono_literals;
 
 class InstallScreenTest : public ::testing::Test {
  protected:
-  InstallScreenTest() { }
+  InstallScreenTest() {}
   std::shared_ptr<InstallScreen> open() {
-    auto screen = std::static_pointer_cast<InstallScreen>(
-        ports.agent().screens().make("Install", "InstallID"));
+    auto screen =
+        std::static_pointer_cast<InstallScreen>(ports.agent().screens().make("Install", "InstallID"));
     ports.screenHost.setRoot(screen);
     ports.time.settle();
     return screen;

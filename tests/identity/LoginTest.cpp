@@ -3,17 +3,16 @@
 #include <thread>
 
 #include "api/ApiClient.h"
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
-#include "identity/ChildIdentity.h"
 #include "identity/BindingScreen.h"
+#include "identity/ChildIdentity.h"
 #include "messaging/CommandRouter.h"
-#include "platform/ApplicationEvents.h"
 #include "platform/ApplicationEvents.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {

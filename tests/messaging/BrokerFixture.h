@@ -9,12 +9,12 @@
 #include <string>
 #include <thread>
 
+#include "app/Agent.h"
 #include "identity/ChildIdentity.h"
 #include "messaging/MqttPushChannel.h"
 #include "platform/Uuid.h"
 #include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/TestBroker.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig::test {
@@ -31,8 +31,7 @@ class BrokerFixture : public ::testing::Test {
     ports.settings.mqttPort = broker.mqttPort();
     parentDN =
         "1" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 10000000000LL);
-    ports.agent().child().updateChildInfo(
-        [&](ChildInfo& info) { info.parentDN = parentDN; });
+    ports.agent().child().updateChildInfo([&](ChildInfo& info) { info.parentDN = parentDN; });
     deviceId = ports.agent().child().deviceId();
     parentTopic = "/ts/20/1/" + parentDN;
   }

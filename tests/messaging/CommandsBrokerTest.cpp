@@ -5,8 +5,8 @@
 #include "control/AppControlManager.h"
 #include "control/AppInventory.h"
 #include "messaging/CommandRouter.h"
-#include "storage/TableStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/TableStore.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/messaging/BrokerFixture.h"
 
@@ -172,8 +172,8 @@ TEST_F(CommandsBrokerTest, OneKeyControlThenTheInstallationCheck) {
                                                        "appControlGroups", "apps"}));
   EXPECT_EQ((*oneKey)["appControlGroups"][1]["apps"].size(), 2u);  // both filed as games
   EXPECT_TRUE((*oneKey)["apps"].empty());
-  ASSERT_TRUE(
-      ports.time.loop().runUntil([this] { return ports.agent().cache().boolForKey("ResponseAppsOnekeyControl"); }, 10s));
+  ASSERT_TRUE(ports.time.loop().runUntil(
+      [this] { return ports.agent().cache().boolForKey("ResponseAppsOnekeyControl"); }, 10s));
   EXPECT_EQ(service.requestCount(), 1u);
   EXPECT_FALSE(peer->waitFor(MqttPeer::named("EventAppInstall"), 0s));
 

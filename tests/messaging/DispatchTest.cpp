@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "app/CommandCatalog.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/HandlerBase.h"
 #include "messaging/PullCycle.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -42,7 +42,8 @@ class DispatchTest : public ::testing::Test {
       return std::make_shared<RecordingHandler>(order);
     });
     // What a command must not be able to raise, and what only its own route raises.
-    tokens.push_back(agent.controlEvents().started.connect([this](const Json&) { order.push_back("control started"); }));
+    tokens.push_back(
+        agent.controlEvents().started.connect([this](const Json&) { order.push_back("control started"); }));
     tokens.push_back(agent.controlEvents().ended.connect([this] { order.push_back("control ended"); }));
     tokens.push_back(agent.remoteEvents().reset.connect([this] { order.push_back("reset"); }));
     tokens.push_back(agent.remoteEvents().bills.connect([this] { order.push_back("bills"); }));
@@ -59,7 +60,8 @@ class DispatchTest : public ::testing::Test {
 
 TEST_F(DispatchTest, ACommandIsDecodedOnceAndRunsItsHandlerOnce) {
   dispatch(R"({"RequestChildInfo":{"commandUuid":"C-1","x":[1]}})");
-  EXPECT_EQ(order, (std::vector<std::string>{R"(handler RequestChildInfo C-1 {"commandUuid":"C-1","x":[1]})"}));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{R"(handler RequestChildInfo C-1 {"commandUuid":"C-1","x":[1]})"}));
 }
 
 TEST_F(DispatchTest, ARedeliveredCommandRunsOnce) {
@@ -68,9 +70,10 @@ TEST_F(DispatchTest, ARedeliveredCommandRunsOnce) {
   dispatch(R"({"RequestChildInfo":{"commandUuid":"C-2"}})");
   dispatch(R"({"RequestChildInfo":{}})");  // nothing to tell repeats by: each one runs
   dispatch(R"({"RequestChildInfo":{}})");
-  EXPECT_EQ(order, (std::vector<std::string>{R"(handler RequestChildInfo C-1 {"commandUuid":"C-1"})",
-                                             R"(handler RequestChildInfo C-2 {"commandUuid":"C-2"})",
-                                             "handler RequestChildInfo  {}", "handler RequestChildInfo  {}"}));
+  EXPECT_EQ(order,
+            (std::vector<std::string>{R"(handler RequestChildInfo C-1 {"commandUuid":"C-1"})",
+                                      R"(handler RequestChildInfo C-2 {"commandUuid":"C-2"})",
+                                      "handler RequestChildInfo  {}", "handler RequestChildInfo  {}"}));
 }
 
 TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsAndOtherNoticesChangeNothing) {
@@ -87,10 +90,11 @@ TEST_F(DispatchTest, NoticesOfBillsMarkNewBillsAndOtherNoticesChangeNothing) {
 }
 
 TEST_F(DispatchTest, EveryRemoteNameHasARouteAndTheAgentsOwnEventsAreUnknown) {
-  EXPECT_EQ(ports.agent().commands().names(),
-            (std::vector<std::string>{"EventIconUpload", "EventNotification", "EventUpgrade",
-                                      "RequestAppControlGroupChange", "RequestApps", "RequestAppsOnekeyControl",
-                                      "RequestCheckApp", "RequestChildInfo", "RequestLocation", "Reset"}));
+  EXPECT_EQ(
+      ports.agent().commands().names(),
+      (std::vector<std::string>{"EventIconUpload", "EventNotification", "EventUpgrade",
+                                "RequestAppControlGroupChange", "RequestApps", "RequestAppsOnekeyControl",
+                                "RequestCheckApp", "RequestChildInfo", "RequestLocation", "Reset"}));
   // The agent's own events, the application's lifecycle and names that only look like a handler's
   // run nothing and raise nothing.
   for (const char* payload :

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "api/ApiClient.h"
+#include "app/Agent.h"
 #include "identity/ChildIdentity.h"
 #include "messaging/MQTTClient.h"
 #include "messaging/MqttPushChannel.h"
@@ -18,7 +19,6 @@
 #include "tests/fakes/MqttPeer.h"
 #include "tests/fakes/TestBroker.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "tests/messaging/AgentProcessFixture.h"
 
@@ -105,14 +105,16 @@ TEST_F(PushChannelBrokerTest, ABacklogLeftByAKilledProcessGoesOutAfterTheFirstSu
   std::vector<std::string> order;
   for (const auto& message : peer->received()) order.push_back(message.payload.begin().key());
   EXPECT_EQ(order, (std::vector<std::string>{"EventOnline", "ResponseApps", "ResponseChildInfo"}));
-  EXPECT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(
+      eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowledgesIt) {
   auto peer = parent();
   channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
-  ASSERT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
+  ASSERT_TRUE(
+      eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 
   broker.pause();
   const Json answer = {{"ResponseLocation", {{"commandUuid", "held-1"}}}};
@@ -128,7 +130,8 @@ TEST_F(PushChannelBrokerTest, AMessageHandedOverStaysListedUntilTheBrokerAcknowl
 
   channel().initializeMQTT(channelContext());  // the next start
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("ResponseLocation")));
-  EXPECT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(
+      eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRunsAgainUntilAcknowledged) {
@@ -137,7 +140,8 @@ TEST_F(PushChannelBrokerTest, AnAnswerToAHeldRequestGoesUnlistedAndItsRequestRun
   ports.agent().commands().routeToCall("RequestLocation", [&](const Command&) { ++runs; });
   channel().initializeMQTT(channelContext());
   ASSERT_TRUE(peer->waitFor(MqttPeer::named("EventOnline")));
-  ASSERT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
+  ASSERT_TRUE(
+      eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 
   const std::string request = R"({"RequestLocation":{"commandUuid":"held-2"}})";
   ASSERT_TRUE(channel().admitCommand("RequestLocation", "held-2", request));
@@ -229,7 +233,8 @@ TEST_F(PushChannelBrokerTest, WhatWasPublishedWhileTheBrokerWasDownArrivesAfterI
   const auto received = peer->received();
   const std::vector<ReceivedMessage> after(received.begin() + static_cast<long>(before), received.end());
   EXPECT_EQ(liveUuids(after, "EventOnline").size(), 1u);
-  EXPECT_TRUE(eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
+  EXPECT_TRUE(
+      eventually([this] { return !ports.agent().cache().objectForKey("publishMessages").has_value(); }));
 }
 
 TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannelStepAsideOnce) {

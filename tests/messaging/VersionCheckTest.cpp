@@ -4,12 +4,12 @@
 
 #include <atomic>
 
+#include "app/Agent.h"
 #include "identity/ChildIdentity.h"
 #include "messaging/PullRequestBody.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -20,10 +20,11 @@ using test::CannedResponse;
 
 class VersionCheckTest : public ::testing::Test {
  protected:
-  VersionCheckTest() : push(log), store(push, ports.agent().api(), ports.time.loop(), ports.time.clock(), ports.agent().commands()) {
+  VersionCheckTest()
+      : push(log),
+        store(push, ports.agent().api(), ports.time.loop(), ports.time.clock(), ports.agent().commands()) {
     ports.useServiceHost(server.hostAndPort());
-    ports.agent().child().updateChildInfo(
-        [](ChildInfo& info) { info.parentDN = "13800000000"; });
+    ports.agent().child().updateChildInfo([](ChildInfo& info) { info.parentDN = "13800000000"; });
     push.initializeMQTT(ports.agent().channelContext());
   }
 
@@ -93,7 +94,8 @@ class PullCycleTest : public VersionCheckTest {
   PullCycleTest() {
     ports.agent().cache().setBool(true, "binding");
     for (const char* name : {"RequestChildInfo", "RequestApps", "EventIconUpload"})
-      ports.agent().commands().routeToCall(name, [this](const Command& command) { posted.push_back(command.name); });
+      ports.agent().commands().routeToCall(
+          name, [this](const Command& command) { posted.push_back(command.name); });
     tokens.push_back(ports.agent().remoteEvents().reset.connect([this] { posted.push_back("Reset"); }));
   }
   // Answers the pull exchanges from a queue of canned answers; records each body.

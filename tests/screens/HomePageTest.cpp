@@ -1,15 +1,15 @@
 // The home page: balance and new-bills mark, feature buttons, and an unbinding.
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "control/AppControlManager.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/ChildIdentity.h"
-#include "screens/HomeStore.h"
 #include "screens/HomeScreen.h"
+#include "screens/HomeStore.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/ExchangeStore.h"
 
@@ -21,9 +21,7 @@ using test::CannedResponse;
 
 class HomePageTest : public ::testing::Test {
  protected:
-  HomePageTest() {
-    ports.useServiceHost(server.hostAndPort());
-  }
+  HomePageTest() { ports.useServiceHost(server.hostAndPort()); }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {
     server.setHandler([status = statisticsStatus, total = freshTotal](const test::RecordedRequest& request) {
@@ -90,7 +88,8 @@ TEST_F(HomePageTest, TheBalanceShowsTheStoredTotalThenTheFreshOne) {
   ASSERT_TRUE(runUntil([&] { return balances().size() == 2; }));
   EXPECT_EQ(balances(), (std::vector<std::string>{"120", "150"}));
   // The fresh answer is kept for the next time.
-  const auto kept = ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
+  const auto kept =
+      ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
   ASSERT_TRUE(kept && kept->total);
   EXPECT_EQ(*kept->total, 150);
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "a bound device stays on its home page";
@@ -106,8 +105,9 @@ TEST_F(HomePageTest, AnAnswerOtherThan200LeavesTheStoredTotal) {
   ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
   ports.time.loop().runUntil([] { return false; }, 300ms);
   EXPECT_EQ(balances(), std::vector<std::string>{"120"});
-  EXPECT_EQ(*ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>()->total,
-            120);
+  EXPECT_EQ(
+      *ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>()->total,
+      120);
 }
 
 TEST_F(HomePageTest, TheNewBillsMarkFollowsBillsNumberOnEveryBillsNotice) {
@@ -174,7 +174,8 @@ TEST_F(HomePageTest, AResetWhileTheDeviceIsLockedWaitsUntilItIsUsed) {
 }
 
 TEST_F(HomePageTest, TheStoreKeepsALockIntervalAndWritesTotalsAsTheyCame) {
-  HomeStore::saveLockTime(ports.agent().cache(), Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
+  HomeStore::saveLockTime(ports.agent().cache(),
+                          Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
   const auto kept = HomeStore::fetchLockTime(ports.agent().cache());
   ASSERT_TRUE(kept);
   EXPECT_EQ(kept->endTime, "23:00");

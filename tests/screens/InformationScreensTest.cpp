@@ -1,10 +1,10 @@
 // The about screen and the licence agreement it opens.
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -12,7 +12,7 @@ namespace {
 
 class InformationScreensTest : public ::testing::Test {
  protected:
-  InformationScreensTest() { }
+  InformationScreensTest() {}
   ScreenPtr openAbout() {
     ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
     auto about = ports.agent().screens().make("Setting", "AboutID");

@@ -6,11 +6,11 @@
 
 #include <thread>
 
-#include "app/ScreenCatalog.h"
-#include "control/LockScreen.h"
-#include "control/AppControlManager.h"
-#include "frame/ScreenRegistry.h"
 #include "app/Agent.h"
+#include "app/ScreenCatalog.h"
+#include "control/AppControlManager.h"
+#include "control/LockScreen.h"
+#include "frame/ScreenRegistry.h"
 #include "messaging/PullCycle.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestPorts.h"
@@ -41,7 +41,8 @@ class LockPresenterTest : public ::testing::Test {
   }
 
   test::TestPorts ports;
-  LockPresenter presenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost, ports.agent().routes()};
+  LockPresenter presenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost,
+                          ports.agent().routes()};
 };
 
 TEST_F(LockPresenterTest, AControlStartShowsOneLockScreenAndLaterStartsOnlyUpdateIt) {
@@ -83,8 +84,9 @@ TEST_F(LockPresenterTest, CommandsNamedLikeTheEndOfControlLeaveTheLockShown) {
   test::FakePushChannel push(log);
   push.initializeMQTT(ports.agent().channelContext());
   const auto context = PullCycle::commandContext(push, ports.time.loop(), ports.time.clock());
-  for (const char* payload : {R"({"EventAppControlEnd":{"commandUuid":"E-1"}})", R"({"EventAppControlEnd":{}})",
-                              R"({"EventAppControlStart":[]})", R"({"AppControlSoon":{}})"})
+  for (const char* payload :
+       {R"({"EventAppControlEnd":{"commandUuid":"E-1"}})", R"({"EventAppControlEnd":{}})",
+        R"({"EventAppControlStart":[]})", R"({"AppControlSoon":{}})"})
     std::thread([&] { ports.agent().commands().dispatch(payload, context); }).join();
   ports.time.settle();
   EXPECT_EQ(presenter.lock(), lock);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "identity/ChildIdentity.h"
 #include "app/Agent.h"
+#include "identity/ChildIdentity.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {
@@ -38,8 +38,7 @@ TEST(CoordinateConversion, TheRootTermTakesTheTruncatedX) {
     return value;
   };
   EXPECT_DOUBLE_EQ(LocationFix::transformLatWithX(-0.5, 3.0), withoutRoot(-0.5, 3.0));  // √0, not √0.5
-  EXPECT_DOUBLE_EQ(LocationFix::transformLatWithX(11.7, 3.0),
-                   withoutRoot(11.7, 3.0) + 0.2 * std::sqrt(11.0));
+  EXPECT_DOUBLE_EQ(LocationFix::transformLatWithX(11.7, 3.0), withoutRoot(11.7, 3.0) + 0.2 * std::sqrt(11.0));
   EXPECT_DOUBLE_EQ(LocationFix::transformLatWithX(-11.7, 3.0),
                    withoutRoot(-11.7, 3.0) + 0.2 * std::sqrt(11.0));
   // The root term jumps where the truncated x does: from √3 to 2 at x = 4.

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Agent.h"
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
 #include "platform/AtomicFile.h"
 #include "storage/ObjectCache.h"
 #include "storage/TableStore.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 
 namespace twig {

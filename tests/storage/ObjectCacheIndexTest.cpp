@@ -33,8 +33,8 @@ TEST(ObjectCacheIndex, DamagedOrForeignFilesAreRefused) {
   EXPECT_FALSE(array.has_value());
   const auto mixed =
       ObjectCacheIndex::fromXml(R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)"
-                             R"(<key>ok</key><integer>0</integer><key>odd</key><string>x</string>)"
-                             R"(</dict></plist>)");
+                                R"(<key>ok</key><integer>0</integer><key>odd</key><string>x</string>)"
+                                R"(</dict></plist>)");
   ASSERT_TRUE(mixed);
   EXPECT_EQ(mixed->size(), 1u);
   EXPECT_TRUE(mixed->count("ok"));

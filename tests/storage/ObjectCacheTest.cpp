@@ -62,9 +62,8 @@ TEST_F(ObjectCacheTest, ValuesComeBackWithTheirTypes) {
   group.groupName = "游戏";
   group.type = Json(2);
   cache->setObjectValue(CacheObject::model(group), "group");
-  cache->setObjectValue(
-      CacheObject::models(std::vector<ControlGroupRecord>{group, ControlGroupRecord()}),
-      "groups");
+  cache->setObjectValue(CacheObject::models(std::vector<ControlGroupRecord>{group, ControlGroupRecord()}),
+                        "groups");
 
   auto reopened = open();  // from the files, not the memory table
   const auto flag = reopened->objectForKey("flag");
@@ -211,9 +210,10 @@ TEST_F(ObjectCacheTest, AFileNestedTooDeepIsAMissNotACrash) {
   // copies what it returns, and a copy of 100,000 levels would overflow the stack.
   auto cache = open();
   const std::string deep = std::string(100000, '[') + std::string(100000, ']');
-  ASSERT_TRUE(AtomicFile::write(cacheDir() / "deep",
-                                R"({"archive":"twig/1","root":{"model":{"class":"TWIGAppControlGroupModel","members":{"week":)" +
-                                    deep + "}}}}"));
+  ASSERT_TRUE(AtomicFile::write(
+      cacheDir() / "deep",
+      R"({"archive":"twig/1","root":{"model":{"class":"TWIGAppControlGroupModel","members":{"week":)" + deep +
+          "}}}}"));
   EXPECT_FALSE(cache->objectForKey("deep").has_value());
   // What the agent itself writes reads back, however its values nest within their own limits.
   Json nestedValue = Json::array();

@@ -6,8 +6,8 @@
 
 #include <chrono>
 
-#include "api/RequestSigner.h"
 #include "api/Digest.h"
+#include "api/RequestSigner.h"
 #include "api/Utils.h"
 #include "platform/Json.h"
 #include "platform/SystemClock.h"
@@ -57,9 +57,7 @@ class ServiceApi : public ::testing::Test {
     if (method == "PUT") return client->Put(full, used, body.dump(), "application/json");
     return client->Post(full, used, body.dump(), "application/json");
   }
-  std::string bindCode() {
-    return Utils::stringValue(admin("/admin/bind-codes", Json::object()), "code");
-  }
+  std::string bindCode() { return Utils::stringValue(admin("/admin/bind-codes", Json::object()), "code"); }
   Json enrolment(const std::string& code, const std::string& device) {
     return Json{{"enrollCode", code}, {"deviceId", device}, {"deviceName", "Test"}, {"platform", "2"}};
   }
@@ -270,7 +268,8 @@ TEST_F(ServiceApi, PendingExchangesCannotSpendTheSamePointsTwice) {
   admin("/admin/bills/" + approved["bills"][0]["billId"].get<std::string>() + "/approve", Json::object());
 
   auto exchange = [](const std::string& md5) {
-    return Json{{"childDeviceId", "device-1"}, {"type", 2}, {"subjectId", 1}, {"bonuspoint", -3}, {"billMd5", md5}};
+    return Json{
+        {"childDeviceId", "device-1"}, {"type", 2}, {"subjectId", 1}, {"bonuspoint", -3}, {"billMd5", md5}};
   };
   // Five points: the first exchange of three waits for the parent, the second would need six.
   ASSERT_EQ(api("POST", "bills", exchange("md5-b"))->status, 200);

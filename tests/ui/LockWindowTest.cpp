@@ -4,6 +4,8 @@
 // away.
 #include <gtest/gtest.h>
 
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -11,17 +13,15 @@
 #include <QRasterWindow>
 #include <QSGRendererInterface>
 #include <QScreen>
-#include <QtGui/qguiapplication_platform.h>
 #include <cstdio>
 #include <memory>
-#include <xcb/xcb.h>
 
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
-#include "control/LockPresenter.h"
 #include "control/AppControlManager.h"
+#include "control/LockPresenter.h"
 #include "frame/ScreenRegistry.h"
 #include "storage/ObjectCache.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "tests/ui/QtPump.h"
 #include "ui/FrontEnd.h"
@@ -96,7 +96,8 @@ void askToClose(const QWindow& window) {
   xcb_connection_t* connection = x11->connection();
   auto intern = [connection](const char* name) {
     auto* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
     const xcb_atom_t atom = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
@@ -108,7 +109,8 @@ void askToClose(const QWindow& window) {
   message.type = intern("WM_PROTOCOLS");
   message.data.data32[0] = intern("WM_DELETE_WINDOW");
   message.data.data32[1] = XCB_CURRENT_TIME;
-  xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+  xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                 reinterpret_cast<const char*>(&message));
   xcb_flush(connection);
 }
 
@@ -132,7 +134,8 @@ class LockWindowTest : public ::testing::Test {
 
   test::TestPorts ports;
   QuickScreenHost host;
-  LockPresenter presenter{ports.agent(host).controlEvents(), ports.time.loop(), host, ports.agent(host).routes()};
+  LockPresenter presenter{ports.agent(host).controlEvents(), ports.time.loop(), host,
+                          ports.agent(host).routes()};
   QQmlApplicationEngine engine;
   QQuickWindow* window = nullptr;
 };

@@ -63,11 +63,9 @@ TEST(ScreenRenderChecks, EveryScreenOfTheCatalogueHasAFixture) {
   for (const auto& fixture : ScreenshotRenderer::shippedFixtures())
     drawn.insert(fixture.value("className", ""));
   for (const char* screen :
-       {"BindingScreen", "InstallScreen", "HomeScreen",
-        "AboutScreen", "LicenceScreen", "NoNetworkScreen",
-        "LockScreen", "WalletScreen", "HouseworkScreen",
-        "ExchangeScreen", "SpecialRewardScreen", "PhotoPickerScreen",
-        "PhotoDetailScreen", "PhotoViewerScreen"}) {
+       {"BindingScreen", "InstallScreen", "HomeScreen", "AboutScreen", "LicenceScreen", "NoNetworkScreen",
+        "LockScreen", "WalletScreen", "HouseworkScreen", "ExchangeScreen", "SpecialRewardScreen",
+        "PhotoPickerScreen", "PhotoDetailScreen", "PhotoViewerScreen"}) {
     EXPECT_EQ(drawn.count(screen), 1u) << screen;
   }
 }

@@ -8,12 +8,12 @@
 #include <QQuickWindow>
 #include <QTest>
 
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "tests/ui/QtPump.h"
 #include "ui/FrontEnd.h"

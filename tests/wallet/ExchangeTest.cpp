@@ -4,14 +4,14 @@
 #include <future>
 #include <regex>
 
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
-#include "control/LockPresenter.h"
 #include "control/AppControlManager.h"
+#include "control/LockPresenter.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/ChildIdentity.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/BillRequest.h"
 #include "wallet/ExchangeScreen.h"
@@ -86,7 +86,8 @@ class ExchangeTest : public ::testing::Test {
   std::string rule = R"({"appUseIntervalMax":10,"parities":"1:3"})";
   CannedResponse billAnswer{200, "application/json", "{}"};
   bool down = false;
-  LockPresenter lockPresenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost, ports.agent().routes()};
+  LockPresenter lockPresenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost,
+                              ports.agent().routes()};
 };
 
 TEST_F(ExchangeTest, TheRowsAreWhatTheBalanceAffordsAndTheLabelsFollowTheChoice) {
@@ -158,15 +159,16 @@ TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
   stored.total = Json(20);
   ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
   auto release = std::make_shared<std::promise<void>>();
-  server.setHandler([released = release->get_future().share()](const test::RecordedRequest& request) -> CannedResponse {
-    if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos) {
-      released.wait_for(20s);
-      return {200, "application/json", Json{{"total", 5}}.dump()};
-    }
-    if (request.path == "/api/v2.0/settings/bonuspoints/consumes/rules")
-      return {200, "application/json", R"({"appUseIntervalMax":10,"parities":"1:3"})"};
-    return {200, "application/json", "{}"};
-  });
+  server.setHandler(
+      [released = release->get_future().share()](const test::RecordedRequest& request) -> CannedResponse {
+        if (request.path.find("/bills/bonuspoints/statistics/all/device/") != std::string::npos) {
+          released.wait_for(20s);
+          return {200, "application/json", Json{{"total", 5}}.dump()};
+        }
+        if (request.path == "/api/v2.0/settings/bonuspoints/consumes/rules")
+          return {200, "application/json", R"({"appUseIntervalMax":10,"parities":"1:3"})"};
+        return {200, "application/json", "{}"};
+      });
   auto screen = ports.agent().screens().make("DuiHuan", "DuiHuanID");
   ports.screenHost.push(screen, true);
   ASSERT_TRUE(
@@ -254,7 +256,8 @@ TEST_F(ExchangeTest, AnApplicationAnsweredWhileTheLockShowsStillClosesTheScreenU
   billAnswer = {200, "application/json", "{}", 300};
   auto screen = open();
   screen->invoke("save");
-  ports.agent().controlEvents().started.notify(Json::array({Json{{"groupName", "游戏"}, {"today", true}, {"apps", Json::array()}}}));
+  ports.agent().controlEvents().started.notify(
+      Json::array({Json{{"groupName", "游戏"}, {"today", true}, {"apps", Json::array()}}}));
   ports.time.settle();
   ASSERT_TRUE(ports.screenHost.coverScreen());
   ASSERT_TRUE(

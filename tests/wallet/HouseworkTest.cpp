@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "api/ApiClient.h"
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/ViewModel.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/HouseworkStore.h"
 

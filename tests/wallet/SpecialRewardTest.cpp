@@ -11,13 +11,13 @@
 
 #include "api/Digest.h"
 #include "api/Utils.h"
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
-#include "control/LockPresenter.h"
 #include "control/AppControlManager.h"
+#include "control/LockPresenter.h"
 #include "frame/ScreenRegistry.h"
 #include "identity/ChildIdentity.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/PhotoDetailScreen.h"
 #include "wallet/PhotoPickerScreen.h"
@@ -98,8 +98,8 @@ class SpecialRewardTest : public ::testing::Test {
     });
   }
   std::shared_ptr<SpecialRewardScreen> open() {
-    auto screen = std::static_pointer_cast<SpecialRewardScreen>(
-        ports.agent().screens().make("JiangLi", "JiangLiID"));
+    auto screen =
+        std::static_pointer_cast<SpecialRewardScreen>(ports.agent().screens().make("JiangLi", "JiangLiID"));
     ports.screenHost.push(screen, true);
     return screen;
   }
@@ -111,8 +111,7 @@ class SpecialRewardTest : public ::testing::Test {
     fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::seconds(age));
     return file.string();
   }
-  std::shared_ptr<PhotoPickerScreen> openPicker(
-      const std::shared_ptr<SpecialRewardScreen>& screen) {
+  std::shared_ptr<PhotoPickerScreen> openPicker(const std::shared_ptr<SpecialRewardScreen>& screen) {
     screen->invoke("addImages");
     auto picker = std::dynamic_pointer_cast<PhotoPickerScreen>(ports.screenHost.topScreen());
     if (picker) ports.time.loop().runUntil([&] { return !picker->state()["loading"].get<bool>(); }, 20s);
@@ -135,11 +134,12 @@ class SpecialRewardTest : public ::testing::Test {
 
   // App control starts: the lock screen covers whatever is shown.
   void lockNow() {
-    ports.agent().controlEvents().started.notify(Json::array({Json{{"startTime", "06:00"},
-                                               {"endTime", "20:00"},
-                                               {"groupName", "游戏"},
-                                               {"today", true},
-                                               {"apps", Json::array({Json{{"appName", "Puzzle"}}})}}}));
+    ports.agent().controlEvents().started.notify(
+        Json::array({Json{{"startTime", "06:00"},
+                          {"endTime", "20:00"},
+                          {"groupName", "游戏"},
+                          {"today", true},
+                          {"apps", Json::array({Json{{"appName", "Puzzle"}}})}}}));
     ports.time.settle();
   }
 
@@ -147,13 +147,14 @@ class SpecialRewardTest : public ::testing::Test {
   test::TestPorts ports;
   UploadPlan plan;
   CannedResponse billAnswer{200, "application/json", "{}"};
-  LockPresenter lockPresenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost, ports.agent().routes()};
+  LockPresenter lockPresenter{ports.agent().controlEvents(), ports.time.loop(), ports.screenHost,
+                              ports.agent().routes()};
 };
 
 TEST_F(SpecialRewardTest, TheStripShowsCameraPhotosFirstUploadsLibraryPhotosFirstAndHoldsEight) {
   PhotoStrip strip;
-  strip.updateImagesArray({Photo::libraryPhoto("/p/a.jpg", picture(1, 1)),
-                           Photo::libraryPhoto("/p/b.jpg", picture(2, 2))});
+  strip.updateImagesArray(
+      {Photo::libraryPhoto("/p/a.jpg", picture(1, 1)), Photo::libraryPhoto("/p/b.jpg", picture(2, 2))});
   strip.addTakePhone(picture(3, 3));
   strip.addImageModel(Photo::libraryPhoto("/p/a.jpg", picture(9, 9)));  // already there
   const auto shown = strip.fetchAllImages();
@@ -309,8 +310,8 @@ TEST_F(SpecialRewardTest, ARefusedLibraryShowsItsLabel) {
 TEST_F(SpecialRewardTest, TheDetailsScreenRemovesTheTappedPicture) {
   auto screen = open();
   screen->strip().addTakePhone(picture(10, 10));
-  screen->strip().updateImagesArray({Photo::libraryPhoto("/p/a.jpg", picture(20, 20)),
-                                     Photo::libraryPhoto("/p/b.jpg", picture(30, 30))});
+  screen->strip().updateImagesArray(
+      {Photo::libraryPhoto("/p/a.jpg", picture(20, 20)), Photo::libraryPhoto("/p/b.jpg", picture(30, 30))});
   screen->invoke("tapImage", Json{{"tag", 2}});  // the second library photo
   auto details = std::dynamic_pointer_cast<PhotoDetailScreen>(ports.screenHost.topScreen());
   ASSERT_TRUE(details);

@@ -2,17 +2,17 @@
 #include <gtest/gtest.h>
 
 #include "api/ApiClient.h"
+#include "app/Agent.h"
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
-#include "app/Agent.h"
 #include "tests/fakes/TestPorts.h"
-#include "wallet/PhotoViewerScreen.h"
 #include "wallet/BillRow.h"
-#include "wallet/WalletScreen.h"
 #include "wallet/ExchangeStore.h"
+#include "wallet/PhotoViewerScreen.h"
+#include "wallet/WalletScreen.h"
 
 namespace twig {
 namespace {
@@ -56,8 +56,8 @@ class WalletTest : public ::testing::Test {
   }
   std::shared_ptr<WalletScreen> open() {
     serve();
-    auto screen = std::static_pointer_cast<WalletScreen>(
-        ports.agent().screens().make("QianBao", "QianBaoID"));
+    auto screen =
+        std::static_pointer_cast<WalletScreen>(ports.agent().screens().make("QianBao", "QianBaoID"));
     ports.screenHost.push(screen, true);
     settle(screen);
     return screen;

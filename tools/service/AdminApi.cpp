@@ -86,8 +86,7 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
   server.Get(
       "/admin/messages", local([&parents](const httplib::Request& request, httplib::Response& response) {
         const std::string device = request.get_param_value("device");
-        const auto after =
-            static_cast<std::int64_t>(Utils::doubleValue(request.get_param_value("after")));
+        const auto after = static_cast<std::int64_t>(Utils::doubleValue(request.get_param_value("after")));
         const auto wait = std::clamp<long long>(
             static_cast<long long>(Utils::doubleValue(request.get_param_value("wait"))), 0, 60000);
         JsonReply::send(

@@ -2,8 +2,8 @@
 
 #include <httplib.h>
 
-#include "api/RequestSigner.h"
 #include "api/Digest.h"
+#include "api/RequestSigner.h"
 #include "api/Utils.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -67,9 +67,9 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
   };
 
   server.Post("/api/v2.0/config", checked([&database](const httplib::Request&, httplib::Response& response) {
-                JsonReply::send(response, 200,
-                                Json{{"approvalStatus",
-                                      Utils::integerValue(database.setting("approvalStatus", "1"))}});
+                JsonReply::send(
+                    response, 200,
+                    Json{{"approvalStatus", Utils::integerValue(database.setting("approvalStatus", "1"))}});
               }));
 
   server.Post("/api/v2.0/device/enroll",
@@ -121,8 +121,8 @@ void DeviceApi::install(httplib::Server& server, ServiceDatabase& database, Cloc
   server.Get(R"(/api/v2.0/bills/device/([^/]+))",
              checked([&database, now](const httplib::Request& request, httplib::Response& response) {
                const std::string device = request.matches[1];
-               const int page = std::max<int>(
-                   1, static_cast<int>(Utils::doubleValue(request.get_param_value("page"))));
+               const int page =
+                   std::max<int>(1, static_cast<int>(Utils::doubleValue(request.get_param_value("page"))));
                const int size = std::clamp<int>(
                    static_cast<int>(Utils::doubleValue(request.get_param_value("pageSize"))), 1, 100);
                Json result = Json::object();

@@ -164,10 +164,9 @@ ServiceDatabase::Enrolment ServiceDatabase::enroll(const std::string& code, cons
   // code free for another try instead of a used code with no device behind it.
   const bool recorded = database_->transaction([&] {
     return database_->execute("update bind_codes set usedBy = ? where code = ?", {deviceId, code}) &&
-           database_->execute(
-               "insert or replace into devices values(?, ?, ?, ?, ?, 1)",
-               {deviceId, parent.parentDN, Utils::stringValue(body, "deviceName"),
-                Utils::stringValue(body, "platform"), Utils::stringValue(body, "token")});
+           database_->execute("insert or replace into devices values(?, ?, ?, ?, ?, 1)",
+                              {deviceId, parent.parentDN, Utils::stringValue(body, "deviceName"),
+                               Utils::stringValue(body, "platform"), Utils::stringValue(body, "token")});
   });
   if (!recorded) return {std::nullopt, true};
   return {parent, false};
@@ -312,11 +311,11 @@ std::optional<std::string> ServiceDatabase::addBill(const std::string& deviceId,
     points = integer("select bonuspoint from subjects where subjectId = ?", {subjectId}).value_or(0);
   }
   if (points < 0) {
-    const std::int64_t total =
-        integer("select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and "
-                "(status = 1 or (status = 0 and bonuspoint < 0))",
-                {deviceId})
-            .value_or(0);
+    const std::int64_t total = integer(
+                                   "select coalesce(sum(bonuspoint), 0) from bills where deviceId = ? and "
+                                   "(status = 1 or (status = 0 and bonuspoint < 0))",
+                                   {deviceId})
+                                   .value_or(0);
     if (total + points < 0) return kTooFewPoints;
   }
   const std::string parentDN =
@@ -449,7 +448,8 @@ Json ServiceDatabase::messagesAfter(const std::string& deviceId, std::int64_t af
                              {deviceId, after});
   if (!rows) return list;
   for (const auto& row : *rows) {
-    const Json payload = BoundedJson::parseOrDiscard(row.text("payload").value_or("null"), BoundedJson::kMaxStoredDepth);
+    const Json payload =
+        BoundedJson::parseOrDiscard(row.text("payload").value_or("null"), BoundedJson::kMaxStoredDepth);
     list.push_back(Json{{"seq", row.integer("seq").value_or(0)},
                         {"deviceId", row.text("deviceId").value_or("")},
                         {"topic", row.text("topic").value_or("")},
