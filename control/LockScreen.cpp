@@ -9,8 +9,19 @@
 
 namespace twig {
 
+const StateShape& LockScreen::stateShape() {
+  static const StateShape shape{
+      {"gridSide", FieldType::Number},     {"cellSide", FieldType::Number},
+      {"sectionInset", FieldType::Number}, {"headerHeight", FieldType::Number},
+      {"sections", FieldType::List},       {"warnings", FieldType::Number},
+      {"time", FieldType::Text},           {"date", FieldType::Text},
+      {"expected", FieldType::Text},       {"expectedLineHeight", FieldType::Number},
+      {"closed", FieldType::Flag}};
+  return shape;
+}
+
 LockScreen::LockScreen(Services services, ControlEvents& control, RemoteEvents& remote)
-    : ViewModel("LockScreen"), services_(services), control_(control), remote_(remote) {}
+    : ViewModel("LockScreen", stateShape()), services_(services), control_(control), remote_(remote) {}
 
 LockScreen::~LockScreen() {
   if (store_) store_->unLock();
@@ -35,7 +46,6 @@ void LockScreen::onLoad() {
   lockAppsView_ = std::make_unique<LockGrid>(side, services_.ports.speechSynthesizer,
                                              services_.ports.settings.serviceOrigin());
   setState("gridSide", side);
-  setState("gridOffsetY", 50);
   setState("cellSide", lockAppsView_->cellSide());
   setState("sectionInset", LockGrid::kSectionInset);
   setState("headerHeight", LockGrid::kHeaderHeight);

@@ -19,10 +19,12 @@ namespace twig {
 //
 // State: "title" ("管控"), "time" ("HH:mm"), "date" ("星期一·2016-05-09"), "expected" (the status
 // text), "expectedLineHeight" (1.5), "statusBarHidden" (true), "sections" (see LockGrid),
-// "gridSide", "gridOffsetY" (below the vertical centre), "cellSide", "sectionInset",
+// "gridSide", "cellSide", "sectionInset",
 // "headerHeight", "warnings" (how many have been spoken), "closed" (true once it closed).
 class LockScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   LockScreen(Services services, ControlEvents& control, RemoteEvents& remote);
   ~LockScreen() override;
 

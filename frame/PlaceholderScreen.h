@@ -7,7 +7,11 @@ namespace twig {
 // The empty screen shown from launch until the configuration answer picks the first screen.
 class PlaceholderScreen final : public ViewModel {
  public:
-  PlaceholderScreen() : ViewModel("Placeholder") {}
+  PlaceholderScreen() : ViewModel("Placeholder", stateShape()) {}
+  static const StateShape& stateShape() {
+    static const StateShape shape{};
+    return shape;
+  }
 };
 
 }  // namespace twig

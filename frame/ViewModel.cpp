@@ -2,11 +2,14 @@
 
 #include <charconv>
 #include <limits>
+#include <stdexcept>
+
 #include "platform/Analytics.h"
 
 namespace twig {
 
-ViewModel::ViewModel(std::string className) : className_(std::move(className)) {}
+ViewModel::ViewModel(std::string className, const StateShape& shape)
+    : className_(std::move(className)), shape_(shape) {}
 
 void ViewModel::setRouteIdentity(std::string routeName, std::string routeId) {
   routeName_ = std::move(routeName);
@@ -28,6 +31,7 @@ std::string ViewModel::pageName() const {
 }
 
 void ViewModel::setState(const std::string& key, Json value) {
+  if (auto why = shape_.mismatch(key, value); !why.empty()) throw std::logic_error(className_ + ": " + why);
   auto it = state_.find(key);
   if (it != state_.end() && *it == value) return;
   state_[key] = value;

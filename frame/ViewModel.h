@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "frame/StateShape.h"
 #include "platform/Json.h"
 
 namespace twig {
@@ -14,15 +15,15 @@ class Analytics;
 class ScreenHost;
 
 // The logic of one screen, free of any toolkit. It holds what the screen shows as ordered JSON
-// state, tells its listener of every key it changes, and offers its actions by name, so that one
-// generic bridge can show any screen. Page views go to the analytics service as "助手_<title>"
-// (or "助手_<class name>" without a title). Belongs to the main loop.
+// state in the fields its shape declares, tells its listener of every field it changes, and offers its
+// actions by name, so that one generic bridge can show any screen. Page views go to the analytics service as
+// "助手_<title>" (or "助手_<class name>" without a title). Belongs to the main loop.
 class ViewModel : public std::enable_shared_from_this<ViewModel> {
  public:
   using ChangeListener = std::function<void(const std::string& key, const Json& value)>;
   using Action = std::function<void(const Json& arguments)>;
 
-  explicit ViewModel(std::string className);
+  ViewModel(std::string className, const StateShape& shape);
   virtual ~ViewModel() = default;
   ViewModel(const ViewModel&) = delete;
   ViewModel& operator=(const ViewModel&) = delete;
@@ -40,7 +41,9 @@ class ViewModel : public std::enable_shared_from_this<ViewModel> {
   std::string pageName() const;
 
   const Json& state() const { return state_; }
-  // Changes one key and tells the listener when the value differs.
+  const StateShape& shape() const { return shape_; }
+  // Changes one field and tells the listener when the value differs. A field the shape does not
+  // declare, or a value of another kind, is a fault of the view model: it throws std::logic_error.
   void setState(const std::string& key, Json value);
   void setChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
 
@@ -73,6 +76,7 @@ class ViewModel : public std::enable_shared_from_this<ViewModel> {
 
  private:
   std::string className_;
+  const StateShape& shape_;
   std::string routeName_;
   std::string routeId_;
   std::optional<std::string> title_;

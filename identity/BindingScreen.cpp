@@ -16,10 +16,26 @@
 
 namespace twig {
 
+const StateShape& BindingScreen::stateShape() {
+  static const StateShape shape{{"text1", FieldType::Text},
+                                {"text2", FieldType::Text},
+                                {"agreementSelected", FieldType::Flag},
+                                {"confirmVisible", FieldType::Flag},
+                                {"waiting", FieldType::Flag},
+                                {"viewOffset", FieldType::Number},
+                                {"focusedField", FieldType::Text},
+                                {"shake", FieldType::Record},
+                                {"ringRestarts", FieldType::Number}};
+  return shape;
+}
+
 using namespace std::chrono_literals;
 
 BindingScreen::BindingScreen(Services services, ChildIdentity& child, std::function<void()> didBind)
-    : ViewModel("BindingScreen"), services_(services), child_(child), didBind_(std::move(didBind)) {
+    : ViewModel("BindingScreen", stateShape()),
+      services_(services),
+      child_(child),
+      didBind_(std::move(didBind)) {
   addAction("setText1", [this](const Json& arguments) { setText1(Utils::stringValue(arguments, "text")); });
   addAction("setText2", [this](const Json& arguments) { setText2(Utils::stringValue(arguments, "text")); });
   addAction("determineButton", [this](const Json&) { determineButton(); });
@@ -39,9 +55,6 @@ void BindingScreen::onLoad() {
   setTitle("登陆");
   setState("text1", "");
   setState("text2", "");
-  setState("text1Icon", "dl_mima");
-  setState("text2Icon", "dl_zhanghao");
-  setState("text2Keyboard", "numeric");
   setState("agreementSelected", agreementSelected_);
   setState("confirmVisible", true);
   setState("waiting", false);

@@ -26,6 +26,8 @@ class ChildIdentity;
 // agreementButton, editingBegan, editingEnded, touchOutside.
 class BindingScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   static constexpr const char* kDemoCode = EnrolmentBody::kDemoCode;
   static constexpr const char* kWrongCodeMessage = "您输入的绑定号有误";
   static constexpr const char* kFailedMessage = "绑定失败";

@@ -15,16 +15,25 @@
 
 namespace twig {
 
+const StateShape& InstallScreen::stateShape() {
+  static const StateShape shape{{"label", FieldType::Text},
+                                {"buttonTitle", FieldType::Text},
+                                {"buttonBackground", FieldType::Text},
+                                {"buttonTitleColor", FieldType::Text},
+                                {"picture", FieldType::Text},
+                                {"pictureOffset", FieldType::Number}};
+  return shape;
+}
+
 using namespace std::chrono_literals;
 
-InstallScreen::InstallScreen(Services services) : ViewModel("InstallScreen"), services_(services) {
+InstallScreen::InstallScreen(Services services)
+    : ViewModel("InstallScreen", stateShape()), services_(services) {
   addAction("install", [this](const Json&) { install(); });
 }
 
 void InstallScreen::onLoad() {
   setTitle("安装孩子端");
-  setState("navigationTint", "#FFFFFF");
-  setState("navigationBackground", "beijing");
   auto weak = weakSelf<InstallScreen>();
   auto& notifications = services_.ports.notifications;
   auto& loop = services_.ports.mainLoop;
@@ -46,14 +55,12 @@ void InstallScreen::onLoad() {
     if (auto self = weak.lock()) self->detection();
   });
   showNotInstalled();
-  setState("pictureFit", "aspectFit");
   gif1();
   detection();
 }
 
 void InstallScreen::showNotInstalled() {
   selected_ = false;
-  setState("buttonSelected", false);
   setState("label", "点击“立即安装”并选择安装。");
   setState("buttonTitle", "立即安装");
   setState("buttonBackground", "#2CBB78");  // RGB 44, 187, 120
@@ -62,7 +69,6 @@ void InstallScreen::showNotInstalled() {
 
 void InstallScreen::showInstalled() {
   selected_ = true;
-  setState("buttonSelected", true);
   setState("label", "返回桌面，找到“刺猬家-孩子”打开，并点击信任");
   setState("buttonTitle", "已安装");
   setState("buttonBackground", "#ECEDED");  // RGB 236, 237, 237

@@ -12,11 +12,12 @@ namespace twig {
 // and every 5 seconds (paused in the background) the screen checks whether the launcher is there,
 // switching between the not-installed and the installed look.
 //
-// State: "title", "label", "buttonTitle", "buttonSelected", "buttonBackground" and
-// "buttonTitleColor" (#RRGGBB), "picture" ("111.gif" / "333.gif"), "pictureFit", "pictureOffset",
-// "navigationTint", "navigationBackground". Action: install.
+// State: "title", "label", "buttonTitle", "buttonBackground" and "buttonTitleColor" (#RRGGBB),
+// "picture" ("111.gif" / "333.gif"), "pictureOffset". Action: install.
 class InstallScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   static constexpr const char* kLauncherScheme = "children-launcher:";
   static constexpr const char* kSelectedKey = "isSelected";
   // What opens an installation manifest's address on this platform.

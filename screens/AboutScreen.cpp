@@ -9,7 +9,12 @@
 
 namespace twig {
 
-AboutScreen::AboutScreen(DeviceFacts& device) : ViewModel("AboutScreen"), device_(device) {
+const StateShape& AboutScreen::stateShape() {
+  static const StateShape shape{{"labelName", FieldType::Text}, {"rows", FieldType::List}};
+  return shape;
+}
+
+AboutScreen::AboutScreen(DeviceFacts& device) : ViewModel("AboutScreen", stateShape()), device_(device) {
   addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
 }
 
@@ -17,7 +22,6 @@ void AboutScreen::onLoad() {
   setTitle("关于刺猬家");
   setState("labelName", "刺猬家 " + device_.shortVersion());
   setState("rows", Json::array({"许可协议"}));
-  setState("cellIdentifier", "cell_About");
 }
 
 void AboutScreen::selectRow(int row) {

@@ -17,8 +17,18 @@
 
 namespace twig {
 
+const StateShape& HomeScreen::stateShape() {
+  static const StateShape shape{{"buttonSpacing", FieldType::Number},
+                                {"backgroundHeight", FieldType::Number},
+                                {"redPointCornerRadius", FieldType::Number},
+                                {"buttons", FieldType::List},
+                                {"balance", FieldType::Text},
+                                {"redPoint", FieldType::Flag}};
+  return shape;
+}
+
 HomeScreen::HomeScreen(WalletContext context, Hooks hooks)
-    : ViewModel("HomeScreen"), context_(context), hooks_(std::move(hooks)) {
+    : ViewModel("HomeScreen", stateShape()), context_(context), hooks_(std::move(hooks)) {
   addAction("homePageButton",
             [this](const Json& arguments) { homePageButton(intArgument(arguments, "tag", 0)); });
   addAction("updateRedPoint", [this](const Json&) { updateRedPoint(); });
@@ -27,7 +37,6 @@ HomeScreen::HomeScreen(WalletContext context, Hooks hooks)
 void HomeScreen::onLoad() {
   setTitle("刺猬家");
   setState("titleColor", "white");
-  setState("navigationBackground", "beijing");
 
   auto& device = context_.services.ports.device;
   const double height = device.screenHeightPoints();

@@ -16,12 +16,14 @@ namespace twig {
 // ("Reset") clears the stored state and returns to the binding screen. Main loop only; the names
 // it observes may be posted on any thread, and it moves their work here.
 //
-// State: "title" ("刺猬家"), "titleColor", "navigationBackground", "balance" (text), "redPoint"
+// State: "title" ("刺猬家"), "titleColor", "balance" (text), "redPoint"
 // (bool), "buttons" ([{"tag": 200.., "storyboardName", "storyboardID"}]), and the layout
 // for the screen's height: "buttonSpacing", "backgroundHeight", "redPointCornerRadius".
 // Actions: "homePageButton" {"tag": 200..}, "updateRedPoint".
 class HomeScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   static constexpr int kFirstButtonTag = 200;
   static constexpr const char* kBillsNumberKey = "billsNumber";
 

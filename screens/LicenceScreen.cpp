@@ -7,6 +7,11 @@
 
 namespace twig {
 
+const StateShape& LicenceScreen::stateShape() {
+  static const StateShape shape{{"html", FieldType::Text}};
+  return shape;
+}
+
 void LicenceScreen::onLoad() {
   setTitle("许可协议");
   const auto page = Resources::find(kResourceName, kResourceType);

@@ -4,7 +4,12 @@
 
 namespace twig {
 
-NoNetworkScreen::NoNetworkScreen() : ViewModel("NoNetworkScreen") {
+const StateShape& NoNetworkScreen::stateShape() {
+  static const StateShape shape{};
+  return shape;
+}
+
+NoNetworkScreen::NoNetworkScreen() : ViewModel("NoNetworkScreen", stateShape()) {
   addAction("back", [this](const Json&) { back(); });
 }
 

@@ -7,6 +7,8 @@ namespace twig {
 // The help screen a tap on the no-network bar opens. Action: back (closes it).
 class NoNetworkScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   NoNetworkScreen();
   void back();
 

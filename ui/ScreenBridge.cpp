@@ -6,6 +6,10 @@
 namespace twig {
 
 ScreenBridge::ScreenBridge(ScreenPtr screen, QObject* parent) : QObject(parent), screen_(std::move(screen)) {
+  // Every declared field is there from the start, empty until the view model writes it, so that a
+  // view binds to its fields without asking whether each one exists yet.
+  for (const auto& field : screen_->shape().fields())
+    state_.insert(QString::fromStdString(field.name), toVariant(StateShape::emptyValue(field)));
   const Json& state = screen_->state();
   for (auto it = state.begin(); it != state.end(); ++it)
     state_.insert(QString::fromStdString(it.key()), toVariant(*it));

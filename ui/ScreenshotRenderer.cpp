@@ -19,6 +19,7 @@
 #include "platform/Ports.h"
 #include "platform/SystemClock.h"
 #include "platform/linux/NullAnalytics.h"
+#include "screens/ScreenShapes.h"
 #include "ui/FrontEnd.h"
 #include "ui/QtMainLoop.h"
 #include "ui/QuickScreenHost.h"
@@ -27,15 +28,31 @@ namespace twig {
 
 namespace {
 
-// A screen drawn from a fixture's state; it has no actions.
+// The shape of a fixture's screen; a class that no screen has gets the bare bar's fields.
+const StateShape& fixtureShape(const std::string& className) {
+  static const StateShape unknown{};
+  const StateShape* shape = screenShapeOf(className);
+  return shape != nullptr ? *shape : unknown;
+}
+
+// A screen drawn from a fixture's state, in the fields its view model declares; it has no actions.
 class FixtureScreen final : public ViewModel {
  public:
   FixtureScreen(const std::string& className, Json state)
-      : ViewModel(className), fixture_(std::move(state)) {}
+      : ViewModel(className, fixtureShape(className)), fixture_(std::move(state)) {}
+
+  // What in the fixture its view model could never show (each is left out of the picture).
+  std::vector<std::string> mismatches() const {
+    std::vector<std::string> found;
+    if (screenShapeOf(className()) == nullptr) found.push_back("no screen is called " + className());
+    for (auto& why : shape().mismatches(fixture_)) found.push_back(className() + ": " + why);
+    return found;
+  }
 
  protected:
   void onLoad() override {
-    for (auto it = fixture_.begin(); it != fixture_.end(); ++it) setState(it.key(), *it);
+    for (auto it = fixture_.begin(); it != fixture_.end(); ++it)
+      if (shape().mismatch(it.key(), *it).empty()) setState(it.key(), *it);
   }
 
  private:
@@ -145,6 +162,7 @@ ScreenshotRenderer::Shot ScreenshotRenderer::render(const Json& rawFixture) {
     for (const auto& screen : below) {
       auto made = std::make_shared<FixtureScreen>(screen.value("className", std::string("Placeholder")),
                                                   screen.value("state", Json::object()));
+      for (const auto& why : made->mismatches()) shot.warnings.push_back(QString::fromStdString(why));
       if (first) {
         host_->setRoot(made);
       } else {
@@ -154,6 +172,7 @@ ScreenshotRenderer::Shot ScreenshotRenderer::render(const Json& rawFixture) {
     }
     auto screen = std::make_shared<FixtureScreen>(fixture.value("className", std::string("Placeholder")),
                                                   fixture.value("state", Json::object()));
+    for (const auto& why : screen->mismatches()) shot.warnings.push_back(QString::fromStdString(why));
     if (first) {
       host_->setRoot(screen);
     } else if (fixture.value("modal", false)) {

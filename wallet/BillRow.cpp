@@ -1,8 +1,5 @@
 #include "wallet/BillRow.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "api/Utils.h"
 #include "wallet/PointsTotal.h"
 
@@ -28,52 +25,7 @@ std::string BillRow::stampImage(std::int64_t status) {
   return "cwqb(haizi)_weichuli";
 }
 
-double BillRow::textHeight(const std::string& text, double width) {
-  if (width <= 0) width = 1;
-  double lineWidth = 0;
-  int lines = 1;
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    if (lead == '\n') {
-      ++lines;
-      lineWidth = 0;
-      ++i;
-      continue;
-    }
-    const double advance = length >= 3 ? 14 : 7;
-    if (lineWidth + advance > width) {
-      ++lines;
-      lineWidth = 0;
-    }
-    lineWidth += advance;
-    i += length;
-  }
-  return lines * 17.0;
-}
-
-double BillRow::calculateRowHeight(const std::vector<BillComment>& comments, double screenWidth) {
-  double total = 0;
-  bool any = false;
-  for (const auto& comment : comments) {
-    if (!comment.comment || comment.comment->empty()) continue;
-    any = true;
-    total = std::floor(total + textHeight(*comment.comment, screenWidth - 80) + 60) + 10;
-  }
-  return any ? total + 10 : total;
-}
-
-double BillRow::rowHeight(const Bill& bill, double screenWidth, double screenHeight) {
-  double height = 60 + calculateRowHeight(bill.commentList(), screenWidth);
-  const auto pictures = bill.pictureList();
-  if (!pictures.empty()) {
-    const double high = pictures.front().high ? Utils::integerValue(*pictures.front().high) : 0;
-    height += std::clamp(high, 0.0, screenHeight / 2);
-  }
-  return height;
-}
-
-Json BillRow::setModel(const Bill& bill, double screenWidth, double screenHeight, const Clock& clock) {
+Json BillRow::rowState(const Bill& bill, const Clock& clock) {
   Json cell = Json::object();
   const auto subject = bill.subjectModel();
   cell["billId"] = bill.billId.value_or("");
@@ -93,11 +45,8 @@ Json BillRow::setModel(const Bill& bill, double screenWidth, double screenHeight
   }
   const auto comments = bill.commentList();
   const bool commented = !comments.empty() && comments.front().comment && !comments.front().comment->empty();
-  // The comment bubble: the parent's icon and a stretchable bubble around the text.
-  cell["comment"] =
-      commented ? Json{{"text", *comments.front().comment}, {"icon", "chat02"}, {"bubble", "cwqb_qipao"}}
-                : Json(nullptr);
-  cell["height"] = rowHeight(bill, screenWidth, screenHeight);
+  // The comment bubble: the parent's icon beside the text.
+  cell["comment"] = commented ? Json{{"text", *comments.front().comment}, {"icon", "chat02"}} : Json(nullptr);
   return cell;
 }
 

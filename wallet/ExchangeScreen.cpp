@@ -16,7 +16,15 @@
 
 namespace twig {
 
-ExchangeScreen::ExchangeScreen(WalletContext context) : ViewModel("ExchangeScreen"), context_(context) {
+const StateShape& ExchangeScreen::stateShape() {
+  static const StateShape shape{{"rowHeight", FieldType::Number}, {"date", FieldType::List},
+                                {"selected", FieldType::Number},  {"cost", FieldType::Text},
+                                {"remaining", FieldType::Text},   {"rateText", FieldType::Text}};
+  return shape;
+}
+
+ExchangeScreen::ExchangeScreen(WalletContext context)
+    : ViewModel("ExchangeScreen", stateShape()), context_(context) {
   addAction("selectRow", [this](const Json& arguments) { selectRow(intArgument(arguments, "row")); });
   addAction("save", [this](const Json&) { save(); });
   addAction("back", [this](const Json&) { back(); });

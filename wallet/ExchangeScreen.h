@@ -20,6 +20,8 @@ namespace twig {
 // Actions: "selectRow" {"row": 0..}, "save", "back".
 class ExchangeScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   // More rows than anyone scrolls through: a rule that offers more is cut here.
   static constexpr std::int64_t kMostUnits = 999;
   // Why "兑换" sends nothing when the picker has no rows: no rate known yet, a rule that allows no

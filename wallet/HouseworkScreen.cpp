@@ -12,7 +12,13 @@
 
 namespace twig {
 
-HouseworkScreen::HouseworkScreen(WalletContext context) : ViewModel("HouseworkScreen"), context_(context) {
+const StateShape& HouseworkScreen::stateShape() {
+  static const StateShape shape{{"rowHeight", FieldType::Number}, {"worksList", FieldType::List}};
+  return shape;
+}
+
+HouseworkScreen::HouseworkScreen(WalletContext context)
+    : ViewModel("HouseworkScreen", stateShape()), context_(context) {
   addAction("requestHouseWork",
             [this](const Json& arguments) { requestHouseWork(intArgument(arguments, "row")); });
   addAction("selectRow", [](const Json&) {});
@@ -20,10 +26,7 @@ HouseworkScreen::HouseworkScreen(WalletContext context) : ViewModel("HouseworkSc
 
 void HouseworkScreen::onLoad() {
   setTitle("干家务");
-  setState("tabBarHidden", true);
   setState("rowHeight", 70);
-  setState("rowIdentifier", "GanJiaWuCell");
-  setState("upRefCellState", 0);
   setState("worksList", Json::array());
   auto weak = weakSelf<HouseworkScreen>();
   HouseworkStore::requestHouseWorkItemsCompletion(

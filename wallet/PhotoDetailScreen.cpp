@@ -4,8 +4,16 @@
 
 namespace twig {
 
+const StateShape& PhotoDetailScreen::stateShape() {
+  static const StateShape shape{{"image", FieldType::Record},
+                                {"question", FieldType::Text},
+                                {"index", FieldType::Number},
+                                {"type", FieldType::Number}};
+  return shape;
+}
+
 PhotoDetailScreen::PhotoDetailScreen(Photo model, int index, int type, bool isPhotosType)
-    : ViewModel("PhotoDetailScreen"),
+    : ViewModel("PhotoDetailScreen", stateShape()),
       model_(std::move(model)),
       index_(index),
       type_(type),

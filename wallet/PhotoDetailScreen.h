@@ -15,6 +15,8 @@ namespace twig {
 // "type". Actions: "confirm", "cancel".
 class PhotoDetailScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   static constexpr int kCameraPhoto = 1;
   static constexpr int kLibraryPhoto = 2;
 

@@ -13,12 +13,21 @@
 
 namespace twig {
 
+const StateShape& PhotoPickerScreen::stateShape() {
+  static const StateShape shape{{"cameraCell", FieldType::Record},
+                                {"photos", FieldType::List},
+                                {"accessLabel", FieldType::Text},
+                                {"accessLabelHidden", FieldType::Flag},
+                                {"loading", FieldType::Flag}};
+  return shape;
+}
+
 namespace {
 constexpr auto kCloseDelay = std::chrono::milliseconds(2000);
 }
 
 PhotoPickerScreen::PhotoPickerScreen(WalletContext context)
-    : ViewModel("PhotoPickerScreen"), context_(context) {
+    : ViewModel("PhotoPickerScreen", stateShape()), context_(context) {
   addAction("tapCamera", [this](const Json&) { tapCamera(); });
   addAction("tapPhoto", [this](const Json& arguments) { tapPhoto(intArgument(arguments, "index")); });
   addAction("confirm", [this](const Json&) { confirm(); });

@@ -22,6 +22,8 @@ namespace twig {
 // ("确定" or "确定(n)"). Actions: "tapCamera", "tapPhoto" {"index"}, "confirm", "cancel".
 class PhotoPickerScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   static constexpr std::size_t kMaxImages = 8;
 
   explicit PhotoPickerScreen(WalletContext context);

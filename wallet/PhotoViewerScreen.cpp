@@ -6,8 +6,14 @@
 
 namespace twig {
 
+const StateShape& PhotoViewerScreen::stateShape() {
+  static const StateShape shape{
+      {"pages", FieldType::List}, {"index", FieldType::Number}, {"zoom", FieldType::Number}};
+  return shape;
+}
+
 PhotoViewerScreen::PhotoViewerScreen(std::vector<std::string> addresses, int index)
-    : ViewModel("PhotoViewerScreen"), addresses_(std::move(addresses)), index_(index) {
+    : ViewModel("PhotoViewerScreen", stateShape()), addresses_(std::move(addresses)), index_(index) {
   addAction("showPage", [this](const Json& arguments) { showPage(intArgument(arguments, "index")); });
   addAction("doubleTap", [this](const Json&) { doubleTap(); });
   addAction("tap", [this](const Json&) { tap(); });

@@ -15,6 +15,8 @@ namespace twig {
 // {"index"}, "doubleTap", "tap".
 class PhotoViewerScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   PhotoViewerScreen(std::vector<std::string> addresses, int index);
   void showPage(int index);
   void doubleTap();

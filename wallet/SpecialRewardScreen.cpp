@@ -18,13 +18,20 @@
 
 namespace twig {
 
+const StateShape& SpecialRewardScreen::stateShape() {
+  static const StateShape shape{{"sending", FieldType::Flag},          {"text", FieldType::Text},
+                                {"placeholderShown", FieldType::Flag}, {"textColor", FieldType::Text},
+                                {"strip", FieldType::Record},          {"shake", FieldType::Record}};
+  return shape;
+}
+
 namespace {
 constexpr auto kCloseDelay = std::chrono::milliseconds(800);
 constexpr const char* kFailedText = "申请失败";
 }  // namespace
 
 SpecialRewardScreen::SpecialRewardScreen(WalletContext context)
-    : ViewModel("SpecialRewardScreen"), context_(context) {
+    : ViewModel("SpecialRewardScreen", stateShape()), context_(context) {
   addAction("editingBegan", [this](const Json&) { editingBegan(); });
   addAction("setText", [this](const Json& arguments) { setText(Utils::stringValue(arguments, "text")); });
   addAction("editingEnded", [this](const Json&) { editingEnded(); });
@@ -37,7 +44,6 @@ SpecialRewardScreen::SpecialRewardScreen(WalletContext context)
 void SpecialRewardScreen::onLoad() {
   setTitle("特别奖励");
   setState("rightButtonTitle", "发送");
-  setState("placeholder", kPlaceholder);
   setState("sending", false);
   showText();
   showStrip();

@@ -18,12 +18,14 @@ namespace twig {
 // Main loop only.
 //
 // State: "title" ("特别奖励"), "rightButtonTitle" ("发送"), "text" (what the text view shows),
-// "placeholder" ("做了哪些..."), "placeholderShown", "textColor" ("grey" for the placeholder, else
+// "placeholderShown", "textColor" ("grey" for the placeholder, else
 // "black"), "shake" ({"target": "text", "serial"}), "strip" (see PhotoStrip::state),
 // "sending". Actions: "editingBegan", "setText" {"text"}, "editingEnded", "touchOutside",
 // "addImages", "tapImage" {"tag"}, "send".
 class SpecialRewardScreen final : public ViewModel {
  public:
+  // Every field the screen shows.
+  static const StateShape& stateShape();
   static constexpr std::size_t kMaxCharacters = 140;
   static constexpr const char* kPlaceholder = "做了哪些...";
   static constexpr int kSubjectId = 10000;

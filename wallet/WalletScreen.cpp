@@ -12,7 +12,16 @@
 
 namespace twig {
 
-WalletScreen::WalletScreen(WalletContext context) : ViewModel("WalletScreen"), context_(context) {
+const StateShape& WalletScreen::stateShape() {
+  static const StateShape shape{{"headLabel", FieldType::Text},        {"total", FieldType::Text},
+                                {"refreshing", FieldType::Flag},       {"pullLimit", FieldType::Number},
+                                {"banner", FieldType::Record, true},   {"rows", FieldType::List},
+                                {"loadMore", FieldType::Record, true}, {"empty", FieldType::Record, true}};
+  return shape;
+}
+
+WalletScreen::WalletScreen(WalletContext context)
+    : ViewModel("WalletScreen", stateShape()), context_(context) {
   addAction("refresh", [this](const Json&) { store_->refreshAction(); });
   addAction("loadMore", [this](const Json&) { tapLoadMore(); });
   addAction("reload", [this](const Json&) { store_->getBonusPointsWithPageNub(store_->pages()); });
@@ -32,7 +41,6 @@ void WalletScreen::onLoad() {
   store_ = std::make_shared<WalletStore>(context_);
   store_->start();
   // The store lives no longer than this screen, so its callbacks may hold the screen plainly.
-  store_->endRef = [this] { setState("pulling", false); };
   store_->reloadData = [this] { reloadData(); };
   store_->setTotalText = [this](const PointsTotal& total) {
     setState("total", PointsTotal::pointsText(total.total.value_or(Json(0))));
@@ -70,21 +78,19 @@ void WalletScreen::openPictures(int row) {
 
 void WalletScreen::tapLoadMore() {
   if (!store_->haveMoreBills() || store_->refState()) return;
-  setState("loadMore", Json{{"text", "正在加载中..."}, {"image", nullptr}, {"height", 60}});
+  setState("loadMore", Json{{"text", "正在加载中..."}, {"image", nullptr}});
   store_->getMore();
 }
 
 void WalletScreen::reloadData() {
-  const double height = context_.services.ports.device.screenHeightPoints();
   Json rows = Json::array();
   for (const auto& bill : store_->dataSource())
-    rows.push_back(BillRow::setModel(bill, kScreenWidth, height, context_.services.ports.clock));
+    rows.push_back(BillRow::rowState(bill, context_.services.ports.clock));
   setState("rows", std::move(rows));
   if (store_->upRefCellState() == 1) {
     const bool more = store_->haveMoreBills();
     setState("loadMore", Json{{"text", more ? "点击加载更多" : "木有更多了~"},
-                              {"image", more ? Json(nullptr) : Json("cwqb_jiazai2")},
-                              {"height", 60}});
+                              {"image", more ? Json(nullptr) : Json("cwqb_jiazai2")}});
   } else {
     setState("loadMore", nullptr);
   }

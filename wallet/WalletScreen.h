@@ -13,15 +13,15 @@ namespace twig {
 // bill raises. Main loop only.
 //
 // State: "title" ("刺猬积分"), "headLabel" ("总刺猬币"), "total", "refreshing" (the head's icon
-// turns), "rows" (see BillRow), "loadMore" (null, or {"text", "image",
-// "height": 60}), "empty" (null, or the empty view's image, text and button), "banner" (null, or
+// turns), "rows" (see BillRow), "loadMore" (null, or {"text", "image"}), "empty" (null, or the empty view's
+// image, text and button), "banner" (null, or
 // {"title": "有新消息，点击阅读", "image": "cwqb_jiantou"}), "pullLimit" (100).
 // Actions: "refresh" (the pull), "loadMore" (the load-more row), "reload" (the empty view's
 // button), "tapBanner", "openPictures" {"row"} (a bill's picture).
 class WalletScreen final : public ViewModel {
  public:
-  // A phone's width in points; the estimate of comment heights uses it.
-  static constexpr double kScreenWidth = 375;
+  // Every field the screen shows.
+  static const StateShape& stateShape();
 
   explicit WalletScreen(WalletContext context);
   const std::shared_ptr<WalletStore>& store() const { return store_; }

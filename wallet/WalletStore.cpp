@@ -183,7 +183,6 @@ void WalletStore::removeBanner() {
 }
 
 void WalletStore::stop() {
-  if (endRef) endRef();
   if (tableHeadIconEndWhirl) tableHeadIconEndWhirl();
 }
 

@@ -46,7 +46,6 @@ class WalletStore : public std::enable_shared_from_this<WalletStore> {
   // Installed by the screen; any may be absent.
   std::function<void()> tableHeadIconStartWhirl;
   std::function<void()> tableHeadIconEndWhirl;
-  std::function<void()> endRef;
   std::function<void()> reloadData;
   std::function<void(const PointsTotal&)> setTotalText;
   std::function<void(bool shown)> bannerChanged;

@@ -10,10 +10,12 @@
 namespace twig {
 namespace {
 
+const StateShape recorderShape{{"count", FieldType::Number}};
+
 // A screen with one action that records its arguments.
 class Recorder final : public ViewModel {
  public:
-  Recorder() : ViewModel("Recorder") {
+  Recorder() : ViewModel("Recorder", recorderShape) {
     addAction("press", [this](const Json& arguments) { received.push_back(arguments); });
   }
   std::vector<Json> received;
@@ -28,7 +30,7 @@ class Recorder final : public ViewModel {
 class ConsoleCommandsTest : public ::testing::Test {
  protected:
   ConsoleCommandsTest() {
-    home = std::make_shared<ViewModel>("Home");
+    home = test::blankScreen("Home");
     ports.screenHost.setRoot(home);
     recorder = std::make_shared<Recorder>();
     ports.screenHost.push(recorder, true);

@@ -12,9 +12,11 @@
 namespace twig {
 namespace {
 
+const StateShape sampleShape{{"rows", FieldType::List}};
+
 class SampleScreen final : public ViewModel {
  public:
-  explicit SampleScreen(std::string name = "SampleScreen") : ViewModel(std::move(name)) {
+  explicit SampleScreen(std::string name = "SampleScreen") : ViewModel(std::move(name), sampleShape) {
     addAction("rename", [this](const Json& arguments) { setTitle(arguments.value("title", "")); });
     addAction("pick", [this](const Json& arguments) { picked = intArgument(arguments, "row"); });
   }
@@ -58,6 +60,10 @@ TEST_F(ScreenFrameTest, StateChangesAreToldOnceAndActionsRunByName) {
   EXPECT_TRUE(screen->invoke("rename", Json{{"title", "刺猬家"}}));  // same value: no second line
   EXPECT_FALSE(screen->invoke("noSuchAction"));
   EXPECT_EQ(host.lines("state"), (std::vector<std::string>{"state Sample/SampleID title=\"刺猬家\""}));
+  // Only declared fields, each with its kind.
+  EXPECT_THROW(screen->setState("row", Json::array()), std::logic_error);
+  EXPECT_THROW(screen->setState("rows", "none"), std::logic_error);
+  EXPECT_THROW(screen->setState("title", 5), std::logic_error);
   EXPECT_EQ(screen->state()["title"], "刺猬家");
 }
 

@@ -267,7 +267,7 @@ TEST_F(EndToEnd, AClaimedTaskApprovedByTheParentFillsTheWalletAndBuysTime) {
   };
 
   ASSERT_TRUE(typed("tap homePageButton tag=201", "screen push GanJiaWu/GanJiaWuID"));
-  ASSERT_TRUE(agent.waitForLine("state GanJiaWu/GanJiaWuID upRefCellState=0", 30s));
+  ASSERT_TRUE(agent.waitForLine("state GanJiaWu/GanJiaWuID rowHeight=70", 30s));
   for (auto giveUp = std::chrono::steady_clock::now() + 30s;
        stateLine("state GanJiaWu/GanJiaWuID worksList=").size() <= 2 &&
        std::chrono::steady_clock::now() < giveUp;)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frame/StackScreenHost.h"
+#include "frame/ViewModel.h"
 
 namespace twig::test {
 
@@ -28,5 +29,14 @@ class FakeScreenHost final : public StackScreenHost {
  private:
   std::vector<std::string> lines_;
 };
+
+// A screen that shows nothing of its own (a home under the screen a test drives).
+inline std::shared_ptr<ViewModel> blankScreen(std::string className) {
+  static const StateShape none{};
+  struct Blank final : ViewModel {
+    explicit Blank(std::string name) : ViewModel(std::move(name), none) {}
+  };
+  return std::make_shared<Blank>(std::move(className));
+}
 
 }  // namespace twig::test

@@ -126,7 +126,7 @@ TEST_F(InstallScreenTest, ThePictureIsPlacedByScreenHeightAndIdiom) {
 TEST_F(InstallScreenTest, LeavingTheScreenStopsItsTimer) {
   {
     auto screen = open();
-    ports.screenHost.setRoot(std::make_shared<ViewModel>("Other"));
+    ports.screenHost.setRoot(test::blankScreen("Other"));
   }
   ports.time.settle();
   EXPECT_FALSE(ports.time.loop().nextDeadline().has_value());

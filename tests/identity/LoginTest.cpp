@@ -25,7 +25,7 @@ class LoginTest : public ::testing::Test {
  protected:
   LoginTest() {
     ports.useServiceHost(server.hostAndPort());
-    home = std::make_shared<ViewModel>("Home");
+    home = test::blankScreen("Home");
     ports.screenHost.setRoot(home);
     login = std::make_shared<BindingScreen>(ports.agent().services(), ports.agent().child(),
                                             [this] { log.push_back("didBind"); });

@@ -143,7 +143,7 @@ TEST_F(HomePageTest, AResetClearsTheStoredStateAndReturnsToTheBindingScreenOnce)
   bind();
   auto page = open();
   ports.time.settle();
-  ports.screenHost.push(std::make_shared<ViewModel>("Feature"), true);
+  ports.screenHost.push(test::blankScreen("Feature"), true);
   ports.agent().remoteEvents().reset.notify();
   ports.time.settle();
   EXPECT_FALSE(ports.agent().child().isBound()) << "the stored state is cleared";

@@ -14,7 +14,7 @@ class InformationScreensTest : public ::testing::Test {
  protected:
   InformationScreensTest() {}
   ScreenPtr openAbout() {
-    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
+    ports.screenHost.setRoot(test::blankScreen("Home"));
     auto about = ports.agent().screens().make("Setting", "AboutID");
     ports.screenHost.push(about, true);
     return about;

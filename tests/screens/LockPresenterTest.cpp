@@ -33,7 +33,7 @@ class LockPresenterTest : public ::testing::Test {
   LockPresenterTest() {
     ports.useServiceHost("service.example:8080");
     // The start-up placeholder: no home page exists yet.
-    ports.screenHost.setRoot(std::make_shared<ViewModel>("Placeholder"));
+    ports.screenHost.setRoot(test::blankScreen("Placeholder"));
   }
   std::size_t lockPresentations() const {
     const auto lines = ports.screenHost.lines("screen");
@@ -114,10 +114,10 @@ TEST_F(LockPresenterTest, TheLockStaysOverANewRootAndOverModalScreensOpenedLater
   auto lock = presenter.lock();
   ASSERT_TRUE(lock);
   // The configuration answers: the first screen replaces the placeholder beneath the lock.
-  ports.screenHost.setRoot(std::make_shared<ViewModel>("Install"));
+  ports.screenHost.setRoot(test::blankScreen("Install"));
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   // The no-network help opens under it.
-  auto help = std::make_shared<ViewModel>("NotNetWork");
+  auto help = test::blankScreen("NotNetWork");
   ports.screenHost.present(help, true);
   EXPECT_EQ(ports.screenHost.coverScreen(), lock);
   EXPECT_TRUE(lock->store()->isTicking());

@@ -28,7 +28,7 @@ class ExchangeTest : public ::testing::Test {
   ExchangeTest() {
     ports.useServiceHost(server.hostAndPort());
     serve();
-    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
+    ports.screenHost.setRoot(test::blankScreen("Home"));
   }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {

@@ -21,7 +21,7 @@ class HouseworkTest : public ::testing::Test {
   HouseworkTest() {
     ports.useServiceHost(server.hostAndPort());
     serve();
-    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
+    ports.screenHost.setRoot(test::blankScreen("Home"));
   }
   // Answers with copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {

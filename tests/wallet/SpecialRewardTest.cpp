@@ -68,7 +68,7 @@ class SpecialRewardTest : public ::testing::Test {
   SpecialRewardTest() {
     ports.useServiceHost(server.hostAndPort());
     serve();
-    ports.screenHost.setRoot(std::make_shared<ViewModel>("Home"));
+    ports.screenHost.setRoot(test::blankScreen("Home"));
   }
   // Answers from copies of the fields as they are now: the server's thread never reads the fixture.
   void serve() {

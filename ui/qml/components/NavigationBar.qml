@@ -8,7 +8,8 @@ Rectangle {
     property bool canGoBack: false
     signal back()
 
-    readonly property var state: screen ? screen.state : null
+    // Every screen declares the bar's fields; with no screen there is no bar.
+    readonly property var state: screen ? screen.state : ({})
     // Bar buttons of the screens that have them: the text comes from the screen's state where it
     // has one, the action is the screen's own.
     readonly property var rightButtons: ({
@@ -20,7 +21,7 @@ Rectangle {
     })
     readonly property string rightAction: screen && rightButtons[screen.className] ? rightButtons[screen.className] : ""
     readonly property var leftButton: screen && leftButtons[screen.className] ? leftButtons[screen.className] : null
-    visible: state !== null && !state.navigationBarHidden && !state.statusBarHidden
+    visible: screen !== null && !state.navigationBarHidden && !state.statusBarHidden
     anchors.left: parent.left
     anchors.right: parent.right
     anchors.top: parent.top
@@ -31,8 +32,8 @@ Rectangle {
         objectName: "navigationTitle"
         anchors.centerIn: parent
         anchors.verticalCenterOffset: 8
-        text: bar.state && bar.state.title ? bar.state.title : ""
-        color: bar.state && bar.state.titleColor ? bar.state.titleColor : Theme.navigationText
+        text: bar.state.title ?? ""
+        color: bar.state.titleColor || Theme.navigationText
         font.pixelSize: 18
         font.bold: true
     }
@@ -61,7 +62,7 @@ Rectangle {
         anchors.rightMargin: 16
         anchors.verticalCenter: parent.verticalCenter
         anchors.verticalCenterOffset: 8
-        text: bar.state && bar.state.rightButtonTitle ? bar.state.rightButtonTitle : ""
+        text: bar.state.rightButtonTitle ?? ""
         color: Theme.navigationText
         font.pixelSize: 16
         MouseArea {

@@ -1,6 +1,7 @@
 import QtQuick
 
-// Draws one screen with its own QML file, named after its view model's class.
+// Draws one screen with its own QML file, named after its view model's class. Each view model gets
+// a view of its own, made with it, so that a view never exists without its state.
 Item {
     id: view
     property var screen: null
@@ -9,10 +10,14 @@ Item {
     Loader {
         id: loader
         anchors.fill: parent
-        active: view.screen !== null
-        source: view.screen ? "../screens/" + view.screen.className + ".qml" : ""
-        onLoaded: item.vm = view.screen
     }
-    // A new screen of the same class still gets its own view model.
-    onScreenChanged: if (loader.item && view.screen) loader.item.vm = view.screen
+
+    function load() {
+        if (view.screen)
+            loader.setSource("../screens/" + view.screen.className + ".qml", { "vm": view.screen })
+        else
+            loader.source = ""
+    }
+    onScreenChanged: load()
+    Component.onCompleted: load()
 }

@@ -4,8 +4,9 @@ import "../components"
 // About: the name and version, and one row that opens the licence agreement.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
 
     Column {
         anchors.left: parent.left
@@ -26,13 +27,13 @@ Item {
                 }
                 Label {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: page.s && page.s.labelName ? page.s.labelName : ""
+                    text: page.s.labelName
                     color: Theme.secondaryText
                 }
             }
         }
         Repeater {
-            model: page.s && page.s.rows ? page.s.rows : []
+            model: page.s.rows
             delegate: Rectangle {
                 required property var modelData
                 required property int index

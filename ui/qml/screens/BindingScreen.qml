@@ -5,8 +5,9 @@ import "../components"
 // the confirm button (hidden while a request runs, when the ring turns).
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
 
     MouseArea {
         anchors.fill: parent
@@ -16,7 +17,7 @@ Item {
     Column {
         id: form
         x: 30
-        y: 120 + (page.s && page.s.viewOffset ? page.s.viewOffset : 0)
+        y: 120 + page.s.viewOffset
         width: page.width - 60
         spacing: 18
 
@@ -55,8 +56,8 @@ Item {
                     font.family: Theme.font
                     font.pixelSize: 17
                     inputMethodHints: Qt.ImhDigitsOnly
-                    text: page.s && page.s[field.modelData.key] ? page.s[field.modelData.key] : ""
-                    focus: page.s ? page.s.focusedField === field.modelData.key : false
+                    text: page.s[field.modelData.key]
+                    focus: page.s.focusedField === field.modelData.key
                     onTextEdited: page.vm.invoke(field.modelData.action, { "text": text })
                     onActiveFocusChanged: page.vm.invoke(activeFocus ? "editingBegan" : "editingEnded")
                     Keys.onReturnPressed: page.vm.invoke("returnKey")
@@ -71,7 +72,7 @@ Item {
                 }
                 Shaker {
                     target: field
-                    serial: page.s && page.s.shake && page.s.shake.target === field.modelData.key ? page.s.shake.serial : 0
+                    serial: page.s.shake.target === field.modelData.key ? page.s.shake.serial : 0
                 }
             }
         }
@@ -85,12 +86,12 @@ Item {
                 height: 20
                 radius: 4
                 border.color: Theme.navigation
-                color: page.s && page.s.agreementSelected ? Theme.navigation : "white"
+                color: page.s.agreementSelected ? Theme.navigation : "white"
                 Label {
                     anchors.centerIn: parent
                     text: "✓"
                     color: "white"
-                    visible: page.s ? page.s.agreementSelected === true : false
+                    visible: page.s.agreementSelected
                 }
                 MouseArea {
                     anchors.fill: parent
@@ -112,7 +113,7 @@ Item {
             }
             Shaker {
                 target: agreement
-                serial: page.s && page.s.shake && page.s.shake.target === "agreement" ? page.s.shake.serial : 0
+                serial: page.s.shake.target === "agreement" ? page.s.shake.serial : 0
             }
         }
 
@@ -122,13 +123,13 @@ Item {
             TapButton {
                 objectName: "confirm"
                 anchors.fill: parent
-                visible: page.s ? page.s.confirmVisible !== false : true
+                visible: page.s.confirmVisible
                 text: "确定"
                 onClicked: page.vm.invoke("determineButton")
             }
             Rectangle {
                 anchors.centerIn: parent
-                visible: page.s ? page.s.waiting === true : false
+                visible: page.s.waiting
                 width: 30
                 height: 30
                 radius: 15
@@ -136,7 +137,7 @@ Item {
                 border.width: 3
                 border.color: Theme.navigation
                 RotationAnimator on rotation {
-                    running: page.s ? page.s.waiting === true : false
+                    running: page.s.waiting
                     from: 0
                     to: 360
                     duration: 900

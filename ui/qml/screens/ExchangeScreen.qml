@@ -4,9 +4,10 @@ import "../components"
 // Exchanging points for play time: a picker of minutes, the cost and what remains, and the rate.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
-    readonly property int rowHeight: s && s.rowHeight ? s.rowHeight : 50
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
+    readonly property int rowHeight: s.rowHeight
 
     Column {
         anchors.fill: parent
@@ -24,12 +25,12 @@ Item {
                 id: picker
                 objectName: "picker"
                 anchors.fill: parent
-                model: page.s && page.s.date ? page.s.date : []
+                model: page.s.date
                 preferredHighlightBegin: page.rowHeight
                 preferredHighlightEnd: page.rowHeight * 2
                 highlightRangeMode: ListView.StrictlyEnforceRange
                 snapMode: ListView.SnapToItem
-                currentIndex: page.s && page.s.selected ? page.s.selected - 1 : 0
+                currentIndex: Math.max(0, page.s.selected - 1)
                 onMovementEnded: page.vm.invoke("selectRow", { "row": currentIndex })
                 delegate: Label {
                     required property var modelData
@@ -48,10 +49,10 @@ Item {
         Row {
             anchors.horizontalCenter: parent.horizontalCenter
             spacing: 30
-            Label { text: "消耗 " + (page.s && page.s.cost !== undefined ? page.s.cost : "0") + " 刺猬币"; color: Theme.accent }
-            Label { text: "剩余 " + (page.s && page.s.remaining !== undefined ? page.s.remaining : "0") + " 刺猬币" }
+            Label { text: "消耗 " + (page.s.cost || "0") + " 刺猬币"; color: Theme.accent }
+            Label { text: "剩余 " + (page.s.remaining || "0") + " 刺猬币" }
         }
-        Label { anchors.horizontalCenter: parent.horizontalCenter; text: page.s && page.s.rateText ? page.s.rateText : ""; color: Theme.secondaryText }
+        Label { anchors.horizontalCenter: parent.horizontalCenter; text: page.s.rateText; color: Theme.secondaryText }
         TapButton {
             anchors.horizontalCenter: parent.horizontalCenter
             width: parent.width - 60

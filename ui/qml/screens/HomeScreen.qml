@@ -4,8 +4,9 @@ import "../components"
 // The home page: the coin balance with its new-bills mark and one button per feature screen.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
     readonly property var names: ({
         "QianBao": "刺猬积分", "GanJiaWu": "干家务", "DuiHuan": "兑换时间", "JiangLi": "特别奖励", "Setting": "关于"
     })
@@ -14,7 +15,7 @@ Item {
         id: head
         anchors.left: parent.left
         anchors.right: parent.right
-        height: page.s && page.s.backgroundHeight ? page.s.backgroundHeight : 200
+        height: page.s.backgroundHeight
         color: Theme.navigation
         Column {
             anchors.centerIn: parent
@@ -27,18 +28,18 @@ Item {
             Label {
                 objectName: "balance"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: page.s && page.s.balance !== undefined ? page.s.balance : "0"
+                text: page.s.balance || "0"
                 color: "white"
                 font.pixelSize: 48
                 font.bold: true
                 Rectangle {
                     objectName: "redPoint"
-                    visible: page.s ? page.s.redPoint === true : false
+                    visible: page.s.redPoint
                     anchors.left: parent.right
                     anchors.top: parent.top
                     width: 10
                     height: 10
-                    radius: page.s && page.s.redPointCornerRadius ? page.s.redPointCornerRadius : 5
+                    radius: page.s.redPointCornerRadius
                     color: "#ff3b30"
                 }
             }
@@ -50,9 +51,9 @@ Item {
         anchors.topMargin: 24
         anchors.horizontalCenter: parent.horizontalCenter
         columns: 2
-        spacing: page.s && page.s.buttonSpacing ? page.s.buttonSpacing : 20
+        spacing: page.s.buttonSpacing
         Repeater {
-            model: page.s && page.s.buttons ? page.s.buttons : []
+            model: page.s.buttons
             delegate: Rectangle {
                 required property var modelData
                 objectName: "feature" + modelData.storyboardName

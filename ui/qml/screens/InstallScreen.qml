@@ -4,12 +4,13 @@ import "../components"
 // Installing the child launcher: what to do next, and the button that starts it.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
 
     Column {
         anchors.horizontalCenter: parent.horizontalCenter
-        y: 40 + (page.s && page.s.pictureOffset ? page.s.pictureOffset : 0)
+        y: 40 + page.s.pictureOffset
         width: page.width - 60
         spacing: 24
         Rectangle {
@@ -21,7 +22,7 @@ Item {
             border.color: Theme.separator
             Label {
                 anchors.centerIn: parent
-                text: page.s && page.s.picture === "333.gif" ? "刺猬家-孩子\n已安装" : "刺猬家-孩子\n安装中"
+                text: page.s.picture === "333.gif" ? "刺猬家-孩子\n已安装" : "刺猬家-孩子\n安装中"
                 horizontalAlignment: Text.AlignHCenter
                 color: Theme.secondaryText
             }
@@ -30,13 +31,13 @@ Item {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
-            text: page.s && page.s.label ? page.s.label : ""
+            text: page.s.label
         }
         TapButton {
             width: parent.width
-            text: page.s && page.s.buttonTitle ? page.s.buttonTitle : ""
-            color: page.s && page.s.buttonBackground ? page.s.buttonBackground : Theme.navigation
-            textColor: page.s && page.s.buttonTitleColor ? page.s.buttonTitleColor : "white"
+            text: page.s.buttonTitle
+            color: page.s.buttonBackground || Theme.navigation
+            textColor: page.s.buttonTitleColor || "white"
             onClicked: page.vm.invoke("install")
         }
     }

@@ -4,8 +4,9 @@ import "../components"
 // The licence agreement: the shipped page, scrolled.
 Flickable {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
     contentHeight: body.implicitHeight + 32
     clip: true
     Label {
@@ -15,7 +16,7 @@ Flickable {
         width: page.width - 32
         wrapMode: Text.Wrap
         textFormat: Text.RichText
-        text: page.s && page.s.html ? page.s.html : ""
+        text: page.s.html
         font.pixelSize: 14
     }
 }

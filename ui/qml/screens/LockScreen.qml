@@ -4,8 +4,9 @@ import "../components"
 // The lock screen: the clock and date, when control ends, and the applications to close, grouped.
 Rectangle {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
     color: "#1d2b36"
 
     Column {
@@ -16,21 +17,21 @@ Rectangle {
         Label {
             objectName: "time"
             anchors.horizontalCenter: parent.horizontalCenter
-            text: page.s && page.s.time ? page.s.time : ""
+            text: page.s.time
             color: "white"
             font.pixelSize: 64
             font.weight: Font.Light
         }
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: page.s && page.s.date ? page.s.date : ""
+            text: page.s.date
             color: "#c8d3dc"
         }
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: page.s && page.s.expected ? page.s.expected : ""
+            text: page.s.expected
             color: "#c8d3dc"
-            lineHeight: page.s && page.s.expectedLineHeight ? page.s.expectedLineHeight : 1.5
+            lineHeight: page.s.expectedLineHeight || 1.5
         }
     }
 
@@ -39,20 +40,20 @@ Rectangle {
         anchors.top: clock.bottom
         anchors.topMargin: 30
         anchors.bottom: parent.bottom
-        width: page.s && page.s.gridSide ? page.s.gridSide : 360
+        width: page.s.gridSide
         contentHeight: sections.implicitHeight
         clip: true
         Column {
             id: sections
             width: parent.width
             Repeater {
-                model: page.s && page.s.sections ? page.s.sections : []
+                model: page.s.sections
                 delegate: Column {
                     required property var modelData
                     width: sections.width
                     Label {
                         width: parent.width
-                        height: page.s && page.s.headerHeight ? page.s.headerHeight : 60
+                        height: page.s.headerHeight
                         verticalAlignment: Text.AlignVCenter
                         horizontalAlignment: Text.AlignHCenter
                         wrapMode: Text.Wrap
@@ -61,12 +62,12 @@ Rectangle {
                     }
                     Flow {
                         width: parent.width
-                        spacing: page.s && page.s.sectionInset ? page.s.sectionInset : 10
+                        spacing: page.s.sectionInset
                         Repeater {
                             model: modelData.apps || []
                             delegate: Column {
                                 required property var modelData
-                                readonly property real side: page.s && page.s.cellSide ? page.s.cellSide : 90
+                                readonly property real side: page.s.cellSide
                                 width: side
                                 spacing: 4
                                 Rectangle {

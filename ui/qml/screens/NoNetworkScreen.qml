@@ -4,8 +4,7 @@ import "../components"
 // Help when the network is gone: what to check, and the way back.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    required property var vm
     Column {
         x: 24
         y: 30

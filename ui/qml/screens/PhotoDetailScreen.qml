@@ -4,9 +4,10 @@ import "../components"
 // One picture of the strip, with the question whether to remove it.
 Rectangle {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
-    readonly property var image: s && s.image ? s.image : ({})
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
+    readonly property var image: s.image
     color: "black"
 
     Image {
@@ -21,7 +22,7 @@ Rectangle {
         width: parent.width
         height: 90
         color: "#222222"
-        Label { x: 16; y: 12; text: page.s && page.s.question ? page.s.question : ""; color: "white" }
+        Label { x: 16; y: 12; text: page.s.question; color: "white" }
         Row {
             anchors.right: parent.right
             anchors.rightMargin: 16

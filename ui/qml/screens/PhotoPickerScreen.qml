@@ -4,15 +4,16 @@ import "../components"
 // The photo picker: the camera cell, then the saved photos, newest first; a tick on each chosen one.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
     readonly property int columns: 4
     readonly property real cell: Math.floor((width - 8) / columns) - 4
 
     Label {
         anchors.centerIn: parent
-        visible: page.s ? page.s.accessLabelHidden === false : false
-        text: page.s && page.s.accessLabel ? page.s.accessLabel : ""
+        visible: !page.s.accessLabelHidden
+        text: page.s.accessLabel
         color: Theme.secondaryText
     }
 
@@ -22,23 +23,23 @@ Item {
         cellWidth: page.cell + 4
         cellHeight: page.cell + 4
         clip: true
-        model: 1 + (page.s && page.s.photos ? page.s.photos.length : 0)
+        model: 1 + page.s.photos.length
         delegate: Item {
             required property int index
-            readonly property var photo: index > 0 && page.s ? page.s.photos[index - 1] : null
+            readonly property var photo: index > 0 ? page.s.photos[index - 1] : null
             width: page.cell
             height: page.cell
             Rectangle {
                 anchors.fill: parent
                 visible: index === 0
                 color: "white"
-                Art { anchors.centerIn: parent; width: parent.width * 0.6; height: width; name: page.s && page.s.cameraCell ? page.s.cameraCell.image : "" }
+                Art { anchors.centerIn: parent; width: parent.width * 0.6; height: width; name: page.s.cameraCell.image ?? "" }
                 Label {
                     anchors.right: parent.right
                     anchors.bottom: parent.bottom
                     anchors.margins: 4
-                    visible: page.s && page.s.cameraCell ? page.s.cameraCell.count > 0 : false
-                    text: page.s && page.s.cameraCell ? page.s.cameraCell.count : ""
+                    visible: page.s.cameraCell.count > 0
+                    text: page.s.cameraCell.count ?? ""
                     color: Theme.navigation
                 }
             }

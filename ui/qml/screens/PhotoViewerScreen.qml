@@ -5,8 +5,9 @@ import "../components"
 // times and back, a tap closes.
 Rectangle {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
     color: "black"
 
     ListView {
@@ -15,8 +16,8 @@ Rectangle {
         orientation: ListView.Horizontal
         snapMode: ListView.SnapOneItem
         highlightRangeMode: ListView.StrictlyEnforceRange
-        model: page.s && page.s.pages ? page.s.pages : []
-        currentIndex: page.s && page.s.index !== undefined ? page.s.index : 0
+        model: page.s.pages
+        currentIndex: page.s.index
         onMovementEnded: page.vm.invoke("showPage", { "index": currentIndex })
         delegate: Item {
             required property var modelData
@@ -29,7 +30,7 @@ Rectangle {
                 anchors.centerIn: parent
                 width: parent.width
                 height: parent.height
-                scale: page.s && page.s.zoom ? page.s.zoom : 1
+                scale: page.s.zoom || 1
                 source: modelData
                 fillMode: Image.PreserveAspectFit
                 asynchronous: true

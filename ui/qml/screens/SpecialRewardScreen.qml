@@ -5,10 +5,12 @@ import "../components"
 // empty), the strip of up to eight pictures with its add button, and the send button.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
-    readonly property var strip: s && s.strip ? s.strip : ({ "columns": 4, "thumbnails": [], "addButton": true })
-    readonly property real cell: (width - 32 - (strip.columns - 1) * 8) / strip.columns
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
+    readonly property var strip: s.strip
+    readonly property int columns: strip.columns || 4
+    readonly property real cell: (width - 32 - (columns - 1) * 8) / columns
 
     MouseArea {
         anchors.fill: parent
@@ -33,12 +35,12 @@ Item {
             textFormat: TextEdit.PlainText
             font.family: Theme.font
             font.pixelSize: 15
-            color: page.s && page.s.textColor === "grey" ? Theme.placeholder : Theme.text
-            text: page.s && page.s.text !== undefined ? page.s.text : ""
+            color: page.s.textColor === "grey" ? Theme.placeholder : Theme.text
+            text: page.s.text
             onActiveFocusChanged: page.vm.invoke(activeFocus ? "editingBegan" : "editingEnded")
-            onTextChanged: if (activeFocus && page.s && text !== page.s.text) page.vm.invoke("setText", { "text": text })
+            onTextChanged: if (activeFocus && text !== page.s.text) page.vm.invoke("setText", { "text": text })
         }
-        Shaker { target: textBox; serial: page.s && page.s.shake ? page.s.shake.serial : 0 }
+        Shaker { target: textBox; serial: page.s.shake.serial ?? 0 }
     }
 
     Flow {
@@ -70,7 +72,7 @@ Item {
         }
         Art {
             objectName: "addButton"
-            visible: page.strip.addButton
+            visible: page.strip.addButton === true
             width: page.cell
             height: page.cell
             name: "tianjiatupian"

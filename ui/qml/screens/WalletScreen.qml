@@ -5,8 +5,9 @@ import "../components"
 // load-more row, or the empty view with its reload button. Pulling the list down refreshes it.
 Item {
     id: page
-    property var vm: null
-    readonly property var s: vm ? vm.state : null
+    // Made with its view model; every field its view model declares is there from the start.
+    required property var vm
+    readonly property var s: vm.state
 
     Rectangle {
         id: head
@@ -17,11 +18,11 @@ Item {
         Column {
             anchors.centerIn: parent
             spacing: 4
-            Label { anchors.horizontalCenter: parent.horizontalCenter; text: page.s && page.s.headLabel ? page.s.headLabel : ""; color: "white" }
+            Label { anchors.horizontalCenter: parent.horizontalCenter; text: page.s.headLabel; color: "white" }
             Label {
                 objectName: "total"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: page.s && page.s.total !== undefined ? page.s.total : "0"
+                text: page.s.total || "0"
                 color: "white"
                 font.pixelSize: 40
                 font.bold: true
@@ -36,7 +37,7 @@ Item {
             color: "white"
             font.pixelSize: 26
             RotationAnimator on rotation {
-                running: page.s ? page.s.refreshing === true : false
+                running: page.s.refreshing
                 from: 0
                 to: 360
                 duration: 800
@@ -51,7 +52,7 @@ Item {
         anchors.top: head.bottom
         anchors.left: parent.left
         anchors.right: parent.right
-        visible: page.s ? page.s.banner !== null && page.s.banner !== undefined : false
+        visible: !!page.s.banner
         height: visible ? 36 : 0
         color: "#fff7e0"
         Label { anchors.centerIn: parent; text: banner.visible ? page.s.banner.title : ""; color: "#a06a00" }
@@ -65,8 +66,8 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         clip: true
-        model: page.s && page.s.rows ? page.s.rows : []
-        onDragEnded: if (contentY < -(page.s && page.s.pullLimit ? page.s.pullLimit : 100) / 2) page.vm.invoke("refresh")
+        model: page.s.rows
+        onDragEnded: if (contentY < -page.s.pullLimit / 2) page.vm.invoke("refresh")
         delegate: Rectangle {
             required property var modelData
             required property int index
@@ -82,13 +83,13 @@ Item {
                 spacing: 6
                 Row {
                     spacing: 8
-                    Label { text: modelData.subjectName || ""; font.bold: true; font.pixelSize: 16 }
-                    Label { text: modelData.points || ""; color: Theme.accent }
+                    Label { text: modelData.subjectName; font.bold: true; font.pixelSize: 16 }
+                    Label { text: modelData.points; color: Theme.accent }
                 }
-                Label { width: parent.width; wrapMode: Text.Wrap; text: modelData.description || ""; visible: text !== "" }
-                Label { text: modelData.date || ""; color: Theme.secondaryText; font.pixelSize: 12 }
+                Label { width: parent.width; wrapMode: Text.Wrap; text: modelData.description; visible: text !== "" }
+                Label { text: modelData.date; color: Theme.secondaryText; font.pixelSize: 12 }
                 Item {
-                    visible: modelData.picture !== null && modelData.picture !== undefined
+                    visible: !!modelData.picture
                     width: 120
                     height: visible ? 90 : 0
                     Art { anchors.fill: parent; name: modelData.picture ? modelData.picture.placeholder : "" }
@@ -110,7 +111,7 @@ Item {
                     MouseArea { anchors.fill: parent; onClicked: page.vm.invoke("openPictures", { "row": index }) }
                 }
                 Row {
-                    visible: modelData.comment !== null && modelData.comment !== undefined
+                    visible: !!modelData.comment
                     spacing: 6
                     Art { width: 20; height: 20; name: modelData.comment ? modelData.comment.icon : "" }
                     Rectangle {
@@ -137,13 +138,13 @@ Item {
                 anchors.topMargin: 10
                 width: 64
                 height: 64
-                name: modelData.stamp || ""
+                name: modelData.stamp
             }
         }
         footer: Item {
             width: list.width
-            height: page.s && page.s.loadMore ? 60 : 0
-            visible: page.s ? page.s.loadMore !== null && page.s.loadMore !== undefined : false
+            height: visible ? 60 : 0
+            visible: !!page.s.loadMore
             Label {
                 anchors.centerIn: parent
                 text: parent.visible ? page.s.loadMore.text : ""
@@ -155,7 +156,7 @@ Item {
 
     Column {
         anchors.centerIn: list
-        visible: page.s ? page.s.empty !== null && page.s.empty !== undefined : false
+        visible: !!page.s.empty
         spacing: 14
         Art { anchors.horizontalCenter: parent.horizontalCenter; width: 80; height: 80; name: parent.visible ? page.s.empty.image : "" }
         Label {
