@@ -6,9 +6,11 @@
 #include "control/GroupChangeHandler.h"
 #include "control/OneKeyControlHandler.h"
 #include "messaging/IconUploadHandler.h"
+#include "messaging/Protocol.h"
 #include "platform/Ports.h"
 #include "status/ChildInfoHandler.h"
 #include "status/LocationHandler.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -33,35 +35,36 @@ CommandRouter::Factory controlling(Agent& agent, bool rebuilds) {
 
 void CommandCatalog::registerAll(Agent& agent) {
   auto& router = agent.commands();
-  router.route("RequestChildInfo", [&agent](const CommandContext& context) {
+  router.route(protocol::kRequestChildInfo, [&agent](const CommandContext& context) {
     // The manager keeps the screen status and battery; the handler reads them on the main loop.
     return std::make_shared<ChildInfoHandler>(context, [&agent]() -> ChildInfoHandler::ChildStatus {
       auto& manager = agent.control();
       return {manager.battery(), manager.screenStatus()};
     });
   });
-  router.route("RequestLocation", [&agent](const CommandContext& context) {
+  router.route(protocol::kRequestLocation, [&agent](const CommandContext& context) {
     return std::make_shared<LocationHandler>(
         context, [&agent](auto done) { agent.location().fetchChildLocationWithComplete(std::move(done)); });
   });
-  router.route("RequestApps", controlling<AppsHandler>(agent, false));
-  router.route("RequestCheckApp", controlling<CheckAppHandler>(agent, true));
-  router.route("RequestAppControlGroupChange", controlling<GroupChangeHandler>(agent, true));
-  router.route("RequestAppsOnekeyControl", controlling<OneKeyControlHandler>(agent, true));
-  router.route("EventIconUpload",
+  router.route(protocol::kRequestApps, controlling<AppsHandler>(agent, false));
+  router.route(protocol::kRequestCheckApp, controlling<CheckAppHandler>(agent, true));
+  router.route(protocol::kRequestAppControlGroupChange, controlling<GroupChangeHandler>(agent, true));
+  router.route(protocol::kRequestAppsOnekeyControl, controlling<OneKeyControlHandler>(agent, true));
+  router.route(protocol::kEventIconUpload,
                [](const CommandContext&) { return std::make_shared<IconUploadHandler>(); });
   // The parent unbound this device: everything stored goes and the binding screen returns.
-  router.routeToCall("Reset", [&agent](const Command&) { agent.remoteEvents().reset.notify(); });
+  router.routeToCall(protocol::kReset, [&agent](const Command&) { agent.remoteEvents().reset.notify(); });
   // Notices: "bills" marks new bills for the home page and the wallet; other types change nothing.
-  router.routeToCall("EventNotification", [&agent](const Command& command) {
+  router.routeToCall(protocol::kEventNotification, [&agent](const Command& command) {
     const Json& body = command.body();
     const auto type = body.find("type");
-    if (type == body.end() || !type->is_string() || type->get<std::string>() != "bills") return;
-    agent.cache().setObjectValue(CacheObject(Json(1)), ChildIdentity::kBillsNumberKey);
+    if (type == body.end() || !type->is_string() || type->get<std::string>() != protocol::kNotificationBills)
+      return;
+    agent.cache().setObjectValue(CacheObject(Json(1)), stored::kNewBills);
     agent.remoteEvents().bills.notify();
   });
   // What a device publishes to its peers when versions differ; one arriving here asks nothing.
-  router.routeToCall("EventUpgrade", [](const Command&) {});
+  router.routeToCall(protocol::kEventUpgrade, [](const Command&) {});
 }
 
 }  // namespace twig

@@ -15,6 +15,7 @@
 #include "control/AppControlManager.h"
 #include "control/ControlWarning.h"
 #include "control/ProcessEnforcer.h"
+#include "frame/RouteNames.h"
 #include "frame/ViewModel.h"
 #include "platform/ApplicationEvents.h"
 #include "platform/NotificationCenter.h"
@@ -33,7 +34,8 @@ void enrolWhenLoginAppears(ConsoleScreenHost& host, PlainMainLoop& loop, const s
     *done = true;
     loop.post([&host, code] {
       auto screen = host.topScreen();
-      if (!screen || screen->screenName() != "Login/LoginID") return;
+      if (!screen || screen->screenName() != std::string(routes::kLogin.name) + "/" + routes::kLogin.id)
+        return;
       screen->invoke("setText1", Json{{"text", code}});
       screen->invoke("setText2", Json{{"text", code}});
       if (!screen->state().value("agreementSelected", false)) screen->invoke("chooseButton");

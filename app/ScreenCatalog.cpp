@@ -2,6 +2,7 @@
 
 #include "app/Agent.h"
 #include "control/LockScreen.h"
+#include "frame/RouteNames.h"
 #include "identity/BindingScreen.h"
 #include "identity/InstallScreen.h"
 #include "platform/Ports.h"
@@ -18,7 +19,7 @@ namespace twig {
 
 void ScreenCatalog::registerAll(Agent& agent) {
   auto& registry = agent.screens();
-  registry.add("HomePage", "HomePageID", [&agent] {
+  registry.add(routes::kHome, [&agent] {
     // An unbinding reaches the page on the main loop, where the manager is made if need be.
     HomeScreen::Hooks hooks;
     hooks.eraseStoredState = [&agent] { agent.eraseStoredState(); };
@@ -29,27 +30,23 @@ void ScreenCatalog::registerAll(Agent& agent) {
     };
     return std::make_shared<HomeScreen>(agent.walletContext(), std::move(hooks));
   });
-  registry.add("Install", "InstallID",
-               [&agent] { return std::make_shared<InstallScreen>(agent.services()); });
-  registry.add("Login", "LoginID", [&agent] {
+  registry.add(routes::kInstall, [&agent] { return std::make_shared<InstallScreen>(agent.services()); });
+  registry.add(routes::kLogin, [&agent] {
     return std::make_shared<BindingScreen>(agent.services(), agent.child(), [&agent] { agent.didBind(); });
   });
-  registry.add("Setting", "ClicenseAgreementID", [] { return std::make_shared<LicenceScreen>(); });
-  registry.add("Setting", "AboutID",
-               [&agent] { return std::make_shared<AboutScreen>(agent.ports().device); });
-  registry.add("QianBao", "QianBaoID",
-               [&agent] { return std::make_shared<WalletScreen>(agent.walletContext()); });
-  registry.add("GanJiaWu", "GanJiaWuID",
+  registry.add(routes::kLicence, [] { return std::make_shared<LicenceScreen>(); });
+  registry.add(routes::kAbout, [&agent] { return std::make_shared<AboutScreen>(agent.ports().device); });
+  registry.add(routes::kWallet, [&agent] { return std::make_shared<WalletScreen>(agent.walletContext()); });
+  registry.add(routes::kHousework,
                [&agent] { return std::make_shared<HouseworkScreen>(agent.walletContext()); });
-  registry.add("DuiHuan", "DuiHuanID",
+  registry.add(routes::kExchange,
                [&agent] { return std::make_shared<ExchangeScreen>(agent.walletContext()); });
-  registry.add("JiangLi", "JiangLiID",
+  registry.add(routes::kSpecialReward,
                [&agent] { return std::make_shared<SpecialRewardScreen>(agent.walletContext()); });
-  registry.add("Lock", "LockID", [&agent] {
+  registry.add(routes::kLock, [&agent] {
     return std::make_shared<LockScreen>(agent.services(), agent.controlEvents(), agent.remoteEvents());
   });
-  registry.add("NotNetWork", "NotNetWorkViewControllerID",
-               [] { return std::make_shared<NoNetworkScreen>(); });
+  registry.add(routes::kNoNetwork, [] { return std::make_shared<NoNetworkScreen>(); });
 }
 
 }  // namespace twig

@@ -3,6 +3,7 @@
 #include "app/Agent.h"
 #include "control/AppControl.h"
 #include "frame/PlaceholderScreen.h"
+#include "frame/RouteNames.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/StackScreenHost.h"
@@ -41,8 +42,7 @@ bool Startup::didFinishLaunching() {
     // The first screen is switched in a later turn of the main loop.
     agent_.ports().mainLoop.post([this, alive, approved = error.has_value()] {
       if (alive.expired()) return;
-      auto screen = approved ? agent_.screens().make("HomePage", "HomePageID")
-                             : agent_.screens().make("Install", "InstallID");
+      auto screen = approved ? agent_.screens().make(routes::kHome) : agent_.screens().make(routes::kInstall);
       if (screen) agent_.host().setRoot(screen);
     });
   });

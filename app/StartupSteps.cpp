@@ -6,6 +6,7 @@
 #include "api/ApiClient.h"
 #include "api/Utils.h"
 #include "app/Agent.h"
+#include "frame/RouteNames.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRegistry.h"
 #include "frame/StackScreenHost.h"
@@ -50,8 +51,8 @@ void StartupSteps::netWorkReachability() {
       auto& shown = agent_.host();
       // A second tap while the help screen is up opens nothing more.
       const auto top = shown.topScreen();
-      if (top && top->routeName() == "NotNetWork") return;
-      if (auto screen = agent_.screens().make("NotNetWork", "NotNetWorkViewControllerID")) {
+      if (top && top->routeName() == routes::kNoNetwork.name) return;
+      if (auto screen = agent_.screens().make(routes::kNoNetwork)) {
         shown.present(screen, true);
       }
     });

@@ -18,6 +18,7 @@
 #include "platform/LocalTime.h"
 #include "platform/Ports.h"
 #include "platform/UserDefaults.h"
+#include "storage/StoredNames.h"
 #include "storage/TableStore.h"
 
 namespace twig {
@@ -137,7 +138,7 @@ void AppControlManager::reset() {
   }
   setArrayMonitorings(Json::array());
   timer_.invalidate();
-  services_.ports.userDefaults.removeObject(AppInventory::kAppsCacheDefault);
+  services_.ports.userDefaults.removeObject(stored::kAppsReported);
   std::weak_ptr<bool> alive = alive_;
   services_.ports.mainLoop.postAfter(1s, [this, alive] {
     if (!alive.expired()) inventory_.postInstallationAppsWithAddApp(std::nullopt, nullptr);

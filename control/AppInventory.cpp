@@ -13,6 +13,7 @@
 #include "platform/ProcessTable.h"
 #include "platform/UserDefaults.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "storage/TableStore.h"
 
 namespace twig {
@@ -26,7 +27,7 @@ const char* const kBuiltInNames[] = {"其它", "社交", "游戏"};
 AppInventory::AppInventory(Services services, ChildIdentity& child) : services_(services), child_(child) {}
 
 bool AppInventory::inventoryStored() const {
-  return services_.ports.userDefaults.boolForKey(kAppsCacheDefault);
+  return services_.ports.userDefaults.boolForKey(stored::kAppsReported);
 }
 
 std::optional<std::vector<std::string>> AppInventory::runningProcesses() {
@@ -157,10 +158,10 @@ void AppInventory::postInstallationAppsWithAddApp(const std::string& deviceId,
         }
         trouble_.succeeded();
         auto& defaults = services.ports.userDefaults;
-        if (!defaults.objectForKey(kAppsCacheDefault)) {
-          services.cache.setObjectValue(CacheObject(list), kInstalledAppsKey);
+        if (!defaults.objectForKey(stored::kAppsReported)) {
+          services.cache.setObjectValue(CacheObject(list), stored::kInstalledApps);
         }
-        defaults.setBool(kAppsCacheDefault, true);
+        defaults.setBool(stored::kAppsReported, true);
         if (done) done(result, true);
       },
       [done](const ApiClient::Operation&, const Error&) {

@@ -19,9 +19,6 @@ class ChildIdentity;
 // processes, the lock state, the installed applications and their upload.
 class AppInventory {
  public:
-  static constexpr const char* kAppsCacheDefault = "kChildAppsCache";
-  static constexpr const char* kInstalledAppsKey = "childInstallationApps";
-
   AppInventory(Services services, ChildIdentity& child);
   AppInventory(const AppInventory&) = delete;
   AppInventory& operator=(const AppInventory&) = delete;

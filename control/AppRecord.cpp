@@ -1,10 +1,11 @@
 #include "control/AppRecord.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
 const ModelClass& AppRecord::staticModelClass() {
   using M = AppRecord;
-  static const ModelClass modelClass("TWGIAppsModel",
+  static const ModelClass modelClass(stored::kAppsTable,
                                      {
                                          textField("appPackage", &M::appPackage),
                                          textField("appName", &M::appName),

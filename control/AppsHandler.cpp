@@ -1,6 +1,7 @@
 #include "control/AppsHandler.h"
 
 #include "control/AppInventory.h"
+#include "messaging/Protocol.h"
 #include "platform/MainLoop.h"
 
 namespace twig {
@@ -12,7 +13,7 @@ void AppsHandler::receive(const Command& command) {
   context().mainLoop->post([self, uuid] {
     const auto snapshot = self->inventory().groupsAndApps(false);
     self->publish(
-        self->responseMessage("ResponseApps", uuid,
+        self->responseMessage(protocol::kResponseApps, uuid,
                               Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}},
                               snapshot.readable ? kAcknowledged : kFailed),
         nullptr);

@@ -5,8 +5,10 @@
 #include "api/Utils.h"
 #include "control/AppInventory.h"
 #include "control/OneKeyControlHandler.h"
+#include "messaging/Protocol.h"
 #include "platform/MainLoop.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -24,7 +26,7 @@ Json recordsMissingFrom(const Json& records, const Json& others) {
 }
 
 void remember(ObjectCache& cache, const Json& installed) {
-  cache.setObjectValue(CacheObject(installed), AppInventory::kInstalledAppsKey);
+  cache.setObjectValue(CacheObject(installed), stored::kInstalledApps);
 }
 
 }  // namespace
@@ -35,9 +37,9 @@ void CheckAppHandler::receive(const Command&) {
 }
 
 void CheckAppHandler::check() {
-  if (!cache().boolForKey(OneKeyControlHandler::kEnabledKey)) return;
+  if (!cache().boolForKey(stored::kOneKeyControlEnabled)) return;
   Json cached = Json::array();
-  if (auto stored = cache().objectForKey(AppInventory::kInstalledAppsKey)) {
+  if (auto stored = cache().objectForKey(stored::kInstalledApps)) {
     if (auto list = stored->plain(); list && list->is_array()) cached = *list;
   }
   const auto listed = inventory().fetchInstallationApps();
@@ -57,11 +59,11 @@ void CheckAppHandler::check() {
           auto& registering = self->inventory().beingRegistered();
           registering = recordsMissingFrom(registering, installed);
           for (const auto& model : models) {
-            self->publish(
-                self->eventMessage("EventAppInstall", Json{{"appPackage", model.appPackage.value_or("")},
-                                                           {"appName", model.appName.value_or("")},
-                                                           {"groupId", model.groupId.value_or("")}}),
-                nullptr);
+            self->publish(self->eventMessage(protocol::kEventAppInstall,
+                                             Json{{"appPackage", model.appPackage.value_or("")},
+                                                  {"appName", model.appName.value_or("")},
+                                                  {"groupId", model.groupId.value_or("")}}),
+                          nullptr);
           }
           if (succeeded) remember(self->cache(), current);
           self->rebuildTable();
@@ -69,7 +71,8 @@ void CheckAppHandler::check() {
   }
   if (!removed.empty()) {
     for (const auto& record : removed) {
-      publish(eventMessage("EventAppUninstall", Json{{"appPackage", Utils::stringValue(record, "bundleId")}}),
+      publish(eventMessage(protocol::kEventAppUninstall,
+                           Json{{"appPackage", Utils::stringValue(record, "bundleId")}}),
               nullptr);
     }
     // The known list loses the removed applications; installations not yet registered stay unknown.

@@ -1,6 +1,7 @@
 #include "control/ControlGroupRecord.h"
 
 #include "api/Utils.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -14,7 +15,7 @@ ControlGroupRecord::ControlGroupRecord()
 
 const ModelClass& ControlGroupRecord::staticModelClass() {
   using M = ControlGroupRecord;
-  static const ModelClass modelClass("TWIGAppControlGroupModel",
+  static const ModelClass modelClass(stored::kControlGroupsTable,
                                      {
                                          textField("groupId", &M::groupId),
                                          textField("groupName", &M::groupName),

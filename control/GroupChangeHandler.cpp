@@ -3,6 +3,7 @@
 #include "api/Utils.h"
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
+#include "messaging/Protocol.h"
 #include "platform/FailureLog.h"
 #include "platform/MainLoop.h"
 #include "storage/TableStore.h"
@@ -72,7 +73,7 @@ void GroupChangeHandler::receive(const Command& command) {
       trouble.failed(self->tables().lastError());
     }
     self->rebuildTable();
-    self->publish(self->responseMessage("ResponseAppControlGroupChange", uuid, Json::object(),
+    self->publish(self->responseMessage(protocol::kResponseAppControlGroupChange, uuid, Json::object(),
                                         stored ? kAcknowledged : kFailed),
                   nullptr);
   });

@@ -5,6 +5,7 @@
 #include "api/Utils.h"
 #include "platform/Clock.h"
 #include "platform/LocalTime.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -24,7 +25,7 @@ long long secondsOfDay(const std::optional<std::string>& hhmm) {
 
 const ModelClass& LockInterval::staticModelClass() {
   using M = LockInterval;
-  static const ModelClass modelClass("TWIGLockModel",
+  static const ModelClass modelClass(stored::kLockIntervalClass,
                                      {
                                          textField("commandUuid", &M::commandUuid),
                                          textField("createTime", &M::createTime),

@@ -1,10 +1,11 @@
 #include "control/LockedApp.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
 const ModelClass& LockedApp::staticModelClass() {
   using M = LockedApp;
-  static const ModelClass modelClass("TWIGLockAppsModel",
+  static const ModelClass modelClass(stored::kLockedAppClass,
                                      {
                                          textField("appName", &M::appName),
                                          textField("appPackage", &M::appPackage),

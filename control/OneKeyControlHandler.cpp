@@ -1,21 +1,23 @@
 #include "control/OneKeyControlHandler.h"
 
 #include "control/AppInventory.h"
+#include "messaging/Protocol.h"
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "platform/UserDefaults.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
 void OneKeyControlHandler::responseAppsOnekeyControl(const std::string& uuid) {
   const auto snapshot = inventory().groupsAndApps(true);
   rebuildTable();
-  publish(responseMessage("ResponseAppsOnekeyControl", uuid,
+  publish(responseMessage(protocol::kResponseAppsOnekeyControl, uuid,
                           Json{{"appControlGroups", snapshot.appControlGroups}, {"apps", snapshot.apps}},
                           snapshot.readable ? kAcknowledged : kFailed),
           [&cache = cache()](const std::optional<Error>& error) {
-            if (!error) cache.setBool(true, kEnabledKey);
+            if (!error) cache.setBool(true, stored::kOneKeyControlEnabled);
           });
 }
 

@@ -10,7 +10,6 @@ namespace twig {
 class OneKeyControlHandler final : public ControlCommand {
  public:
   using ControlCommand::ControlCommand;
-  static constexpr const char* kEnabledKey = "ResponseAppsOnekeyControl";
   void receive(const Command& command) override;
   void responseAppsOnekeyControl(const std::string& commandUuid);
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "frame/RouteNames.h"
 #include "frame/ScreenHost.h"
 
 namespace twig {
@@ -18,9 +19,11 @@ class ScreenRegistry {
   using Factory = std::function<ScreenPtr()>;
 
   void add(const std::string& routeName, const std::string& routeId, Factory factory);
+  void add(const routes::Route& route, Factory factory) { add(route.name, route.id, std::move(factory)); }
   bool contains(const std::string& routeName, const std::string& routeId) const;
   // A fresh screen carrying its route identity; null (and a report) when none is registered.
   ScreenPtr make(const std::string& routeName, const std::string& routeId) const;
+  ScreenPtr make(const routes::Route& route) const { return make(route.name, route.id); }
 
   static void reportPackagingError(const std::string& what);
 

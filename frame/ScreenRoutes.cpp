@@ -2,6 +2,7 @@
 
 #include "frame/PropertyList.h"
 #include "frame/Resources.h"
+#include "frame/RouteNames.h"
 
 namespace twig {
 
@@ -23,13 +24,14 @@ Json ScreenRoutes::loadShippedRoutingData() {
 }
 
 ScreenPtr ScreenRoutes::instantiate(const Json& entry) const {
-  if (!entry.is_object() || !entry.contains("storyboardName") || !entry["storyboardName"].is_string() ||
-      !entry.contains("storyboardID") || !entry["storyboardID"].is_string()) {
+  if (!entry.is_object() || !entry.contains(routes::kEntryName) || !entry[routes::kEntryName].is_string() ||
+      !entry.contains(routes::kEntryId) || !entry[routes::kEntryId].is_string()) {
     ScreenRegistry::reportPackagingError("a routing entry lacks storyboardName or storyboardID: " +
                                          entry.dump());
     return nullptr;
   }
-  return registry_.make(entry["storyboardName"].get<std::string>(), entry["storyboardID"].get<std::string>());
+  return registry_.make(entry[routes::kEntryName].get<std::string>(),
+                        entry[routes::kEntryId].get<std::string>());
 }
 
 ScreenPtr ScreenRoutes::fromEntry(const char* key) const {
@@ -42,27 +44,27 @@ ScreenPtr ScreenRoutes::fromEntry(const char* key) const {
 }
 
 ScreenPtr ScreenRoutes::makeHomeScreen() const {
-  return fromEntry("_HomePage");
+  return fromEntry(routes::kListHome);
 }
 
 Json ScreenRoutes::fetchHomePageButtons() const {
-  auto home = routingData_.find("_HomePage");
+  auto home = routingData_.find(routes::kListHome);
   if (home == routingData_.end() || !home->is_object()) return Json::array();
-  auto buttons = home->find("_HomePageBtns");
+  auto buttons = home->find(routes::kListHomeButtons);
   if (buttons == home->end() || !buttons->is_array()) return Json::array();
   return *buttons;
 }
 
 ScreenPtr ScreenRoutes::makeLockScreen() const {
-  return fromEntry("_Lock");
+  return fromEntry(routes::kListLock);
 }
 
 ScreenPtr ScreenRoutes::makeBindingScreen() const {
-  return registry_.make("Login", "LoginID");
+  return registry_.make(routes::kLogin);
 }
 
 ScreenPtr ScreenRoutes::fetchServiceAgreement() const {
-  return registry_.make("Setting", "ClicenseAgreementID");
+  return registry_.make(routes::kLicence);
 }
 
 }  // namespace twig

@@ -1,6 +1,7 @@
 #include "identity/ChildIdentity.h"
 
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -35,15 +36,15 @@ std::string ChildIdentity::pushToken() const {
 }
 
 bool ChildIdentity::isBound() const {
-  return cache_.boolForKey(kBindingKey);
+  return cache_.boolForKey(stored::kBinding);
 }
 
 void ChildIdentity::setBound(bool bound) {
-  cache_.setBool(bound, kBindingKey);
+  cache_.setBool(bound, stored::kBinding);
 }
 
 std::optional<std::int64_t> ChildIdentity::billsNumber() const {
-  const auto value = cache_.objectForKey(kBillsNumberKey);
+  const auto value = cache_.objectForKey(stored::kNewBills);
   return value ? value->integerValue() : std::nullopt;
 }
 

@@ -19,9 +19,6 @@ class ObjectCache;
 // Callable from any thread.
 class ChildIdentity {
  public:
-  static constexpr const char* kBindingKey = "binding";
-  static constexpr const char* kBillsNumberKey = "billsNumber";
-
   // Loads the stored record, or makes one whose device id is the keychain's identifier.
   ChildIdentity(ObjectCache& cache, Keychain& keychain, DeviceFacts& device);
   ChildIdentity(const ChildIdentity&) = delete;

@@ -15,10 +15,6 @@ class ObjectCache;
 // object cache under "child_InfoKey".
 class ChildInfo final : public Model {
  public:
-  static constexpr const char* kCacheKey = "child_InfoKey";
-  static constexpr const char* kKeychainService = "com.orvane.tessel.children";
-  static constexpr const char* kKeychainAccount = "UUID";
-
   std::optional<std::string> pushToken = "";
   std::optional<std::string> deviceId = "";
   std::optional<std::string> parentDeviceId = "";

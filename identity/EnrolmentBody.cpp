@@ -2,12 +2,13 @@
 
 #include "identity/ChildIdentity.h"
 #include "platform/DeviceFacts.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
 const ModelClass& EnrolmentBody::staticModelClass() {
   using M = EnrolmentBody;
-  static const ModelClass modelClass("TWIGActivationModel",
+  static const ModelClass modelClass(stored::kEnrolmentClass,
                                      {
                                          textField("platform", &M::platform),
                                          textField("enrollCode", &M::enrollCode),

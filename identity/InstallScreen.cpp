@@ -12,6 +12,7 @@
 #include "platform/Ports.h"
 #include "platform/UrlOpener.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -82,7 +83,7 @@ void InstallScreen::install() {
     if (auto self = weak.lock()) self->gif2();
   });
   services_.ports.urlOpener.openURL(kInstallLinkPrefix + services_.ports.settings.launcherManifestUrl);
-  services_.cache.setBool(true, kSelectedKey);
+  services_.cache.setBool(true, stored::kInstallChosen);
 }
 
 void InstallScreen::detection() {

@@ -19,7 +19,6 @@ class InstallScreen final : public ViewModel {
   // Every field the screen shows.
   static const StateShape& stateShape();
   static constexpr const char* kLauncherScheme = "children-launcher:";
-  static constexpr const char* kSelectedKey = "isSelected";
   // What opens an installation manifest's address on this platform.
   static constexpr const char* kInstallLinkPrefix = "itms-services://?action=download-manifest&url=";
 

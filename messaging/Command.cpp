@@ -1,5 +1,6 @@
 #include "messaging/Command.h"
 
+#include "messaging/Protocol.h"
 #include "platform/BoundedJson.h"
 
 namespace twig {
@@ -23,7 +24,8 @@ std::optional<Command> Command::fromPayload(Json payload) {
   command.name = payload.begin().key();
   command.payload = std::move(payload);
   const Json& fields = command.body();
-  if (auto it = fields.find("commandUuid"); it != fields.end() && !it->is_null() && !it->is_structured())
+  if (auto it = fields.find(protocol::kKeyCommandUuid);
+      it != fields.end() && !it->is_null() && !it->is_structured())
     command.uuid = it->is_string() ? it->get<std::string>() : it->dump();
   return command;
 }

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "messaging/Protocol.h"
 #include "platform/AtomicFile.h"
 #include "platform/BoundedJson.h"
 #include "platform/Json.h"
@@ -33,7 +34,7 @@ CommandInbox::~CommandInbox() {
 }
 
 bool CommandInbox::keeps(const std::string& commandName) {
-  return commandName.rfind("Request", 0) == 0;
+  return commandName.rfind(protocol::kRequestPrefix, 0) == 0;
 }
 
 std::vector<std::string> CommandInbox::takeUnanswered(long long nowMs) {

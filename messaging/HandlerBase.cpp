@@ -1,6 +1,7 @@
 #include "messaging/HandlerBase.h"
 
 #include "api/Utils.h"
+#include "messaging/Protocol.h"
 
 namespace twig {
 
@@ -15,7 +16,7 @@ void HandlerBase::publish(const Json& message, PushChannel::PublishCompletion co
 Json HandlerBase::responseMessage(const Clock& clock, const std::string& deviceId, const std::string& name,
                                   const std::string& uuid, const Json& fields, const char* status) {
   Json body = Json::object();
-  body["commandUuid"] = uuid;
+  body[protocol::kKeyCommandUuid] = uuid;
   body["status"] = status;
   body["thisDeviceId"] = deviceId;
   body["updateTime"] = Utils::timeToTurnTheTimestamp(clock);
@@ -28,7 +29,7 @@ Json HandlerBase::responseMessage(const Clock& clock, const std::string& deviceI
 Json HandlerBase::eventMessage(const Clock& clock, const std::string& deviceId, const std::string& name,
                                const Json& fields) {
   Json body = Json::object();
-  body["commandUuid"] = Utils::getUUIDString();
+  body[protocol::kKeyCommandUuid] = Utils::getUUIDString();
   body["thisDeviceId"] = deviceId;
   body["createTime"] = Utils::timeToTurnTheTimestamp(clock);
   for (auto it = fields.begin(); it != fields.end(); ++it) body[it.key()] = it.value();

@@ -5,6 +5,7 @@
 
 #include "messaging/CommandContext.h"
 #include "messaging/CommandHandler.h"
+#include "messaging/Protocol.h"
 #include "messaging/PushChannel.h"
 
 namespace twig {
@@ -23,8 +24,8 @@ class HandlerBase : public CommandHandler {
   void publish(const Json& message, PushChannel::PublishCompletion completion) const;
   // The answer's "status": the command was carried out, or it could not be (the device's own
   // trouble, such as a database it cannot write).
-  static constexpr const char* kAcknowledged = "Acknowledged";
-  static constexpr const char* kFailed = "Failed";
+  static constexpr const char* kAcknowledged = protocol::kStatusAcknowledged;
+  static constexpr const char* kFailed = protocol::kStatusFailed;
 
   Json responseMessage(const std::string& name, const std::string& commandUuid,
                        const Json& fields = Json::object(), const char* status = kAcknowledged) const {

@@ -51,8 +51,8 @@ struct MQTTClient::Session {
   bool attemptFailed = false;
   LostConnections lost;
   SteadyClock::time_point connectedAt{};
-  std::uint64_t connection = 0;          // the number of the live (or last) connection
-  SteadyClock::time_point restUntil{};   // no new connection before this (after a takeover storm)
+  std::uint64_t connection = 0;         // the number of the live (or last) connection
+  SteadyClock::time_point restUntil{};  // no new connection before this (after a takeover storm)
   TakeoverHandler takeoverHandler;
   SteadyClock::time_point nextAttempt{};
   ConnectionHandler connectionHandler;
@@ -336,7 +336,8 @@ void MQTTClient::disconnect() {
 void MQTTClient::endConnection(std::uint64_t connection) {
   post([this, connection] {
     Session& s = *session_;
-    if (s.mosq == nullptr || s.connection != connection || !connected_ || mosquitto_socket(s.mosq) < 0) return;
+    if (s.mosq == nullptr || s.connection != connection || !connected_ || mosquitto_socket(s.mosq) < 0)
+      return;
     mosquitto_disconnect(s.mosq);
     mosquitto_loop_write(s.mosq, 1);
     connectionEnded(SteadyClock::now() + std::chrono::seconds(settings_.reconnectDelay));

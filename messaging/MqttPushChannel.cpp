@@ -6,11 +6,13 @@
 #include "api/Utils.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/HandlerBase.h"
+#include "messaging/Protocol.h"
 #include "platform/BoundedJson.h"
 #include "platform/DeploymentSettings.h"
 #include "platform/Directories.h"
 #include "platform/Ports.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -18,7 +20,7 @@ namespace {
 
 Json presenceMessage(const Clock& clock, const char* name, const std::string& deviceId) {
   Json body = Json::object();
-  body["commandUuid"] = Utils::getUUIDString();
+  body[protocol::kKeyCommandUuid] = Utils::getUUIDString();
   body["createTime"] = Utils::timeToTurnTheTimestamp(clock);
   body["thisDeviceId"] = deviceId;
   Json message = Json::object();
@@ -75,15 +77,15 @@ bool MqttPushChannel::setParentDN(const std::string& parentDN) {
 }
 
 std::string MqttPushChannel::clientID() const {
-  return "/ts/" + std::to_string(kProtocolVersion) + "/2/" + channelContext().deviceId;
+  return protocol::deviceTopic(channelContext().deviceId);
 }
 
 std::string MqttPushChannel::subTopic() const {
-  return "/ts/*/2/" + channelContext().deviceId;
+  return protocol::deviceTopicOfAnyVersion(channelContext().deviceId);
 }
 
 std::string MqttPushChannel::pubTopic() const {
-  return "/ts/" + std::to_string(kProtocolVersion) + "/1/" + channelContext().parentDN;
+  return protocol::parentTopic(channelContext().parentDN);
 }
 
 void MqttPushChannel::initializeMQTT(const ChannelContext& context) {
@@ -94,8 +96,8 @@ void MqttPushChannel::initializeMQTT(const ChannelContext& context) {
   }
   // A persistent session (no clean start): commands queued while the device was away arrive.
   client_ = std::make_unique<MQTTClient>(clientID(), /*cleanSession=*/false);
-  client_->settings().username = kCredentials;
-  client_->settings().password = kCredentials;
+  client_->settings().username = protocol::kBrokerCredentials;
+  client_->settings().password = protocol::kBrokerCredentials;
   client_->settings().port = ports_.settings.mqttPort;
   client_->settings().tls = ports_.settings.mqttTls;
   client_->settings().caFile = ports_.settings.caFile.string();
@@ -108,14 +110,14 @@ void MqttPushChannel::initializeMQTT(const ChannelContext& context) {
   store_ = std::make_unique<PullCycle>(*this, api_, ports_.mainLoop, ports_.clock, commands_);
   {
     std::lock_guard lock(mutex_);
-    if (auto stored = cache_.objectForKey(kBacklogKey)) {
+    if (auto stored = cache_.objectForKey(stored::kUnsentMessages)) {
       if (auto list = stored->plain(); list && list->is_array()) {
         for (const auto& message : *list) backlog_.push_back(message);
       }
     }
   }
   // Requests that a killed process had taken but not answered run again, before any new one.
-  auto inbox = std::make_unique<CommandInbox>(ports_.directories.documents() / kInboxFile);
+  auto inbox = std::make_unique<CommandInbox>(ports_.directories.documents() / stored::kCommandInboxFile);
   const auto unanswered = inbox->takeUnanswered(nowMs());
   {
     std::lock_guard lock(mutex_);  // the backlog writer may already run (answers published before)
@@ -190,21 +192,22 @@ void MqttPushChannel::takenOver(std::size_t lost, std::uint64_t connection) {
   // Ended once the broker has the message; a later connection (the library sends an unacknowledged
   // message again after the rest) is not ended by its acknowledgement.
   client_->publishString(
-      Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", context.deviceId)), pubTopic(),
-      kQosAtLeastOnce, kRetained, [this, connection](int) { client_->endConnection(connection); });
+      Utils::jsonWithObject(presenceMessage(ports_.clock, protocol::kEventOffline, context.deviceId)),
+      pubTopic(), kQosAtLeastOnce, kRetained,
+      [this, connection](int) { client_->endConnection(connection); });
   if (context.halted) context.halted(why);
 }
 
 void MqttPushChannel::setMqttEventOnline() {
-  publishWithParameter(presenceMessage(ports_.clock, "EventOnline", channelContext().deviceId),
+  publishWithParameter(presenceMessage(ports_.clock, protocol::kEventOnline, channelContext().deviceId),
                        [](const std::optional<Error>&) {});
 }
 
 void MqttPushChannel::setMqttWill() {
   if (!client_) return;
-  client_->setWill(
-      Utils::jsonWithObject(presenceMessage(ports_.clock, "EventOffline", channelContext().deviceId)),
-      pubTopic(), kQosAtLeastOnce, kRetained);
+  client_->setWill(Utils::jsonWithObject(
+                       presenceMessage(ports_.clock, protocol::kEventOffline, channelContext().deviceId)),
+                   pubTopic(), kQosAtLeastOnce, kRetained);
 }
 
 void MqttPushChannel::publishWithParameter(const Json& message, int qos, PublishCompletion completion) {
@@ -308,9 +311,9 @@ void MqttPushChannel::persistAndHandOver() {
   }
   // Every change made while this write runs is gathered into the next one.
   if (listed.empty()) {
-    cache_.removeCacheForKey(kBacklogKey);
+    cache_.removeCacheForKey(stored::kUnsentMessages);
   } else {
-    cache_.setObjectValue(CacheObject(Json(listed)), kBacklogKey);
+    cache_.setObjectValue(CacheObject(Json(listed)), stored::kUnsentMessages);
   }
   // Listed on disk: the requests these answer need not run again after a crash.
   CommandInbox* inbox = nullptr;

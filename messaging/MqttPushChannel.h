@@ -41,11 +41,6 @@ struct Ports;
 // channel tells the parent "EventOffline" once and stops.
 class MqttPushChannel final : public PushChannel {
  public:
-  static constexpr int kProtocolVersion = 20;
-  static constexpr const char* kCredentials = "qomri";
-  static constexpr const char* kBacklogKey = "publishMessages";
-  // The command inbox's file in the Documents folder.
-  static constexpr const char* kInboxFile = "commandInbox.jsonl";
   // The largest command accepted: a few kilobytes in practice (a group table with its applications).
   static constexpr std::size_t kMaxPayloadBytes = 256 * 1024;
   // Connections taken over within a minute beyond which the channel gives up (a broker restart or a

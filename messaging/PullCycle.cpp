@@ -7,6 +7,7 @@
 #include "api/Utils.h"
 #include "messaging/CommandRouter.h"
 #include "messaging/MQTTMessage.h"
+#include "messaging/Protocol.h"
 #include "messaging/PullRequestBody.h"
 #include "messaging/PushChannel.h"
 #include "platform/Clock.h"
@@ -50,10 +51,10 @@ long long PullCycle::versionOfTopic(const std::string& topic) {
 }
 
 bool PullCycle::upgradeIsVersionWithTopic(const std::string& topic, const std::string&) {
-  if (topic.rfind("mqtt-subscription", 0) == 0) return true;
+  if (topic.rfind(protocol::kBrokerTopicPrefix, 0) == 0) return true;
   const long long version = versionOfTopic(topic);
-  if (version == kProtocolVersion) return true;
-  eventUpgrade(version < kProtocolVersion);
+  if (version == protocol::kVersion) return true;
+  eventUpgrade(version < protocol::kVersion);
   return false;
 }
 
@@ -62,13 +63,13 @@ void PullCycle::eventUpgrade(bool senderIsOlder) {
   const std::string& parentDN = session.parentDN;
   const std::string& deviceId = session.deviceId;
   Json body = Json::object();
-  body["commandUuid"] = Utils::getUUIDString();
+  body[protocol::kKeyCommandUuid] = Utils::getUUIDString();
   body["thisDN"] = parentDN;
   body["createTime"] = Utils::millisecondsSince1970(clock_.now());
   body["thisDeviceId"] = deviceId;
-  body["upgradeDeviceId"] = senderIsOlder ? parentDN : deviceId;
+  body[protocol::kKeyUpgradeDeviceId] = senderIsOlder ? parentDN : deviceId;
   Json message = Json::object();
-  message["EventUpgrade"] = std::move(body);
+  message[protocol::kEventUpgrade] = std::move(body);
   channel_.publishWithParameter(message, kQosAtMostOnce, [](const std::optional<Error>&) {});
   if (!senderIsOlder && session.mustUpgrade) session.mustUpgrade();
 }

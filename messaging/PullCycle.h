@@ -22,7 +22,6 @@ class PushChannel;
 class PullCycle {
  public:
   using Completion = std::function<void(const std::optional<Error>& error)>;
-  static constexpr int kProtocolVersion = 20;
   static constexpr long long kUnboundError = 30204;
   static constexpr const char* kPullPath = "push/messages";
 

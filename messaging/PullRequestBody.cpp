@@ -1,4 +1,5 @@
 #include "messaging/PullRequestBody.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -12,7 +13,7 @@ Json PullRequestBody::pullRequestBody(const Json& messageId, const std::string& 
 
 const ModelClass& PullRequestBody::staticModelClass() {
   using M = PullRequestBody;
-  static const ModelClass modelClass("TWIGMQTTModel",
+  static const ModelClass modelClass(stored::kPullRequestClass,
                                      {
                                          valueField("messageId", &M::messageId),
                                          textField("deviceId", &M::deviceId),
@@ -31,7 +32,7 @@ std::optional<std::string> PulledMessage::payloadText() const {
 
 const ModelClass& PulledMessage::staticModelClass() {
   using M = PulledMessage;
-  static const ModelClass modelClass("TWIGPullMessageModel",
+  static const ModelClass modelClass(stored::kPulledMessageClass,
                                      {
                                          valueField("messageId", &M::messageId),
                                          valueField("payload", &M::payload),

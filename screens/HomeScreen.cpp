@@ -4,6 +4,7 @@
 
 #include "api/ApiClient.h"
 #include "api/Utils.h"
+#include "frame/RouteNames.h"
 #include "frame/ScreenHost.h"
 #include "frame/ScreenRoutes.h"
 #include "frame/Services.h"
@@ -14,6 +15,7 @@
 #include "platform/Ports.h"
 #include "screens/HomeStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -47,8 +49,8 @@ void HomeScreen::onLoad() {
   const Json features = context_.services.routes.fetchHomePageButtons();
   for (std::size_t i = 0; features.is_array() && i < features.size(); ++i) {
     buttons.push_back(Json{{"tag", kFirstButtonTag + static_cast<int>(i)},
-                           {"storyboardName", Utils::stringValue(features[i], "storyboardName")},
-                           {"storyboardID", Utils::stringValue(features[i], "storyboardID")}});
+                           {routes::kEntryName, Utils::stringValue(features[i], routes::kEntryName)},
+                           {routes::kEntryId, Utils::stringValue(features[i], routes::kEntryId)}});
   }
   setState("buttons", std::move(buttons));
 
@@ -90,7 +92,7 @@ void HomeScreen::updateRedPoint() {
           if (auto self = weak.lock()) self->setState("balance", total);
         });
       });
-  const auto number = context_.services.cache.objectForKey(kBillsNumberKey);
+  const auto number = context_.services.cache.objectForKey(stored::kNewBills);
   setState("redPoint", number.has_value() && number->boolValue());
 }
 

@@ -25,7 +25,6 @@ class HomeScreen final : public ViewModel {
   // Every field the screen shows.
   static const StateShape& stateShape();
   static constexpr int kFirstButtonTag = 200;
-  static constexpr const char* kBillsNumberKey = "billsNumber";
 
   // What an unbinding asks of the rest of the agent.
   struct Hooks {

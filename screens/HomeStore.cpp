@@ -7,6 +7,7 @@
 #include "frame/Services.h"
 #include "platform/Ports.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "wallet/ExchangeStore.h"
 
 namespace twig {
@@ -23,7 +24,7 @@ ScreenPtr HomeStore::featureScreen(const ScreenRoutes& routing, int index) {
 void HomeStore::fetchTotalWithComplete(const WalletContext& context,
                                        std::function<void(const std::string& total)> complete) {
   if (!complete) return;
-  if (auto stored = context.services.cache.objectForKey(ExchangeStore::kStatisticsKey)) {
+  if (auto stored = context.services.cache.objectForKey(stored::kPointsTotal)) {
     if (auto statistics = stored->modelValue<PointsTotal>(); statistics && statistics->total)
       complete(totalText(*statistics->total));
   }
@@ -37,11 +38,11 @@ void HomeStore::fetchTotalWithComplete(const WalletContext& context,
 void HomeStore::saveLockTime(ObjectCache& cache, const Json& interval) {
   const auto model = Model::fetchModelOfClass<LockInterval>(interval);
   if (!model) return;  // not a dictionary: nothing worth keeping
-  cache.setObjectValue(CacheObject::model(*model), kLockTimeKey);
+  cache.setObjectValue(CacheObject::model(*model), stored::kLockTime);
 }
 
 std::optional<LockInterval> HomeStore::fetchLockTime(ObjectCache& cache) {
-  const auto stored = cache.objectForKey(kLockTimeKey);
+  const auto stored = cache.objectForKey(stored::kLockTime);
   return stored ? stored->modelValue<LockInterval>() : std::nullopt;
 }
 

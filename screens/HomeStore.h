@@ -29,7 +29,6 @@ class HomeStore {
   // wrote it.
   static std::string totalText(const Json& total);
 
-  static constexpr const char* kLockTimeKey = "lockTime";
   // A lock interval (a dictionary of LockInterval's members) kept under "lockTime"; nothing in
   // the agent uses it yet, but a stored one must read back whole.
   static void saveLockTime(ObjectCache& cache, const Json& interval);

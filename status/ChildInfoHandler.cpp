@@ -1,5 +1,6 @@
 #include "status/ChildInfoHandler.h"
 
+#include "messaging/Protocol.h"
 #include "platform/MainLoop.h"
 
 namespace twig {
@@ -11,7 +12,7 @@ void ChildInfoHandler::receive(const Command& command) {
     const ChildStatus status = self->readStatus_ ? self->readStatus_() : ChildStatus{};
     // The platform gives the level in single precision; it travels widened to double.
     const double battery = static_cast<double>(static_cast<float>(status.battery));
-    self->publish(self->responseMessage("ResponseChildInfo", uuid,
+    self->publish(self->responseMessage(protocol::kResponseChildInfo, uuid,
                                         Json{{"battery", battery}, {"screenStatus", status.screenStatus}}),
                   nullptr);
   });

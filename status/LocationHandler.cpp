@@ -1,18 +1,19 @@
 #include "status/LocationHandler.h"
 
 #include "api/Utils.h"
+#include "messaging/Protocol.h"
 
 namespace twig {
 
 Json LocationHandler::responseLocation(const std::string& uuid, double latitude, double longitude) const {
   // Unlike the other answers: no "status", and "createTime" in place of "updateTime".
   Json body = Json::object();
-  body["commandUuid"] = uuid;
+  body[protocol::kKeyCommandUuid] = uuid;
   body["createTime"] = Utils::timeToTurnTheTimestamp(*context().clock);
   body["thisDeviceId"] = context().deviceId;
   body["nowLng"] = longitude;
   body["nowLat"] = latitude;
-  return Json{{"ResponseLocation", body}};
+  return Json{{protocol::kResponseLocation, body}};
 }
 
 void LocationHandler::receive(const Command& command) {

@@ -5,10 +5,12 @@
 #include <mutex>
 #include <system_error>
 
+#include "platform/ApplicationEvents.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeviceFacts.h"
 #include "platform/Directories.h"
 #include "platform/Ports.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -35,10 +37,10 @@ ObjectCache::ObjectCache(Dependencies dependencies)
       cacheInfoQueue_(kQueueLabel) {
   if (dependencies.notifications != nullptr) {
     memoryWarning_ = dependencies.notifications->addObserver(
-        kMemoryWarningNotification, [this](const Notification&) { clearMemoryCache(); });
+        ApplicationEvents::kDidReceiveMemoryWarning, [this](const Notification&) { clearMemoryCache(); });
   }
   cacheInfoQueue_.sync([this] {
-    diskCachePlist_ = ObjectCacheIndex::load(directory_ / kIndexFileName);
+    diskCachePlist_ = ObjectCacheIndex::load(directory_ / stored::kCacheIndexFile);
     std::error_code error;
     if (std::filesystem::is_directory(directory_, error)) {
       // Expiry is enforced here only, once per start. The index file itself is rewritten by the
@@ -63,7 +65,7 @@ ObjectCache::~ObjectCache() = default;
 
 ObjectCache::Dependencies ObjectCache::inDataFolder(const Ports& ports) {
   Dependencies dependencies;
-  dependencies.directory = ports.directories.caches() / ports.device.processName() / "OAKCache";
+  dependencies.directory = ports.directories.caches() / ports.device.processName() / stored::kCacheFolder;
   dependencies.clock = &ports.clock;
   dependencies.notifications = &ports.notifications;
   return dependencies;
@@ -85,7 +87,7 @@ void ObjectCache::setObjectValue(const std::optional<CacheObject>& value, const 
 bool ObjectCache::isUsableKey(std::string_view key) {
   // ".~" starts the names of the crash-safe writes' temporary files, which the start-up sweep
   // deletes: a key of that shape would be lost at the next start.
-  return !key.empty() && key != "." && key != ".." && key != kIndexFileName &&
+  return !key.empty() && key != "." && key != ".." && key != stored::kCacheIndexFile &&
          key.find('/') == std::string_view::npos && key.find('\0') == std::string_view::npos &&
          key.rfind(".~", 0) != 0;
 }
@@ -146,7 +148,7 @@ void ObjectCache::store(const std::string& bytes, std::optional<CacheObject> val
     const bool written = AtomicFile::write(directory_ / key, bytes, 0644, /*flushFolder=*/!indexChanges);
     if (indexChanges) {
       diskCachePlist_[key] = expiry;
-      ObjectCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
+      ObjectCacheIndex::save(directory_ / stored::kCacheIndexFile, diskCachePlist_);
     }
     std::lock_guard lock(memoryMutex_);
     endChangeLocked();
@@ -307,14 +309,14 @@ void ObjectCache::clearAllCache() {
     std::error_code error;
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(directory_, error)) {
-      if (entry.path().filename() != kIndexFileName) files.push_back(entry.path());
+      if (entry.path().filename() != stored::kCacheIndexFile) files.push_back(entry.path());
     }
     for (const auto& file : files) {
       std::error_code ignored;
       std::filesystem::remove(file, ignored);
     }
     diskCachePlist_.clear();
-    ObjectCacheIndex::save(directory_ / kIndexFileName, diskCachePlist_);
+    ObjectCacheIndex::save(directory_ / stored::kCacheIndexFile, diskCachePlist_);
     std::lock_guard lock(memoryMutex_);
     endChangeLocked();
   });

@@ -40,11 +40,7 @@ class ObjectCache {
     NotificationCenter* notifications = nullptr;  // may be absent: then no memory-warning purge
   };
 
-  static constexpr const char* kIndexFileName = "OAKCache.plist";
   static constexpr const char* kQueueLabel = "com.oakcache.info";
-  // Posted by the platform when memory runs low; the cache then drops its memory table.
-  static constexpr const char* kMemoryWarningNotification =
-      "UIApplicationDidReceiveMemoryWarningNotification";
 
   explicit ObjectCache(Dependencies dependencies);
   ~ObjectCache();

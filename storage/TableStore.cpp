@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Directories.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -55,7 +56,7 @@ class TableStore::Connection {
 };
 
 std::filesystem::path TableStore::fileIn(Directories& directories) {
-  return directories.documents() / kDatabaseName;
+  return directories.documents() / stored::kDatabaseFile;
 }
 
 TableStore::TableStore(std::filesystem::path databaseFile) : databaseFile_(std::move(databaseFile)) {}

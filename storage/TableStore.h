@@ -26,8 +26,6 @@ class TableStore {
  public:
   using Rows = std::vector<Json>;  // each row: every property name mapped to its text ("" for NULL)
 
-  static constexpr const char* kDatabaseName = "tesSel_children.sqlite";
-
   // The agent's database file, in the documents folder.
   static std::filesystem::path fileIn(Directories& directories);
   explicit TableStore(std::filesystem::path databaseFile);

@@ -1,6 +1,7 @@
 #include "wallet/Bill.h"
 
 #include "api/Utils.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -31,7 +32,7 @@ std::vector<Record> typedList(const std::optional<Json>& list) {
 
 const ModelClass& BillSubject::staticModelClass() {
   using M = BillSubject;
-  static const ModelClass modelClass("TWIGSubjectModel",
+  static const ModelClass modelClass(stored::kBillSubjectClass,
                                      {
                                          textField("name", &M::name),
                                          numberField("type", &M::type),
@@ -44,7 +45,7 @@ const ModelClass& BillSubject::staticModelClass() {
 
 const ModelClass& BillPicture::staticModelClass() {
   using M = BillPicture;
-  static const ModelClass modelClass("TWIGPictures",
+  static const ModelClass modelClass(stored::kBillPictureClass,
                                      {
                                          textField("fileUrl", &M::fileUrl),
                                          textField("fileMd5", &M::fileMd5),
@@ -57,7 +58,7 @@ const ModelClass& BillPicture::staticModelClass() {
 
 const ModelClass& BillComment::staticModelClass() {
   using M = BillComment;
-  static const ModelClass modelClass("TWIGComments",
+  static const ModelClass modelClass(stored::kBillCommentClass,
                                      {
                                          textField("commentId", &M::commentId),
                                          textField("comment", &M::comment),
@@ -70,7 +71,7 @@ const ModelClass& BillComment::staticModelClass() {
 
 const ModelClass& Bill::staticModelClass() {
   using M = Bill;
-  static const ModelClass modelClass("TWIGBillModel",
+  static const ModelClass modelClass(stored::kBillClass,
                                      {
                                          textField("billId", &M::billId),
                                          textField("childDeviceId", &M::childDeviceId),

@@ -11,6 +11,7 @@
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "wallet/BillRequest.h"
 #include "wallet/ExchangeStore.h"
 
@@ -37,7 +38,7 @@ void ExchangeScreen::onLoad() {
   setState("selected", selected_);
   setState("cost", "0");
   setState("remaining", "0");
-  if (auto stored = context_.services.cache.objectForKey(ExchangeStore::kStatisticsKey)) {
+  if (auto stored = context_.services.cache.objectForKey(stored::kPointsTotal)) {
     bonuspointsStatistics_ = stored->modelValue<PointsTotal>();
     if (bonuspointsStatistics_) setState("remaining", std::to_string(balance()));
   }

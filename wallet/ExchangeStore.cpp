@@ -6,6 +6,7 @@
 #include "identity/ChildIdentity.h"
 #include "platform/Ports.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -23,7 +24,7 @@ void ExchangeStore::requestKidTotalStateCompletion(const WalletContext& context,
           return;
         }
         if (completion) completion(statistics, std::nullopt);
-        context.services.cache.setObjectValue(CacheObject::model(*statistics), kStatisticsKey);
+        context.services.cache.setObjectValue(CacheObject::model(*statistics), stored::kPointsTotal);
       },
       [](const ApiClient::Operation&, const Error&) {});
 }

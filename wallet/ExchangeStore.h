@@ -15,7 +15,6 @@ namespace twig {
 // The exchange of points for play time: what the service says about the child's points.
 class ExchangeStore {
  public:
-  static constexpr const char* kStatisticsKey = "bonuspointsStatistics";
   using StatisticsCompletion =
       std::function<void(const std::optional<PointsTotal>& statistics, const std::optional<Error>& error)>;
 

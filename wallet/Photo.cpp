@@ -1,4 +1,5 @@
 #include "wallet/Photo.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -28,7 +29,7 @@ Json Photo::displayState() const {
 
 const ModelClass& Photo::staticModelClass() {
   using M = Photo;
-  static const ModelClass modelClass("TWIGPhotoModel",
+  static const ModelClass modelClass(stored::kPhotoClass,
                                      {
                                          textField("url", &M::url),
                                          booleanField("isHidden", &M::isHidden),

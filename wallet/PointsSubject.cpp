@@ -1,10 +1,11 @@
 #include "wallet/PointsSubject.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
 const ModelClass& PointsSubject::staticModelClass() {
   using M = PointsSubject;
-  static const ModelClass modelClass("TWIGBonuspointsMondel",
+  static const ModelClass modelClass(stored::kPointsSubjectClass,
                                      {
                                          numberField("subjectId", &M::subjectId),
                                          textField("name", &M::name),
@@ -21,7 +22,7 @@ const ModelClass& PointsSubject::staticModelClass() {
 
 const ModelClass& HouseworkItem::staticModelClass() {
   using M = HouseworkItem;
-  static const ModelClass modelClass("TWIGHouseWorkModel",
+  static const ModelClass modelClass(stored::kHouseworkClass,
                                      {
                                          numberField("itemId", &M::itemId),
                                          textField("itemName", &M::itemName),

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "api/Utils.h"
+#include "storage/StoredNames.h"
 
 namespace twig {
 
@@ -18,7 +19,7 @@ std::string PointsTotal::pointsText(const Json& points) {
 
 const ModelClass& PointsTotal::staticModelClass() {
   using M = PointsTotal;
-  static const ModelClass modelClass("TWIGTotalModel",
+  static const ModelClass modelClass(stored::kPointsTotalClass,
                                      {
                                          numberField("total", &M::total),
                                          numberField("currentMonth", &M::currentMonth),

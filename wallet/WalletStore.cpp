@@ -11,12 +11,13 @@
 #include "platform/MainLoop.h"
 #include "platform/Ports.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "wallet/ExchangeStore.h"
 
 namespace twig {
 
 WalletStore::WalletStore(WalletContext context) : context_(context) {
-  if (auto stored = context_.services.cache.objectForKey(kLocalStashKey)) {
+  if (auto stored = context_.services.cache.objectForKey(stored::kBillsPage)) {
     if (auto bills = stored->modelArray<Bill>()) dataSource_ = std::move(*bills);
   }
 }
@@ -44,8 +45,7 @@ void WalletStore::requestKidBonuspointsWithPageNow(int page, PageCompletion comp
           if (statistics != answer->end() && !statistics->is_null()) {
             if (auto total = Model::fetchModelOfClass<PointsTotal>(*statistics)) {
               if (store && store->setTotalText) store->setTotalText(*total);
-              context.services.cache.setObjectValue(CacheObject::model(*total),
-                                                    ExchangeStore::kStatisticsKey);
+              context.services.cache.setObjectValue(CacheObject::model(*total), stored::kPointsTotal);
             }
           }
         }
@@ -61,7 +61,7 @@ void WalletStore::requestKidBonuspointsWithPageNow(int page, PageCompletion comp
           }
         }
         if (completion) {
-          context.services.cache.setObjectValue(CacheObject(Json(0)), kBillsNumberKey);
+          context.services.cache.setObjectValue(CacheObject(Json(0)), stored::kNewBills);
           completion(bills, error);
         }
         if (store && store->isShowHUD) context.services.host.showOverlay(OverlayKind::Success, "刷新成功");
@@ -83,7 +83,7 @@ void WalletStore::refreshAction() {
   if (refState_) return;
   stareDate_ = context_.services.ports.clock.steadyNow();
   if (tableHeadIconStartWhirl) tableHeadIconStartWhirl();
-  if (auto stored = context_.services.cache.objectForKey(kLocalStashKey)) {
+  if (auto stored = context_.services.cache.objectForKey(stored::kBillsPage)) {
     auto bills = stored->modelArray<Bill>();
     if (bills && !bills->empty()) {
       dataSource_ = std::move(*bills);
@@ -162,7 +162,7 @@ void WalletStore::morePageArrived(const std::optional<std::vector<Bill>>& bills,
 void WalletStore::storeLocalStash() const {
   const std::size_t kept = std::min<std::size_t>(dataSource_.size(), kPageSize);
   const std::vector<Bill> first(dataSource_.begin(), dataSource_.begin() + static_cast<long>(kept));
-  context_.services.cache.setObjectValue(CacheObject::models(first), kLocalStashKey);
+  context_.services.cache.setObjectValue(CacheObject::models(first), stored::kBillsPage);
 }
 
 void WalletStore::notificationAction() {

@@ -22,8 +22,6 @@ namespace twig {
 class WalletStore : public std::enable_shared_from_this<WalletStore> {
  public:
   static constexpr int kPageSize = 10;
-  static constexpr const char* kLocalStashKey = "localStash";
-  static constexpr const char* kBillsNumberKey = "billsNumber";
   using PageCompletion =
       std::function<void(const std::optional<std::vector<Bill>>& bills, const std::optional<Error>& error)>;
 

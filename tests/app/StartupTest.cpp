@@ -14,6 +14,7 @@
 #include "frame/ViewModel.h"
 #include "identity/ChildInfo.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -198,7 +199,7 @@ TEST_F(StartupTest, ServicesComeUpInLaunchOrder) {
 TEST_F(StartupTest, ThePushTokenIsStoredWithoutBracketsAndSpaces) {
   delegate.didFinishLaunching();
   delegate.didRegisterForRemoteNotificationsWithDeviceToken("<ab12 cd34>");
-  const auto stored = ports.agent().cache().modelForKey<ChildInfo>(ChildInfo::kCacheKey);
+  const auto stored = ports.agent().cache().modelForKey<ChildInfo>(stored::kChildInfo);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->pushToken, "ab12cd34");
   EXPECT_EQ(StartupSteps::normaliseToken("<0a1b2c3d 4e5f6071 8293a4b5>"), "0a1b2c3d4e5f60718293a4b5");

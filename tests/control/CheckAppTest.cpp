@@ -11,6 +11,7 @@
 #include "control/GroupChangeHandler.h"
 #include "control/OneKeyControlHandler.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "storage/TableStore.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -43,9 +44,8 @@ class CheckAppTest : public ::testing::Test {
       }
       return CannedResponse{200, "application/json", Json{{"apps", registered}}.dump()};
     });
-    ports.agent().cache().setBool(true, OneKeyControlHandler::kEnabledKey);
-    ports.agent().cache().setObjectValue(CacheObject(Json::array({app("known")})),
-                                         AppInventory::kInstalledAppsKey);
+    ports.agent().cache().setBool(true, stored::kOneKeyControlEnabled);
+    ports.agent().cache().setObjectValue(CacheObject(Json::array({app("known")})), stored::kInstalledApps);
     context.deviceId = "d41d8cd98f00b204e9800998ecf8427e";
     context.mainLoop = &ports.time.loop();
     context.clock = &ports.time.clock();
@@ -60,7 +60,7 @@ class CheckAppTest : public ::testing::Test {
     }))->receive(test::command(Json{{"RequestCheckApp", Json::object()}}));
   }
   Json remembered() {
-    return ports.agent().cache().objectForKey(AppInventory::kInstalledAppsKey)->plain().value_or(Json());
+    return ports.agent().cache().objectForKey(stored::kInstalledApps)->plain().value_or(Json());
   }
 
   std::promise<void> answer;

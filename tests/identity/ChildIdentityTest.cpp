@@ -10,6 +10,7 @@
 #include "platform/linux/FileKeychain.h"
 #include "platform/linux/LinuxDeviceFacts.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/ManualTime.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -25,7 +26,7 @@ TEST(ChildInfo, AnEmptyKeychainGetsTheMD5OfTheVendorIdentifier) {
   EXPECT_EQ(info.parentDN, "");
   EXPECT_EQ(info.parentDeviceId, "");
   EXPECT_EQ(info.pushToken, "");
-  EXPECT_FALSE(ports.agent().cache().hasCacheForKey(ChildInfo::kCacheKey)) << "fetching does not store";
+  EXPECT_FALSE(ports.agent().cache().hasCacheForKey(stored::kChildInfo)) << "fetching does not store";
 }
 
 TEST(ChildInfo, AnIdentifierAlreadyInTheKeychainIsKept) {
@@ -48,7 +49,7 @@ TEST(ChildInfo, AStoredRecordIsUsedUnchangedAndKeychainTroublesAreSurvived) {
   ChildInfo::save(ports.agent().cache(), stored);
   ports.keychain.failReads(true);
   EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId, "stored-id");
-  ports.agent().cache().removeCacheForKey(ChildInfo::kCacheKey);
+  ports.agent().cache().removeCacheForKey(stored::kChildInfo);
   ports.keychain.failWrites(true);
   EXPECT_EQ(ChildInfo::load(ports.agent().cache(), ports.keychain, ports.device).deviceId,
             Digest::MD5(ports.device.vendorIdentifier()));

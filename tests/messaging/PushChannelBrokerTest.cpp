@@ -13,6 +13,7 @@
 #include "identity/ChildIdentity.h"
 #include "messaging/MQTTClient.h"
 #include "messaging/MqttPushChannel.h"
+#include "messaging/Protocol.h"
 #include "platform/Uuid.h"
 #include "storage/ObjectCache.h"
 #include "tests/fakes/ChildProcess.h"
@@ -178,8 +179,8 @@ TEST_F(PushChannelBrokerTest, AQosOneMessageRefusedByABrokenSocketIsAcknowledged
   auto peer = parent();
   MQTTClient session("/ts/20/2/broken-" + Uuid::randomString().substr(0, 8), /*cleanSession=*/false);
   session.settings().port = broker.mqttPort();
-  session.settings().username = MqttPushChannel::kCredentials;
-  session.settings().password = MqttPushChannel::kCredentials;
+  session.settings().username = protocol::kBrokerCredentials;
+  session.settings().password = protocol::kBrokerCredentials;
   std::atomic<int> connections{0};
   session.connectToHost("127.0.0.1", [&](int rc) {
     if (rc == 0) ++connections;
@@ -252,8 +253,8 @@ TEST_F(PushChannelBrokerTest, AnotherClientWithTheDevicesIdentityMakesTheChannel
 
   // A copy of this agent (a copied data folder): the same client id, reconnecting every second.
   auto copy = std::make_unique<MQTTClient>(channel().clientID(), /*cleanSession=*/false);
-  copy->settings().username = MqttPushChannel::kCredentials;
-  copy->settings().password = MqttPushChannel::kCredentials;
+  copy->settings().username = protocol::kBrokerCredentials;
+  copy->settings().password = protocol::kBrokerCredentials;
   copy->settings().port = broker.mqttPort();
   std::atomic<int> copyConnections{0};
   copy->connectToHost("127.0.0.1", [&](int rc) { copyConnections += rc == 0 ? 1 : 0; });

@@ -9,6 +9,7 @@
 #include "screens/HomeScreen.h"
 #include "screens/HomeStore.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/ExchangeStore.h"
@@ -82,14 +83,13 @@ TEST_F(HomePageTest, TheBalanceShowsTheStoredTotalThenTheFreshOne) {
   bind();
   PointsTotal stored;
   stored.total = Json(120);
-  ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+  ports.agent().cache().setObjectValue(CacheObject::model(stored), stored::kPointsTotal);
   auto page = open();
   EXPECT_EQ(balances(), std::vector<std::string>{"120"}) << "the stored total comes at once";
   ASSERT_TRUE(runUntil([&] { return balances().size() == 2; }));
   EXPECT_EQ(balances(), (std::vector<std::string>{"120", "150"}));
   // The fresh answer is kept for the next time.
-  const auto kept =
-      ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
+  const auto kept = ports.agent().cache().objectForKey(stored::kPointsTotal)->modelValue<PointsTotal>();
   ASSERT_TRUE(kept && kept->total);
   EXPECT_EQ(*kept->total, 150);
   EXPECT_EQ(ports.screenHost.topScreen(), page) << "a bound device stays on its home page";
@@ -100,14 +100,12 @@ TEST_F(HomePageTest, AnAnswerOtherThan200LeavesTheStoredTotal) {
   statisticsStatus = 202;
   PointsTotal stored;
   stored.total = Json(120);
-  ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+  ports.agent().cache().setObjectValue(CacheObject::model(stored), stored::kPointsTotal);
   open();
   ASSERT_TRUE(runUntil([&] { return server.requestCount() == 1; }));
   ports.time.loop().runUntil([] { return false; }, 300ms);
   EXPECT_EQ(balances(), std::vector<std::string>{"120"});
-  EXPECT_EQ(
-      *ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>()->total,
-      120);
+  EXPECT_EQ(*ports.agent().cache().objectForKey(stored::kPointsTotal)->modelValue<PointsTotal>()->total, 120);
 }
 
 TEST_F(HomePageTest, TheNewBillsMarkFollowsBillsNumberOnEveryBillsNotice) {

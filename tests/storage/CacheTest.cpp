@@ -7,6 +7,7 @@
 #include "control/ControlGroupRecord.h"
 #include "platform/AtomicFile.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "storage/TableStore.h"
 #include "tests/fakes/TestPorts.h"
 
@@ -63,7 +64,7 @@ TEST_F(CacheTest, ResetDefaultsEmptiesEverythingButTheUserDefaults) {
   for (const char* key : {"binding", "publishMessages", "lockTime"}) {
     EXPECT_FALSE(std::filesystem::exists(folder / key)) << key;
   }
-  EXPECT_NE(AtomicFile::read(folder / ObjectCache::kIndexFileName)->find("<dict/>"), std::string::npos);
+  EXPECT_NE(AtomicFile::read(folder / stored::kCacheIndexFile)->find("<dict/>"), std::string::npos);
   EXPECT_FALSE(store.fetchAllData(ControlGroupRecord()).has_value());
   EXPECT_FALSE(store.fetchAllData(AppRecord()).has_value());
   EXPECT_TRUE(ports.userDefaults.boolForKey("kChildAppsCache"));

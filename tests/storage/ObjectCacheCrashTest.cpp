@@ -10,6 +10,7 @@
 #include "platform/fake/ManualClock.h"
 #include "storage/ObjectCache.h"
 #include "storage/ObjectCacheIndex.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/TempDir.h"
 
 namespace twig {
@@ -73,7 +74,7 @@ TEST(ObjectCacheCrash, AWriterKilledAtRandomMomentsLeavesWholeValuesAndAReadable
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status));
 
-    const auto index = AtomicFile::read(directory / ObjectCache::kIndexFileName);
+    const auto index = AtomicFile::read(directory / stored::kCacheIndexFile);
     if (index) {
       EXPECT_TRUE(ObjectCacheIndex::fromXml(*index).has_value())
           << "attempt " << attempt << ": index does not parse";

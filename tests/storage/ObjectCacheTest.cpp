@@ -1,3 +1,4 @@
+#include "platform/ApplicationEvents.h"
 #include "storage/ObjectCache.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 #include "control/ControlGroupRecord.h"
 #include "platform/AtomicFile.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/ManualTime.h"
 #include "tests/fakes/TempDir.h"
 
@@ -145,11 +147,11 @@ TEST_F(ObjectCacheTest, ExpiredEntriesAreSweptAtTheNextStart) {
     EXPECT_EQ(text(*cache, "forever"), "kept");
     EXPECT_EQ(text(*cache, "long"), "later");
     // The index file is not rewritten by the sweep ...
-    EXPECT_NE(AtomicFile::read(cacheDir() / ObjectCache::kIndexFileName)->find("<key>short</key>"),
+    EXPECT_NE(AtomicFile::read(cacheDir() / stored::kCacheIndexFile)->find("<key>short</key>"),
               std::string::npos);
     cache->setObjectValue(CacheObject(Json(1)), "other");
     // ... but by the next write.
-    EXPECT_EQ(AtomicFile::read(cacheDir() / ObjectCache::kIndexFileName)->find("<key>short</key>"),
+    EXPECT_EQ(AtomicFile::read(cacheDir() / stored::kCacheIndexFile)->find("<key>short</key>"),
               std::string::npos);
   }
   time.clock().advance(10h);
@@ -169,7 +171,7 @@ TEST_F(ObjectCacheTest, ClearAllRemovesEveryFileButTheIndex) {
   EXPECT_TRUE(cache->recentlyAccessedKeys().empty());
   EXPECT_FALSE(std::filesystem::exists(cacheDir() / "binding"));
   EXPECT_FALSE(open()->objectForKey("binding").has_value());
-  const auto index = AtomicFile::read(cacheDir() / ObjectCache::kIndexFileName);
+  const auto index = AtomicFile::read(cacheDir() / stored::kCacheIndexFile);
   ASSERT_TRUE(index);
   EXPECT_NE(index->find("<dict/>"), std::string::npos) << *index;
 }
@@ -200,7 +202,7 @@ TEST_F(ObjectCacheTest, BytesThatCannotBeDecodedReadAsAMiss) {
   ASSERT_TRUE(
       AtomicFile::write(cacheDir() / "damaged", R"({"archive":"twig/1","root":{"model":{"class":1}}})"));
   EXPECT_FALSE(cache->objectForKey("damaged").has_value());
-  ASSERT_TRUE(AtomicFile::write(cacheDir() / ObjectCache::kIndexFileName, "<plist>garbage"));
+  ASSERT_TRUE(AtomicFile::write(cacheDir() / stored::kCacheIndexFile, "<plist>garbage"));
   auto reopened = open();  // a damaged index starts empty
   EXPECT_TRUE(reopened->allKeys().empty());
 }
@@ -242,7 +244,7 @@ TEST_F(ObjectCacheTest, AValueTheFileCouldNotTakeStaysReadableAndNeverGivesWayTo
   // Neither other keys nor a memory warning push it out: the file still holds the older value.
   cache->setObjectValue(CacheObject(Json("x")), "other");
   cache->objectForKey("other");
-  notifications.post(ObjectCache::kMemoryWarningNotification);
+  notifications.post(ApplicationEvents::kDidReceiveMemoryWarning);
   EXPECT_EQ(text(*cache, "k"), std::string(200, 'n'));
   // Written at last: an ordinary key again, evicted like any other and read from its file.
   cache->setObjectValue(CacheObject(Json("later")), "k");
@@ -267,7 +269,7 @@ TEST_F(ObjectCacheTest, PicturesAreStoredAsTheirBytes) {
 TEST_F(ObjectCacheTest, AMemoryWarningEmptiesTheMemoryTableOnly) {
   auto cache = open();
   cache->setObjectValue(CacheObject(Json("v")), "k");
-  notifications.post(ObjectCache::kMemoryWarningNotification);
+  notifications.post(ApplicationEvents::kDidReceiveMemoryWarning);
   EXPECT_TRUE(cache->recentlyAccessedKeys().empty());
   EXPECT_EQ(text(*cache, "k"), "v");
 }

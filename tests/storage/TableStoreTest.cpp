@@ -8,6 +8,7 @@
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
 #include "storage/RecordProperties.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/TempDir.h"
 
 namespace twig {
@@ -41,7 +42,7 @@ class TableStoreTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  TableStore store{dir / TableStore::kDatabaseName};
+  TableStore store{dir / stored::kDatabaseFile};
 };
 
 TEST_F(TableStoreTest, TheFirstInsertCreatesTheTableInDeclarationOrder) {

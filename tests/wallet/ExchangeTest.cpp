@@ -11,6 +11,7 @@
 #include "frame/ScreenRegistry.h"
 #include "identity/ChildIdentity.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
 #include "wallet/BillRequest.h"
@@ -157,7 +158,7 @@ TEST_F(ExchangeTest, ABalanceThatShrinksMovesTheChoiceOntoTheLastRowLeft) {
   // the service until the choice is made.
   PointsTotal stored;
   stored.total = Json(20);
-  ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+  ports.agent().cache().setObjectValue(CacheObject::model(stored), stored::kPointsTotal);
   auto release = std::make_shared<std::promise<void>>();
   server.setHandler(
       [released = release->get_future().share()](const test::RecordedRequest& request) -> CannedResponse {
@@ -235,7 +236,7 @@ TEST_F(ExchangeTest, TheStoredFiguresShowBeforeTheAnswersAndAnUnreadableRateIsNo
         R"({"appUseIntervalMax":10,"parities":"1:x"})", R"({"parities":5})"}) {
     PointsTotal stored;
     stored.total = Json(42);
-    ports.agent().cache().setObjectValue(CacheObject::model(stored), ExchangeStore::kStatisticsKey);
+    ports.agent().cache().setObjectValue(CacheObject::model(stored), stored::kPointsTotal);
     rule = unreadable;
     serve();
     auto screen = ports.agent().screens().make("DuiHuan", "DuiHuanID");

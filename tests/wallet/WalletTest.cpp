@@ -6,6 +6,7 @@
 #include "app/ScreenCatalog.h"
 #include "frame/ScreenRegistry.h"
 #include "storage/ObjectCache.h"
+#include "storage/StoredNames.h"
 #include "tests/fakes/ScopedTimeZone.h"
 #include "tests/fakes/TestHttpServer.h"
 #include "tests/fakes/TestPorts.h"
@@ -143,8 +144,7 @@ TEST_F(WalletTest, ASuccessfulPageClearsTheBadgeEvenWhenEmpty) {
   EXPECT_EQ(ports.agent().cache().objectForKey("billsNumber")->integerValue(), 0);
   EXPECT_FALSE(screen->state()["empty"].is_null()) << "no rows at all: the empty view";
   EXPECT_EQ(screen->state()["empty"]["button"], "点击重新加载");
-  const auto statistics =
-      ports.agent().cache().objectForKey(ExchangeStore::kStatisticsKey)->modelValue<PointsTotal>();
+  const auto statistics = ports.agent().cache().objectForKey(stored::kPointsTotal)->modelValue<PointsTotal>();
   ASSERT_TRUE(statistics && statistics->total);
   EXPECT_EQ(*statistics->total, 77);
 }

@@ -8,11 +8,13 @@
 #include "BuildConfig.h"
 #include "api/Utils.h"
 #include "app/CommandLine.h"
+#include "messaging/Protocol.h"
 #include "tools/parent/AdminClient.h"
 
 namespace {
 
 using twig::Json;
+namespace protocol = twig::protocol;
 using twig::parent::AdminClient;
 
 constexpr int kOk = 0;
@@ -48,9 +50,10 @@ int sendAndWait(AdminClient& admin, const std::string& device, const std::string
   const auto sent =
       admin.post("/admin/devices/" + device + "/commands", Json{{"command", command}, {"body", body}});
   if (!sent.ok()) return serviceFailure(sent);
-  const std::string uuid = twig::Utils::stringValue(sent.body, "commandUuid");
+  const std::string uuid = twig::Utils::stringValue(sent.body, protocol::kKeyCommandUuid);
   std::int64_t after = sequenceOf(sent.body);
-  const bool answered = command.rfind("Request", 0) == 0 && command != "RequestCheckApp";
+  const bool answered =
+      command.rfind(protocol::kRequestPrefix, 0) == 0 && command != protocol::kRequestCheckApp;
   auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   bool reported = false;
   while (std::chrono::steady_clock::now() < giveUp) {
@@ -64,21 +67,21 @@ int sendAndWait(AdminClient& admin, const std::string& device, const std::string
       const Json& payload = message["payload"];
       if (!payload.is_object() || payload.empty()) continue;
       const std::string name = payload.begin().key();
-      if (answered && name.rfind("Response", 0) == 0 &&
-          twig::Utils::stringValue(payload.begin().value(), "commandUuid") == uuid) {
+      if (answered && name.rfind(protocol::kResponsePrefix, 0) == 0 &&
+          twig::Utils::stringValue(payload.begin().value(), protocol::kKeyCommandUuid) == uuid) {
         if (answer != nullptr) {
           *answer = payload;
         } else {
           print(payload);
         }
         // The device's own trouble (a database it cannot read or write): the command did not happen.
-        if (twig::Utils::stringValue(payload.begin().value(), "status") == "Failed") {
+        if (twig::Utils::stringValue(payload.begin().value(), "status") == protocol::kStatusFailed) {
           std::fprintf(stderr, "twig-parent: the device could not carry out %s\n", command.c_str());
           return kFailed;
         }
         return kOk;
       }
-      if (!answered && (name == "EventAppInstall" || name == "EventAppUninstall")) {
+      if (!answered && (name == protocol::kEventAppInstall || name == protocol::kEventAppUninstall)) {
         print(payload);
         // The events of one check come together: a short while longer for the rest of them.
         if (!reported) giveUp = std::min(giveUp, std::chrono::steady_clock::now() + std::chrono::seconds(2));
@@ -139,8 +142,10 @@ int main(int argc, char** argv) {
   send->add_option("DEVICE", device, "device id")->required();
   send->add_option("COMMAND", command, "command name")
       ->required()
-      ->check(CLI::IsMember({"RequestChildInfo", "RequestLocation", "RequestApps", "RequestCheckApp",
-                             "RequestAppControlGroupChange", "RequestAppsOnekeyControl", "EventIconUpload"}));
+      ->check(CLI::IsMember(std::vector<std::string>{
+          protocol::kRequestChildInfo, protocol::kRequestLocation, protocol::kRequestApps,
+          protocol::kRequestCheckApp, protocol::kRequestAppControlGroupChange,
+          protocol::kRequestAppsOnekeyControl, protocol::kEventIconUpload}));
   send->add_option("--field", fields, "a body field KEY=VALUE (text)");
   send->add_option("--json", fieldsJson, "the body fields as a JSON object");
 
@@ -232,9 +237,10 @@ int main(int argc, char** argv) {
   }
   if (group->parsed()) {
     Json listing;
-    if (sendAndWait(admin, device, "RequestApps", Json::object(), timeout, &listing) != kOk) return kFailed;
+    if (sendAndWait(admin, device, protocol::kRequestApps, Json::object(), timeout, &listing) != kOk)
+      return kFailed;
     std::string groupId;
-    const Json groups = listing["ResponseApps"].value("appControlGroups", Json::array());
+    const Json groups = listing[protocol::kResponseApps].value("appControlGroups", Json::array());
     for (const auto& entry : groups) {
       if (twig::Utils::stringValue(entry, "groupName") == groupName ||
           twig::Utils::stringValue(entry, "groupId") == groupName) {
@@ -248,7 +254,7 @@ int main(int argc, char** argv) {
     Json appList = Json::array();
     for (const auto& package : splitList(apps)) appList.push_back(Json{{"appPackage", package}});
     return sendAndWait(
-        admin, device, "RequestAppControlGroupChange",
+        admin, device, protocol::kRequestAppControlGroupChange,
         Json{{"groupId", groupId}, {"startTime", start}, {"endTime", end}, {"week", week}, {"apps", appList}},
         timeout);
   }

@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include "api/Utils.h"
+#include "messaging/Protocol.h"
 #include "platform/Clock.h"
 #include "tools/service/JsonReply.h"
 #include "tools/service/ParentLink.h"
@@ -36,7 +37,8 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
   };
   auto now = [&clock] { return Utils::millisecondsSince1970(clock.now()); };
   auto notifyBills = [&parents](const std::string& device) {
-    parents.publishCommand(device, Json{{"EventNotification", {{"type", "bills"}}}});
+    parents.publishCommand(device,
+                           Json{{protocol::kEventNotification, {{"type", protocol::kNotificationBills}}}});
   };
 
   server.Get("/admin/health", local([&parents](const httplib::Request&, httplib::Response& response) {
@@ -61,27 +63,30 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
                JsonReply::send(response, 200, Json{{"devices", database.devices()}});
              }));
 
-  server.Post(
-      R"(/admin/devices/([^/]+)/commands)",
-      local([&database, &parents, now](const httplib::Request& request, httplib::Response& response) {
-        const std::string device = request.matches[1];
-        const Json body = bodyOf(request);
-        const std::string command = Utils::stringValue(body, "command");
-        if (command.empty()) return JsonReply::send(response, 400, Json{{"error", "no command named"}});
-        Json fields = body.contains("body") && body["body"].is_object() ? body["body"] : Json::object();
-        if (!fields.contains("commandUuid")) {
-          Json numbered = Json{{"commandUuid", Utils::getUUIDString()}};
-          for (auto it = fields.begin(); it != fields.end(); ++it) numbered[it.key()] = it.value();
-          fields = std::move(numbered);
-        }
-        const Json payload = Json{{command, fields}};
-        // Answers come after this sequence number.
-        const std::int64_t seq = database.lastSequence();
-        database.queueCommand(device, payload, now());
-        parents.publishCommand(device, payload);
-        JsonReply::send(response, 200,
-                        Json{{"commandUuid", fields["commandUuid"]}, {"payload", payload}, {"seq", seq}});
-      }));
+  server.Post(R"(/admin/devices/([^/]+)/commands)",
+              local([&database, &parents, now](const httplib::Request& request, httplib::Response& response) {
+                const std::string device = request.matches[1];
+                const Json body = bodyOf(request);
+                const std::string command = Utils::stringValue(body, "command");
+                if (command.empty())
+                  return JsonReply::send(response, 400, Json{{"error", "no command named"}});
+                Json fields =
+                    body.contains("body") && body["body"].is_object() ? body["body"] : Json::object();
+                if (!fields.contains(protocol::kKeyCommandUuid)) {
+                  Json numbered = Json{{protocol::kKeyCommandUuid, Utils::getUUIDString()}};
+                  for (auto it = fields.begin(); it != fields.end(); ++it) numbered[it.key()] = it.value();
+                  fields = std::move(numbered);
+                }
+                const Json payload = Json{{command, fields}};
+                // Answers come after this sequence number.
+                const std::int64_t seq = database.lastSequence();
+                database.queueCommand(device, payload, now());
+                parents.publishCommand(device, payload);
+                JsonReply::send(response, 200,
+                                Json{{protocol::kKeyCommandUuid, fields[protocol::kKeyCommandUuid]},
+                                     {"payload", payload},
+                                     {"seq", seq}});
+              }));
 
   server.Get(
       "/admin/messages", local([&parents](const httplib::Request& request, httplib::Response& response) {
@@ -144,21 +149,22 @@ void AdminApi::install(httplib::Server& server, ServiceDatabase& database, Paren
                         Json{{"billId", std::string(request.matches[1])}, {"comment", comment}});
       }));
 
-  server.Post(R"(/admin/devices/([^/]+)/notify)",
-              local([&parents](const httplib::Request& request, httplib::Response& response) {
-                const Json body = bodyOf(request);
-                const std::string type = Utils::stringValue(body, "type");
-                if (type.empty()) return JsonReply::send(response, 400, Json{{"error", "no notice type"}});
-                parents.publishCommand(request.matches[1], Json{{"EventNotification", {{"type", type}}}});
-                JsonReply::send(response, 200, Json{{"type", type}});
-              }));
+  server.Post(
+      R"(/admin/devices/([^/]+)/notify)",
+      local([&parents](const httplib::Request& request, httplib::Response& response) {
+        const Json body = bodyOf(request);
+        const std::string type = Utils::stringValue(body, "type");
+        if (type.empty()) return JsonReply::send(response, 400, Json{{"error", "no notice type"}});
+        parents.publishCommand(request.matches[1], Json{{protocol::kEventNotification, {{"type", type}}}});
+        JsonReply::send(response, 200, Json{{"type", type}});
+      }));
 
   server.Post(R"(/admin/devices/([^/]+)/unbind)",
               local([&database, &parents](const httplib::Request& request, httplib::Response& response) {
                 const std::string device = request.matches[1];
                 if (!database.unbind(device))
                   return JsonReply::send(response, 404, Json{{"error", "no such bound device"}});
-                parents.publishCommand(device, Json{{"Reset", Json::object()}});
+                parents.publishCommand(device, Json{{protocol::kReset, Json::object()}});
                 JsonReply::send(response, 200, Json{{"deviceId", device}, {"bound", false}});
               }));
 

@@ -12,7 +12,8 @@ void JsonReply::send(httplib::Response& response, int status, const Json& body) 
 }
 
 std::optional<Json> JsonReply::objectBody(const httplib::Request& request) {
-  Json body = BoundedJson::parseOrDiscard(request.body.empty() ? std::string_view("{}") : std::string_view(request.body));
+  Json body = BoundedJson::parseOrDiscard(request.body.empty() ? std::string_view("{}")
+                                                               : std::string_view(request.body));
   if (!body.is_object()) return std::nullopt;
   return body;
 }

@@ -1,6 +1,7 @@
 #include "tools/service/ParentLink.h"
 
 #include "api/Utils.h"
+#include "messaging/Protocol.h"
 #include "platform/BoundedJson.h"
 #include "platform/Uuid.h"
 
@@ -11,12 +12,12 @@ ParentLink::ParentLink(ServiceDatabase& database, Clock& clock, const std::strin
       clock_(clock),
       client_(std::make_unique<MQTTClient>("twig-service-" + Uuid::randomString().substr(0, 8), true)) {
   client_->settings().port = port;
-  client_->settings().username = "qomri";
-  client_->settings().password = "qomri";
+  client_->settings().username = protocol::kBrokerCredentials;
+  client_->settings().password = protocol::kBrokerCredentials;
   client_->setMessageHandler([this](const MQTTMessage& message) { record(message); });
   client_->connectToHost(host, [this](int resultCode) {
     // Every parent address of any version: answers, events, wills and version notices.
-    if (resultCode == 0) client_->subscribe("/ts/+/1/+", 1, nullptr);
+    if (resultCode == 0) client_->subscribe(protocol::kEveryParentTopic, 1, nullptr);
   });
 }
 
@@ -32,8 +33,8 @@ void ParentLink::record(const MQTTMessage& message) {
 }
 
 void ParentLink::publishCommand(const std::string& deviceId, const Json& payload) {
-  client_->publishString(payload.dump(2, ' ', false, Json::error_handler_t::replace), "/ts/20/2/" + deviceId,
-                         1, false, nullptr);
+  client_->publishString(payload.dump(2, ' ', false, Json::error_handler_t::replace),
+                         protocol::deviceTopic(deviceId), 1, false, nullptr);
 }
 
 Json ParentLink::waitForMessages(const std::string& deviceId, std::int64_t after,
