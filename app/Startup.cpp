@@ -1,7 +1,6 @@
 #include "app/Startup.h"
 
 #include "app/Agent.h"
-#include "control/AppControl.h"
 #include "frame/PlaceholderScreen.h"
 #include "frame/RouteNames.h"
 #include "frame/ScreenHost.h"

@@ -198,10 +198,6 @@ std::string AppControlManager::week() const {
   return std::to_string(toLocalTime(services_.ports.clock.now()).weekday);
 }
 
-std::optional<int> AppControlManager::time(const std::string& hhmm) {
-  return AppControlPolicy::minutesOf(hhmm);
-}
-
 void AppControlManager::evaluate() {
   const LocalTime now = toLocalTime(services_.ports.clock.now());
   const int minute = now.hour * 60 + now.minute;

@@ -13,7 +13,6 @@
 #include <set>
 #include <string>
 
-#include "control/AppControl.h"
 #include "control/AppControlPolicy.h"
 #include "platform/Json.h"
 #include "platform/MainLoop.h"
@@ -28,7 +27,7 @@ class ChildIdentity;
 // controlled group with its applications and weekly window), posting "EventAppControlStart" with
 // the offending groups or "EventAppControlEnd". Its monitoring table and evaluations belong to the
 // main loop; the screen status and battery may be read from any thread.
-class AppControlManager final : public AppControl {
+class AppControlManager final {
  public:
   static constexpr const char* kScreenInUse = "孩子端使用中";
   static constexpr const char* kScreenLocked = "当前处于锁屏状态";
@@ -41,7 +40,7 @@ class AppControlManager final : public AppControl {
   // a second later the evaluation when the device is bound. Made on the main loop.
   AppControlManager(Services services, ChildIdentity& child, AppInventory& inventory, ControlEvents& events,
                     RemoteEvents& remote, int warningLead = kDefaultWarningLead);
-  ~AppControlManager() override;
+  ~AppControlManager();
   AppControlManager(const AppControlManager&) = delete;
   AppControlManager& operator=(const AppControlManager&) = delete;
 
@@ -52,10 +51,10 @@ class AppControlManager final : public AppControl {
   const Json& arrayMonitorings() const { return monitorings_; }
   bool isMonitoring() const { return timer_.isValid(); }
 
-  void start() override;
+  void start();
   void reset();
   void playKeepAliveSound();
-  void openSelf() override;
+  void openSelf();
   // The hook that would bring an application to the foreground; there is nothing to do here.
   void openApplication(const std::string& bundleIdentifier);
   void deviceLockStatus();
@@ -70,8 +69,6 @@ class AppControlManager final : public AppControl {
 
   // Today's day number, "0" (Sunday) to "6".
   std::string week() const;
-  // Minutes since midnight of "HH:mm"; nothing when the text is not such a time.
-  static std::optional<int> time(const std::string& hhmm);
   // The monitoring table as the stored groups and applications give it; nothing (and one line on
   // stderr per cause) when the tables cannot be read.
   std::optional<Json> buildMonitoringTable() const;

@@ -46,13 +46,6 @@ std::optional<Json> AppInventory::fetchInstallationApps() {
   return list;
 }
 
-std::optional<Json> AppInventory::groupRowOfType(int type) {
-  const TableStore store(services_.tables.databaseFile());
-  auto rows = store.fetchSpecificData(ControlGroupRecord(), "type", Json(type));
-  if (!rows || rows->empty()) return std::nullopt;
-  return rows->front();
-}
-
 std::optional<ControlGroupRecord> AppInventory::builtInGroup(int type) {
   const TableStore store(services_.tables.databaseFile());
   const auto rows = store.readRows(ControlGroupRecord(), "type", Json(type));

@@ -51,8 +51,6 @@ class AppInventory {
   // The tags of an application in the service's answer; when the service has none for it, the
   // tags its platform record carries ("tagIds" of the installed list), else null.
   static Json tagsOf(const Json& answered, const Json& installed);
-  // The first stored group row of a type; nothing when none is stored.
-  std::optional<Json> groupRowOfType(int type);
 
   // The stored picture for the parent: every group but the Other group with its applications
   // ({"appPackage", "appName", "version", "processName"}), and the Other group's applications, in

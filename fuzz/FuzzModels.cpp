@@ -6,7 +6,6 @@
 #include "api/Utils.h"
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
-#include "control/LockInterval.h"
 #include "identity/EnrolmentBody.h"
 #include "messaging/PullRequestBody.h"
 #include "wallet/Bill.h"
@@ -23,7 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)Model::fetchModelOfClass<PointsTotal>(*json);
   (void)Model::fetchModelOfClass<ControlGroupRecord>(*json);
   (void)Model::fetchModelOfClass<AppRecord>(*json);
-  (void)Model::fetchModelOfClass<LockInterval>(*json);
   (void)Model::fetchModelOfClass<EnrolmentBody>(*json);
   return 0;
 }

@@ -14,10 +14,4 @@ class InstalledApplications {
   virtual std::optional<Json> fetch() = 0;
 };
 
-// The platform supplies no list.
-class NoInstalledApplications final : public InstalledApplications {
- public:
-  std::optional<Json> fetch() override { return std::nullopt; }
-};
-
 }  // namespace twig

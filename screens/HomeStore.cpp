@@ -35,17 +35,6 @@ void HomeStore::fetchTotalWithComplete(const WalletContext& context,
       });
 }
 
-void HomeStore::saveLockTime(ObjectCache& cache, const Json& interval) {
-  const auto model = Model::fetchModelOfClass<LockInterval>(interval);
-  if (!model) return;  // not a dictionary: nothing worth keeping
-  cache.setObjectValue(CacheObject::model(*model), stored::kLockTime);
-}
-
-std::optional<LockInterval> HomeStore::fetchLockTime(ObjectCache& cache) {
-  const auto stored = cache.objectForKey(stored::kLockTime);
-  return stored ? stored->modelValue<LockInterval>() : std::nullopt;
-}
-
 std::string HomeStore::totalText(const Json& total) {
   return PointsTotal::pointsText(total);
 }

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "control/LockInterval.h"
 #include "frame/ScreenHost.h"
 #include "platform/Json.h"
 
@@ -28,11 +27,6 @@ class HomeStore {
   // A points total as the balance label shows it: a whole number, or the number as the service
   // wrote it.
   static std::string totalText(const Json& total);
-
-  // A lock interval (a dictionary of LockInterval's members) kept under "lockTime"; nothing in
-  // the agent uses it yet, but a stored one must read back whole.
-  static void saveLockTime(ObjectCache& cache, const Json& interval);
-  static std::optional<LockInterval> fetchLockTime(ObjectCache& cache);
 };
 
 }  // namespace twig

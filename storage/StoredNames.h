@@ -23,7 +23,6 @@ inline constexpr const char* kInstalledApps = "childInstallationApps";
 inline constexpr const char* kOneKeyControlEnabled = "ResponseAppsOnekeyControl";
 inline constexpr const char* kBillsPage = "localStash";
 inline constexpr const char* kPointsTotal = "bonuspointsStatistics";
-inline constexpr const char* kLockTime = "lockTime";
 
 // Defaults: whether the installed applications were reported once.
 inline constexpr const char* kAppsReported = "kChildAppsCache";
@@ -36,7 +35,6 @@ inline constexpr const char* kKeychainAccount = "UUID";
 // two control tables are also the SQLite tables of the same names.
 inline constexpr const char* kAppsTable = "TWGIAppsModel";
 inline constexpr const char* kControlGroupsTable = "TWIGAppControlGroupModel";
-inline constexpr const char* kLockIntervalClass = "TWIGLockModel";
 inline constexpr const char* kLockedAppClass = "TWIGLockAppsModel";
 inline constexpr const char* kChildInfoClass = "TWIGChildInfo";
 inline constexpr const char* kEnrolmentClass = "TWIGActivationModel";
@@ -48,7 +46,6 @@ inline constexpr const char* kBillCommentClass = "TWIGComments";
 inline constexpr const char* kBillClass = "TWIGBillModel";
 inline constexpr const char* kPhotoClass = "TWIGPhotoModel";
 inline constexpr const char* kPointsSubjectClass = "TWIGBonuspointsMondel";
-inline constexpr const char* kHouseworkClass = "TWIGHouseWorkModel";
 inline constexpr const char* kPointsTotalClass = "TWIGTotalModel";
 
 }  // namespace twig::stored

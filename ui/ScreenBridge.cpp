@@ -19,16 +19,6 @@ QString ScreenBridge::className() const {
   return QString::fromStdString(screen_->className());
 }
 
-QString ScreenBridge::screenName() const {
-  return QString::fromStdString(screen_->screenName());
-}
-
-QStringList ScreenBridge::actions() const {
-  QStringList names;
-  for (const auto& name : screen_->actionNames()) names.push_back(QString::fromStdString(name));
-  return names;
-}
-
 bool ScreenBridge::invoke(const QString& action, const QVariant& arguments) {
   Json json = arguments.isValid() ? toJson(arguments) : Json::object();
   if (!json.is_object()) json = Json::object();

@@ -17,17 +17,13 @@ namespace twig {
 class ScreenBridge final : public QObject {
   Q_OBJECT
   Q_PROPERTY(QString className READ className CONSTANT)
-  Q_PROPERTY(QString screenName READ screenName CONSTANT)
   Q_PROPERTY(QObject* state READ state CONSTANT)
-  Q_PROPERTY(QStringList actions READ actions CONSTANT)
 
  public:
   explicit ScreenBridge(ScreenPtr screen, QObject* parent = nullptr);
 
   QString className() const;
-  QString screenName() const;
   QObject* state() { return &state_; }
-  QStringList actions() const;
   const ScreenPtr& screen() const { return screen_; }
 
   // Runs a named action with its arguments (a JavaScript object); false when there is none.

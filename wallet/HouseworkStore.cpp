@@ -57,24 +57,4 @@ void HouseworkStore::requestHouseWorkItemsCompletion(const WalletContext& contex
       });
 }
 
-void HouseworkStore::requestHouseworksBonuspointsCompletion(
-    const WalletContext& context,
-    std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion) {
-  const std::string path = "bills/bonuspoints/statistics/all/device/" + context.child.deviceId();
-  context.services.api.requestWithPath(
-      path, std::nullopt, HttpMethod::Get,
-      [completion](const ApiClient::Operation&, const std::optional<Json>& answer) {
-        const auto statistics = answer ? Model::fetchModelOfClass<PointsTotal>(*answer) : std::nullopt;
-        if (!completion) return;
-        if (statistics) {
-          completion(statistics, std::nullopt);
-        } else {
-          completion(std::nullopt, Error{"error", 0, "the statistics answer is no record"});
-        }
-      },
-      [completion](const ApiClient::Operation&, const Error& error) {
-        if (completion) completion(std::nullopt, error);
-      });
-}
-
 }  // namespace twig

@@ -22,10 +22,6 @@ class HouseworkStore {
   // GET "bills/subjects/thisDevice/<device>" with "type" 2. The entries of types 1 and 3 are left
   // out; the error is that of the last entry that was no record.
   static void requestHouseWorkItemsCompletion(const WalletContext& context, CatalogueCompletion completion);
-  // GET "bills/bonuspoints/statistics/all/device/<device>"; no screen uses it.
-  static void requestHouseworksBonuspointsCompletion(
-      const WalletContext& context,
-      std::function<void(const std::optional<PointsTotal>&, const std::optional<Error>&)> completion);
 
   // The housework entries of a catalogue answer ({"subjects": [...]}), in order.
   static Entries houseworkOf(const std::optional<Json>& answer, std::optional<Error>& lastError);

@@ -20,18 +20,4 @@ const ModelClass& PointsSubject::staticModelClass() {
   return modelClass;
 }
 
-const ModelClass& HouseworkItem::staticModelClass() {
-  using M = HouseworkItem;
-  static const ModelClass modelClass(stored::kHouseworkClass,
-                                     {
-                                         numberField("itemId", &M::itemId),
-                                         textField("itemName", &M::itemName),
-                                         numberField("bonuspoint", &M::bonuspoint),
-                                         textField("iconUrl", &M::iconUrl),
-                                         textField("_description", &M::_description, "description"),
-                                     },
-                                     [] { return std::make_unique<M>(); });
-  return modelClass;
-}
-
 }  // namespace twig

@@ -25,17 +25,4 @@ class PointsSubject final : public Model {
   const ModelClass& modelClass() const override { return staticModelClass(); }
 };
 
-// A housework item as the service once described it; nothing fills it today, but it maps.
-class HouseworkItem final : public Model {
- public:
-  std::optional<Json> itemId;
-  std::optional<std::string> itemName;
-  std::optional<Json> bonuspoint;
-  std::optional<std::string> iconUrl;
-  std::optional<std::string> _description;  // JSON "description"
-
-  static const ModelClass& staticModelClass();
-  const ModelClass& modelClass() const override { return staticModelClass(); }
-};
-
 }  // namespace twig

@@ -262,18 +262,6 @@ TEST_F(ApiClientTest, CallbacksArriveOnTheMainLoopWhateverThreadStarted) {
   EXPECT_EQ(failure.thread, std::this_thread::get_id());
 }
 
-TEST_F(ApiClientTest, RequestsInTheSameMillisecondShareTheirTime) {
-  Outcome first;
-  Outcome second;
-  start(first, "config", Json::object(), 1);
-  start(second, "config", Json::object(), 1);
-  ASSERT_TRUE(time.loop().runUntil([&] { return first.done && second.done; }, 20s));
-  const auto requests = server.requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[0].header("X-TS-TIME"), requests[1].header("X-TS-TIME"));
-  EXPECT_EQ(requests[0].header("X-TS-HMAC"), requests[1].header("X-TS-HMAC"));
-}
-
 TEST_F(ApiClientTest, ConcurrentRequestsEachCarryTheirOwnSignature) {
   SystemClock realClock;
   PlainMainLoop loop(realClock);

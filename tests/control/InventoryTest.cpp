@@ -2,7 +2,6 @@
 
 #include "app/Agent.h"
 #include "control/AppInventory.h"
-#include "control/LockInterval.h"
 #include "identity/ChildIdentity.h"
 #include "storage/ObjectCache.h"
 #include "storage/TableStore.h"
@@ -144,26 +143,6 @@ TEST_F(InventoryTest, AFailureLeavesTheInventoryFlagUnset) {
   const std::size_t before = server.requestCount();
   EXPECT_TRUE(upload(std::nullopt).done);
   EXPECT_EQ(server.requestCount(), before) << "nothing to send, nothing sent";
-}
-
-TEST(LockInterval, EndsTodayOrTomorrow) {
-  test::ScopedTimeZone zone("UTC0");
-  test::TestPorts ports;
-  ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 9 * 3600)));  // 09:00
-  LockInterval lock;
-  lock.startTime = "08:00";
-  lock.endTime = "10:00";
-  lock.createTime = "1480291200000";
-  EXPECT_EQ(lock.fetchTimeDifference(ports.time.clock()), 3600);
-  EXPECT_EQ(lock.fetchDay(), "今天");
-  EXPECT_EQ(lock.fetchTime_start(), WallTime(std::chrono::seconds(1480291200)));
-
-  ports.time.clock().setNow(WallTime(std::chrono::seconds(1480291200 + 23 * 3600)));  // 23:00
-  lock.startTime = "22:00";
-  lock.endTime = "07:00";
-  EXPECT_EQ(lock.fetchTime_end(ports.time.clock()),
-            WallTime(std::chrono::seconds(1480291200 + 86400 + 7 * 3600)));
-  EXPECT_EQ(lock.fetchDay(), "明天");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "control/AppControl.h"
 #include "messaging/PushChannel.h"
 #include "messaging/RecentCommands.h"
 
@@ -61,16 +60,6 @@ class FakePushChannel final : public PushChannel {
   mutable std::mutex mutex_;
   std::vector<Json> published_;
   ChannelContext context_;
-};
-
-class FakeAppControl final : public AppControl {
- public:
-  explicit FakeAppControl(std::vector<std::string>& log) : log_(log) {}
-  void start() override { log_.push_back("control ts_start"); }
-  void openSelf() override { log_.push_back("control ts_openApplicationWithTessel"); }
-
- private:
-  std::vector<std::string>& log_;
 };
 
 }  // namespace twig::test

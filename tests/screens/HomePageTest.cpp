@@ -171,16 +171,7 @@ TEST_F(HomePageTest, AResetWhileTheDeviceIsLockedWaitsUntilItIsUsed) {
   EXPECT_EQ(loginPushes(), 1u);
 }
 
-TEST_F(HomePageTest, TheStoreKeepsALockIntervalAndWritesTotalsAsTheyCame) {
-  HomeStore::saveLockTime(ports.agent().cache(),
-                          Json{{"startTime", "06:00"}, {"endTime", "23:00"}, {"week", "1,2"}});
-  const auto kept = HomeStore::fetchLockTime(ports.agent().cache());
-  ASSERT_TRUE(kept);
-  EXPECT_EQ(kept->endTime, "23:00");
-  EXPECT_EQ(kept->week, "1,2");
-  HomeStore::saveLockTime(ports.agent().cache(), Json("not a dictionary"));
-  EXPECT_EQ(HomeStore::fetchLockTime(ports.agent().cache())->startTime, "06:00") << "the kept one stays";
-
+TEST_F(HomePageTest, TheStoreWritesTotalsAsTheyCame) {
   EXPECT_EQ(HomeStore::totalText(Json(150)), "150");
   EXPECT_EQ(HomeStore::totalText(Json(150.0)), "150");
   EXPECT_EQ(HomeStore::totalText(Json(12.5)), "12.5");

@@ -7,7 +7,6 @@
 
 #include "control/AppRecord.h"
 #include "control/ControlGroupRecord.h"
-#include "storage/RecordProperties.h"
 #include "storage/StoredNames.h"
 #include "tests/fakes/TempDir.h"
 
@@ -232,21 +231,6 @@ TEST_F(TableStoreTest, ABusyDatabaseIsWaitedFor) {
   writer.join();
   EXPECT_TRUE(inserted.load());
   EXPECT_EQ(store.fetchAllData(AppRecord())->size(), 2u);
-}
-
-TEST(RecordProperties, DescribesTheDeclaredPropertiesInOrder) {
-  AppRecord record;
-  record.appPackage = "com.example";
-  record.version.reset();
-  const auto list = RecordProperties::fetchPropertyList(record);
-  ASSERT_EQ(list.size(), 5u);
-  EXPECT_EQ(list[0]["propertyName"], "appPackage");
-  EXPECT_EQ(list[0]["propertyValue"], "com.example");
-  EXPECT_FALSE(list[0]["propertyAttributes"].get<std::string>().empty());
-  EXPECT_EQ(list[2]["propertyValue"], "");  // absent value
-  EXPECT_EQ(RecordProperties::fetchPropertyNameList(record),
-            (std::vector<std::string>{"appPackage", "appName", "version", "processName", "groupId"}));
-  EXPECT_EQ(RecordProperties::fetchPropertyValueList(ControlGroupRecord())[2], Json(0));
 }
 
 }  // namespace
