@@ -60,13 +60,4 @@ void Model::restoreMembers(const Json& members) {
   }
 }
 
-std::unique_ptr<Model> Model::unarchive(const Json& archive) {
-  if (!isArchive(archive)) return nullptr;
-  const ModelClass* modelClass = ModelClass::named(archive[kClassKey].get<std::string>());
-  if (modelClass == nullptr) return nullptr;
-  auto model = modelClass->create();
-  model->restoreMembers(archive[kMembersKey]);
-  return model;
-}
-
 }  // namespace twig

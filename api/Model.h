@@ -40,7 +40,6 @@ class Model {
   // The self-describing archive kept by the object cache: {"class": name, "members": {...}} with
   // the set members under their own names.
   Json archive() const;
-  static std::unique_ptr<Model> unarchive(const Json& archive);
   template <class T>
   static std::optional<T> unarchiveAs(const Json& archive) {
     if (!isArchiveOf(archive, T::staticModelClass())) return std::nullopt;

@@ -27,10 +27,6 @@ class ModelClass {
   // Member name to JSON name, for the renamed members only (empty for identity mapping).
   std::map<std::string, std::string> JSONKeyPathsByPropertyKey() const;
 
-  // Every model type registers itself when its class is first asked for; archives name their type,
-  // and this finds it again. Nothing for a name no model type has.
-  static const ModelClass* named(const std::string& name);
-
  private:
   std::string name_;
   std::vector<FieldInfo> fields_;

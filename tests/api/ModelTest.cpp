@@ -117,20 +117,12 @@ TEST(Model, ArchivesRestoreTheWholeModel) {
   EXPECT_DOUBLE_EQ(typed->battery, 0.25);
   EXPECT_TRUE(typed->enabled);
   EXPECT_EQ(typed->_description, "");
-
-  auto generic = Model::unarchive(archived);
-  ASSERT_NE(generic, nullptr);
-  EXPECT_EQ(&generic->modelClass(), &SampleModel::staticModelClass());
-  EXPECT_EQ(static_cast<SampleModel&>(*generic).name, "n");
 }
 
 TEST(Model, ForeignOrDamagedArchivesAreRefused) {
-  EXPECT_EQ(Model::unarchive(Json::parse(R"({"class":"NoSuchModel","members":{}})")), nullptr);
-  EXPECT_EQ(Model::unarchive(Json::parse(R"({"class":"SampleModel"})")), nullptr);
-  EXPECT_EQ(Model::unarchive(Json::parse(R"([1,2])")), nullptr);
-  EXPECT_FALSE(Model::unarchiveAs<SampleModel>(Json::parse(R"({"class":"Other","members":{}})")));
-  const ModelClass& registered = SampleModel::staticModelClass();
-  EXPECT_EQ(ModelClass::named("SampleModel"), &registered);
+  for (const char* text : {R"({"class":"Other","members":{}})", R"({"class":"SampleModel"})", R"([1,2])",
+                           R"({"class":"SampleModel","members":[]})"})
+    EXPECT_FALSE(Model::unarchiveAs<SampleModel>(Json::parse(text))) << text;
 }
 
 }  // namespace
