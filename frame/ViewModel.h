@@ -23,7 +23,9 @@ class ViewModel : public std::enable_shared_from_this<ViewModel> {
   using ChangeListener = std::function<void(const std::string& key, const Json& value)>;
   using Action = std::function<void(const Json& arguments)>;
 
+  // The shape is kept by reference: each screen class hands in its own lasting one.
   ViewModel(std::string className, const StateShape& shape);
+  ViewModel(std::string className, StateShape&& shape) = delete;
   virtual ~ViewModel() = default;
   ViewModel(const ViewModel&) = delete;
   ViewModel& operator=(const ViewModel&) = delete;
